@@ -1,0 +1,34 @@
+#pragma once
+// Custom input ranges: the typed low and high values are checked against the
+// limits of the input type and fitted to the smallest listed range that holds
+// them.
+
+#include "evaluation.h"
+
+#include <optional>
+
+namespace hvx {
+
+// Converts a custom text by the locale's decimal separator. Texts that do not
+// convert, and numbers that are not finite as 32-bit floats, give nothing.
+std::optional<float> CustomTextToFloat(const QString &text, const QLocale &locale);
+
+// Reads eCustomLow and eCustomHigh into CustomLow and CustomHigh; 0 when both
+// converted, -1 otherwise (with "Low is invalid" / "High is invalid" and the
+// focus target set).
+int ReadCustomRange(EvaluationContext &ctx);
+
+// Reads the custom texts, tests the limits of the range list's input type and
+// sets RangeIndex to the listed range the custom range fits. 0 on success;
+// -1 with the message set and RangeIndex at -1.
+int FitCustomRange(EvaluationContext &ctx, ListId rangeList);
+
+// The fitting rule alone, on values already read: the listed index, or the
+// refusal text.
+struct FitResult {
+    int rangeIndex = -1;
+    QString message;
+};
+FitResult FitCustomValues(ListId rangeList, float low, float high);
+
+} // namespace hvx

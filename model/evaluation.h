@@ -1,0 +1,66 @@
+#pragma once
+// The Evaluate command: turns a Setup into a complete SwitchMap.
+
+#include "setup.h"
+#include "switchmap.h"
+
+#include <QLocale>
+#include <QString>
+
+namespace hvx {
+
+// Values that evaluation writes and the results window reads. They live beside
+// the Setup (in the main window) and persist between evaluations: a value is
+// only written by an evaluation step that reaches it.
+struct EvaluationValues {
+    SwitchMap map;
+    int RangeIndex = -1;
+    float CustomLow = 0.0f;
+    float CustomHigh = 0.0f;
+};
+
+// The custom edit that takes the input focus after a failed conversion.
+enum class FocusTarget { None, CustomLow, CustomHigh };
+
+struct EvaluationOutcome {
+    // The status label text; empty after a complete evaluation.
+    QString status;
+    FocusTarget focus = FocusTarget::None;
+    bool completed = false;
+    // Whether an input encoder ran (RangeIndex was then written).
+    bool inputEncoderRan = false;
+    // Whether CustomLow / CustomHigh were written by this evaluation.
+    bool customLowRead = false;
+    bool customHighRead = false;
+};
+
+// Everything an encoder works on: the setup, the values it writes and the
+// outcome it reports into.
+struct EvaluationContext {
+    const Setup &setup;
+    EvaluationValues &values;
+    EvaluationOutcome &outcome;
+    QLocale locale;
+};
+
+// Runs the whole Evaluate command on the setup. The map is cleared first; the
+// other values keep what they held unless a step writes them. The locale
+// gives the decimal separator of the custom texts.
+EvaluationOutcome Evaluate(const Setup &setup, EvaluationValues &values, const QLocale &locale = QLocale());
+
+// The refusal texts of the driver, in checking order.
+namespace Messages {
+QString selectInputType();
+QString selectInputRange();
+QString selectOutput1Range();
+QString selectOutput2Range();
+QString selectTripRange();
+QString selectFrequencyRange();
+} // namespace Messages
+
+// Output span code on positions 11 and 12 for an output range index 0 to 11.
+void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion);
+RangeCode TripDelayCode(int tripOutputIndex);
+RangeCode FrequencyCode(int freqOutputIndex);
+
+} // namespace hvx

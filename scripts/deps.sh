@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs every Debian package the project needs to build, run and test.
+# Safe to run again: only missing packages are installed.
+set -eu
+PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+  xvfb xauth xdotool x11-utils imagemagick poppler-utils
+  cups cups-client cups-bsd cups-filters fonts-dejavu-core"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends $missing
+fi

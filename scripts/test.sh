@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs what is missing, builds the project twice (plain, and with
+# AddressSanitizer + UndefinedBehaviorSanitizer) and runs the whole test suite
+# in both builds.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+"$root/scripts/build.sh" "$root/build"
+(cd "$root/build" && ctest --output-on-failure -j2)
+
+"$root/scripts/build.sh" "$root/build-sanitize" -DHALVEX_SANITIZE=ON
+(cd "$root/build-sanitize" && ctest --output-on-failure -j2)

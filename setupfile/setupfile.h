@@ -1,0 +1,55 @@
+#pragma once
+// The 218-byte setup file: signature check, reader and writer over a byte
+// stream, and whole-file helpers used by the windows and the tools.
+
+#include "setup.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+namespace hvx {
+
+constexpr int SetupFileSize = 218;
+constexpr int SignatureSize = 63;
+
+// The 63 signature bytes (62 characters and a zero byte).
+QByteArray SetupSignature();
+
+// Reads 63 bytes and tells whether they are the signature. Leaves the read
+// position after them.
+bool HasSetupSignature(QIODevice &file);
+
+// Reads offsets 63 to 217 into the setup, clamping out-of-range values as the
+// window's controls would. A stream that ends before offset 218 is refused:
+// false, and the setup is left untouched.
+bool ReadSetupFile(QIODevice &file, Setup &setup);
+
+// Writes all 218 bytes. False when the device reported a write error.
+bool WriteSetupFile(QIODevice &file, const Setup &setup);
+
+// The 218 bytes of a setup.
+QByteArray SetupFileBytes(const Setup &setup);
+
+enum class LoadStatus { Ok, CannotOpen, NotSetupFile };
+
+// Opens a file by path and reads it as the window's Open does. On anything but
+// Ok the setup is left untouched.
+LoadStatus LoadSetupFile(const QString &path, Setup &setup);
+
+// Writes a setup file safely: to a temporary file in the same folder, put in
+// place only when everything was written. On failure the old file is intact.
+bool SaveSetupFile(const QString &path, const Setup &setup);
+
+// Message texts of the file commands.
+namespace FileMessages {
+QString couldNotBeOpened(const QString &path); // path + " could not be opened."
+QString notASetupFile(const QString &path);    // path + " is not an HALVEX Switch File"
+QString couldNotBeSaved();                     // "File could not be saved."
+} // namespace FileMessages
+
+// Windows-1252 conversion of the stored texts (the degree sign is 0xB0).
+QString FromWindows1252(const QByteArray &bytes);
+QByteArray ToWindows1252(const QString &text);
+
+} // namespace hvx

@@ -1,0 +1,159 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace hvx {
+namespace {
+
+DialogProvider *g_provider = nullptr;
+
+QMessageBox::Icon toQt(DialogIcon icon)
+{
+    switch (icon) {
+    case DialogIcon::Information: return QMessageBox::Information;
+    case DialogIcon::Warning: return QMessageBox::Warning;
+    case DialogIcon::Error: return QMessageBox::Critical;
+    case DialogIcon::Question: return QMessageBox::Question;
+    case DialogIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    if (path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + suffix;
+}
+
+} // namespace
+
+DialogProvider &dialogs()
+{
+    static QtDialogs qtDialogs;
+    return g_provider ? *g_provider : qtDialogs;
+}
+
+void setDialogProvider(DialogProvider *provider) { g_provider = provider; }
+
+void QtDialogs::message(QWidget *parent, const QString &title, const QString &text, DialogIcon icon)
+{
+    QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+DialogAnswer QtDialogs::question(QWidget *parent, const QString &title, const QString &text, DialogIcon icon)
+{
+    QMessageBox box(toQt(icon), title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return DialogAnswer::Yes;
+    case QMessageBox::No: return DialogAnswer::No;
+    default: return DialogAnswer::Cancel;
+    }
+}
+
+QString QtDialogs::openFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix)
+{
+    QFileDialog dlg(parent);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::AnyFile); // the command itself reports a missing file
+    dlg.setNameFilters(filters);
+    dlg.setDefaultSuffix(defaultSuffix);
+    if (!m_lastOpenDir.isEmpty())
+        dlg.setDirectory(m_lastOpenDir);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    const QString path = withSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
+    m_lastOpenDir = QFileInfo(path).absolutePath();
+    return path;
+}
+
+QString QtDialogs::saveFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
+                                const QString &preset)
+{
+    QFileDialog dlg(parent);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite); // the command asks itself
+    dlg.setNameFilters(filters);
+    dlg.setDefaultSuffix(defaultSuffix);
+    if (!preset.isEmpty())
+        dlg.selectFile(preset);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return withSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
+}
+
+bool QtDialogs::print(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dlg(&printer, parent);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+int ScriptedDialogs::unexpectedCalls() const
+{
+    int n = 0;
+    for (const Call &c : m_calls)
+        n += c.unexpected ? 1 : 0;
+    return n;
+}
+
+bool ScriptedDialogs::allAnswersUsed() const
+{
+    return m_answers.empty() && m_openFiles.empty() && m_saveFiles.empty() && m_prints.empty();
+}
+
+void ScriptedDialogs::message(QWidget *, const QString &title, const QString &text, DialogIcon icon)
+{
+    m_calls.push_back({ Kind::Message, title, text, icon, {}, {}, false });
+}
+
+DialogAnswer ScriptedDialogs::question(QWidget *, const QString &title, const QString &text, DialogIcon icon)
+{
+    Call c{ Kind::Question, title, text, icon, {}, {}, m_answers.empty() };
+    m_calls.push_back(c);
+    if (m_answers.empty())
+        return DialogAnswer::Cancel;
+    const DialogAnswer a = m_answers.front();
+    m_answers.pop_front();
+    return a;
+}
+
+QString ScriptedDialogs::openFileName(QWidget *, const QStringList &filters, const QString &defaultSuffix)
+{
+    m_calls.push_back({ Kind::OpenFile, {}, {}, DialogIcon::None, filters, defaultSuffix, m_openFiles.empty() });
+    if (m_openFiles.empty())
+        return QString();
+    const QString p = m_openFiles.front();
+    m_openFiles.pop_front();
+    return p;
+}
+
+QString ScriptedDialogs::saveFileName(QWidget *, const QStringList &filters, const QString &defaultSuffix,
+                                      const QString &preset)
+{
+    m_calls.push_back({ Kind::SaveFile, {}, preset, DialogIcon::None, filters, defaultSuffix, m_saveFiles.empty() });
+    if (m_saveFiles.empty())
+        return QString();
+    const QString p = m_saveFiles.front();
+    m_saveFiles.pop_front();
+    return p;
+}
+
+bool ScriptedDialogs::print(QWidget *, QPrinter &printer)
+{
+    m_calls.push_back({ Kind::Print, {}, {}, DialogIcon::None, {}, {}, m_prints.empty() });
+    if (m_prints.empty())
+        return false;
+    auto answer = std::move(m_prints.front());
+    m_prints.pop_front();
+    return answer(printer);
+}
+
+} // namespace hvx

@@ -1,0 +1,113 @@
+#pragma once
+// The one seam through which every message box, question and file or print
+// dialog of the program passes. The program uses the Qt dialogs; tests install
+// a ScriptedDialogs that answers in advance and records what was asked, so no
+// test ever blocks on a modal box.
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QWidget;
+class QPrinter;
+
+namespace hvx {
+
+enum class DialogIcon { None, Information, Warning, Error, Question };
+enum class DialogAnswer { Yes, No, Cancel };
+
+class DialogProvider {
+public:
+    virtual ~DialogProvider() = default;
+    // A plain message box with an OK button.
+    virtual void message(QWidget *parent, const QString &title, const QString &text, DialogIcon icon) = 0;
+    // A Yes/No/Cancel box; closing it without an answer gives Cancel.
+    virtual DialogAnswer question(QWidget *parent, const QString &title, const QString &text, DialogIcon icon) = 0;
+    // File dialogs: the chosen path, or the empty text when cancelled. filters
+    // are Qt name filters ("Halvex File (*.hvx)"); the first is selected. The
+    // default suffix is appended to a name typed without one.
+    virtual QString openFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix) = 0;
+    virtual QString saveFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
+                                 const QString &preset) = 0;
+    // The print dialog on the given printer; true when the user chose to print.
+    virtual bool print(QWidget *parent, QPrinter &printer) = 0;
+};
+
+// The provider in use (the Qt one unless a test installed another).
+DialogProvider &dialogs();
+// Installs a provider (not owned); nullptr goes back to the Qt dialogs.
+void setDialogProvider(DialogProvider *provider);
+
+// The real dialogs.
+class QtDialogs : public DialogProvider {
+public:
+    void message(QWidget *parent, const QString &title, const QString &text, DialogIcon icon) override;
+    DialogAnswer question(QWidget *parent, const QString &title, const QString &text, DialogIcon icon) override;
+    QString openFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix) override;
+    QString saveFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
+                         const QString &preset) override;
+    bool print(QWidget *parent, QPrinter &printer) override;
+
+private:
+    QString m_lastOpenDir; // the open dialog keeps the folder of its last use
+};
+
+// Answers queued in advance, for tests. Every call is recorded. A call for
+// which nothing is queued is recorded as unexpected and answered with
+// Cancel / the empty text / false.
+class ScriptedDialogs : public DialogProvider {
+public:
+    enum class Kind { Message, Question, OpenFile, SaveFile, Print };
+    struct Call {
+        Kind kind;
+        QString title;
+        QString text;     // message or question text; the preset for SaveFile
+        DialogIcon icon = DialogIcon::None;
+        QStringList filters;
+        QString defaultSuffix;
+        bool unexpected = false;
+    };
+
+    void queueAnswer(DialogAnswer answer) { m_answers.push_back(answer); }
+    void queueOpenFile(const QString &path) { m_openFiles.push_back(path); }
+    void queueSaveFile(const QString &path) { m_saveFiles.push_back(path); }
+    // The callback sets up the printer (output file, printer name) and returns
+    // whether the user "pressed Print".
+    void queuePrint(std::function<bool(QPrinter &)> answer) { m_prints.push_back(std::move(answer)); }
+
+    const std::vector<Call> &calls() const { return m_calls; }
+    void clearCalls() { m_calls.clear(); }
+    // Number of calls that found no queued answer.
+    int unexpectedCalls() const;
+    // Whether every queued answer was used.
+    bool allAnswersUsed() const;
+
+    void message(QWidget *parent, const QString &title, const QString &text, DialogIcon icon) override;
+    DialogAnswer question(QWidget *parent, const QString &title, const QString &text, DialogIcon icon) override;
+    QString openFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix) override;
+    QString saveFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
+                         const QString &preset) override;
+    bool print(QWidget *parent, QPrinter &printer) override;
+
+private:
+    std::deque<DialogAnswer> m_answers;
+    std::deque<QString> m_openFiles;
+    std::deque<QString> m_saveFiles;
+    std::deque<std::function<bool(QPrinter &)>> m_prints;
+    std::vector<Call> m_calls;
+};
+
+// Installs a ScriptedDialogs for the lifetime of this object.
+class ScopedDialogs {
+public:
+    ScopedDialogs() { setDialogProvider(&scripted); }
+    ~ScopedDialogs() { setDialogProvider(nullptr); }
+    ScopedDialogs(const ScopedDialogs &) = delete;
+    ScopedDialogs &operator=(const ScopedDialogs &) = delete;
+    ScriptedDialogs scripted;
+};
+
+} // namespace hvx

@@ -1,0 +1,168 @@
+#include "evaluation.h"
+
+#include "encoders.h"
+
+namespace hvx {
+
+namespace Messages {
+QString selectInputType() { return QStringLiteral("Please select input type"); }
+QString selectInputRange() { return QStringLiteral("Please select input range"); }
+QString selectOutput1Range() { return QStringLiteral("Please select output 1 range"); }
+QString selectOutput2Range() { return QStringLiteral("Please select output 2 range"); }
+QString selectTripRange() { return QStringLiteral("Please select trip relay output range"); }
+QString selectFrequencyRange() { return QStringLiteral("Please select frequency output range"); }
+} // namespace Messages
+
+namespace {
+
+bool isSinkRange(int range) { return range >= 8 && range <= 11; }
+bool isSourceRange(int range) { return range >= 0 && range <= 7; }
+bool isVoltageRange(int range) { return range >= 4 && range <= 7; }
+
+// Positions 11 and 12 for each output range 0 to 11.
+void setSpanCode(SwitchBank &bank, int range)
+{
+    static const bool pos11[12] = { false, false, true, true, true, false, true, false, false, false, true, true };
+    static const bool pos12[12] = { true, false, false, true, false, true, true, false, true, false, false, true };
+    if (range < 0 || range > 11)
+        return;
+    if (pos11[range])
+        bank.turnOn(11);
+    if (pos12[range])
+        bank.turnOn(12);
+}
+
+} // namespace
+
+void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion)
+{
+    if (isSinkRange(outputRange)) {
+        bank.turnOn(2);
+        bank.turnOn(4);
+    } else if (isSourceRange(outputRange)) {
+        bank.turnOn(3);
+        bank.turnOn(5);
+        if (isVoltageRange(outputRange))
+            bank.turnOn(6);
+    }
+    if (burnout == 1)
+        bank.turnOn(7);
+    if (inversion == 1)
+        bank.turnOn(8);
+}
+
+RangeCode TripDelayCode(int index)
+{
+    static const RangeCode codes[8] = { 0, 14, 6, 10, 2, 12, 4, 8 };
+    return index >= 0 && index < 8 ? codes[index] : 0;
+}
+
+RangeCode FrequencyCode(int index)
+{
+    static const RangeCode codes[16] = { 13, 15, 7, 9, 1, 14, 6, 10, 2, 12, 4, 11, 8, 3, 0, 5 };
+    return index >= 0 && index < 16 ? codes[index] : 0;
+}
+
+EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLocale &locale)
+{
+    EvaluationOutcome outcome;
+    EvaluationContext ctx{ s, values, outcome, locale };
+    SwitchMap &map = values.map;
+
+    map.clear();
+
+    if (s.cbInputType < 0 || s.cbInputType >= InputTypeCount) {
+        outcome.status = Messages::selectInputType();
+        return outcome;
+    }
+    if (s.inputRange() == -1) {
+        outcome.status = Messages::selectInputRange();
+        return outcome;
+    }
+    if (s.cbOutputRange == -1) {
+        outcome.status = Messages::selectOutput1Range();
+        return outcome;
+    }
+    if (s.rgDualOutput == 1) {
+        if (s.rgDualType == 0) {
+            if (s.cbOutputRange2 == -1) {
+                outcome.status = Messages::selectOutput2Range();
+                return outcome;
+            }
+        } else if (s.rgDualType == 1) {
+            if (s.cbTripOutput == -1) {
+                outcome.status = Messages::selectTripRange();
+                return outcome;
+            }
+        } else if (s.cbFreqOutputRange == -1) {
+            outcome.status = Messages::selectFrequencyRange();
+            return outcome;
+        }
+    }
+
+    // Any choice other than "Normal" (including none, from a file) is fast.
+    if (s.rgConversionSpeed != 0)
+        map.S1.turnOn(7);
+
+    outcome.inputEncoderRan = true;
+    int result;
+    if (isLinearType(s.cbInputType))
+        result = EvaluateLinearInput(ctx);
+    else if (isThermocouple(s.cbInputType))
+        result = EvaluateThermocoupleInput(ctx);
+    else
+        result = EvaluateRtdInput(ctx);
+    if (result != 0)
+        return outcome;
+
+    // Output 1 on S3.
+    SwitchBank &s3 = map.S3;
+    if (s.rgButtonIsolation == 0)
+        s3.turnOn(1);
+    SetOutputSwitches(s3, s.cbOutputRange, s.rgBurnout, s.rgInversion);
+    if (s.rgDualOutput == 0) {
+        if (s.rgSquareRoot == 1)
+            s3.turnOn(9);
+    } else if (s.rgDualOutput == 1) {
+        s3.turnOn(10);
+        if (s.rgDualType == 1 && s.rgTripRelativeTo == 1)
+            s3.turnOn(9);
+    }
+    setSpanCode(s3, s.cbOutputRange);
+
+    // Second output on S4. A dual output choice read as -1 from a file counts
+    // as neither single nor dual output: S4 stays off.
+    if (s.rgDualOutput == 1) {
+        SwitchBank &s4 = map.S4;
+        switch (s.rgDualType) {
+        case 0:
+            s4.turnOn(1);
+            s4.turnOn(10);
+            SetOutputSwitches(s4, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
+            if (s.rgSquareRoot2 == 1)
+                s4.turnOn(9);
+            setSpanCode(s4, s.cbOutputRange2);
+            break;
+        case 1:
+            if (s.rgTripBurnout == 1)
+                s4.turnOn(5);
+            SetRangeCode(s4, TripDelayCode(s.cbTripOutput));
+            if (s.rgTripLEDstate == 1)
+                s4.turnOn(4);
+            break;
+        case 2:
+            s4.turnOn(6);
+            if (s.rgFreqBurnout == 1)
+                s4.turnOn(5);
+            SetRangeCode(s4, FrequencyCode(s.cbFreqOutputRange));
+            break;
+        default:
+            break;
+        }
+    }
+
+    outcome.completed = true;
+    return outcome;
+}
+
+} // namespace hvx

@@ -1,0 +1,135 @@
+#include "evalreport.h"
+
+#include "setupfile.h"
+#include "summary.h"
+
+#include <charconv>
+
+namespace hvx {
+
+FileReport EvaluateFile(const QString &path, const QLocale &locale)
+{
+    FileReport r;
+    r.file = path;
+    switch (LoadSetupFile(path, r.setup)) {
+    case LoadStatus::CannotOpen:
+        r.message = FileMessages::couldNotBeOpened(path);
+        return r;
+    case LoadStatus::NotSetupFile:
+        r.message = FileMessages::notASetupFile(path);
+        return r;
+    case LoadStatus::Ok:
+        break;
+    }
+    r.outcome = Evaluate(r.setup, r.values, locale);
+    r.status = r.outcome.completed ? FileReport::Status::Ok : FileReport::Status::Refused;
+    r.message = r.outcome.status;
+    return r;
+}
+
+QString FloatText(float value)
+{
+    // std::to_chars gives the shortest text that reads back as the same float.
+    char buffer[64];
+    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, static_cast<int>(r.ptr - buffer));
+}
+
+namespace {
+
+QString jsonString(const QString &s)
+{
+    QString out = QStringLiteral("\"");
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case '"': out += QStringLiteral("\\\""); break;
+        case '\\': out += QStringLiteral("\\\\"); break;
+        case '\n': out += QStringLiteral("\\n"); break;
+        case '\r': out += QStringLiteral("\\r"); break;
+        case '\t': out += QStringLiteral("\\t"); break;
+        case '\b': out += QStringLiteral("\\b"); break;
+        case '\f': out += QStringLiteral("\\f"); break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + QLatin1Char('"');
+}
+
+QString jsonOptional(bool present, const QString &value) { return present ? value : QStringLiteral("null"); }
+
+} // namespace
+
+QString ReportJson(const FileReport &r)
+{
+    const bool evaluated = r.status != FileReport::Status::Error;
+    const bool ok = r.status == FileReport::Status::Ok;
+    const char *status = ok ? "ok" : evaluated ? "refused" : "error";
+
+    QString switches = QStringLiteral("null");
+    if (evaluated) {
+        switches = QStringLiteral("{");
+        for (int b = 1; b <= 4; ++b) {
+            if (b > 1)
+                switches += QStringLiteral(", ");
+            switches += QStringLiteral("\"S%1\": ").arg(b) + jsonString(r.values.map.bank(b).toString());
+        }
+        switches += QLatin1Char('}');
+    }
+
+    QString summary = QStringLiteral("null");
+    if (ok) {
+        const InputSummary in = BuildInputSummary(r.setup, r.values.RangeIndex);
+        const std::optional<QString> out2 = Output2Summary(r.setup);
+        summary = QStringLiteral("{\"input1\": ") + jsonString(in.line1) + QStringLiteral(", \"input2\": ")
+            + jsonString(in.line2) + QStringLiteral(", \"output1\": ") + jsonString(Output1Summary(r.setup))
+            + QStringLiteral(", \"output2\": ") + (out2 ? jsonString(*out2) : QStringLiteral("null"))
+            + QLatin1Char('}');
+    }
+
+    return QStringLiteral("{\"file\": ") + jsonString(r.file) + QStringLiteral(", \"status\": \"")
+        + QLatin1String(status) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
+        + QStringLiteral(", \"switches\": ") + switches + QStringLiteral(", \"rangeIndex\": ")
+        + jsonOptional(evaluated && r.outcome.inputEncoderRan, QString::number(r.values.RangeIndex))
+        + QStringLiteral(", \"customLow\": ")
+        + jsonOptional(evaluated && r.outcome.customLowRead, FloatText(r.values.CustomLow))
+        + QStringLiteral(", \"customHigh\": ")
+        + jsonOptional(evaluated && r.outcome.customHighRead, FloatText(r.values.CustomHigh))
+        + QStringLiteral(", \"summary\": ") + summary + QLatin1Char('}');
+}
+
+QString ReportText(const FileReport &r)
+{
+    QString out = r.file + QLatin1Char('\n');
+    if (r.status == FileReport::Status::Error)
+        return out + QStringLiteral("  error: ") + r.message + QLatin1Char('\n');
+    if (r.status == FileReport::Status::Refused)
+        return out + QStringLiteral("  refused: ") + r.message + QLatin1Char('\n');
+
+    const InputSummary in = BuildInputSummary(r.setup, r.values.RangeIndex);
+    out += QStringLiteral("  Input:    ") + in.line1 + QLatin1Char('\n');
+    out += QStringLiteral("            ") + in.line2 + QLatin1Char('\n');
+    out += QStringLiteral("  Output 1: ") + Output1Summary(r.setup) + QLatin1Char('\n');
+    const std::optional<QString> out2 = Output2Summary(r.setup);
+    if (out2)
+        out += QStringLiteral("  Output 2: ") + *out2 + QLatin1Char('\n');
+
+    // One row per bank: ON for a switch that is on, a dot for one that is off.
+    out += QStringLiteral("\n       ");
+    for (int p = 1; p <= 12; ++p)
+        out += QStringLiteral("%1").arg(p, 4);
+    out += QLatin1Char('\n');
+    const int banks = r.setup.rgDualOutput == 1 ? 4 : 3;
+    for (int b = 1; b <= banks; ++b) {
+        out += QStringLiteral("  S%1    ").arg(b);
+        for (int p = 1; p <= 12; ++p)
+            out += r.values.map.bank(b).isOn(p) ? QStringLiteral("  ON") : QStringLiteral("   .");
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+} // namespace hvx

@@ -1,0 +1,129 @@
+#include "printoptions.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QtEndian>
+
+namespace hvx {
+
+namespace {
+
+const QString fileName = QStringLiteral("hvxprint.ini");
+
+std::array<bool *, 4> fields(PrintOptions &o) { return { &o.useDDB, &o.form24Bit, &o.winStretch, &o.compress }; }
+
+bool readFrom(const QString &path, PrintOptions &options)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    // A directory opens on some systems but reads nothing useful.
+    if (QFileInfo(path).isDir())
+        return false;
+    const QByteArray bytes = f.read(PrintOptionsFileSize);
+    ApplyPrintOptionsBytes(bytes, options);
+    return true;
+}
+
+} // namespace
+
+QByteArray PrintOptionsBytes(const PrintOptions &options)
+{
+    PrintOptions copy = options;
+    QByteArray bytes(PrintOptionsFileSize, '\0');
+    int offset = 0;
+    for (bool *field : fields(copy)) {
+        qToLittleEndian<quint32>(*field ? 1u : 0u, bytes.data() + offset);
+        offset += 4;
+    }
+    return bytes;
+}
+
+void ApplyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options)
+{
+    int offset = 0;
+    for (bool *field : fields(options)) {
+        if (offset + 4 > bytes.size())
+            break;
+        *field = qFromLittleEndian<quint32>(bytes.constData() + offset) != 0;
+        offset += 4;
+    }
+}
+
+QString DefaultPrintIniPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
+}
+
+PrintOptionsFile::PrintOptionsFile(const QString &primaryPath, const QString &fallbackPath)
+    : m_primary(primaryPath)
+    , m_fallback(fallbackPath)
+{
+}
+
+QString PrintOptionsFile::defaultFallbackPath()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return dir.isEmpty() ? QString() : QDir(dir).filePath(fileName);
+}
+
+bool PrintOptionsFile::read(PrintOptions &options)
+{
+    if (!m_fallback.isEmpty() && QFileInfo::exists(m_fallback) && readFrom(m_fallback, options)) {
+        m_active = m_fallback;
+        return true;
+    }
+    if (readFrom(m_primary, options)) {
+        m_active = m_primary;
+        return true;
+    }
+    // Missing or unreadable: start a file with the defaults. The options
+    // themselves keep their current (design) states.
+    const QByteArray defaults = PrintOptionsBytes(PrintOptions());
+    if (writeTo(m_primary, defaults)) {
+        m_active = m_primary;
+        return true;
+    }
+    if (!m_fallback.isEmpty()) {
+        QDir().mkpath(QFileInfo(m_fallback).absolutePath());
+        if (writeTo(m_fallback, defaults)) {
+            m_active = m_fallback;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PrintOptionsFile::write(const PrintOptions &options)
+{
+    const QByteArray bytes = PrintOptionsBytes(options);
+    QStringList candidates;
+    candidates << (m_active.isEmpty() ? m_primary : m_active);
+    if (!m_fallback.isEmpty() && !candidates.contains(m_fallback))
+        candidates << m_fallback;
+    for (const QString &path : candidates) {
+        if (path == m_fallback)
+            QDir().mkpath(QFileInfo(path).absolutePath());
+        if (writeTo(path, bytes)) {
+            m_active = path;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PrintOptionsFile::writeTo(const QString &path, const QByteArray &bytes)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool ok = f.write(bytes) == bytes.size();
+    return f.flush() && ok;
+}
+
+} // namespace hvx

@@ -1,0 +1,69 @@
+#pragma once
+// The four print options of the results window and the small binary file that
+// keeps them between runs: 16 bytes, four little-endian 32-bit values (0 off,
+// nonzero on) in the order Use DDB's, 24bit form output, WinStretch, Compress.
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+namespace hvx {
+
+struct PrintOptions {
+    bool useDDB = false;
+    bool form24Bit = true;
+    bool winStretch = false;
+    bool compress = false;
+
+    bool operator==(const PrintOptions &o) const
+    {
+        return useDDB == o.useDDB && form24Bit == o.form24Bit && winStretch == o.winStretch && compress == o.compress;
+    }
+    bool operator!=(const PrintOptions &o) const { return !(*this == o); }
+};
+
+constexpr int PrintOptionsFileSize = 16;
+
+// The 16 bytes of a set of options.
+QByteArray PrintOptionsBytes(const PrintOptions &options);
+// Reads as many whole values as the bytes hold into options; a value the bytes
+// do not hold completely leaves its option as it was. Bytes past 16 are
+// ignored.
+void ApplyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options);
+
+// The file name next to the program: the program's folder and "hvxprint.ini".
+QString DefaultPrintIniPath();
+
+// Where the options live. The primary path is the one next to the program;
+// when that file can be neither opened nor created (an installed program's
+// folder is usually not writable) the same file in the user's configuration
+// folder is used instead, and that one, once it exists, is read first.
+class PrintOptionsFile {
+public:
+    // An empty fallback path disables the fallback.
+    PrintOptionsFile(const QString &primaryPath, const QString &fallbackPath);
+
+    // The user's configuration folder followed by "hvxprint.ini".
+    static QString defaultFallbackPath();
+
+    // Reads the options. A file that cannot be read is created with the
+    // defaults and options is left as it was. False when no file could be
+    // read or created at either place.
+    bool read(PrintOptions &options);
+    // Writes the options, creating the file when needed. False when nothing
+    // could be written at either place.
+    bool write(const PrintOptions &options);
+
+    // The file read or written last; empty before the first success.
+    QString activePath() const { return m_active; }
+
+private:
+    bool writeTo(const QString &path, const QByteArray &bytes);
+
+    QString m_primary;
+    QString m_fallback;
+    QString m_active;
+};
+
+} // namespace hvx

@@ -1,0 +1,257 @@
+#include "switchform.h"
+
+#include "shapewidget.h"
+#include "summary.h"
+#include "ui_switchform.h"
+
+#include <QDate>
+#include <QFont>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QScreen>
+
+namespace hvx {
+
+namespace {
+
+// The window is laid out for these faces; where they are missing, the nearest
+// sans-serif faces of similar width stand in for them.
+void registerFontSubstitutes()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    const QStringList narrowSans = { QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                     QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
+                                     QStringLiteral("DejaVu Sans") };
+    for (const char *family : { "MS Sans Serif", "System" })
+        if (QFont::substitutes(QString::fromLatin1(family)).isEmpty())
+            QFont::insertSubstitutions(QString::fromLatin1(family), narrowSans);
+}
+
+QFont pixelFont(const QString &family, int pixels, bool bold)
+{
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace
+
+TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QString &fallbackPath)
+    : QDialog(parent)
+    , ui(new Ui::TResultForm)
+    , m_optionsFile(printIniPath, fallbackPath)
+{
+    registerFontSubstitutes();
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setSizeGripEnabled(false);
+
+    // The header is drawn in the window colour on the button-face panel.
+    ui->pLabelPanel->setBackgroundRole(QPalette::Base);
+    applyFonts();
+
+    for (int b = 1; b <= 4; ++b) {
+        for (int p = 1; p <= 12; ++p) {
+            const QString suffix = QStringLiteral("_S%1").arg(b);
+            m_squares[b - 1][p - 1][0] = findChild<ShapeWidget *>(QStringLiteral("r%1on").arg(p) + suffix);
+            m_squares[b - 1][p - 1][1] = findChild<ShapeWidget *>(QStringLiteral("r%1off").arg(p) + suffix);
+            Q_ASSERT(m_squares[b - 1][p - 1][0] && m_squares[b - 1][p - 1][1]);
+        }
+    }
+
+    connect(ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
+    connect(ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
+
+    FormCreate();
+}
+
+TResultForm::~TResultForm() = default;
+
+void TResultForm::applyFonts()
+{
+    const QString sansSerif = QStringLiteral("MS Sans Serif");
+    ui->Label3->setFont(pixelFont(sansSerif, 16, true));
+    ui->Label4->setFont(pixelFont(sansSerif, 15, true));
+    ui->lFileName->setFont(pixelFont(sansSerif, 13, false));
+
+    // The bank texts: white bold system font on the black rectangles.
+    const QFont bankFont = pixelFont(QStringLiteral("System"), 13, true);
+    const QStringList prefixes = { QStringLiteral("lOn_S"), QStringLiteral("lTitle_S"), QStringLiteral("lDip_S"),
+                                   QStringLiteral("lNum") };
+    for (QLabel *label : findChildren<QLabel *>()) {
+        const QString name = label->objectName();
+        for (const QString &prefix : prefixes) {
+            if (name.startsWith(prefix)) {
+                label->setFont(bankFont);
+                QPalette pal = label->palette();
+                pal.setColor(QPalette::WindowText, Qt::white);
+                label->setPalette(pal);
+                break;
+            }
+        }
+    }
+}
+
+ShapeWidget *TResultForm::onSquare(int bank, int position) const
+{
+    return m_squares[bank - 1][position - 1][0];
+}
+
+ShapeWidget *TResultForm::offSquare(int bank, int position) const
+{
+    return m_squares[bank - 1][position - 1][1];
+}
+
+void TResultForm::showBank(int bank, const SwitchBank &positions)
+{
+    for (int p = 1; p <= 12; ++p) {
+        const bool on = positions.isOn(p);
+        onSquare(bank, p)->setVisible(on);
+        offSquare(bank, p)->setVisible(!on);
+    }
+}
+
+void TResultForm::setSummaryText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->adjustSize(); // the labels grow with their text
+}
+
+void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)
+{
+    const bool dual = setup.rgDualOutput == 1;
+
+    showBank(1, values.map.S1);
+    showBank(2, values.map.S2);
+    showBank(3, values.map.S3);
+    // In single output bank S4 is hidden and keeps its earlier states.
+    if (dual)
+        showBank(4, values.map.S4);
+
+    ui->pSwitch4->setVisible(dual);
+    ui->lOutput2Label->setVisible(dual);
+    ui->stOutput2Label->setVisible(dual);
+
+    const InputSummary input = BuildInputSummary(setup, values.RangeIndex);
+    setSummaryText(ui->lInputLabel1, input.line1);
+    setSummaryText(ui->lInputLabel2, input.line2);
+
+    setSummaryText(ui->lOutputLabel, Output1Summary(setup));
+    // Without a second-output summary the hidden label keeps its earlier text.
+    if (const std::optional<QString> output2 = Output2Summary(setup))
+        setSummaryText(ui->lOutput2Label, *output2);
+
+    setSummaryText(ui->lInfoPanelDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+
+    ui->pPrintOptions->hide();
+
+    setSummaryText(ui->lFileName, ShortenFileName(setupFileName));
+}
+
+void TResultForm::ShowResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)
+{
+    FillResults(setup, values, setupFileName);
+    centreOnScreen();
+    ui->bClose->setFocus();
+    exec();
+}
+
+void TResultForm::centreOnScreen()
+{
+    // Placed in the centre of the screen the first time; afterwards where the
+    // user left it.
+    if (testAttribute(Qt::WA_Moved))
+        return;
+    QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveCenter(available.center());
+    move(frame.topLeft());
+}
+
+PrintOptions TResultForm::printOptions() const
+{
+    PrintOptions o;
+    o.useDDB = ui->CheckBoxUseDDB->isChecked();
+    o.form24Bit = ui->CheckBox24BitFormOutput->isChecked();
+    o.winStretch = ui->CheckBoxWinStretch->isChecked();
+    o.compress = ui->CheckBoxCompress->isChecked();
+    return o;
+}
+
+void TResultForm::setPrintOptions(const PrintOptions &options)
+{
+    ui->CheckBoxUseDDB->setChecked(options.useDDB);
+    ui->CheckBox24BitFormOutput->setChecked(options.form24Bit);
+    ui->CheckBoxWinStretch->setChecked(options.winStretch);
+    ui->CheckBoxCompress->setChecked(options.compress);
+}
+
+void TResultForm::FormCreate()
+{
+    // Values the file does not hold keep the check boxes' design states.
+    PrintOptions options = printOptions();
+    if (m_optionsFile.read(options))
+        setPrintOptions(options);
+}
+
+void TResultForm::FormCloseQuery()
+{
+    // Failing to store the options is not reported; the window always closes.
+    m_optionsFile.write(printOptions());
+}
+
+void TResultForm::done(int result)
+{
+    // Every way of closing the dialog ("Back", the frame's close button, a
+    // session end) ends here.
+    FormCloseQuery();
+    QDialog::done(result);
+}
+
+void TResultForm::bCloseClick()
+{
+    close();
+}
+
+void TResultForm::bPrintClick()
+{
+    emit printRequested();
+}
+
+bool TResultForm::FormKeyDown(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_F7 || !(event->modifiers() & Qt::AltModifier))
+        return false;
+    ui->pPrintOptions->setVisible(!ui->pPrintOptions->isVisible());
+    return true;
+}
+
+void TResultForm::keyPressEvent(QKeyEvent *event)
+{
+    // Key presses the buttons and check boxes do not use arrive here.
+    if (FormKeyDown(event)) {
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        // No default or cancel button: Enter and Escape act only through the
+        // button that has the focus, which handles them itself.
+        event->ignore();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace hvx

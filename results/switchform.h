@@ -1,0 +1,83 @@
+#pragma once
+// The results window: the four DIP switch banks S1 to S4 set from an
+// evaluated switch map, the plain-language summary of the setup, the date and
+// the setup file's name, and the print options kept between runs.
+
+#include "evaluation.h"
+#include "printoptions.h"
+#include "setup.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace Ui {
+class TResultForm;
+}
+
+namespace hvx {
+
+class ShapeWidget;
+
+class TResultForm : public QDialog {
+    Q_OBJECT
+
+public:
+    // Reads the print options from printIniPath (the program's folder
+    // followed by "hvxprint.ini"); fallbackPath is where they are kept when
+    // that file can be neither opened nor created (by default the user's
+    // configuration folder; empty for none).
+    explicit TResultForm(const QString &printIniPath, QWidget *parent = nullptr,
+                         const QString &fallbackPath = PrintOptionsFile::defaultFallbackPath());
+    ~TResultForm() override;
+
+    // Fills the window from a completed evaluation and shows it modally;
+    // returns when the window is closed.
+    void ShowResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName);
+    // The filling step of ShowResults alone, without showing the window.
+    void FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName);
+
+    // The four check boxes of the print options panel.
+    PrintOptions printOptions() const;
+    void setPrintOptions(const PrintOptions &options);
+    // The options file in use (after a fallback, the one in the configuration
+    // folder).
+    QString printOptionsPath() const { return m_optionsFile.activePath(); }
+
+    // The on and off square of a column (bank 1 to 4, position 1 to 12).
+    ShapeWidget *onSquare(int bank, int position) const;
+    ShapeWidget *offSquare(int bank, int position) const;
+
+signals:
+    // The Print button was pressed.
+    void printRequested();
+
+public slots:
+    void bCloseClick();
+    void bPrintClick();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void done(int result) override;
+
+private:
+    void FormCreate();
+    void FormCloseQuery();
+    // Alt+F7, whatever other modifier is held too.
+    bool FormKeyDown(QKeyEvent *event);
+    void showBank(int bank, const SwitchBank &positions);
+    void setSummaryText(QLabel *label, const QString &text);
+    void applyFonts();
+    void centreOnScreen();
+
+    std::unique_ptr<Ui::TResultForm> ui;
+    PrintOptionsFile m_optionsFile;
+    // The squares by bank (0 to 3), position (0 to 11) and row (0 on, 1 off).
+    ShapeWidget *m_squares[4][12][2] = {};
+};
+
+} // namespace hvx

@@ -1,0 +1,310 @@
+// The 218-byte setup file: layout, round trips, clamping and damaged files.
+
+#include "setupfile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace hvx;
+
+Q_DECLARE_METATYPE(hvx::Setup)
+
+namespace {
+
+void putInt(QByteArray &bytes, int offset, qint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<char>((static_cast<quint32>(value) >> (8 * i)) & 0xFF);
+}
+
+qint32 getInt(const QByteArray &bytes, int offset)
+{
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= quint32(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+    return qint32(v);
+}
+
+bool readBytes(const QByteArray &bytes, Setup &setup)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return HasSetupSignature(buffer) && ReadSetupFile(buffer, setup);
+}
+
+// A setup with every field away from its default.
+Setup fullSetup()
+{
+    Setup s;
+    for (int i = 0; i < ListCount; ++i)
+        s.list(ListId(i)) = Texts::items(ListId(i)).size() - 1;
+    for (int i = 0; i < ChoiceCount; ++i)
+        s.choice(ChoiceId(i)) = Texts::buttonCount(ChoiceId(i)) - 1;
+    s.eCustomLow = QStringLiteral("-5.5");
+    s.eCustomHigh = QStringLiteral("120°");
+    s.conversionSpeedShown = true;
+    return s;
+}
+
+} // namespace
+
+class TestSetupFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layoutOffsets_data();
+    void layoutOffsets();
+    void emptySetupRoundTrip();
+    void everyValueRoundTrips();
+    void clamping_data();
+    void clamping();
+    void textFields_data();
+    void textFields();
+    void refusedFiles_data();
+    void refusedFiles();
+    void longerFileAccepted();
+    void saveKeepsOldFileOnFailure();
+};
+
+void TestSetupFile::layoutOffsets_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("field");
+    // Each field is given a distinct value; its offset must hold it.
+    const QList<QPair<int, QString>> layout = {
+        { 63, "rgRTDType" },          { 67, "cbIRPot3" },        { 71, "cbInputRange" },   { 75, "cbIRCurrent" },
+        { 79, "cbIRVoltage" },        { 83, "cbIRmilliVolt" },   { 87, "cbIRTCKJ" },       { 91, "cbIRTCRS" },
+        { 95, "cbIRTCNE" },           { 99, "cbIRTCB" },         { 103, "cbIRTCT" },       { 107, "cbIRRTD" },
+        { 111, "cbIRCurrentTransmitter" }, { 115, "cbIRPot2" },  { 119, "rgColdJunction" }, { 123, "rgLinearisation" },
+        { 127, "cbInputType" },       { 131, "rgConversionSpeed" }, { 150, "rgDualOutput" }, { 154, "cbOutputRange" },
+        { 158, "rgBurnout" },         { 162, "rgInversion" },    { 166, "rgSquareRoot" },  { 170, "rgButtonIsolation" },
+        { 174, "cbOutputRange2" },    { 178, "rgBurnout2" },     { 182, "rgInversion2" },  { 186, "rgSquareRoot2" },
+        { 190, "cbTripOutput" },      { 194, "rgTripBurnout" },  { 198, "rgTripLEDstate" }, { 202, "rgTripRelativeTo" },
+        { 206, "cbFreqOutputRange" }, { 210, "rgFreqBurnout" },  { 214, "rgDualType" },
+    };
+    for (const auto &[offset, name] : layout)
+        QTest::addRow("%s", qPrintable(name)) << offset << 0 << name;
+}
+
+void TestSetupFile::layoutOffsets()
+{
+    QFETCH(int, offset);
+    QFETCH(QString, field);
+    // Give only this field a non-default value and find it at its offset.
+    Setup s;
+    int expected = 0;
+    for (int i = 0; i < ListCount; ++i)
+        if (Texts::name(ListId(i)) == field)
+            s.list(ListId(i)) = expected = 0;
+    for (int i = 0; i < ChoiceCount; ++i)
+        if (Texts::name(ChoiceId(i)) == field)
+            s.choice(ChoiceId(i)) = expected = 1;
+    const QByteArray bytes = SetupFileBytes(s);
+    QCOMPARE(bytes.size(), SetupFileSize);
+    QCOMPARE(getInt(bytes, offset), expected);
+    // Every other numeric field keeps its default (-1 for lists, 0 for choices).
+    const QByteArray plain = SetupFileBytes(Setup());
+    QByteArray diff = bytes;
+    for (int i = 0; i < 4; ++i)
+        diff[offset + i] = plain[offset + i];
+    QCOMPARE(diff, plain);
+}
+
+void TestSetupFile::emptySetupRoundTrip()
+{
+    const QByteArray bytes = SetupFileBytes(Setup());
+    QCOMPARE(bytes.left(63), QByteArray("HALVEX SWITCH SETUP FOR WINDOWS TARNWELL ELECTRONICS..........", 63));
+    QCOMPARE(getInt(bytes, 127), -1);
+    QCOMPARE(getInt(bytes, 154), -1);
+    QCOMPARE(bytes.at(135), '\0');
+    QCOMPARE(bytes.mid(136, 14), QByteArray(14, '\0'));
+    Setup read = fullSetup();
+    QVERIFY(readBytes(bytes, read));
+    QCOMPARE(read, Setup());
+}
+
+void TestSetupFile::everyValueRoundTrips()
+{
+    // Every index of every list and choice, and -1, survives a write and read.
+    for (int i = 0; i < ListCount; ++i) {
+        for (int v = -1; v < Texts::items(ListId(i)).size(); ++v) {
+            Setup s = fullSetup();
+            s.list(ListId(i)) = v;
+            Setup read;
+            QVERIFY(readBytes(SetupFileBytes(s), read));
+            QVERIFY2(read == s, qPrintable(Texts::name(ListId(i)) + QString::number(v)));
+        }
+    }
+    for (int i = 0; i < ChoiceCount; ++i) {
+        for (int v = -1; v < Texts::buttonCount(ChoiceId(i)); ++v) {
+            Setup s;
+            s.choice(ChoiceId(i)) = v;
+            Setup read = fullSetup();
+            QVERIFY(readBytes(SetupFileBytes(s), read));
+            QVERIFY2(read == s, qPrintable(Texts::name(ChoiceId(i)) + QString::number(v)));
+        }
+    }
+    // A random mix of valid values.
+    QRandomGenerator rng(1234);
+    for (int round = 0; round < 200; ++round) {
+        Setup s;
+        for (int i = 0; i < ListCount; ++i)
+            s.list(ListId(i)) = int(rng.bounded(Texts::items(ListId(i)).size() + 1)) - 1;
+        for (int i = 0; i < ChoiceCount; ++i)
+            s.choice(ChoiceId(i)) = int(rng.bounded(Texts::buttonCount(ChoiceId(i)) + 1)) - 1;
+        s.conversionSpeedShown = rng.bounded(2) == 1;
+        s.eCustomLow = QString::number(rng.bounded(1000));
+        Setup read;
+        QVERIFY(readBytes(SetupFileBytes(s), read));
+        QCOMPARE(read, s);
+    }
+}
+
+void TestSetupFile::clamping_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("choice 5 of 2 takes the last") << 158 << 5 << "rgBurnout" << 1;
+    QTest::newRow("choice -7 takes none") << 158 << -7 << "rgBurnout" << -1;
+    QTest::newRow("choice 2 of 3") << 63 << 2 << "rgRTDType" << 2;
+    QTest::newRow("choice huge") << 214 << 0x7fffffff << "rgDualType" << 2;
+    QTest::newRow("choice most negative") << 214 << int(0x80000000) << "rgDualType" << -1;
+    QTest::newRow("list 99 takes none") << 127 << 99 << "cbInputType" << -1;
+    QTest::newRow("list count takes none") << 79 << 28 << "cbIRVoltage" << -1;
+    QTest::newRow("list last item") << 79 << 27 << "cbIRVoltage" << 27;
+    QTest::newRow("list -5 takes none") << 154 << -5 << "cbOutputRange" << -1;
+    QTest::newRow("placeholder list item 0") << 71 << 0 << "cbInputRange" << 0;
+    QTest::newRow("placeholder list 1") << 71 << 1 << "cbInputRange" << -1;
+}
+
+void TestSetupFile::clamping()
+{
+    QFETCH(int, offset);
+    QFETCH(int, stored);
+    QFETCH(QString, field);
+    QFETCH(int, expected);
+    QByteArray bytes = SetupFileBytes(Setup());
+    putInt(bytes, offset, stored);
+    Setup read;
+    QVERIFY(readBytes(bytes, read));
+    int actual = -2;
+    for (int i = 0; i < ListCount; ++i)
+        if (Texts::name(ListId(i)) == field)
+            actual = read.list(ListId(i));
+    for (int i = 0; i < ChoiceCount; ++i)
+        if (Texts::name(ChoiceId(i)) == field)
+            actual = read.choice(ChoiceId(i));
+    QCOMPARE(actual, expected);
+}
+
+void TestSetupFile::textFields_data()
+{
+    QTest::addColumn<QByteArray>("field"); // 7 bytes at offset 136
+    QTest::addColumn<QString>("text");
+    QTest::newRow("leftover bytes after the zero") << QByteArray("-5.5\0xy", 7) << "-5.5";
+    QTest::newRow("empty") << QByteArray("\0abcdef", 7) << "";
+    QTest::newRow("no zero byte gives 7 characters") << QByteArray("1234567", 7) << "1234567";
+    QTest::newRow("degree sign byte") << QByteArray("12\xB0\0\0\0\0", 7) << "12°";
+    QTest::newRow("euro sign byte") << QByteArray("\x80\0\0\0\0\0\0", 7) << "€";
+}
+
+void TestSetupFile::textFields()
+{
+    QFETCH(QByteArray, field);
+    QFETCH(QString, text);
+    QByteArray bytes = SetupFileBytes(Setup());
+    bytes.replace(136, 7, field);
+    bytes[135] = 2; // any non-zero byte shows the speed choice
+    Setup read;
+    QVERIFY(readBytes(bytes, read));
+    QCOMPARE(read.eCustomLow, text);
+    QCOMPARE(read.eCustomHigh, QString());
+    QVERIFY(read.conversionSpeedShown);
+
+    // Written back, a text is cut to 6 characters and keeps its terminator.
+    const QByteArray again = SetupFileBytes(read);
+    QCOMPARE(again.size(), SetupFileSize);
+    QCOMPARE(again.at(142), '\0');
+    QCOMPARE(again.at(135), '\1');
+    Setup reread;
+    QVERIFY(readBytes(again, reread));
+    QCOMPARE(reread.eCustomLow, text.left(6));
+}
+
+void TestSetupFile::refusedFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray good = SetupFileBytes(Setup());
+    QByteArray lower = good;
+    lower.replace(0, 62, good.left(62).toLower());
+    QTest::newRow("lower-case signature") << lower;
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("signature only") << good.left(63);
+    QTest::newRow("one byte short") << good.left(217);
+    QByteArray noZero = good;
+    noZero[62] = ' ';
+    QTest::newRow("signature without its zero") << noZero;
+    QTest::newRow("text file") << QByteArray("just some text\n");
+}
+
+void TestSetupFile::refusedFiles()
+{
+    QFETCH(QByteArray, bytes);
+    const Setup before = fullSetup();
+    Setup read = before;
+    QVERIFY(!readBytes(bytes, read));
+    QCOMPARE(read, before); // nothing of a refused file is used
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.hvx"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    QCOMPARE(LoadSetupFile(path, read), LoadStatus::NotSetupFile);
+    QCOMPARE(read, before);
+    QCOMPARE(LoadSetupFile(dir.filePath(QStringLiteral("missing.hvx")), read), LoadStatus::CannotOpen);
+}
+
+void TestSetupFile::longerFileAccepted()
+{
+    Setup s = fullSetup();
+    QByteArray bytes = SetupFileBytes(s) + QByteArray(82, '\xff');
+    QCOMPARE(bytes.size(), 300);
+    Setup read;
+    QVERIFY(readBytes(bytes, read));
+    QCOMPARE(read, s);
+}
+
+void TestSetupFile::saveKeepsOldFileOnFailure()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plant.hvx"));
+    QVERIFY(SaveSetupFile(path, fullSetup()));
+    Setup read;
+    QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
+    QCOMPARE(read, fullSetup());
+
+    // A folder that cannot be written: the save fails and the old file stays.
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const bool writable = QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly);
+    if (!writable) {
+        QVERIFY(!SaveSetupFile(path, Setup()));
+        QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
+        QCOMPARE(read, fullSetup());
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Saving into a folder that does not exist fails too.
+    QVERIFY(!SaveSetupFile(dir.filePath(QStringLiteral("no/such/folder/x.hvx")), Setup()));
+}
+
+QTEST_APPLESS_MAIN(TestSetupFile)
+#include "test_setupfile.moc"

@@ -1,0 +1,38 @@
+#include "halvexabout.h"
+
+#include "halvexapplication.h"
+#include "ui_halvexabout.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+
+TAboutForm::TAboutForm(QWidget *parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::TAboutForm>())
+{
+    ui->setupUi(this);
+    setFixedSize(414, 208);
+    setWindowIcon(ProgramIcon());
+    ui->Image1->setPixmap(ProgramIcon().pixmap(32, 32));
+
+    QFont title = ui->Label2->font();
+    title.setPixelSize(16);
+    title.setBold(true);
+    ui->Label2->setFont(title);
+    QPalette pal = ui->Label2->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    ui->Label2->setPalette(pal);
+
+    QFont version = ui->Label1->font();
+    version.setPixelSize(13);
+    ui->Label1->setFont(version);
+
+    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+TAboutForm::~TAboutForm() = default;

@@ -1,0 +1,21 @@
+#pragma once
+// The application object: its title and icon, and the last line of defence
+// for errors that escape an event handler.
+
+#include <QApplication>
+#include <QIcon>
+
+// The program's icon, 16 x 16 and 32 x 32.
+QIcon ProgramIcon();
+
+class HalvexApplication : public QApplication {
+    Q_OBJECT
+
+public:
+    // Sets the application's name ("Halvex") and the program's icon.
+    HalvexApplication(int &argc, char **argv);
+
+    // Delivers an event; an exception that escapes its handler is shown in a
+    // message box with its text and the program goes on.
+    bool notify(QObject *receiver, QEvent *event) override;
+};

@@ -1,0 +1,32 @@
+// Program start: the application, the four windows in their order, and the
+// event loop until the main window closes.
+
+#include "dialogs.h"
+#include "halvexabout.h"
+#include "halvexapplication.h"
+#include "halvexmain.h"
+#include "halvexsplashqvr.h"
+#include "switchform.h"
+
+#include <exception>
+
+int main(int argc, char *argv[])
+{
+    HalvexApplication app(argc, argv);
+    try {
+        // The arguments after the program's name name a setup file to open.
+        TMainForm mainForm(QCoreApplication::arguments().mid(1));
+        hvx::TResultForm resultForm(mainForm.printIniPath());
+        TAboutForm aboutForm;
+        TSplashForm splashForm;
+        mainForm.setResultForm(&resultForm);
+        mainForm.setAboutForm(&aboutForm);
+        mainForm.setSplashForm(&splashForm);
+        mainForm.show();
+        app.exec();
+    } catch (const std::exception &e) {
+        hvx::dialogs().message(nullptr, hvx::ApplicationTitle(), QString::fromLocal8Bit(e.what()),
+                               hvx::DialogIcon::Error);
+    }
+    return 0;
+}

@@ -1,0 +1,148 @@
+#pragma once
+// The main window: the input panel, output 1 and the second output, the tool
+// bar with the status label, the menu, and the file commands. The window's
+// controls are the storage of the setup; setup() and applySetup() translate
+// between them and an hvx::Setup.
+
+#include "evaluation.h"
+#include "setup.h"
+#include "texts.h"
+
+#include <QDialog>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+class QButtonGroup;
+class QComboBox;
+class QKeyEvent;
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace hvx {
+class TResultForm;
+
+// The application's title: names the program and titles its plain message boxes.
+inline QString ApplicationTitle() { return QStringLiteral("Halvex"); }
+} // namespace hvx
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // arguments: the command-line arguments after the program's name; they
+    // name a setup file that is opened while the window is created.
+    explicit TMainForm(const QStringList &arguments = QStringList(), QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The selections held by the controls.
+    hvx::Setup setup() const;
+    // Writes every selection into the controls without running any handler
+    // and without changing what is shown (except the conversion speed choice,
+    // whose visibility is part of the setup). A choice at -1 leaves no button
+    // of its group checked.
+    void applySetup(const hvx::Setup &setup);
+
+    // The windows created after this one. None is owned.
+    void setResultForm(hvx::TResultForm *form) { m_resultForm = form; }
+    void setAboutForm(QDialog *form) { m_aboutForm = form; }
+    void setSplashForm(QDialog *form) { m_splashForm = form; }
+
+    const QString &setupFileName() const { return m_setupFileName; }
+    const QString &printIniPath() const { return m_printIniPath; }
+    bool isModified() const { return m_modified; }
+    bool saveAbandoned() const { return m_saveAbandoned; }
+    const hvx::EvaluationValues &evaluationValues() const { return m_values; }
+
+    // The unsaved-changes question: true to proceed, false to stop.
+    bool AskToSaveChanges();
+
+public slots:
+    // Input panel.
+    void cbInputTypeChange();
+    void cbInputRangeChange();
+    void cbIRVoltageChange();
+    void cbIRCurrentChange();
+    void cbIRCurrentTransmitterChange();
+    void cbIRmilliVoltChange();
+    void cbIRPot2Change();
+    void cbIRPot3Change();
+    void cbIRTCKJChange();
+    void cbIRTCRSChange();
+    void cbIRTCNEChange();
+    void cbIRTCBChange();
+    void cbIRTCTChange();
+    void cbIRRTDChange();
+    void eCustomLowChange();
+    void ShowCustomEdits(const QString &rangeText);
+
+    // Output panels.
+    void cbOutputRangeChange();
+    void cbOutputRange2Change();
+    void rgDualOutputClick();
+    void rgDualTypeClick();
+    void RadioButtonClick();
+
+    // Commands.
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Exit1Click();
+    void About1Click();
+    void sbShowResultsClick();
+
+protected:
+    bool event(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void buildChoices();
+    void buildTabOrder();
+    void connectHandlers();
+    void setStartLayout();
+
+    QComboBox *list(hvx::ListId id) const { return m_lists[static_cast<size_t>(id)]; }
+    QButtonGroup *choice(hvx::ChoiceId id) const { return m_choices[static_cast<size_t>(id)]; }
+    // Checks the button at index, or none when index is outside the group.
+    void setChoice(hvx::ChoiceId id, int index);
+    void setCaptions(hvx::ChoiceId id, const QStringList &captions);
+    // Common body of the twelve range-list handlers.
+    void rangeListChange(hvx::ListId id);
+    // Shows the second-output panel that belongs to the dual type.
+    void showDualTypePanel();
+
+    // FormKeyDown: Alt+F1 and Alt+F2; true when the key was used.
+    bool FormKeyDown(QKeyEvent *e);
+    // FormActivate: shows the splash screen on the first activation.
+    void FormActivate();
+
+    // Opens a setup file into the window. reportOpenFailure: whether a file
+    // that cannot be opened is reported (Open) or silently ignored (start-up).
+    bool openSetupFile(const QString &path, bool reportOpenFailure);
+    void startupOpen(const QStringList &arguments);
+    void setFileTitle(const QString &path);
+    void showMessage(const QString &text);
+
+    std::unique_ptr<Ui::TMainForm> ui;
+    std::array<QComboBox *, hvx::ListCount> m_lists{};
+    std::array<QButtonGroup *, hvx::ChoiceCount> m_choices{};
+
+    QString m_setupFileName;
+    QString m_printIniPath;
+    hvx::EvaluationValues m_values;
+    bool m_modified = false;
+    bool m_saveAbandoned = false;
+
+    hvx::TResultForm *m_resultForm = nullptr;
+    QPointer<QDialog> m_aboutForm;
+    QPointer<QDialog> m_splashForm;
+    bool m_splashDone = false;
+};

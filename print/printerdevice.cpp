@@ -1,0 +1,291 @@
+#include "printerdevice.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+#include <cstring>
+
+namespace hvx {
+
+PrintRect IntersectRect(const PrintRect &a, const PrintRect &b)
+{
+    PrintRect r{ std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+                 std::min(a.Bottom, b.Bottom) };
+    if (r.isEmpty())
+        return PrintRect{};
+    return r;
+}
+
+int DibRowLength(int width, int bitsPerPixel)
+{
+    return static_cast<int>(((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32) * 4);
+}
+
+QImage DibToImage(const DibInfo &info, const uint8_t *bits)
+{
+    const DibHeader &h = info.Header;
+    if (!bits || h.Width <= 0 || h.Height <= 0 || h.Planes != 1 || h.Compression != 0)
+        return QImage();
+    const int width = h.Width;
+    const int height = h.Height;
+    const int rowLength = DibRowLength(width, h.BitCount);
+
+    auto colourTable = [&info](int count) {
+        QVector<QRgb> table(count);
+        for (int i = 0; i < count; ++i)
+            table[i] = 0xff000000u | (info.Colors[i] & 0x00ffffffu);
+        return table;
+    };
+    // Source row of image row y: the bitmap is stored bottom-up.
+    auto sourceRow = [&](int y) { return bits + static_cast<size_t>(height - 1 - y) * rowLength; };
+
+    QImage image;
+    switch (h.BitCount) {
+    case 1:
+        image = QImage(width, height, QImage::Format_Mono);
+        if (image.isNull())
+            return image;
+        image.setColorTable(colourTable(2));
+        // Both layouts are most significant bit first with rows padded to
+        // 32 bits, so the rows copy as they are.
+        for (int y = 0; y < height; ++y)
+            std::memcpy(image.scanLine(y), sourceRow(y), std::min<int>(rowLength, image.bytesPerLine()));
+        break;
+    case 4:
+        image = QImage(width, height, QImage::Format_Indexed8);
+        if (image.isNull())
+            return image;
+        image.setColorTable(colourTable(16));
+        for (int y = 0; y < height; ++y) {
+            const uint8_t *src = sourceRow(y);
+            uchar *dst = image.scanLine(y);
+            for (int x = 0; x < width; ++x)
+                dst[x] = (x & 1) ? (src[x / 2] & 0x0f) : (src[x / 2] >> 4);
+        }
+        break;
+    case 8:
+        image = QImage(width, height, QImage::Format_Indexed8);
+        if (image.isNull())
+            return image;
+        image.setColorTable(colourTable(256));
+        for (int y = 0; y < height; ++y)
+            std::memcpy(image.scanLine(y), sourceRow(y), width);
+        break;
+    case 24:
+        // Blue, green, red in memory order.
+        image = QImage(width, height, QImage::Format_BGR888);
+        if (image.isNull())
+            return image;
+        for (int y = 0; y < height; ++y)
+            std::memcpy(image.scanLine(y), sourceRow(y), static_cast<size_t>(width) * 3);
+        break;
+    default:
+        break;
+    }
+    return image;
+}
+
+QtPrinterDevice::QtPrinterDevice(QPrinter &printer)
+    : m_printer(printer)
+    , m_painter(new QPainter)
+{
+}
+
+QtPrinterDevice::~QtPrinterDevice()
+{
+    if (m_painter->isActive())
+        abortDoc();
+    delete m_painter;
+}
+
+DeviceCaps QtPrinterDevice::caps() const
+{
+    DeviceCaps c;
+    const int dpi = m_printer.resolution();
+    const QPageLayout layout = m_printer.pageLayout();
+    const QRect paper = layout.fullRectPixels(dpi);
+    const QRect printable = m_printer.fullPage() ? paper : layout.paintRectPixels(dpi);
+    c.PhysicalOffsetX = printable.left() - paper.left();
+    c.PhysicalOffsetY = printable.top() - paper.top();
+    c.PhysicalWidth = paper.width();
+    c.PhysicalHeight = paper.height();
+    c.HorzRes = printable.width();
+    c.VertRes = printable.height();
+    c.LogPixelsX = dpi;
+    c.LogPixelsY = dpi;
+    c.Bitmap64 = true;
+    return c;
+}
+
+bool QtPrinterDevice::startDoc(const QString &documentName)
+{
+    if (isPrinting())
+        return false;
+    m_error.clear();
+    m_documentName = documentName;
+    m_targetFile = m_printer.outputFileName();
+    m_submitToPrinter = m_targetFile.isEmpty() && m_printer.outputFormat() == QPrinter::NativeFormat;
+    if (!m_targetFile.isEmpty() || m_submitToPrinter) {
+        // The document is made in a file of its own and only becomes the
+        // output file, or goes to the printer, when it is complete: an
+        // aborted document leaves neither a partial file nor a partial job.
+        const QString pattern = m_submitToPrinter
+            ? QDir::tempPath() + QStringLiteral("/halvex-print-XXXXXX.part")
+            : m_targetFile + QStringLiteral(".XXXXXX.part");
+        m_spool.reset(new QTemporaryFile(pattern));
+        if (!m_spool->open()) {
+            m_error = QStringLiteral("%1 could not be created.").arg(m_spool->fileName());
+            m_spool.reset();
+            return false;
+        }
+        m_spool->close();
+        m_printer.setOutputFileName(m_spool->fileName());
+    }
+    m_printer.setDocName(documentName);
+    if (!m_painter->begin(&m_printer)) {
+        finishDocument(false);
+        return false;
+    }
+    // Band bitmaps go into the document as they are, never re-encoded lossily.
+    m_painter->setRenderHint(QPainter::LosslessImageRendering, true);
+    return true;
+}
+
+bool QtPrinterDevice::newPage()
+{
+    return m_painter->isActive() && m_printer.newPage();
+}
+
+bool QtPrinterDevice::endDoc()
+{
+    if (!m_painter->isActive())
+        return false;
+    if (!m_painter->end()) {
+        finishDocument(false);
+        return false;
+    }
+    return finishDocument(true);
+}
+
+bool QtPrinterDevice::abortDoc()
+{
+    if (!m_painter->isActive())
+        return false;
+    m_printer.abort();
+    m_painter->end();
+    finishDocument(false);
+    return true;
+}
+
+namespace {
+
+// A spool file is readable by its owner only; the finished output gets the
+// permissions of any new file.
+void giveOrdinaryPermissions(const QString &fileName)
+{
+#ifdef Q_OS_UNIX
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(fileName).constData(), 0666 & ~mask);
+#else
+    Q_UNUSED(fileName);
+#endif
+}
+
+} // namespace
+
+bool QtPrinterDevice::finishDocument(bool keep)
+{
+    if (!m_spool)
+        return keep;
+    const QString spoolName = m_spool->fileName();
+    // The printer goes back to the output the user chose.
+    m_printer.setOutputFileName(m_targetFile);
+    bool ok = keep;
+    if (keep && m_submitToPrinter) {
+        ok = SubmitPrintFile(m_printer, spoolName, m_documentName, &m_error);
+    } else if (keep) {
+        QFile::remove(m_targetFile);
+        ok = QFile::rename(spoolName, m_targetFile);
+        if (ok) {
+            m_spool->setAutoRemove(false);
+            giveOrdinaryPermissions(m_targetFile);
+        }
+        else
+            m_error = QStringLiteral("%1 could not be written.").arg(m_targetFile);
+    }
+    m_spool.reset(); // removes the spool file unless it became the output
+    return ok;
+}
+
+bool QtPrinterDevice::isPrinting() const
+{
+    return m_painter->isActive() || m_printer.printerState() == QPrinter::Active;
+}
+
+int QtPrinterDevice::stretchDIBits(const PrintRect &dest, const DibInfo &info, const uint8_t *bits)
+{
+    if (!m_painter->isActive() || dest.isEmpty())
+        return 0;
+    const QImage image = DibToImage(info, bits);
+    if (image.isNull())
+        return 0;
+    m_painter->drawImage(QRect(dest.Left, dest.Top, dest.width(), dest.height()), image);
+    return image.height();
+}
+
+bool QtPrinterDevice::bitBlt(int x, int y, const DibInfo &info, const uint8_t *bits)
+{
+    if (!m_painter->isActive())
+        return false;
+    const QPixmap pixmap = QPixmap::fromImage(DibToImage(info, bits));
+    if (pixmap.isNull())
+        return false;
+    m_painter->drawPixmap(x, y, pixmap);
+    return true;
+}
+
+bool QtPrinterDevice::stretchBlt(const PrintRect &dest, const DibInfo &info, const uint8_t *bits)
+{
+    if (!m_painter->isActive() || dest.isEmpty())
+        return false;
+    const QPixmap pixmap = QPixmap::fromImage(DibToImage(info, bits));
+    if (pixmap.isNull())
+        return false;
+    m_painter->drawPixmap(QRect(dest.Left, dest.Top, dest.width(), dest.height()), pixmap);
+    return true;
+}
+
+namespace {
+QPrinter *applicationPrinter = nullptr;
+
+void deleteApplicationPrinter()
+{
+    delete applicationPrinter;
+    applicationPrinter = nullptr;
+}
+} // namespace
+
+QPrinter &ApplicationPrinter()
+{
+    if (!applicationPrinter) {
+        applicationPrinter = new QPrinter(QPrinter::HighResolution);
+        // Gone with the application object, while the print plugins still
+        // exist.
+        qAddPostRoutine(deleteApplicationPrinter);
+    }
+    return *applicationPrinter;
+}
+
+} // namespace hvx

@@ -1,0 +1,433 @@
+// The main window's panels driven through their controls: what each input
+// type and output mode shows, the custom edits, the burnout captions, the
+// unsaved-changes flag and the status label, the keyboard commands and
+// Evaluate.
+
+#include "mainwindow_testing.h"
+
+#include "switchform.h"
+
+using namespace testing;
+using hvx::Setup;
+
+namespace {
+
+const QStringList RangeLists = {
+    "cbInputRange", "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter", "cbIRmilliVolt", "cbIRPot2", "cbIRPot3",
+    "cbIRTCKJ",     "cbIRTCRS",    "cbIRTCNE",    "cbIRTCB",                "cbIRTCT",       "cbIRRTD",
+};
+
+QStringList shownAmong(QWidget &form, const QStringList &names)
+{
+    QStringList out;
+    for (const QString &n : names)
+        if (shown(form, n))
+            out << n;
+    return out;
+}
+
+// Sets a status message without touching Modified: Evaluate refuses the
+// setup and says why.
+void putStatusMessage(TMainForm &form)
+{
+    QTest::mouseClick(child<QToolButton>(form, "sbShowResults"), Qt::LeftButton);
+    QVERIFY(!info(form).isEmpty());
+}
+
+// Starts a window on a setup file, so that it begins with that setup and an
+// unchanged state.
+struct OpenedFixture {
+    explicit OpenedFixture(const Setup &s)
+        : path(writeSetup(dir.filePath("start.hvx"), s))
+        , fixture(QStringList{ path })
+    {
+    }
+    QTemporaryDir dir;
+    QString path;
+    Fixture fixture;
+};
+
+} // namespace
+
+using Action = std::function<void(TMainForm &)>;
+Q_DECLARE_METATYPE(Action)
+Q_DECLARE_METATYPE(hvx::Setup)
+
+class TestMainWindowPanels : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startState();
+    void inputTypeLayout_data();
+    void inputTypeLayout();
+    void customEdits();
+    void changeMarksModifiedAndStatus_data();
+    void changeMarksModifiedAndStatus();
+    void dualOutputLayout_data();
+    void dualOutputLayout();
+    void squareRootSurvivesDualOutput();
+    void burnoutCaptions_data();
+    void burnoutCaptions();
+    void keyboardCommands_data();
+    void keyboardCommands();
+    void evaluate_data();
+    void evaluate();
+    void evaluateShowsResults();
+};
+
+void TestMainWindowPanels::startState()
+{
+    Fixture f;
+    TMainForm &form = f.form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Halvex Switch Setup"));
+    QVERIFY(!form.isModified());
+    QCOMPARE(shownAmong(form, RangeLists), QStringList{ "cbInputRange" });
+    for (const char *hidden : { "rgConversionSpeed", "rgLinearisation", "rgColdJunction", "rgRTDType", "eCustomLow",
+                                "lCustomLow", "pOutput2", "pTripOutput2", "pFreqOutput2", "pDualType" })
+        QVERIFY2(!shown(form, hidden), hidden);
+    for (const char *visible : { "cbInputType", "pOutput1", "rgSquareRoot", "cbOutputRange" })
+        QVERIFY2(shown(form, visible), visible);
+    QCOMPARE(combo(form, "cbInputType")->currentIndex(), -1);
+    QCOMPARE(combo(form, "cbInputType")->count(), 16);
+    QCOMPARE(captions(form, "rgBurnout"), (QStringList{ "High burnout", "Low burnout" }));
+    QCOMPARE(form.setup(), Setup());
+    // Only the part of a hint before "|" shows.
+    QCOMPARE(child<QWidget>(form, "rgSquareRoot2")->toolTip(), QStringLiteral("Output 2 square root mode"));
+    QCOMPARE(child<QLineEdit>(form, "eCustomLow")->maxLength(), 6);
+    // Tool buttons never take the focus.
+    combo(form, "cbInputType")->setFocus();
+    QTest::mouseClick(child<QToolButton>(form, "sbShowResults"), Qt::LeftButton);
+    QCOMPARE(form.focusWidget(), combo(form, "cbInputType"));
+}
+
+void TestMainWindowPanels::inputTypeLayout_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("rangeList");
+    QTest::addColumn<bool>("linearisation");
+    QTest::addColumn<bool>("coldJunction");
+    QTest::addColumn<bool>("rtdType");
+    const char *lists[16] = { "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter", "cbIRmilliVolt", "cbIRPot2",
+                              "cbIRPot3",    "cbIRTCKJ",    "cbIRTCKJ",               "cbIRTCRS",      "cbIRTCRS",
+                              "cbIRTCNE",    "cbIRTCNE",    "cbIRTCB",                "cbIRTCT",       "cbIRRTD",
+                              "cbIRRTD" };
+    for (int t = 0; t < 16; ++t)
+        QTest::addRow("%s", qPrintable(hvx::Texts::itemAt(hvx::ListId::cbInputType, t)))
+            << t << QString::fromLatin1(lists[t]) << (t > 5) << (t >= 6 && t <= 13) << (t >= 14);
+}
+
+void TestMainWindowPanels::inputTypeLayout()
+{
+    QFETCH(int, type);
+    QFETCH(QString, rangeList);
+    QFETCH(bool, linearisation);
+    QFETCH(bool, coldJunction);
+    QFETCH(bool, rtdType);
+    Fixture f;
+    TMainForm &form = f.form;
+    // Come from a type with another layout, so every rule must act.
+    choose(combo(form, "cbInputType"), type == 15 ? 0 : 15);
+    choose(combo(form, "cbInputType"), type);
+    QCOMPARE(shownAmong(form, RangeLists), QStringList{ rangeList });
+    QCOMPARE(shown(form, "rgLinearisation"), linearisation);
+    QCOMPARE(shown(form, "rgColdJunction"), coldJunction);
+    QCOMPARE(shown(form, "rgRTDType"), rtdType);
+    QVERIFY(!shown(form, "rgConversionSpeed"));
+    QVERIFY(!shown(form, "eCustomLow"));
+    QCOMPARE(form.setup().inputRange(), -1);
+}
+
+void TestMainWindowPanels::customEdits()
+{
+    Fixture f;
+    TMainForm &form = f.form;
+    auto editsShown = [&] {
+        const bool low = shown(form, "eCustomLow");
+        if (low != shown(form, "eCustomHigh") || low != shown(form, "lCustomLow") || low != shown(form, "lCustomHigh"))
+            qFatal("custom labels and edits out of step");
+        return low;
+    };
+    choose(combo(form, "cbInputType"), hvx::Voltage);
+    choose(combo(form, "cbIRVoltage"), 27); // Custom
+    QVERIFY(editsShown());
+    QTest::keyClicks(child<QLineEdit>(form, "eCustomLow"), "1.5");
+    QTest::keyClicks(child<QLineEdit>(form, "eCustomHigh"), "9.25000"); // the seventh character is refused
+    QCOMPARE(child<QLineEdit>(form, "eCustomHigh")->text(), QStringLiteral("9.2500"));
+
+    // Current sink holds a listed range: the edits go, their texts stay.
+    choose(combo(form, "cbIRCurrent"), 8);
+    choose(combo(form, "cbInputType"), hvx::CurrentSink);
+    QVERIFY(!editsShown());
+    choose(combo(form, "cbInputType"), hvx::Voltage);
+    QVERIFY(editsShown());
+    QCOMPARE(form.setup().eCustomLow, QStringLiteral("1.5"));
+
+    // Potentiometer 3 wire has no Custom item.
+    choose(combo(form, "cbInputType"), hvx::Pot3Wire);
+    choose(combo(form, "cbIRPot3"), 0);
+    QVERIFY(!editsShown());
+
+    // K and J share a list: J shows K's selection and its custom edits.
+    choose(combo(form, "cbInputType"), hvx::TcK);
+    choose(combo(form, "cbIRTCKJ"), 15);
+    QVERIFY(editsShown());
+    choose(combo(form, "cbInputType"), hvx::TcJ);
+    QVERIFY(editsShown());
+    QCOMPARE(form.setup().inputRange(), 15);
+    choose(combo(form, "cbIRTCKJ"), 3);
+    QVERIFY(!editsShown());
+    // The voltage list kept its own selection all along.
+    QCOMPARE(form.setup().cbIRVoltage, 27);
+}
+
+void TestMainWindowPanels::changeMarksModifiedAndStatus_data()
+{
+    QTest::addColumn<bool>("dual");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<bool>("statusKept");
+
+    QTest::newRow("input type") << true << Action([](TMainForm &f) { choose(combo(f, "cbInputType"), 1); }) << false;
+    QTest::newRow("range list") << true << Action([](TMainForm &f) { choose(combo(f, "cbIRVoltage"), 3); }) << false;
+    QTest::newRow("placeholder list") << true << Action([](TMainForm &f) { choose(combo(f, "cbInputRange"), 0); })
+                                      << true;
+    QTest::newRow("custom low") << true
+                                << Action([](TMainForm &f) { QTest::keyClick(child<QLineEdit>(f, "eCustomLow"), '2'); })
+                                << false;
+    QTest::newRow("custom high") << true << Action([](TMainForm &f) {
+        QTest::keyClick(child<QLineEdit>(f, "eCustomHigh"), Qt::Key_Backspace);
+    }) << false;
+    QTest::newRow("output 1 range") << true << Action([](TMainForm &f) { choose(combo(f, "cbOutputRange"), 2); })
+                                    << false;
+    QTest::newRow("output 2 range") << true << Action([](TMainForm &f) { choose(combo(f, "cbOutputRange2"), 2); })
+                                    << false;
+    QTest::newRow("trip delay") << true << Action([](TMainForm &f) { choose(combo(f, "cbTripOutput"), 2); }) << false;
+    QTest::newRow("frequency") << true << Action([](TMainForm &f) { choose(combo(f, "cbFreqOutputRange"), 2); })
+                               << false;
+    QTest::newRow("inversion") << true << Action([](TMainForm &f) { click(radio(f, "rgInversion", 1)); }) << true;
+    QTest::newRow("output 2 square root") << true
+                                          << Action([](TMainForm &f) { click(radio(f, "rgSquareRoot2", 1)); }) << true;
+    QTest::newRow("to single output") << true << Action([](TMainForm &f) { click(radio(f, "rgDualOutput", 0)); })
+                                      << false;
+    QTest::newRow("to dual output") << false << Action([](TMainForm &f) { click(radio(f, "rgDualOutput", 1)); })
+                                    << true;
+    QTest::newRow("square root") << false << Action([](TMainForm &f) { click(radio(f, "rgSquareRoot", 1)); }) << true;
+}
+
+void TestMainWindowPanels::changeMarksModifiedAndStatus()
+{
+    QFETCH(bool, dual);
+    QFETCH(Action, action);
+    QFETCH(bool, statusKept);
+    Setup s;
+    s.cbInputType = hvx::Voltage;
+    s.cbIRVoltage = 27;
+    s.eCustomLow = "1";
+    s.eCustomHigh = "5";
+    s.rgDualOutput = dual ? 1 : 0;
+    OpenedFixture o(s);
+    TMainForm &form = o.fixture.form;
+    QVERIFY(!form.isModified());
+    putStatusMessage(form); // output 1 range is missing
+    const QString before = info(form);
+    QVERIFY(!form.isModified());
+
+    action(form);
+    QVERIFY(form.isModified());
+    QCOMPARE(info(form), statusKept ? before : QString());
+}
+
+void TestMainWindowPanels::dualOutputLayout_data()
+{
+    QTest::addColumn<int>("dualOutput");
+    QTest::addColumn<int>("dualType");
+    QTest::addColumn<QString>("panel");
+    QTest::newRow("single, analog") << 0 << 0 << QString();
+    QTest::newRow("single, trip relay") << 0 << 1 << QString();
+    QTest::newRow("dual, analog") << 1 << 0 << "pOutput2";
+    QTest::newRow("dual, trip relay") << 1 << 1 << "pTripOutput2";
+    QTest::newRow("dual, frequency") << 1 << 2 << "pFreqOutput2";
+    QTest::newRow("dual, no dual type") << 1 << -1 << QString();
+}
+
+void TestMainWindowPanels::dualOutputLayout()
+{
+    QFETCH(int, dualOutput);
+    QFETCH(int, dualType);
+    QFETCH(QString, panel);
+    Setup s;
+    s.rgDualOutput = dualOutput;
+    s.rgDualType = dualType;
+    OpenedFixture o(s);
+    TMainForm &form = o.fixture.form;
+    const QStringList panels{ "pOutput2", "pTripOutput2", "pFreqOutput2" };
+    QCOMPARE(shownAmong(form, panels), panel.isEmpty() ? QStringList() : QStringList{ panel });
+    QCOMPARE(shown(form, "rgSquareRoot"), dualOutput == 0);
+    QVERIFY(!shown(form, "rgDualType")); // its panel is never shown
+    QCOMPARE(form.setup().rgDualType, dualType);
+
+    // New goes back to single output with an analog second output.
+    form.New1Click();
+    QCOMPARE(shownAmong(form, panels), QStringList());
+    QCOMPARE(form.setup().rgDualType, 0);
+    QVERIFY(shown(form, "rgSquareRoot"));
+}
+
+void TestMainWindowPanels::squareRootSurvivesDualOutput()
+{
+    Fixture f;
+    TMainForm &form = f.form;
+    click(radio(form, "rgSquareRoot", 1));
+    click(radio(form, "rgDualOutput", 1));
+    QVERIFY(!shown(form, "rgSquareRoot"));
+    QVERIFY(shown(form, "pOutput2"));
+    click(radio(form, "rgDualOutput", 0));
+    QVERIFY(shown(form, "rgSquareRoot"));
+    QVERIFY(!shown(form, "pOutput2"));
+    QCOMPARE(form.setup().rgSquareRoot, 1);
+}
+
+void TestMainWindowPanels::burnoutCaptions_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("output1");
+    QTest::addColumn<QStringList>("output2");
+    const QStringList start{ "High burnout", "Low burnout" };
+    const QStringList mA23_2{ "High Burnout 23mA", "Low Burnout 2mA" };
+    const QStringList mA23_0{ "High Burnout 23mA", "Low Burnout 0mA" };
+    const QStringList v0{ "High Burnout 11.5V", "Low Burnout 0V" };
+    const QStringList v1{ "High Burnout 11.5V", "Low Burnout 1V" };
+    QTest::newRow("4 to 20 mA sink") << "cbOutputRange" << 9 << mA23_2 << start;
+    QTest::newRow("4 to 20 mA source") << "cbOutputRange" << 1 << mA23_2 << start;
+    QTest::newRow("2 to 10 V source") << "cbOutputRange" << 7 << v1 << start;
+    QTest::newRow("1 to 5 V source") << "cbOutputRange" << 6 << v0 << start;
+    QTest::newRow("2 to 10 mA source") << "cbOutputRange" << 3 << mA23_0 << start;
+    QTest::newRow("0 to 20 mA sink") << "cbOutputRange" << 8 << mA23_0 << start;
+    QTest::newRow("output 2, 0 to 5 V source") << "cbOutputRange2" << 4 << start << v0;
+    // Trip delay and frequency range caption output 1 from output 1's range (none chosen).
+    QTest::newRow("trip delay") << "cbTripOutput" << 1 << mA23_0 << start;
+    QTest::newRow("frequency range") << "cbFreqOutputRange" << 5 << mA23_0 << start;
+}
+
+void TestMainWindowPanels::burnoutCaptions()
+{
+    QFETCH(QString, list);
+    QFETCH(int, index);
+    QFETCH(QStringList, output1);
+    QFETCH(QStringList, output2);
+    Fixture f;
+    TMainForm &form = f.form;
+    click(radio(form, "rgBurnout", 1));
+    choose(combo(form, list), index);
+    QCOMPARE(captions(form, "rgBurnout"), output1);
+    QCOMPARE(captions(form, "rgBurnout2"), output2);
+    QCOMPARE(form.setup().rgBurnout, 1); // the meaning of the items stays
+}
+
+void TestMainWindowPanels::keyboardCommands_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("speedToggled");
+    QTest::addColumn<bool>("aboutShown");
+    const int alt = Qt::AltModifier;
+    QTest::newRow("Alt+F2 in the input type list") << "cbInputType" << int(Qt::Key_F2) << alt << true << false;
+    QTest::newRow("Alt+F2 in the custom edit") << "eCustomLow" << int(Qt::Key_F2) << alt << true << false;
+    QTest::newRow("Alt+Shift+F2 in output 2's list")
+        << "cbOutputRange2" << int(Qt::Key_F2) << int(Qt::AltModifier | Qt::ShiftModifier) << true << false;
+    QTest::newRow("F2 without Alt") << "cbInputType" << int(Qt::Key_F2) << 0 << false << false;
+    QTest::newRow("Alt+F2 on a radio button") << "rgBurnout_0" << int(Qt::Key_F2) << alt << false << false;
+    QTest::newRow("Alt+F1 in a range list") << "cbIRVoltage" << int(Qt::Key_F1) << alt << false << true;
+    QTest::newRow("Alt+F1 in the output list") << "cbOutputRange" << int(Qt::Key_F1) << alt << false << true;
+    QTest::newRow("Alt+F1 on a radio button") << "rgInversion_1" << int(Qt::Key_F1) << alt << false << false;
+    QTest::newRow("F1 without Alt") << "cbInputType" << int(Qt::Key_F1) << 0 << false << false;
+}
+
+void TestMainWindowPanels::keyboardCommands()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, speedToggled);
+    QFETCH(bool, aboutShown);
+    Fixture f;
+    TMainForm &form = f.form;
+    QDialog about;
+    about.setObjectName("about");
+    form.setAboutForm(&about);
+    QWidget *target = child<QWidget>(form, focus);
+    target->show(); // the custom edit and range lists are hidden at start
+    target->setFocus();
+
+    for (int round = 1; round <= 2; ++round) {
+        ModalCloser closer;
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(closer.seen(), aboutShown ? QStringList{ "about" } : QStringList());
+        // Shown after the first press, hidden again after the second.
+        QCOMPARE(shown(form, "rgConversionSpeed"), speedToggled && round == 1);
+    }
+    QVERIFY(!form.isModified());
+}
+
+void TestMainWindowPanels::evaluate_data()
+{
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("focus");
+    Setup none;
+    Setup noOutput;
+    noOutput.cbInputType = hvx::Voltage;
+    noOutput.cbIRVoltage = 27;
+    noOutput.eCustomLow = "abc";
+    Setup badLow = noOutput;
+    badLow.cbOutputRange = 1;
+    Setup badHigh = badLow;
+    badHigh.eCustomLow = "0";
+    badHigh.eCustomHigh = "";
+    QTest::newRow("nothing chosen") << none << "Please select input type" << "";
+    QTest::newRow("output before custom range") << noOutput << "Please select output 1 range" << "";
+    QTest::newRow("low is no number") << badLow << "Low is invalid" << "eCustomLow";
+    QTest::newRow("high is empty") << badHigh << "High is invalid" << "eCustomHigh";
+}
+
+void TestMainWindowPanels::evaluate()
+{
+    QFETCH(Setup, setup);
+    QFETCH(QString, status);
+    QFETCH(QString, focus);
+    OpenedFixture o(setup);
+    TMainForm &form = o.fixture.form;
+    combo(form, "cbOutputRange")->setFocus();
+    ModalCloser closer;
+    QTest::mouseClick(child<QToolButton>(form, "sbShowResults"), Qt::LeftButton);
+    QCOMPARE(info(form), status);
+    QCOMPARE(form.focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("cbOutputRange") : focus);
+    QCOMPARE(closer.seen(), QStringList());
+    QVERIFY(!form.isModified());
+}
+
+void TestMainWindowPanels::evaluateShowsResults()
+{
+    Setup s;
+    s.cbInputType = hvx::Voltage;
+    s.cbIRVoltage = 6; // 0 to 10 V
+    s.cbOutputRange = 1;
+    OpenedFixture o(s);
+    TMainForm &form = o.fixture.form;
+    hvx::TResultForm results(o.dir.filePath("hvxprint.ini"), nullptr, o.dir.filePath("fallback.ini"));
+    form.setResultForm(&results);
+    {
+        // From the menu this time; the results window comes up modally.
+        ModalCloser closer;
+        form.findChild<QAction *>("Evaluate2")->trigger();
+        QCOMPARE(closer.seen(), QStringList{ results.objectName() });
+    }
+    QCOMPARE(info(form), QString());
+    QVERIFY(!form.isModified());
+    QCOMPARE(form.evaluationValues().map.S1.toString(), QStringLiteral("010101001100"));
+    QVERIFY(form.evaluationValues().map.S3.isOn(1));
+}
+
+QTEST_MAIN(TestMainWindowPanels)
+#include "tst_mainwindow_panels.moc"

@@ -1,0 +1,228 @@
+// The application shell: the splash screen's three ways of closing and its
+// once-per-run showing, the About box, and errors escaping an event handler.
+
+#include "dialogs.h"
+#include "halvexabout.h"
+#include "halvexapplication.h"
+#include "halvexmain.h"
+#include "halvexsplashqvr.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <stdexcept>
+
+Q_DECLARE_METATYPE(std::function<void(TSplashForm &)>)
+
+namespace {
+
+using SplashAction = std::function<void(TSplashForm &)>;
+
+// While it lives, runs an action on each modal window that comes up, so that
+// no test can block on one. The action is expected to close the window.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(QWidget *)> action)
+        : m_action(std::move(action))
+    {
+        m_poll.setInterval(10);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                ++m_count;
+                m_action(w);
+            }
+        });
+        m_poll.start();
+    }
+    int count() const { return m_count; }
+
+private:
+    std::function<void(QWidget *)> m_action;
+    QTimer m_poll;
+    int m_count = 0;
+};
+
+class Thrower : public QObject {
+public:
+    static constexpr QEvent::Type Kind = QEvent::Type(QEvent::User + 7);
+    bool event(QEvent *e) override
+    {
+        if (e->type() == Kind)
+            throw std::runtime_error("the handler failed");
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+class TestAppShell : public QObject {
+    Q_OBJECT
+
+private slots:
+    void applicationTitle();
+    void splashCloses_data();
+    void splashCloses();
+    void splashTimeUpBeforeShown();
+    void splashOnFirstActivationOnly();
+    void aboutBox();
+    void errorInHandlerIsShown();
+};
+
+void TestAppShell::applicationTitle()
+{
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Halvex"));
+    QVERIFY(!QGuiApplication::windowIcon().pixmap(32, 32).isNull());
+    QCOMPARE(QGuiApplication::windowIcon().availableSizes(), (QList<QSize>{ QSize(16, 16), QSize(32, 32) }));
+}
+
+void TestAppShell::splashCloses_data()
+{
+    QTest::addColumn<SplashAction>("action");
+    QTest::addColumn<bool>("byTimer");
+    QTest::newRow("click on the window") << SplashAction([](TSplashForm &s) {
+        QTest::mouseClick(&s, Qt::LeftButton, Qt::NoModifier, QPoint(10, 400));
+    }) << false;
+    QTest::newRow("click on a panel") << SplashAction([](TSplashForm &s) {
+        QTest::mouseClick(s.findChild<QLabel *>("Panel1"), Qt::LeftButton);
+    }) << false;
+    QTest::newRow("key") << SplashAction([](TSplashForm &s) { QTest::keyClick(&s, Qt::Key_A); }) << false;
+    QTest::newRow("timer") << SplashAction() << true;
+}
+
+void TestAppShell::splashCloses()
+{
+    QFETCH(SplashAction, action);
+    QFETCH(bool, byTimer);
+    QElapsedTimer clock;
+    clock.start();
+    TSplashForm splash;
+    QVERIFY(splash.isTimerRunning());
+    bool acted = false;
+    {
+        ModalWatcher watcher([&](QWidget *w) {
+            if (w != &splash || !action || acted)
+                return;
+            action(splash);
+            acted = true;
+        });
+        // Whatever happens, the test goes on after ten seconds.
+        QTimer::singleShot(10000, &splash, &QWidget::close);
+        splash.exec();
+    }
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY(!splash.isVisible());
+    QVERIFY(!splash.isTimerRunning());
+    QCOMPARE(acted, !byTimer);
+    if (byTimer)
+        QVERIFY2(elapsed >= TSplashForm::DisplayMilliseconds - 100 && elapsed < 9000, qPrintable(QString::number(elapsed)));
+    else
+        QVERIFY2(elapsed < TSplashForm::DisplayMilliseconds, qPrintable(QString::number(elapsed)));
+
+    // Closed once, it never comes back.
+    ModalWatcher again([](QWidget *w) { w->close(); });
+    splash.exec();
+    QTest::qWait(30);
+    QCOMPARE(again.count(), 0);
+}
+
+void TestAppShell::splashTimeUpBeforeShown()
+{
+    // When starting took longer than the splash screen's time (a message box
+    // at start-up, say), it is not shown at all rather than shown for good.
+    TSplashForm splash;
+    QTest::qWait(TSplashForm::DisplayMilliseconds + 200);
+    QVERIFY(!splash.isTimerRunning());
+    QTimer::singleShot(5000, &splash, &QWidget::close);
+    QElapsedTimer clock;
+    clock.start();
+    splash.exec();
+    QVERIFY(clock.elapsed() < 1000);
+}
+
+void TestAppShell::splashOnFirstActivationOnly()
+{
+    hvx::ScopedDialogs dialogs;
+    TMainForm form;
+    TSplashForm splash;
+    TAboutForm about;
+    form.setSplashForm(&splash);
+    form.setAboutForm(&about);
+    QStringList seen;
+    auto recordAndClose = [&](QWidget *w) {
+        seen << w->metaObject()->className();
+        w->close();
+    };
+    ModalWatcher watcher(recordAndClose);
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTRY_COMPARE(seen, QStringList{ "TSplashForm" });
+
+    // Back from a modal window and activated again: no splash screen.
+    form.findChild<QAction *>("About1")->trigger();
+    form.activateWindow();
+    QTest::qWait(100);
+    QCOMPARE(seen, (QStringList{ "TSplashForm", "TAboutForm" }));
+}
+
+void TestAppShell::aboutBox()
+{
+    hvx::ScopedDialogs dialogs;
+    TMainForm form;
+    TAboutForm about;
+    form.setAboutForm(&about);
+    form.show();
+    QString title;
+    ModalWatcher watcher([&](QWidget *w) {
+        title = w->windowTitle();
+        QTest::keyClick(w, Qt::Key_Return); // OK is the default button
+    });
+    QTimer::singleShot(5000, &about, &QWidget::close);
+    form.findChild<QAction *>("About1")->trigger();
+    QCOMPARE(title, QStringLiteral("About Halvex"));
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    QVERIFY(!about.isVisible());
+}
+
+void TestAppShell::errorInHandlerIsShown()
+{
+    hvx::ScopedDialogs dialogs;
+    Thrower thrower;
+    QEvent failing(Thrower::Kind);
+    QCoreApplication::sendEvent(&thrower, &failing);
+
+    // A slot behind a click throws; the click is the event that fails.
+    QPushButton button("go");
+    button.resize(60, 30);
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    QObject::connect(&button, &QPushButton::clicked, [] { throw std::logic_error("the button failed"); });
+    QTest::mouseClick(&button, Qt::LeftButton);
+
+    // And the program goes on: the next event is delivered as usual.
+    int clicks = 0;
+    QPushButton other("next");
+    QObject::connect(&other, &QPushButton::clicked, [&] { ++clicks; });
+    other.show();
+    QTest::mouseClick(&other, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+
+    const auto &calls = dialogs.scripted.calls();
+    QCOMPARE(calls.size(), size_t(2));
+    QCOMPARE(calls[0].title, QStringLiteral("Halvex"));
+    QCOMPARE(calls[0].text, QStringLiteral("the handler failed"));
+    QCOMPARE(calls[1].text, QStringLiteral("the button failed"));
+}
+
+int main(int argc, char *argv[])
+{
+    HalvexApplication app(argc, argv);
+    TestAppShell test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_app_shell.moc"

@@ -1,0 +1,69 @@
+// The installed desktop integration: run against the tree that
+// `cmake --install` stages, with the desktop's data folders pointed at it.
+// A setup file is recognised by its name and by its first bytes, and the menu
+// entry names that type, the program and an installed icon.
+
+#include "setupfile.h"
+
+#include <QFile>
+#include <QMimeDatabase>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QString stage() { return qEnvironmentVariable("HALVEX_STAGE"); }
+const QString SetupType = QStringLiteral("application/x-halvex-setup");
+} // namespace
+
+class TestAppInstall : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY2(QFileInfo(stage()).isDir(), "the install step has not run"); }
+    void setupFileType_data();
+    void setupFileType();
+    void desktopEntry();
+};
+
+void TestAppInstall::setupFileType_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("isSetup");
+    const QByteArray setup = hvx::SetupFileBytes(hvx::Setup());
+    QTest::newRow("setup file") << "plant.hvx" << setup << true;
+    QTest::newRow("setup file under another name") << "plant.backup" << setup << true;
+    QTest::newRow("other file") << "plant.backup" << QByteArray("HALVEX SWITCH notes\n") << false;
+}
+
+void TestAppInstall::setupFileType()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, isSetup);
+    QTemporaryDir dir;
+    QFile f(dir.filePath(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(f.fileName());
+    QCOMPARE(type.name() == SetupType, isSetup);
+    if (isSetup)
+        QVERIFY(QMimeDatabase().mimeTypeForName(SetupType).globPatterns().contains("*.hvx"));
+}
+
+void TestAppInstall::desktopEntry()
+{
+    QSettings entry(stage() + "/share/applications/halvex.desktop", QSettings::IniFormat);
+    entry.beginGroup("Desktop Entry");
+    QCOMPARE(entry.value("Type").toString(), QStringLiteral("Application"));
+    QVERIFY(entry.value("MimeType").toString().split(';').contains(SetupType));
+    const QStringList exec = entry.value("Exec").toString().split(' ');
+    QVERIFY(QFileInfo(stage() + "/bin/" + exec.value(0)).isExecutable());
+    QCOMPARE(exec.value(1), QStringLiteral("%f")); // the file the user opened
+    QVERIFY(QFile::exists(stage() + "/share/icons/hicolor/scalable/apps/" + entry.value("Icon").toString() + ".svg"));
+}
+
+QTEST_GUILESS_MAIN(TestAppInstall)
+#include "tst_app_install.moc"

@@ -4,8 +4,10 @@
 #include "dialogs.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLayout>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -629,6 +631,53 @@ bool renderBand(PrintJob &job, const PrintBand &printBand)
     }
 }
 
+// Keeps user input away from the printed window for as long as it lives.
+// The window is not disabled: the toolkit would draw a disabled window's
+// labels and lines in grey, and so print them grey.
+class WindowInputBlock : public QObject {
+public:
+    explicit WindowInputBlock(QWidget *window)
+        : m_window(window->window())
+    {
+        qApp->installEventFilter(this);
+    }
+    ~WindowInputBlock() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::Close:
+            break;
+        default:
+            return false;
+        }
+        if (!m_window)
+            return false;
+        if (watched->isWidgetType())
+            return static_cast<QWidget *>(watched)->window() == m_window;
+        if (watched->isWindowType())
+            return watched == m_window->windowHandle();
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 QSize bandSize(const PrinterDevice &device)
 {
     QSize screen(1024, 768);
@@ -656,6 +705,11 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
     job.device = device;
     job.options = options;
 
+    // A window that was never shown still has its layout to do.
+    window->ensurePolished();
+    if (window->layout())
+        window->layout()->activate();
+
     PageMetrics metrics;
     GetPageMetrics(device, &metrics);
     job.clip = PrintRect{ 0, 0, metrics.PrintableWidth, metrics.PrintableHeight };
@@ -682,12 +736,12 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
 
     const QSize band = bandSize(*device);
 
-    const bool wasEnabled = window->isEnabled();
     QPointer<QWidget> previousOwner;
+    std::unique_ptr<WindowInputBlock> inputBlock;
     if (options.ShowProgress) {
         job.dialog = CreateProgressDialog(window);
         SetProgressCaption(job.dialog, QStringLiteral("Printing - 0%"));
-        window->setEnabled(false);
+        inputBlock.reset(new WindowInputBlock(window));
         previousOwner = SwapMessageOwner(job.dialog);
     }
 
@@ -700,7 +754,7 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
         SwapMessageOwner(previousOwner.data());
         FreeProgressDialog(job.dialog);
         job.dialog = nullptr;
-        window->setEnabled(wasEnabled);
+        inputBlock.reset();
     }
     return result;
 }

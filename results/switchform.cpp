@@ -221,11 +221,6 @@ void TResultForm::bCloseClick()
     close();
 }
 
-void TResultForm::bPrintClick()
-{
-    emit printRequested();
-}
-
 bool TResultForm::FormKeyDown(QKeyEvent *event)
 {
     if (event->key() != Qt::Key_F7 || !(event->modifiers() & Qt::AltModifier))

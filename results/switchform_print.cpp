@@ -1,0 +1,182 @@
+// The Print command of the results window, and printing results sheets into
+// a PDF file through the same form printer.
+
+#include "switchform_print.h"
+
+#include "dialogs.h"
+#include "printerdevice.h"
+#include "prnutils.h"
+#include "switchform.h"
+
+#include <QLayout>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+namespace hvx {
+
+namespace {
+
+const QString DocumentName = QStringLiteral("Halvex Switch settings");
+
+QString applicationTitle()
+{
+    return QStringLiteral("Halvex");
+}
+
+QWidget *control(QWidget *form, const char *name)
+{
+    return form->findChild<QWidget *>(QString::fromLatin1(name));
+}
+
+void setVisible(QWidget *form, const char *name, bool visible)
+{
+    if (QWidget *w = control(form, name))
+        w->setVisible(visible);
+}
+
+} // namespace
+
+ResultFormOnPaper::ResultFormOnPaper(QWidget *form)
+    : m_form(form)
+{
+    if (!form)
+        return;
+    setVisible(form, "bClose", false);
+    // The window and the panels that paint a background of their own print
+    // on white.
+    QList<QWidget *> backgrounds = { form };
+    for (const char *name : { "pMainPanel", "pLabelPanel", "pSwitch4" })
+        if (QWidget *w = control(form, name))
+            backgrounds.append(w);
+    for (QWidget *w : backgrounds) {
+        m_saved.push_back(Saved{ w, w->palette(), w->autoFillBackground() });
+        QPalette white = w->palette();
+        white.setColor(w->backgroundRole(), Qt::white);
+        w->setPalette(white);
+        w->setAutoFillBackground(true);
+    }
+    setVisible(form, "bPrint", false);
+    setVisible(form, "pPrintOptions", false);
+}
+
+ResultFormOnPaper::~ResultFormOnPaper()
+{
+    if (!m_form)
+        return;
+    setVisible(m_form, "bPrint", true);
+    setVisible(m_form, "bClose", true);
+    for (const Saved &saved : m_saved) {
+        if (!saved.widget)
+            continue;
+        saved.widget->setPalette(saved.palette);
+        saved.widget->setAutoFillBackground(saved.autoFillBackground);
+    }
+}
+
+bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress)
+{
+    if (!form)
+        return false;
+    SetShowErrors(1);
+    SetUseDeviceBitmaps(options.useDDB);
+    const int reduction = options.compress ? 2 : 1;
+    SetReduction(reduction, reduction);
+    // "WinStretch" overrides "Compress".
+    if (options.winStretch) {
+        SetReduction(1, 1);
+        SetDriverStretch(1);
+    } else {
+        SetDriverStretch(0);
+    }
+
+    PrintJobOptions job;
+    job.ShowProgress = showProgress ? 1 : 0;
+    job.NoFlush = 0;
+    job.Force24Bit = options.form24Bit ? 1 : 0;
+
+    // A window never shown has its layout still to do.
+    if (form->layout())
+        form->layout()->activate();
+    PageMetrics metrics;
+    GetPageMetrics(&device, &metrics);
+    const PrintRect dest = PlaceImageOnPage(GetWindowExtent(form), metrics);
+    return PrintWindowImage(form, &device, dest.Left, dest.Top, dest.width(), dest.height(), job);
+}
+
+void TResultForm::bPrintClick()
+{
+    QPrinter &printer = ApplicationPrinter();
+    if (printer.printerState() == QPrinter::Active) {
+        dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
+                          DialogIcon::None);
+        return;
+    }
+    if (!dialogs().print(this, printer))
+        return;
+
+    ResultFormOnPaper paper(this);
+    QtPrinterDevice device(printer);
+    bool printed = device.startDoc(DocumentName);
+    if (printed) {
+        if (PrintResultImage(this, device, printOptions(), true)) {
+            // A document the printer did not take is no success either.
+            printed = device.endDoc();
+        } else {
+            device.abortDoc();
+            printed = false;
+        }
+    }
+    if (!printed)
+        dialogs().message(this, applicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
+}
+
+bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
+                            const PrintOptions &options, int dotsPerInch)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (sheets.isEmpty())
+        return fail(QStringLiteral("There is no results sheet to print."));
+
+    // The window keeps its print options in a file; here the options come
+    // from the caller, so that file lives only as long as this job.
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return fail(QStringLiteral("No temporary folder could be made: %1").arg(scratch.errorString()));
+    TResultForm form(scratch.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+    printer.setResolution(dotsPerInch);
+    printer.setDocName(DocumentName);
+    QtPrinterDevice device(printer);
+    if (!device.startDoc(DocumentName)) {
+        const QString why = device.errorString();
+        return fail(why.isEmpty() ? QStringLiteral("%1 could not be created.").arg(pdfPath) : why);
+    }
+    for (int i = 0; i < sheets.size(); ++i) {
+        const ResultSheet &sheet = sheets.at(i);
+        if (i > 0 && !device.newPage()) {
+            device.abortDoc();
+            return fail(QStringLiteral("%1 could not be written.").arg(pdfPath));
+        }
+        form.FillResults(sheet.setup, sheet.values, sheet.fileName);
+        ResultFormOnPaper paper(&form);
+        if (!PrintResultImage(&form, device, options, false)) {
+            device.abortDoc();
+            return fail(QStringLiteral("The results sheet of %1 could not be printed.")
+                            .arg(sheet.fileName.isEmpty() ? QStringLiteral("setup %1").arg(i + 1) : sheet.fileName));
+        }
+    }
+    if (!device.endDoc()) {
+        const QString why = device.errorString();
+        return fail(why.isEmpty() ? QStringLiteral("%1 could not be written.").arg(pdfPath) : why);
+    }
+    return true;
+}
+
+} // namespace hvx

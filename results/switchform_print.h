@@ -1,0 +1,63 @@
+#pragma once
+// Printing the results window: the Print command's work without its
+// dialogs, and the results sheets of many setups printed into one PDF file.
+
+#include "evaluation.h"
+#include "printoptions.h"
+#include "setup.h"
+
+#include <QList>
+#include <QPalette>
+#include <QPointer>
+#include <QString>
+
+#include <vector>
+
+class QWidget;
+
+namespace hvx {
+
+class PrinterDevice;
+class TResultForm;
+
+// Makes the results window ready for paper for as long as it lives: the
+// buttons and the print options hidden, the panels and the window white.
+// Afterwards the buttons are back and the colours restored; the print options
+// stay hidden.
+class ResultFormOnPaper {
+public:
+    explicit ResultFormOnPaper(QWidget *form);
+    ~ResultFormOnPaper();
+    ResultFormOnPaper(const ResultFormOnPaper &) = delete;
+    ResultFormOnPaper &operator=(const ResultFormOnPaper &) = delete;
+
+private:
+    struct Saved {
+        QPointer<QWidget> widget;
+        QPalette palette;
+        bool autoFillBackground = false;
+    };
+    std::vector<Saved> m_saved;
+    QPointer<QWidget> m_form;
+};
+
+// Sets the form printer's settings from the four print options and prints the
+// window's image on the current page of a started document, 80 % of the
+// usable width wide, 10 % of it inside the margin. False when the job was
+// cancelled or failed.
+bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress);
+
+// One evaluated setup file: what its results sheet shows.
+struct ResultSheet {
+    Setup setup;
+    EvaluationValues values;
+    QString fileName;
+};
+
+// Prints the results sheet of each setup, one page each, into a PDF file at
+// the given resolution. The file is only written when every page was printed.
+// False with a reason otherwise.
+bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
+                            const PrintOptions &options = PrintOptions(), int dotsPerInch = 300);
+
+} // namespace hvx

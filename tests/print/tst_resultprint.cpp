@@ -1,0 +1,277 @@
+// The results window's Print command into a PDF file, read back as an image;
+// its refusals and failures; and many results sheets printed into one PDF.
+
+#include "abortdialog.h"
+#include "dialogs.h"
+#include "pageanalysis.h"
+#include "printerdevice.h"
+#include "prnutils.h"
+#include "switchform_print.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+using namespace hvx;
+using printtest::EvaluatedSetup;
+
+namespace {
+
+struct OptionsRow {
+    bool useDDB, form24Bit, winStretch, compress;
+};
+
+void setOptions(TResultForm &form, const OptionsRow &o)
+{
+    PrintOptions options;
+    options.useDDB = o.useDDB;
+    options.form24Bit = o.form24Bit;
+    options.winStretch = o.winStretch;
+    options.compress = o.compress;
+    form.setPrintOptions(options);
+}
+
+QPushButton *button(TResultForm &form, const char *name)
+{
+    return form.findChild<QPushButton *>(QString::fromLatin1(name));
+}
+
+// The print dialog's answer: print into this PDF file at this resolution.
+std::function<bool(QPrinter &)> printToFile(const QString &path, int dpi)
+{
+    return [path, dpi](QPrinter &printer) {
+        printer.setOutputFileName(path);
+        printer.setResolution(dpi);
+        return true;
+    };
+}
+
+QString messageTexts(const ScriptedDialogs &dialogs)
+{
+    QStringList texts;
+    for (const auto &call : dialogs.calls())
+        if (call.kind == ScriptedDialogs::Kind::Message)
+            texts << call.title + QStringLiteral(": ") + call.text;
+    return texts.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(OptionsRow)
+
+class TestResultPrint : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    std::unique_ptr<TResultForm> shownForm(const EvaluatedSetup &e)
+    {
+        auto form = std::make_unique<TResultForm>(m_dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
+        form->FillResults(e.setup, e.values, e.path);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            return nullptr;
+        return form;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void printThroughPdf_data()
+    {
+        QTest::addColumn<QString>("example");
+        QTest::addColumn<OptionsRow>("options");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("dual, 24bit form output") << "dual-analog-output.hvx" << OptionsRow{ false, true, false, false }
+                                                 << 300;
+        QTest::newRow("single, palette bands") << "thermocouple-K-0-400C.hvx" << OptionsRow{ false, false, false, false }
+                                               << 600;
+        QTest::newRow("trip relay, compress") << "trip-relay.hvx" << OptionsRow{ false, false, false, true } << 300;
+        QTest::newRow("frequency, winstretch and compress")
+            << "frequency-output.hvx" << OptionsRow{ false, false, true, true } << 300;
+        QTest::newRow("use DDB's") << "voltage-0-10V-to-4-20mA.hvx" << OptionsRow{ true, false, false, false } << 300;
+    }
+    void printThroughPdf()
+    {
+        QFETCH(QString, example);
+        QFETCH(OptionsRow, options);
+        QFETCH(int, dpi);
+        const EvaluatedSetup e = printtest::evaluateExample(example);
+        QVERIFY2(e.ok, qPrintable(e.path));
+        auto form = shownForm(e);
+        QVERIFY(form);
+        setOptions(*form, options);
+        const bool dual = e.setup.rgDualOutput == 1;
+
+        const QString pdf = m_dir.filePath(QStringLiteral("sheet-%1.pdf").arg(QTest::currentDataTag()));
+        ScopedDialogs dialogs;
+        dialogs.scripted.queuePrint(printToFile(pdf, dpi));
+        QTest::mouseClick(button(*form, "bPrint"), Qt::LeftButton);
+        QCOMPARE(messageTexts(dialogs.scripted), QString());
+        QVERIFY(dialogs.scripted.allAnswersUsed());
+
+        // The window is back as it was.
+        QVERIFY(button(*form, "bPrint")->isVisible());
+        QVERIFY(button(*form, "bClose")->isVisible());
+        QVERIFY(form->isEnabled());
+        QCOMPARE(form->palette().color(form->backgroundRole()), QApplication::palette(form.get()).color(form->backgroundRole()));
+
+        QCOMPARE(printtest::pdfPageCount(pdf), 1);
+        QString error;
+        const int pageDpi = 100;
+        const QImage page = printtest::pdfPageImage(pdf, 1, pageDpi, &error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        const printtest::SheetOnPage sheet = printtest::findSheet(page);
+        QVERIFY(sheet.scale > 0.5);
+
+        // 80 % of the usable width, 10 % of it inside the uniform margin.
+        QtPrinterDevice device(ApplicationPrinter());
+        PageMetrics m;
+        QVERIFY(GetPageMetrics(&device, &m));
+        const double dotsToPage = double(pageDpi) / m.DpiX;
+        QVERIFY(qAbs(sheet.frame.width() - 0.8 * m.UsableWidth * dotsToPage) <= 2);
+        QVERIFY(qAbs(sheet.frame.left() - (m.OffsetX + 0.1 * m.UsableWidth + m.MarginLeft) * dotsToPage) <= 2);
+        QVERIFY(qAbs(sheet.frame.top() - (m.OffsetY + 0.1 * m.UsableWidth + m.MarginLeft) * dotsToPage) <= 2);
+
+        const QStringList wrong = printtest::checkSwitches(page, sheet, *form, e.values.map, dual);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+        // Bank S4 is on paper in dual output only.
+        const QPoint s4 = form->onSquare(4, 1)->mapTo(form.get(), QPoint(15, 6)); // between two columns
+        QCOMPARE(printtest::brightness(page, sheet.toPage(s4)) < 96, dual);
+        // No buttons on paper: where "Print" is on screen the paper is white.
+        const QPushButton *print = button(*form, "bPrint");
+        QVERIFY(printtest::brightness(page, sheet.toPage(print->mapTo(form.get(), print->rect().center()))) > 240);
+    }
+
+    void printDialogCancelled()
+    {
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        auto form = shownForm(e);
+        QVERIFY(form);
+        const QString pdf = m_dir.filePath(QStringLiteral("never.pdf"));
+        ScopedDialogs dialogs;
+        dialogs.scripted.queuePrint([pdf](QPrinter &printer) {
+            printer.setOutputFileName(pdf);
+            return false;
+        });
+        QTest::mouseClick(button(*form, "bPrint"), Qt::LeftButton);
+        QCOMPARE(int(dialogs.scripted.calls().size()), 1);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(button(*form, "bPrint")->isVisible());
+    }
+
+    void alreadyPrinting()
+    {
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        auto form = shownForm(e);
+        QVERIFY(form);
+        QPrinter &printer = ApplicationPrinter();
+        printer.setOutputFileName(m_dir.filePath(QStringLiteral("other-job.pdf")));
+        QPainter otherJob;
+        QVERIFY(otherJob.begin(&printer));
+        ScopedDialogs dialogs;
+        QTest::mouseClick(button(*form, "bPrint"), Qt::LeftButton);
+        otherJob.end();
+        QCOMPARE(messageTexts(dialogs.scripted), QStringLiteral("Halvex: Already printing... Please try again later!"));
+        QCOMPARE(int(dialogs.scripted.calls().size()), 1); // no print dialog
+    }
+
+    // Cancel in the progress dialog: the document is dropped (an earlier file
+    // of that name stays as it was), the user is told, the window restored.
+    void cancelledInProgressDialog()
+    {
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("dual-analog-output.hvx"));
+        auto form = shownForm(e);
+        QVERIFY(form);
+        const QString pdf = m_dir.filePath(QStringLiteral("kept.pdf"));
+        {
+            QFile earlier(pdf);
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("an earlier print");
+        }
+        ScopedDialogs dialogs;
+        dialogs.scripted.queuePrint(printToFile(pdf, 300));
+        bool sawDialog = false;
+        // Runs at the job's first poll, while the progress dialog is up.
+        QTimer::singleShot(0, [&sawDialog] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (auto *dialog = qobject_cast<TAbortDialog *>(w)) {
+                    sawDialog = dialog->isVisible() && dialog->windowTitle().startsWith(QStringLiteral("Printing"));
+                    QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
+                }
+            }
+        });
+        QTest::mouseClick(button(*form, "bPrint"), Qt::LeftButton);
+        QVERIFY(sawDialog);
+        QCOMPARE(messageTexts(dialogs.scripted), QStringLiteral("Halvex: User abort or other error!"));
+        QFile kept(pdf);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("an earlier print"));
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("*.part") }), QStringList());
+        QVERIFY(button(*form, "bPrint")->isVisible());
+        QVERIFY(button(*form, "bClose")->isVisible());
+        QVERIFY(form->isEnabled());
+        QVERIFY(ApplicationPrinter().printerState() != QPrinter::Active);
+    }
+
+    void sheetsToPdf()
+    {
+        const QStringList names = { QStringLiteral("frequency-output.hvx"), QStringLiteral("thermocouple-K-0-400C.hvx") };
+        QList<ResultSheet> sheets;
+        QList<EvaluatedSetup> setups;
+        for (const QString &name : names) {
+            const EvaluatedSetup e = printtest::evaluateExample(name);
+            QVERIFY2(e.ok, qPrintable(e.path));
+            setups << e;
+            sheets << ResultSheet{ e.setup, e.values, e.path };
+        }
+        const QString pdf = m_dir.filePath(QStringLiteral("plant.pdf"));
+        QString error;
+        PrintOptions options;
+        options.form24Bit = false;
+        QVERIFY2(PrintResultSheetsToPdf(pdf, sheets, &error, options, 300), qPrintable(error));
+        QCOMPARE(printtest::pdfPageCount(pdf), 2);
+
+        // Each page shows its own setup's switches.
+        TResultForm layout(m_dir.filePath(QStringLiteral("layout.ini")), nullptr, QString());
+        for (int i = 0; i < setups.size(); ++i) {
+            layout.FillResults(setups[i].setup, setups[i].values, setups[i].path);
+            const QImage page = printtest::pdfPageImage(pdf, i + 1, 100, &error);
+            QVERIFY2(!page.isNull(), qPrintable(error));
+            const printtest::SheetOnPage sheet = printtest::findSheet(page);
+            const QStringList wrong = printtest::checkSwitches(page, sheet, layout, setups[i].values.map,
+                                                               setups[i].setup.rgDualOutput == 1);
+            QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("page %1: ").arg(i + 1) + wrong.join(QLatin1Char('\n'))));
+        }
+    }
+
+    void sheetsToPdfRefused_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("sheets");
+        QTest::newRow("no folder") << QStringLiteral("/nonexistent-folder/plant.pdf") << 1;
+        QTest::newRow("no sheets") << QStringLiteral("empty.pdf") << 0;
+    }
+    void sheetsToPdfRefused()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, sheets);
+        const QString target = QDir::isAbsolutePath(path) ? path : m_dir.filePath(path);
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        QList<ResultSheet> list;
+        for (int i = 0; i < sheets; ++i)
+            list << ResultSheet{ e.setup, e.values, e.path };
+        QString error;
+        QVERIFY(!PrintResultSheetsToPdf(target, list, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(target));
+    }
+};
+
+QTEST_MAIN(TestResultPrint)
+#include "tst_resultprint.moc"

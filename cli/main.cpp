@@ -1,11 +1,13 @@
 // halvex-eval: evaluates setup files from the command line.
 
 #include "evalreport.h"
+#include "pdfoutput.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -15,9 +17,11 @@ constexpr int ExitError = 2;
 constexpr int ExitUsage = 64;
 
 const char usage[] =
-    "usage: halvex-eval [--json] FILE...\n"
+    "usage: halvex-eval [--json] [--pdf OUT.pdf] FILE...\n"
     "Evaluates each Halvex setup file and reports its switch settings.\n"
-    "  --json   one JSON object per file per line, for scripts\n"
+    "  --json         one JSON object per file per line, for scripts\n"
+    "  --pdf OUT.pdf  also print the results sheet of each evaluated file into\n"
+    "                 OUT.pdf, one page each\n"
     "Exit status: 0 all evaluated, 1 some setup refused, 2 some file unreadable, 64 usage error.\n";
 
 void write(FILE *stream, const QString &text)
@@ -30,15 +34,24 @@ void write(FILE *stream, const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
+    QStringList args = app->arguments();
     args.removeFirst();
 
     bool json = false;
+    QString pdfPath;
     QStringList files;
     bool optionsDone = false;
-    for (const QString &arg : args) {
-        if (!optionsDone && arg == QLatin1String("--")) {
+    for (int a = 0; a < args.size(); ++a) {
+        const QString &arg = args.at(a);
+        if (!optionsDone && arg == QLatin1String("--pdf")) {
+            if (a + 1 >= args.size()) {
+                write(stderr, QStringLiteral("halvex-eval: --pdf needs a file name\n"));
+                std::fputs(usage, stderr);
+                return ExitUsage;
+            }
+            pdfPath = args.at(++a);
+        } else if (!optionsDone && arg == QLatin1String("--")) {
             optionsDone = true;
         } else if (!optionsDone && arg == QLatin1String("--json")) {
             json = true;
@@ -60,8 +73,11 @@ int main(int argc, char *argv[])
 
     bool anyRefused = false;
     bool anyError = false;
+    QList<hvx::FileReport> reports;
     for (int i = 0; i < files.size(); ++i) {
         const hvx::FileReport report = hvx::EvaluateFile(files.at(i));
+        if (!pdfPath.isEmpty())
+            reports.append(report);
         anyRefused |= report.status == hvx::FileReport::Status::Refused;
         anyError |= report.status == hvx::FileReport::Status::Error;
         if (json) {
@@ -73,5 +89,12 @@ int main(int argc, char *argv[])
         }
     }
     std::fflush(stdout);
+    if (!pdfPath.isEmpty()) {
+        QString error;
+        if (!hvx::WriteResultSheetsPdf(pdfPath, reports, &error)) {
+            write(stderr, QStringLiteral("halvex-eval: %1\n").arg(error));
+            anyError = true;
+        }
+    }
     return anyError ? ExitError : anyRefused ? ExitRefused : ExitOk;
 }

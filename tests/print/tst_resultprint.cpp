@@ -250,6 +250,39 @@ private slots:
         }
     }
 
+    // halvex-eval --pdf: a page for each file that evaluated, none for a
+    // file it could not read; the status still tells of the bad file.
+    void evaluatorPrintsPdf()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("evaluator.pdf"));
+        QProcess eval;
+        eval.start(QStringLiteral(HALVEX_EVAL),
+                   { QStringLiteral("--pdf"), pdf, QStringLiteral(HALVEX_EXAMPLES_DIR "/trip-relay.hvx"),
+                     m_dir.filePath(QStringLiteral("missing.hvx")),
+                     QStringLiteral(HALVEX_EXAMPLES_DIR "/voltage-0-10V-to-4-20mA.hvx") });
+        QVERIFY(eval.waitForFinished(120000));
+        QCOMPARE(eval.exitCode(), 2);
+        QCOMPARE(printtest::pdfPageCount(pdf), 2);
+
+        const EvaluatedSetup second = printtest::evaluateExample(QStringLiteral("voltage-0-10V-to-4-20mA.hvx"));
+        TResultForm layout(m_dir.filePath(QStringLiteral("layout.ini")), nullptr, QString());
+        layout.FillResults(second.setup, second.values, second.path);
+        QString error;
+        const QImage page = printtest::pdfPageImage(pdf, 2, 100, &error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        const QStringList wrong = printtest::checkSwitches(page, printtest::findSheet(page), layout, second.values.map,
+                                                           second.setup.rgDualOutput == 1);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+
+        // Nothing evaluated: no file, and a reason.
+        const QString none = m_dir.filePath(QStringLiteral("none.pdf"));
+        eval.start(QStringLiteral(HALVEX_EVAL), { QStringLiteral("--pdf"), none, m_dir.filePath(QStringLiteral("missing.hvx")) });
+        QVERIFY(eval.waitForFinished(120000));
+        QCOMPARE(eval.exitCode(), 2);
+        QVERIFY(!QFile::exists(none));
+        QVERIFY(eval.readAllStandardError().contains("none.pdf was not written"));
+    }
+
     void sheetsToPdfRefused_data()
     {
         QTest::addColumn<QString>("path");

@@ -63,7 +63,6 @@ class TestAppShell : public QObject {
     Q_OBJECT
 
 private slots:
-    void applicationTitle();
     void splashCloses_data();
     void splashCloses();
     void splashTimeUpBeforeShown();
@@ -71,13 +70,6 @@ private slots:
     void aboutBox();
     void errorInHandlerIsShown();
 };
-
-void TestAppShell::applicationTitle()
-{
-    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Halvex"));
-    QVERIFY(!QGuiApplication::windowIcon().pixmap(32, 32).isNull());
-    QCOMPARE(QGuiApplication::windowIcon().availableSizes(), (QList<QSize>{ QSize(16, 16), QSize(32, 32) }));
-}
 
 void TestAppShell::splashCloses_data()
 {

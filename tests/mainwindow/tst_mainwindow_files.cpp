@@ -78,6 +78,7 @@ private slots:
     void newResetsEverything();
     void closeAsksFirst_data();
     void closeAsksFirst();
+    void openAsksBeforeTheDialog_data();
     void openAsksBeforeTheDialog();
     void open_data();
     void open();
@@ -224,14 +225,30 @@ void TestMainWindowFiles::closeAsksFirst()
     QCOMPARE(g.script().calls().size(), size_t(0));
 }
 
+void TestMainWindowFiles::openAsksBeforeTheDialog_data()
+{
+    QTest::addColumn<DialogAnswer>("answer");
+    QTest::addColumn<QStringList>("asked");
+    QTest::newRow("Cancel ends Open") << DialogAnswer::Cancel << QStringList{ "question" };
+    QTest::newRow("No goes on unsaved") << DialogAnswer::No << QStringList{ "question", "open" };
+    QTest::newRow("Yes saves, then goes on") << DialogAnswer::Yes << QStringList{ "question", "save", "open" };
+}
+
 void TestMainWindowFiles::openAsksBeforeTheDialog()
 {
+    QFETCH(DialogAnswer, answer);
+    QFETCH(QStringList, asked);
+    const QString next = writeSetup(path("next.hvx"), sampleSetup());
     Fixture f;
     change(f.form);
-    f.script().queueAnswer(DialogAnswer::Cancel);
+    f.script().queueAnswer(answer);
+    f.script().queueSaveFile(path("saved.hvx"));
+    f.script().queueOpenFile(next);
     QTest::mouseClick(child<QToolButton>(f.form, "sbOpen"), Qt::LeftButton);
-    QCOMPARE(kinds(f.script()), QStringList{ "question" });
-    QVERIFY(f.form.isModified());
+    QCOMPARE(kinds(f.script()), asked);
+    QCOMPARE(f.form.isModified(), answer == DialogAnswer::Cancel);
+    QCOMPARE(f.form.setupFileName(), answer == DialogAnswer::Cancel ? QString() : next);
+    QCOMPARE(QFile::exists(path("saved.hvx")), answer == DialogAnswer::Yes);
 }
 
 void TestMainWindowFiles::open_data()

@@ -33,10 +33,9 @@ TAbortDialog::TAbortDialog(QWidget *owner)
         move(frame.topLeft());
     }
 
-    // Owned by the printed window without being its child: the printed
-    // window is disabled during the job, and a child would be disabled with
-    // it. As the owner's transient window it also stays usable while the
-    // owner is modal.
+    // Owned by the printed window without being its child, so that nothing
+    // done to the printed window during the job reaches the dialog. As the
+    // owner's transient window it stays usable while the owner is modal.
     if (owner && owner->window()->windowHandle()) {
         create();
         if (QWindow *handle = windowHandle())

@@ -32,8 +32,8 @@ protected:
 };
 
 // Creates the dialog for a job printing owner (whose transient window it
-// becomes), shows it without making it
-// modal, lets it handle its pending events once and returns it.
+// becomes), shows it without making it modal, lets it handle its pending
+// events once and returns it.
 TAbortDialog *CreateProgressDialog(QWidget *owner);
 // Sets the caption, then polls.
 void SetProgressCaption(TAbortDialog *dialog, const QString &text);

@@ -105,6 +105,7 @@ bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &
 
 void TResultForm::bPrintClick()
 {
+    emit printRequested();
     QPrinter &printer = ApplicationPrinter();
     if (printer.printerState() == QPrinter::Active) {
         dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),

@@ -2,6 +2,7 @@
 // ShowResults, read while the modal window is open, and closed by "Back" or
 // by the frame's close button.
 
+#include "dialogs.h"
 #include "evaluation.h"
 #include "shapewidget.h"
 #include "switchform.h"
@@ -373,6 +374,7 @@ private slots:
         TResultForm form(iniPath(), nullptr, fallbackPath());
         QPushButton *print = child<QPushButton>(form, "bPrint");
         QSignalSpy printSpy(&form, &TResultForm::printRequested);
+        ScopedDialogs dialogs; // the print dialog is answered with Cancel
         EvaluationValues values;
         QVERIFY(show(form, voltage0to10(), values, QString(), [&] {
             QTest::keyClick(&form, Qt::Key_F7, Qt::AltModifier);

@@ -52,7 +52,9 @@ QWidget *SwapMessageOwner(QWidget *owner);
 struct PrintJobOptions {
     int32_t Size = 16;
     int32_t ShowProgress = 0; // show the progress dialog
-    int32_t NoFlush = 0;      // skip the flushes after painting steps
+    int32_t NoFlush = 0;      // skip the flushes after painting steps (painting
+                              // into the off-screen image is immediate here,
+                              // so there is never anything to flush)
     int32_t Force24Bit = 0;   // every band at 24 bits per pixel
 };
 static_assert(sizeof(PrintJobOptions) == 16, "the job options are 16 bytes");

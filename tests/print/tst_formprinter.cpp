@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace hvx;
@@ -456,6 +458,49 @@ private slots:
         }
         QCOMPARE(lowest, 6300);
         QCOMPARE(area, qint64(2400) * (6300 - 200));
+    }
+
+    // A printer that takes no bitmap over 64 KB gets bands of as many 24-bit
+    // rows of the screen's width as fit into 65503 bytes.
+    void smallBitmapPrinter()
+    {
+        printtest::TestWindow window;
+        RecordingPrinterDevice device;
+        device.deviceCaps.Bitmap64 = false;
+        device.keepBits = false;
+        QVERIFY(PrintWindowImage(&window, &device, 0, 0, 600, 400, PrintJobOptions{}));
+        const int rows = 65503 / (((screenSize().width() * 24 + 31) / 32) * 4);
+        QCOMPARE(int(device.transfers().size()), (400 + rows - 1) / rows);
+        for (const auto *t : device.transfers())
+            QVERIFY(t->dest.height() <= rows);
+    }
+
+    // A scroll area prints its whole content, from its top left corner,
+    // wherever it is scrolled to.
+    void scrolledContent()
+    {
+        QScrollArea area;
+        area.resize(200, 150);
+        auto *content = new QWidget;
+        content->resize(400, 500);
+        printtest::setWindowColour(content, Qt::white);
+        printtest::addBlock(content, QRect(0, 0, 40, 40), Qt::black);
+        printtest::addBlock(content, QRect(360, 460, 40, 40), Qt::red);
+        area.setWidget(content);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
+        area.horizontalScrollBar()->setValue(30);
+
+        const QSize extent = GetWindowExtent(&area);
+        QCOMPARE(extent, QSize(401, 501));
+        QCOMPARE(GetScrollOffset(&area), QPoint(30, area.verticalScrollBar()->maximum()));
+        RecordingPrinterDevice device;
+        QVERIFY(PrintWindowImage(&area, &device, 0, 0, extent.width(), extent.height(), PrintJobOptions{}));
+        const QImage page = assemblePage(device, extent);
+        QCOMPARE(page.pixel(20, 20) & 0xffffff, 0u);
+        QCOMPARE(page.pixel(380, 480) & 0xffffff, 0xff0000u);
+        QCOMPARE(page.pixel(200, 250) & 0xffffff, 0xffffffu);
     }
 
     void nothingToPrint_data()

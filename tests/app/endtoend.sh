@@ -36,6 +36,9 @@ while [ ! -s "$work/display" ]; do
 done
 DISPLAY=:$(cat "$work/display")
 export DISPLAY
+# The program must use that X server, whatever platform the test run chose.
+QT_QPA_PLATFORM=xcb
+export QT_QPA_PLATFORM
 
 # The setup file in a folder whose name has a blank, as users' folders do.
 mkdir -p "$work/My Setups"

@@ -53,6 +53,8 @@ TSplashForm::TSplashForm(QWidget *parent)
         move(s->availableGeometry().center() - rect().center());
 
     Timer1.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the splash keeps its full time.
+    Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(DisplayMilliseconds);
     connect(&Timer1, &QTimer::timeout, this, &TSplashForm::Timer1Timer);
     Timer1.start();

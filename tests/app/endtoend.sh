@@ -24,7 +24,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  [ -s "$work/app.log" ] && { echo "the program said:"; cat "$work/app.log"; }
+  exit 1
+}
 
 # A display number of its own: the server picks a free one and tells it.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &

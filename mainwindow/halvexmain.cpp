@@ -102,6 +102,10 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
         QComboBox *cb = requireChild<QComboBox>(this, Texts::name(id));
         cb->addItems(Texts::items(id));
         cb->setCurrentIndex(-1);
+        // Drop the list below the box with its own number of rows: styles
+        // that show a pick-only list as a menu ignore the row count and show
+        // every item.
+        cb->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
         m_lists[static_cast<size_t>(i)] = cb;
     }
     buildChoices();

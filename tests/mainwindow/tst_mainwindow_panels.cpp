@@ -7,6 +7,8 @@
 
 #include "switchform.h"
 
+#include <QAbstractItemView>
+
 using namespace testing;
 using hvx::Setup;
 
@@ -68,6 +70,8 @@ private slots:
     void squareRootSurvivesDualOutput();
     void burnoutCaptions_data();
     void burnoutCaptions();
+    void droppedRows_data();
+    void droppedRows();
     void keyboardCommands_data();
     void keyboardCommands();
     void evaluate_data();
@@ -317,6 +321,39 @@ void TestMainWindowPanels::burnoutCaptions()
     QCOMPARE(captions(form, "rgBurnout"), output1);
     QCOMPARE(captions(form, "rgBurnout2"), output2);
     QCOMPARE(form.setup().rgBurnout, 1); // the meaning of the items stays
+}
+
+void TestMainWindowPanels::droppedRows_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("frequency range: 12 of 16") << "cbFreqOutputRange" << 12;
+    QTest::newRow("input type: all 16") << "cbInputType" << 16;
+    QTest::newRow("2 wire pot: all 7") << "cbIRPot2" << 7;
+}
+
+void TestMainWindowPanels::droppedRows()
+{
+    QFETCH(QString, list);
+    QFETCH(int, rows);
+    Setup s;
+    s.cbInputType = hvx::Pot2Wire;
+    s.rgDualOutput = 1;
+    s.rgDualType = 2;
+    OpenedFixture o(s);
+    QComboBox *cb = combo(o.fixture.form, list);
+    QVERIFY(cb->isVisible());
+    QTest::keyClick(cb, Qt::Key_Down, Qt::AltModifier); // drops the list
+    QAbstractItemView *view = cb->view();
+    QTRY_VERIFY(view->isVisible());
+    const QRect area = view->viewport()->rect();
+    int whole = 0; // rows shown from top to bottom
+    for (int r = 0; r < cb->count(); ++r) {
+        const QRect row = view->visualRect(cb->model()->index(r, 0));
+        whole += row.top() >= area.top() && row.bottom() <= area.bottom() ? 1 : 0;
+    }
+    cb->hidePopup();
+    QCOMPARE(whole, rows);
 }
 
 void TestMainWindowPanels::keyboardCommands_data()

@@ -558,7 +558,11 @@ void TMainForm::showMessage(const QString &text)
 
 void TMainForm::setFileTitle(const QString &path)
 {
-    setWindowTitle(PlainTitle + QStringLiteral(" - ") + path);
+    // A title shows "[*]" only when written twice; a single one would be
+    // taken for the unsaved-changes mark and vanish from the path.
+    QString shownPath = path;
+    shownPath.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(PlainTitle + QStringLiteral(" - ") + shownPath);
 }
 
 bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)

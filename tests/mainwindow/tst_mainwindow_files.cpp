@@ -5,6 +5,8 @@
 
 #include "mainwindow_testing.h"
 
+#include <QWindow>
+
 using namespace testing;
 using hvx::DialogAnswer;
 using hvx::Setup;
@@ -452,6 +454,8 @@ void TestMainWindowFiles::startupOpen_data()
     QTest::newRow("setup file") << QStringList{ "<dir>/My Setups/a.hvx" } << "<dir>/My Setups/a.hvx" << QString();
     QTest::newRow("path in two pieces") << QStringList{ "<dir>/My", "Setups/a.hvx" } << "<dir>/My Setups/a.hvx"
                                         << QString();
+    QTest::newRow("folder with [*] in its name") << QStringList{ "<dir>/Set[*]ups/a.hvx" } << "<dir>/Set[*]ups/a.hvx"
+                                                 << QString();
     QTest::newRow("missing file") << QStringList{ "<dir>/nothing.hvx" } << QString() << QString();
     QTest::newRow("not a setup file") << QStringList{ "<dir>/My Setups/readme.txt" } << QString()
                                       << "<dir>/My Setups/readme.txt is not an HALVEX Switch File";
@@ -464,6 +468,8 @@ void TestMainWindowFiles::startupOpen()
     QFETCH(QString, message);
     QVERIFY(QDir().mkpath(path("My Setups")));
     writeSetup(path("My Setups/a.hvx"), sampleSetup());
+    QVERIFY(QDir().mkpath(path("Set[*]ups")));
+    writeSetup(path("Set[*]ups/a.hvx"), sampleSetup());
     QFile text(path("My Setups/readme.txt"));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("HALVEX but not a setup");
@@ -479,7 +485,7 @@ void TestMainWindowFiles::startupOpen()
         QVERIFY(isStartState(f.form));
     } else {
         QCOMPARE(f.form.setup(), sampleSetup());
-        QCOMPARE(f.form.windowTitle(), titled(opened));
+        QCOMPARE(f.form.windowHandle()->title(), titled(opened)); // as the title bar shows it
         QCOMPARE(f.form.setupFileName(), opened);
         QVERIFY(shown(f.form, "cbIRTCKJ"));
         QVERIFY(shown(f.form, "rgColdJunction"));

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -43,6 +44,9 @@ QStringList openFilters()
 QStringList saveFilters() { return { QStringLiteral("Halvex File (*.hvx)") }; }
 
 const QString DefaultExtension = QStringLiteral("hvx");
+
+// The least width of the status label.
+constexpr int InfoLabelWidth = 297;
 
 // The twelve range lists of the input types, in the order the window hides them.
 constexpr ListId TypeRangeLists[] = {
@@ -96,6 +100,9 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     infoFont.setBold(true);
     infoFont.setPixelSize(16);
     ui->lInfoLabel->setFont(infoFont);
+    // The status label keeps its place but reaches to the end of the tool
+    // bar, so that the longest message shows whole.
+    ui->CoolBar1->installEventFilter(this);
 
     for (int i = 0; i < hvx::ListCount; ++i) {
         const ListId id = ListId(i);
@@ -705,6 +712,11 @@ bool TMainForm::FormKeyDown(QKeyEvent *e)
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == ui->CoolBar1 && e->type() == QEvent::Resize) {
+        QRect place = ui->lInfoLabel->geometry();
+        place.setRight(std::max(place.left() + InfoLabelWidth, ui->CoolBar1->contentsRect().right()) - 1);
+        ui->lInfoLabel->setGeometry(place);
+    }
     if (e->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent *>(e)))
         return true;
     return QMainWindow::eventFilter(watched, e);

@@ -420,6 +420,14 @@ void TestMainWindowPanels::evaluate_data()
     QTest::newRow("output before custom range") << noOutput << "Please select output 1 range" << "";
     QTest::newRow("low is no number") << badLow << "Low is invalid" << "eCustomLow";
     QTest::newRow("high is empty") << badHigh << "High is invalid" << "eCustomHigh";
+    Setup longest; // the longest message
+    longest.cbInputType = hvx::MilliVolt;
+    longest.cbIRmilliVolt = 16;
+    longest.eCustomLow = "-10";
+    longest.eCustomHigh = "1001";
+    longest.cbOutputRange = 1;
+    QTest::newRow("negative low, high too high")
+        << longest << "When low is negative high must not be more than 1000 mV" << "";
 }
 
 void TestMainWindowPanels::evaluate()
@@ -433,6 +441,10 @@ void TestMainWindowPanels::evaluate()
     ModalCloser closer;
     QTest::mouseClick(child<QToolButton>(form, "sbShowResults"), Qt::LeftButton);
     QCOMPARE(info(form), status);
+    // The message shows whole.
+    const QLabel *label = child<QLabel>(form, "lInfoLabel");
+    QVERIFY2(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(status),
+             qPrintable(QString::number(label->contentsRect().width())));
     QCOMPARE(form.focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("cbOutputRange") : focus);
     QCOMPARE(closer.seen(), QStringList());
     QVERIFY(!form.isModified());

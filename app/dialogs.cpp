@@ -44,12 +44,14 @@ void setDialogProvider(DialogProvider *provider) { g_provider = provider; }
 void QtDialogs::message(QWidget *parent, const QString &title, const QString &text, DialogIcon icon)
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // paths are shown as they are, never as markup
     box.exec();
 }
 
 DialogAnswer QtDialogs::question(QWidget *parent, const QString &title, const QString &text, DialogIcon icon)
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Yes: return DialogAnswer::Yes;
@@ -64,13 +66,17 @@ QString QtDialogs::openFileName(QWidget *parent, const QStringList &filters, con
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::AnyFile); // the command itself reports a missing file
     dlg.setNameFilters(filters);
-    dlg.setDefaultSuffix(defaultSuffix);
-    if (!m_lastOpenDir.isEmpty())
-        dlg.setDirectory(m_lastOpenDir);
+    // The dialog comes back with the name chosen at its last use.
+    if (!m_lastOpenPath.isEmpty())
+        dlg.selectFile(m_lastOpenPath);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
-    const QString path = withSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
-    m_lastOpenDir = QFileInfo(path).absolutePath();
+    QString path = dlg.selectedFiles().constFirst();
+    // A name typed without an extension gets the default one, unless a file
+    // of exactly that name exists (picked under "All Files").
+    if (!QFileInfo::exists(path))
+        path = withSuffix(path, defaultSuffix);
+    m_lastOpenPath = path;
     return path;
 }
 

@@ -52,7 +52,7 @@ public:
     bool print(QWidget *parent, QPrinter &printer) override;
 
 private:
-    QString m_lastOpenDir; // the open dialog keeps the folder of its last use
+    QString m_lastOpenPath; // the open dialog keeps the name chosen at its last use
 };
 
 // Answers queued in advance, for tests. Every call is recorded. A call for

@@ -1,0 +1,120 @@
+// The real dialogs behind the dialog seam, answered from a timer as a user
+// would answer them.
+
+#include "dialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+using namespace hvx;
+
+namespace {
+
+// Runs the answer on the next modal window of the given kind.
+template <typename Dialog>
+void answerNext(std::function<void(Dialog *)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        answer(dialog);
+    });
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+Q_DECLARE_METATYPE(hvx::DialogAnswer)
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void questionAnswers_data();
+    void questionAnswers();
+    void messageShowsPlainText();
+    void openDialog();
+};
+
+void TestDialogs::questionAnswers_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("button"); // NoButton: Escape
+    QTest::addColumn<DialogAnswer>("answer");
+    QTest::newRow("yes") << QMessageBox::Yes << DialogAnswer::Yes;
+    QTest::newRow("no") << QMessageBox::No << DialogAnswer::No;
+    QTest::newRow("cancel") << QMessageBox::Cancel << DialogAnswer::Cancel;
+    QTest::newRow("escape") << QMessageBox::NoButton << DialogAnswer::Cancel;
+}
+
+void TestDialogs::questionAnswers()
+{
+    QFETCH(QMessageBox::StandardButton, button);
+    QFETCH(DialogAnswer, answer);
+    QtDialogs dialogs;
+    answerNext<QMessageBox>([button](QMessageBox *box) {
+        QCOMPARE(box->windowTitle(), QStringLiteral("Confirm"));
+        if (button == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(button)->click();
+    });
+    QCOMPARE(dialogs.question(nullptr, QStringLiteral("Confirm"), QStringLiteral("Save changes ?"), DialogIcon::Question),
+             answer);
+}
+
+void TestDialogs::messageShowsPlainText()
+{
+    // A path may hold characters that look like markup; it is shown as is.
+    QtDialogs dialogs;
+    const QString text = QStringLiteral("/tmp/<b>plant</b>.hvx could not be opened.");
+    answerNext<QMessageBox>([text](QMessageBox *box) {
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Halvex"));
+        box->button(QMessageBox::Ok)->click();
+    });
+    dialogs.message(nullptr, QStringLiteral("Halvex"), text, DialogIcon::Error);
+}
+
+void TestDialogs::openDialog()
+{
+    QTemporaryDir dir;
+    const QString bare = dir.filePath(QStringLiteral("notes"));
+    QFile f(bare);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    const QStringList filters = { QStringLiteral("Halvex File (*.hvx)"), QStringLiteral("All Files (*)") };
+    QtDialogs dialogs;
+
+    // A name typed without an extension gets the default one.
+    const QString typed = dir.filePath(QStringLiteral("plant"));
+    answerNext<QFileDialog>([typed](QFileDialog *dlg) {
+        QCOMPARE(dlg->nameFilters().value(0), QStringLiteral("Halvex File (*.hvx)"));
+        dlg->selectFile(typed);
+        static_cast<QDialog *>(dlg)->accept(); // as the dialog's Open button does
+    });
+    QCOMPARE(dialogs.openFileName(nullptr, filters, QStringLiteral("hvx")), typed + QStringLiteral(".hvx"));
+
+    // The next showing comes back with that name; an existing file without
+    // an extension is taken as it is.
+    answerNext<QFileDialog>([typed, bare](QFileDialog *dlg) {
+        QCOMPARE(dlg->selectedFiles().value(0), typed + QStringLiteral(".hvx"));
+        dlg->selectFile(bare);
+        static_cast<QDialog *>(dlg)->accept(); // as the dialog's Open button does
+    });
+    QCOMPARE(dialogs.openFileName(nullptr, filters, QStringLiteral("hvx")), bare);
+
+    answerNext<QFileDialog>([](QFileDialog *dlg) { dlg->reject(); });
+    QCOMPARE(dialogs.openFileName(nullptr, filters, QStringLiteral("hvx")), QString());
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"

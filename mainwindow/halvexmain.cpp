@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -207,6 +208,8 @@ void TMainForm::buildTabOrder()
 
 void TMainForm::connectHandlers()
 {
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::commitData);
+
     auto onChange = [this](ListId id, void (TMainForm::*handler)()) {
         connect(list(id), &QComboBox::currentIndexChanged, this, handler);
     };
@@ -672,6 +675,18 @@ void TMainForm::closeEvent(QCloseEvent *e)
         e->accept();
     else
         e->ignore();
+}
+
+void TMainForm::commitData(QSessionManager &manager)
+{
+    // Unsaved changes at log-off: ask as when the window is closed, and stop
+    // the log-off when the user cancels or the save did not happen.
+    if (!m_modified || !manager.allowsInteraction())
+        return;
+    const bool proceed = AskToSaveChanges();
+    manager.release();
+    if (!proceed)
+        manager.cancel();
 }
 
 void TMainForm::About1Click()

@@ -19,6 +19,7 @@
 class QButtonGroup;
 class QComboBox;
 class QKeyEvent;
+class QSessionManager;
 
 namespace Ui {
 class TMainForm;
@@ -107,6 +108,8 @@ private:
     void buildChoices();
     void buildTabOrder();
     void connectHandlers();
+    // Log-off or shut-down: the same question as closing the window.
+    void commitData(QSessionManager &manager);
     void setStartLayout();
 
     QComboBox *list(hvx::ListId id) const { return m_lists[static_cast<size_t>(id)]; }

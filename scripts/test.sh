@@ -6,9 +6,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The sanitizer build carries its own options (leak checking included).
 
 "$root/scripts/build.sh" "$root/build"
 (cd "$root/build" && ctest --output-on-failure -j2)

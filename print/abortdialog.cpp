@@ -59,32 +59,6 @@ void TAbortDialog::closeEvent(QCloseEvent *event)
 
 namespace {
 
-bool isUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TabletPress:
-    case QEvent::TabletRelease:
-    case QEvent::TabletMove:
-    case QEvent::Close:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // While the dialog is polled only it and its button take input; what is
 // meant for other windows (the printed window above all) is dropped.
 class DialogInputOnly : public QObject {
@@ -97,7 +71,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (!isUserInput(event->type()))
+        if (!IsUserInput(event->type()))
             return false;
         if (watched == m_dialog)
             return false;
@@ -144,6 +118,32 @@ int PollCancel(TAbortDialog *dialog)
 void FreeProgressDialog(TAbortDialog *dialog)
 {
     delete dialog;
+}
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+    case QEvent::Close:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace hvx

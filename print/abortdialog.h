@@ -4,6 +4,7 @@
 // a press of Cancel takes effect at the next poll.
 
 #include <QDialog>
+#include <QEvent>
 
 #include <cstdint>
 
@@ -41,5 +42,9 @@ void SetProgressCaption(TAbortDialog *dialog, const QString &text);
 // any other window is dropped meanwhile. Returns Cancelled.
 int PollCancel(TAbortDialog *dialog);
 void FreeProgressDialog(TAbortDialog *dialog);
+
+// Whether an event is user input or a close request: what a window that is
+// busy printing must not take.
+bool IsUserInput(QEvent::Type type);
 
 } // namespace hvx

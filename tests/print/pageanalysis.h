@@ -14,6 +14,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
 
 namespace printtest {
 
@@ -141,6 +144,18 @@ inline QStringList checkSwitches(const QImage &page, const SheetOnPage &sheet, c
         }
     }
     return wrong;
+}
+
+// A results window filled from the setup and shown on screen, as Print needs
+// it; its options file lives in dir. Null when the window never appeared.
+inline std::unique_ptr<hvx::TResultForm> shownForm(const QTemporaryDir &dir, const EvaluatedSetup &e)
+{
+    auto form = std::make_unique<hvx::TResultForm>(dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
+    form->FillResults(e.setup, e.values, e.path);
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        return nullptr;
+    return form;
 }
 
 } // namespace printtest

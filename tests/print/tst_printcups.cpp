@@ -39,15 +39,7 @@ class TestPrintCups : public QObject {
         };
     }
 
-    std::unique_ptr<TResultForm> shownForm(const printtest::EvaluatedSetup &e)
-    {
-        auto form = std::make_unique<TResultForm>(m_dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
-        form->FillResults(e.setup, e.values, e.path);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            return nullptr;
-        return form;
-    }
+    std::unique_ptr<TResultForm> shownForm(const printtest::EvaluatedSetup &e) { return printtest::shownForm(m_dir, e); }
 
 private slots:
     void initTestCase()

@@ -69,15 +69,7 @@ class TestResultPrint : public QObject {
 
     QTemporaryDir m_dir;
 
-    std::unique_ptr<TResultForm> shownForm(const EvaluatedSetup &e)
-    {
-        auto form = std::make_unique<TResultForm>(m_dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
-        form->FillResults(e.setup, e.values, e.path);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            return nullptr;
-        return form;
-    }
+    std::unique_ptr<TResultForm> shownForm(const EvaluatedSetup &e) { return printtest::shownForm(m_dir, e); }
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }

@@ -58,8 +58,11 @@ QString selectTripRange();
 QString selectFrequencyRange();
 } // namespace Messages
 
-// Output span code on positions 11 and 12 for an output range index 0 to 11.
+// The output positions 2 to 8 of an output bank (S3 for output 1, S4 for an
+// analog output 2): sink or source range, voltage range, low burnout and
+// inversion.
 void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion);
+// Range codes of the trip relay delay and of the frequency output range.
 RangeCode TripDelayCode(int tripOutputIndex);
 RangeCode FrequencyCode(int freqOutputIndex);
 

@@ -626,7 +626,9 @@ bool renderBand(PrintJob &job, const PrintBand &printBand)
         if (!reportProgress(job, printBand))
             return false;
         return sent;
-    } catch (...) {
+    } catch (const std::bad_alloc &) {
+        // No memory for this band's images: the job fails and says so; any
+        // other exception is a fault and goes on to the application.
         return false;
     }
 }

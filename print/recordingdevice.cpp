@@ -78,19 +78,17 @@ int RecordingPrinterDevice::stretchDIBits(const PrintRect &dest, const DibInfo &
 
 bool RecordingPrinterDevice::bitBlt(int x, int y, const DibInfo &info, const uint8_t *bits)
 {
-    const PrintRect dest{ x, y, x + info.Header.Width, y + info.Header.Height };
-    Record &r = record(Call::BitBlt, dest, &info, bits);
-    const int index = m_deviceCopyCalls++;
-    r.succeeded = deviceCopyResult ? deviceCopyResult(index, r) : true;
-    const bool ok = r.succeeded;
-    if (onTransfer)
-        onTransfer(m_calls.back());
-    return ok;
+    return deviceCopy(Call::BitBlt, PrintRect{ x, y, x + info.Header.Width, y + info.Header.Height }, info, bits);
 }
 
 bool RecordingPrinterDevice::stretchBlt(const PrintRect &dest, const DibInfo &info, const uint8_t *bits)
 {
-    Record &r = record(Call::StretchBlt, dest, &info, bits);
+    return deviceCopy(Call::StretchBlt, dest, info, bits);
+}
+
+bool RecordingPrinterDevice::deviceCopy(Call call, const PrintRect &dest, const DibInfo &info, const uint8_t *bits)
+{
+    Record &r = record(call, dest, &info, bits);
     const int index = m_deviceCopyCalls++;
     r.succeeded = deviceCopyResult ? deviceCopyResult(index, r) : true;
     const bool ok = r.succeeded;

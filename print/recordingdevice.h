@@ -62,6 +62,8 @@ public:
 
 private:
     Record &record(Call call, const PrintRect &dest, const DibInfo *info, const uint8_t *bits);
+    // Both device-dependent copies: recorded, answered by deviceCopyResult.
+    bool deviceCopy(Call call, const PrintRect &dest, const DibInfo &info, const uint8_t *bits);
 
     std::vector<Record> m_calls;
     bool m_printing = false;

@@ -627,13 +627,19 @@ void TMainForm::Save1Click()
         SaveAs1Click();
         return;
     }
+    writeSetupFile(m_setupFileName);
+}
+
+bool TMainForm::writeSetupFile(const QString &path)
+{
     // Written beside the old file and put in its place only when complete.
-    if (!hvx::SaveSetupFile(m_setupFileName, setup())) {
+    if (!hvx::SaveSetupFile(path, setup())) {
         showMessage(hvx::FileMessages::couldNotBeSaved());
         m_saveAbandoned = true;
-        return;
+        return false;
     }
     m_modified = false;
+    return true;
 }
 
 void TMainForm::SaveAs1Click()
@@ -655,12 +661,8 @@ void TMainForm::SaveAs1Click()
                 return;
             }
         }
-        if (!hvx::SaveSetupFile(path, setup())) {
-            showMessage(hvx::FileMessages::couldNotBeSaved());
-            m_saveAbandoned = true;
+        if (!writeSetupFile(path))
             return;
-        }
-        m_modified = false;
         m_setupFileName = path;
         setFileTitle(path);
         return;

@@ -110,6 +110,8 @@ private:
     void connectHandlers();
     // Log-off or shut-down: the same question as closing the window.
     void commitData(QSessionManager &manager);
+    // Saves the setup to path; on failure tells the user and marks the save abandoned.
+    bool writeSetupFile(const QString &path);
     void setStartLayout();
 
     QComboBox *list(hvx::ListId id) const { return m_lists[static_cast<size_t>(id)]; }

@@ -3,13 +3,12 @@
 #include "ui_halvexmain.h"
 
 #include "dialogs.h"
+#include "printoptions.h"
 #include "setupfile.h"
 #include "switchform.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -137,7 +136,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     // Creation of the window: a fresh setup, the printing options file next
     // to the program, then a setup file named on the command line.
     m_modified = false;
-    m_printIniPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("hvxprint.ini"));
+    m_printIniPath = hvx::DefaultPrintIniPath();
     startupOpen(arguments);
 }
 

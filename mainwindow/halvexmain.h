@@ -4,6 +4,7 @@
 // controls are the storage of the setup; setup() and applySetup() translate
 // between them and an hvx::Setup.
 
+#include "dialogs.h"
 #include "evaluation.h"
 #include "setup.h"
 #include "texts.h"
@@ -27,9 +28,6 @@ class TMainForm;
 
 namespace hvx {
 class TResultForm;
-
-// The application's title: names the program and titles its plain message boxes.
-inline QString ApplicationTitle() { return QStringLiteral("Halvex"); }
 } // namespace hvx
 
 class TMainForm : public QMainWindow {

@@ -18,11 +18,6 @@ namespace {
 
 const QString DocumentName = QStringLiteral("Halvex Switch settings");
 
-QString applicationTitle()
-{
-    return QStringLiteral("Halvex");
-}
-
 QWidget *control(QWidget *form, const char *name)
 {
     return form->findChild<QWidget *>(QString::fromLatin1(name));
@@ -108,7 +103,7 @@ void TResultForm::bPrintClick()
     emit printRequested();
     QPrinter &printer = ApplicationPrinter();
     if (printer.printerState() == QPrinter::Active) {
-        dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
+        dialogs().message(this, ApplicationTitle(), QStringLiteral("Already printing... Please try again later!"),
                           DialogIcon::None);
         return;
     }
@@ -128,7 +123,7 @@ void TResultForm::bPrintClick()
         }
     }
     if (!printed)
-        dialogs().message(this, applicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
+        dialogs().message(this, ApplicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
 }
 
 bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,

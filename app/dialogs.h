@@ -82,7 +82,6 @@ public:
     void queuePrint(std::function<bool(QPrinter &)> answer) { m_prints.push_back(std::move(answer)); }
 
     const std::vector<Call> &calls() const { return m_calls; }
-    void clearCalls() { m_calls.clear(); }
     // Number of calls that found no queued answer.
     int unexpectedCalls() const;
     // Whether every queued answer was used.

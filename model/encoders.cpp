@@ -40,6 +40,17 @@ const std::vector<RangeCode> &codeTable(ListId list)
     }
 }
 
+// Range code of a listed range, by range list and index (-1 for an index
+// outside the list's code table).
+RangeCode ListedRangeCode(ListId rangeList, int index)
+{
+    const std::vector<RangeCode> &table = codeTable(rangeList);
+    // Thermocouple lists share one code table but are shorter than it: only
+    // the listed ranges before "Custom" have a code.
+    const int size = std::min(static_cast<int>(table.size()), customIndexFor(rangeList));
+    return index >= 0 && index < size ? table[static_cast<size_t>(index)] : -1;
+}
+
 // The steps every encoder with a range list shares: settle RangeIndex (a
 // listed range, or a custom range fitted to one) and write its code on S1.
 // Returns 0, or -1 when no range could be settled.
@@ -61,16 +72,6 @@ int encodeRange(EvaluationContext &ctx, ListId list)
 }
 
 } // namespace
-
-RangeCode ListedRangeCode(ListId rangeList, int index)
-{
-    const std::vector<RangeCode> &table = codeTable(rangeList);
-    int size = static_cast<int>(table.size());
-    // Thermocouple lists share one code table but are shorter than it.
-    if (rangeList != ListId::cbIRPot3 && rangeList != ListId::cbInputRange)
-        size = std::min(size, static_cast<int>(Texts::items(rangeList).size()) - 1);
-    return index >= 0 && index < size ? table[static_cast<size_t>(index)] : -1;
-}
 
 int EvaluateLinearInput(EvaluationContext &ctx)
 {

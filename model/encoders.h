@@ -24,8 +24,4 @@ int EncodeThermocoupleB(EvaluationContext &ctx);
 int EncodeThermocoupleT(EvaluationContext &ctx);
 int EncodeRtd(EvaluationContext &ctx);
 
-// Range code of a listed range, by range list and index (-1 for an index
-// outside the list's code table).
-RangeCode ListedRangeCode(ListId rangeList, int index);
-
 } // namespace hvx

@@ -4,6 +4,9 @@
 
 namespace hvx {
 
+namespace {
+
+// The refusal texts of the driver.
 namespace Messages {
 QString selectInputType() { return QStringLiteral("Please select input type"); }
 QString selectInputRange() { return QStringLiteral("Please select input range"); }
@@ -12,8 +15,6 @@ QString selectOutput2Range() { return QStringLiteral("Please select output 2 ran
 QString selectTripRange() { return QStringLiteral("Please select trip relay output range"); }
 QString selectFrequencyRange() { return QStringLiteral("Please select frequency output range"); }
 } // namespace Messages
-
-namespace {
 
 bool isSinkRange(int range) { return range >= 8 && range <= 11; }
 bool isSourceRange(int range) { return range >= 0 && range <= 7; }
@@ -32,8 +33,9 @@ void setSpanCode(SwitchBank &bank, int range)
         bank.turnOn(12);
 }
 
-} // namespace
-
+// The output positions 2 to 8 of an output bank (S3 for output 1, S4 for an
+// analog output 2): sink or source range, voltage range, low burnout and
+// inversion.
 void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion)
 {
     if (isSinkRange(outputRange)) {
@@ -51,6 +53,7 @@ void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inver
         bank.turnOn(8);
 }
 
+// Range codes of the trip relay delay and of the frequency output range.
 RangeCode TripDelayCode(int index)
 {
     static const RangeCode codes[8] = { 0, 14, 6, 10, 2, 12, 4, 8 };
@@ -62,6 +65,8 @@ RangeCode FrequencyCode(int index)
     static const RangeCode codes[16] = { 13, 15, 7, 9, 1, 14, 6, 10, 2, 12, 4, 11, 8, 3, 0, 5 };
     return index >= 0 && index < 16 ? codes[index] : 0;
 }
+
+} // namespace
 
 EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLocale &locale)
 {

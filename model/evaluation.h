@@ -48,22 +48,4 @@ struct EvaluationContext {
 // gives the decimal separator of the custom texts.
 EvaluationOutcome Evaluate(const Setup &setup, EvaluationValues &values, const QLocale &locale = QLocale());
 
-// The refusal texts of the driver, in checking order.
-namespace Messages {
-QString selectInputType();
-QString selectInputRange();
-QString selectOutput1Range();
-QString selectOutput2Range();
-QString selectTripRange();
-QString selectFrequencyRange();
-} // namespace Messages
-
-// The output positions 2 to 8 of an output bank (S3 for output 1, S4 for an
-// analog output 2): sink or source range, voltage range, low burnout and
-// inversion.
-void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion);
-// Range codes of the trip relay delay and of the frequency output range.
-RangeCode TripDelayCode(int tripOutputIndex);
-RangeCode FrequencyCode(int freqOutputIndex);
-
 } // namespace hvx

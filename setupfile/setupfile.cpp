@@ -8,6 +8,10 @@
 namespace hvx {
 namespace {
 
+// Windows-1252 conversion of the stored texts (the degree sign is 0xB0).
+QString FromWindows1252(const QByteArray &bytes);
+QByteArray ToWindows1252(const QString &text);
+
 const char signatureText[] = "HALVEX SWITCH SETUP FOR WINDOWS TARNWELL ELECTRONICS..........";
 static_assert(sizeof(signatureText) == SignatureSize, "62 characters and the zero byte");
 
@@ -114,8 +118,6 @@ const char16_t cp1252High[32] = {
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
 };
 
-} // namespace
-
 QString FromWindows1252(const QByteArray &bytes)
 {
     QString s;
@@ -153,6 +155,8 @@ QByteArray ToWindows1252(const QString &text)
     }
     return out;
 }
+
+} // namespace
 
 QByteArray SetupSignature() { return QByteArray(signatureText, SignatureSize); }
 

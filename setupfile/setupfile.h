@@ -48,8 +48,4 @@ QString notASetupFile(const QString &path);    // path + " is not an HALVEX Swit
 QString couldNotBeSaved();                     // "File could not be saved."
 } // namespace FileMessages
 
-// Windows-1252 conversion of the stored texts (the degree sign is 0xB0).
-QString FromWindows1252(const QByteArray &bytes);
-QByteArray ToWindows1252(const QString &text);
-
 } // namespace hvx

@@ -3,6 +3,8 @@
 #include "setupfile.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -73,7 +75,6 @@ private slots:
 void TestSetupFile::layoutOffsets_data()
 {
     QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("value");
     QTest::addColumn<QString>("field");
     // Each field is given a distinct value; its offset must hold it.
     const QList<QPair<int, QString>> layout = {
@@ -88,7 +89,7 @@ void TestSetupFile::layoutOffsets_data()
         { 206, "cbFreqOutputRange" }, { 210, "rgFreqBurnout" },  { 214, "rgDualType" },
     };
     for (const auto &[offset, name] : layout)
-        QTest::addRow("%s", qPrintable(name)) << offset << 0 << name;
+        QTest::addRow("%s", qPrintable(name)) << offset << name;
 }
 
 void TestSetupFile::layoutOffsets()
@@ -293,15 +294,18 @@ void TestSetupFile::saveKeepsOldFileOnFailure()
     QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
 
-    // A folder that cannot be written: the save fails and the old file stays.
-    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    const bool writable = QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly);
-    if (!writable) {
-        QVERIFY(!SaveSetupFile(path, Setup()));
-        QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
-        QCOMPARE(read, fullSetup());
-    }
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A folder in the place of the file: the save fails and the folder and
+    // what it holds stay as they were; the old file elsewhere is untouched.
+    const QString folder = dir.filePath(QStringLiteral("taken.hvx"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(SaveSetupFile(folder + QStringLiteral("/inside.hvx"), Setup()));
+    QVERIFY(!SaveSetupFile(folder, fullSetup()));
+    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(LoadSetupFile(folder + QStringLiteral("/inside.hvx"), read), LoadStatus::Ok);
+    QCOMPARE(read, Setup());
+    QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
+    QCOMPARE(read, fullSetup());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ QStringLiteral("plant.hvx") }); // no temporary left
     // Saving into a folder that does not exist fails too.
     QVERIFY(!SaveSetupFile(dir.filePath(QStringLiteral("no/such/folder/x.hvx")), Setup()));
 }

@@ -52,10 +52,6 @@ public:
     ShapeWidget *onSquare(int bank, int position) const;
     ShapeWidget *offSquare(int bank, int position) const;
 
-signals:
-    // The Print button was pressed.
-    void printRequested();
-
 public slots:
     void bCloseClick();
     void bPrintClick();

@@ -100,7 +100,6 @@ bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &
 
 void TResultForm::bPrintClick()
 {
-    emit printRequested();
     QPrinter &printer = ApplicationPrinter();
     if (printer.printerState() == QPrinter::Active) {
         dialogs().message(this, ApplicationTitle(), QStringLiteral("Already printing... Please try again later!"),

@@ -138,23 +138,25 @@ std::optional<float> CustomTextToFloat(const QString &text, const QLocale &local
 
 int ReadCustomRange(EvaluationContext &ctx)
 {
-    const std::optional<float> low = CustomTextToFloat(ctx.setup.eCustomLow, ctx.locale);
-    if (!low) {
-        ctx.outcome.status = QStringLiteral("Low is invalid");
-        ctx.outcome.focus = FocusTarget::CustomLow;
+    // Each value is stored as soon as it converted; the first text that does
+    // not convert ends the reading with its message and focus.
+    auto read = [&ctx](const QString &text, float &value, bool &read, const char *invalid, FocusTarget focus) {
+        const std::optional<float> converted = CustomTextToFloat(text, ctx.locale);
+        if (!converted) {
+            ctx.outcome.status = QString::fromLatin1(invalid);
+            ctx.outcome.focus = focus;
+            return false;
+        }
+        value = *converted;
+        read = true;
+        return true;
+    };
+    if (!read(ctx.setup.eCustomLow, ctx.values.CustomLow, ctx.outcome.customLowRead, "Low is invalid",
+              FocusTarget::CustomLow))
         return -1;
-    }
-    ctx.values.CustomLow = *low;
-    ctx.outcome.customLowRead = true;
-
-    const std::optional<float> high = CustomTextToFloat(ctx.setup.eCustomHigh, ctx.locale);
-    if (!high) {
-        ctx.outcome.status = QStringLiteral("High is invalid");
-        ctx.outcome.focus = FocusTarget::CustomHigh;
+    if (!read(ctx.setup.eCustomHigh, ctx.values.CustomHigh, ctx.outcome.customHighRead, "High is invalid",
+              FocusTarget::CustomHigh))
         return -1;
-    }
-    ctx.values.CustomHigh = *high;
-    ctx.outcome.customHighRead = true;
     return 0;
 }
 

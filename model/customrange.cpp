@@ -140,7 +140,7 @@ int ReadCustomRange(EvaluationContext &ctx)
 {
     // Each value is stored as soon as it converted; the first text that does
     // not convert ends the reading with its message and focus.
-    auto read = [&ctx](const QString &text, float &value, bool &read, const char *invalid, FocusTarget focus) {
+    auto read = [&ctx](const QString &text, float &value, bool &stored, const char *invalid, FocusTarget focus) {
         const std::optional<float> converted = CustomTextToFloat(text, ctx.locale);
         if (!converted) {
             ctx.outcome.status = QString::fromLatin1(invalid);
@@ -148,7 +148,7 @@ int ReadCustomRange(EvaluationContext &ctx)
             return false;
         }
         value = *converted;
-        read = true;
+        stored = true;
         return true;
     };
     if (!read(ctx.setup.eCustomLow, ctx.values.CustomLow, ctx.outcome.customLowRead, "Low is invalid",

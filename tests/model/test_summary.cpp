@@ -45,6 +45,11 @@ void TestSummary::inputLines_data()
     t.rgColdJunction = 1;
     QTest::newRow("T custom") << t << 9 << "T type thermocouple, Custom range: -80 to 100 °C (using -100 to 100°C)."
                               << "Normal response, Linearisation on, CJC off.";
+    Setup pot = inputSetup(Pot2Wire, 6);
+    pot.eCustomLow = QStringLiteral("0");
+    pot.eCustomHigh = QStringLiteral("626");
+    QTest::newRow("custom in ohms") << pot << 4 << "Potentiometer 2 wire, Custom range: 0 to 626 ohms (using 0 to 750 ohm)."
+                                    << "Normal response.";
     QTest::newRow("pot3 never custom") << inputSetup(Pot3Wire, 0) << -1 << "Potentiometer 3 wire, 0 to 1k to 100kohm."
                                        << "Normal response.";
     Setup fromFile = inputSetup(TcJ, 0);
@@ -133,6 +138,8 @@ void TestSummary::shortenFileName_data()
 
     const QString p65 = QStringLiteral("C:\\") + QString(58, QLatin1Char('a')) + QStringLiteral(".hvx");
     QTest::newRow("65 characters whole") << p65 << p65;
+    QTest::newRow("66 characters shortened") << QStringLiteral("C:\\") + QString(59, QLatin1Char('a')) + QStringLiteral(".hvx")
+                                             << QStringLiteral("C:\\") + QString(39, QLatin1Char('a')) + QStringLiteral("~1.hvx");
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("deep folders")
         << "C:\\Documents and Settings\\operator\\My Documents\\Converter setups\\plant A\\line 3.hvx"

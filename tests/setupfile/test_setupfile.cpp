@@ -66,6 +66,7 @@ private slots:
     void clamping();
     void textFields_data();
     void textFields();
+    void everyTextByteRoundTrips();
     void refusedFiles_data();
     void refusedFiles();
     void longerFileAccepted();
@@ -238,6 +239,27 @@ void TestSetupFile::textFields()
     Setup reread;
     QVERIFY(readBytes(again, reread));
     QCOMPARE(reread.eCustomLow, text.left(6));
+}
+
+// Every byte from 0x20 up comes back as it was read, the five bytes that
+// Windows-1252 leaves undefined included; the others of 0x80 to 0x9F read as
+// the code page's characters, not as control characters.
+void TestSetupFile::everyTextByteRoundTrips()
+{
+    const QByteArray undefined("\x81\x8D\x8F\x90\x9D");
+    for (int b = 0x20; b <= 0xFF; ++b) {
+        QByteArray bytes = SetupFileBytes(Setup());
+        bytes[136] = char(b);
+        bytes[143] = char(b);
+        bytes[144] = char(b);
+        Setup read;
+        QVERIFY(readBytes(bytes, read));
+        QCOMPARE(read.eCustomLow.size(), 1);
+        QCOMPARE(read.eCustomHigh, QString(2, read.eCustomLow.at(0)));
+        if (b >= 0x80 && b < 0xA0 && !undefined.contains(char(b)))
+            QVERIFY2(read.eCustomLow.at(0).unicode() > 0xFF, qPrintable(QString::number(b, 16)));
+        QCOMPARE(SetupFileBytes(read).toHex(), bytes.toHex());
+    }
 }
 
 void TestSetupFile::refusedFiles_data()

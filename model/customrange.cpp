@@ -9,8 +9,6 @@
 namespace hvx {
 namespace {
 
-QString lowNotLess() { return QStringLiteral("Low must be less than high"); }
-
 FitResult refuse(const QString &message) { return { -1, message }; }
 
 // A limit as the messages write it: "40 V", "-200°C", "1000".
@@ -46,8 +44,8 @@ FitResult fitListed(const InputRangeList &list, float low, float high)
                                   : QStringLiteral("Low must not be less than ") + limitText(bottom, list));
     }
     if (low >= high)
-        return refuse(lowNotLess());
-    // Only reachable when a list's negative ranges end below its top.
+        return refuse(QStringLiteral("Low must be less than high"));
+    // Bites only where the negative ranges end below the list's top (V, mV).
     if (low < 0 && high > negativeTop) {
         return refuse(QStringLiteral("When low is negative high must not be more than ")
                       + limitText(negativeTop, list));

@@ -10,8 +10,6 @@ namespace {
 // 8 -> 3, 10 -> 5, 15 -> 9, 20 -> 6, 30 -> 10, 40 -> 7); negative ranges take
 // 12 to 15 by their upper value.
 
-constexpr unsigned Attenuated = S2Pos4 | S2Pos8;
-
 constexpr InputRange voltageRanges[] = {
     { "0 to 1 V", 0, 1, 0, S2Pos5 },
     { "0 to 2 V", 0, 2, 1, S2Pos5 },
@@ -22,8 +20,8 @@ constexpr InputRange voltageRanges[] = {
     { "0 to 10 V", 0, 10, 5, S2Pos5 },
     { "0 to 15 V", 0, 15, 9, S2Pos5 },
     { "0 to 20 V", 0, 20, 6, S2Pos5 },
-    { "0 to 30 V", 0, 30, 10, Attenuated },
-    { "0 to 40 V", 0, 40, 7, Attenuated },
+    { "0 to 30 V", 0, 30, 10, S2Pos4 | S2Pos8 },
+    { "0 to 40 V", 0, 40, 7, S2Pos4 | S2Pos8 },
     { "1 to 2 V", 1, 2, 1, S1Pos12 | S2Pos5 },
     { "1 to 4 V", 1, 4, 2, S1Pos12 | S2Pos5 },
     { "1 to 5 V", 1, 5, 4, S1Pos12 | S2Pos5 },
@@ -32,8 +30,8 @@ constexpr InputRange voltageRanges[] = {
     { "1 to 10 V", 1, 10, 5, S1Pos12 | S2Pos5 },
     { "1 to 15 V", 1, 15, 9, S1Pos12 | S2Pos5 },
     { "1 to 20 V", 1, 20, 6, S1Pos12 | S2Pos5 },
-    { "1 to 30 V", 1, 30, 10, S1Pos12 | Attenuated },
-    { "1 to 40 V", 1, 40, 7, S1Pos12 | Attenuated },
+    { "1 to 30 V", 1, 30, 10, S1Pos12 | S2Pos4 | S2Pos8 },
+    { "1 to 40 V", 1, 40, 7, S1Pos12 | S2Pos4 | S2Pos8 },
     { "-5 to 5 V", -5, 5, 12, S1Pos12 | S2Pos5 },
     { "-5 to 10 V", -5, 10, 13, S1Pos12 | S2Pos5 },
     { "-5 to 20 V", -5, 20, 14, S1Pos12 | S2Pos5 },

@@ -4,7 +4,9 @@
 // function taking them.
 
 #include "bytenames.h"
+#include "displaytext.h"
 #include "evalreport.h"
+#include "filelist.h"
 #include "halvexversion.h"
 #include "pdfoutput.h"
 
@@ -13,8 +15,13 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,14 +35,73 @@ const char usageLine[] = "usage: halvex-eval [OPTION]... FILE...";
 
 struct EvalOptions {
     bool json = false;
-    QByteArray pdfPath; // empty: no PDF
-    QList<QByteArray> files;
+    QByteArray pdfPath;           // empty: no PDF
+    QList<QByteArray> files;      // from the command line
+    QList<QByteArray> fileLists;  // --files-from, in order; "-" is standard input
+    bool nullSeparated = false;   // --null
 };
 
 void write(FILE *stream, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
+}
+
+void writeError(const QString &message)
+{
+    write(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(programName), message));
+}
+
+// Standard output as the report goes out. A report that is not written
+// completely (a full disk, a closed output) is a failure, told at the end.
+class ReportOutput {
+public:
+    void write(const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        if (std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout) != size_t(utf8.size()))
+            remember(errno);
+    }
+    // Flushes and closes standard output. False after any failed write, with
+    // the message already given.
+    bool finish()
+    {
+        if (std::fflush(stdout) != 0)
+            remember(errno);
+        if (std::ferror(stdout))
+            remember(EIO);
+        if (std::fclose(stdout) != 0)
+            remember(errno);
+        if (m_error != 0)
+            writeError(QStringLiteral("the report could not be written: %1")
+                           .arg(QString::fromLocal8Bit(std::strerror(m_error))));
+        return m_error == 0;
+    }
+
+private:
+    void remember(int error)
+    {
+        if (m_error == 0)
+            m_error = error != 0 ? error : EIO;
+    }
+    int m_error = 0;
+};
+
+// A closed standard descriptor is taken by the next file the program opens;
+// a report or a message would then go into that file. Each closed one is kept
+// taken by /dev/null opened the other way round, so that using it still fails
+// as it would have.
+void keepStandardDescriptorsTaken()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int guard = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+        if (guard >= 0 && guard != fd) {
+            ::dup2(guard, fd);
+            ::close(guard);
+        }
+    }
 }
 
 struct OptionSpec {
@@ -48,7 +114,16 @@ QList<OptionSpec> optionSpecs()
     return {
         { QCommandLineOption(QStringLiteral("json")), QStringLiteral("one JSON object per file per line, for scripts") },
         { QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT.pdf")),
-          QStringLiteral("also print the results sheet of each evaluated file into\nOUT.pdf, one page each") },
+          QStringLiteral("also print the results sheet of each evaluated file into\n"
+                         "OUT.pdf, one page each (an existing OUT.pdf is replaced;\n"
+                         "it may not be one of the files to evaluate)") },
+        { QCommandLineOption(QStringLiteral("files-from"), QString(), QStringLiteral("LIST")),
+          QStringLiteral("also evaluate the files named in LIST, one per line (empty\n"
+                         "lines skipped), after those on the command line; - reads\n"
+                         "the list from standard input") },
+        { QCommandLineOption(QStringLiteral("null")),
+          QStringLiteral("names in the --files-from list end with a NUL byte, not a\n"
+                         "line feed") },
         { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }), QStringLiteral("show this help and exit") },
         { QCommandLineOption(QStringLiteral("version")), QStringLiteral("show the version and exit") },
     };
@@ -72,8 +147,8 @@ QString helpText(const QList<OptionSpec> &specs)
             text += QString(helpColumn, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
     text += QStringLiteral("  --                 end of options: every later argument is a FILE\n\n"
-                           "Exit status: 0 all evaluated, 1 some setup refused, 2 some file unreadable\n"
-                           "or output not written, 64 usage error.\n");
+                           "Exit status: 0 all evaluated, 1 some setup refused, 2 some file or list\n"
+                           "unreadable or some output not written, 64 usage error.\n");
     return text;
 }
 
@@ -82,6 +157,14 @@ int usageError(const QString &message)
     write(stderr, QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
                       .arg(QLatin1String(programName), message, QLatin1String(usageLine)));
     return ExitUsage;
+}
+
+// Writes the whole text to standard output and ends the program.
+int writeAll(const QString &text)
+{
+    ReportOutput out;
+    out.write(text);
+    return out.finish() ? ExitOk : ExitError;
 }
 
 // Reads the arguments (as the bytes the program was given) into options.
@@ -97,23 +180,27 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
         args << hvx::BytesToText(argument);
     if (!parser.parse(args))
         return usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        write(stdout, helpText(specs));
-        return ExitOk;
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        write(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
-        return ExitOk;
-    }
+    if (parser.isSet(QStringLiteral("help")))
+        return writeAll(helpText(specs));
+    if (parser.isSet(QStringLiteral("version")))
+        return writeAll(QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
     options.json = parser.isSet(QStringLiteral("json"));
     if (parser.isSet(QStringLiteral("pdf"))) {
         options.pdfPath = hvx::TextToBytes(parser.value(QStringLiteral("pdf")));
         if (options.pdfPath.isEmpty())
             return usageError(QStringLiteral("--pdf needs a file name"));
     }
+    for (const QString &list : parser.values(QStringLiteral("files-from"))) {
+        options.fileLists << hvx::TextToBytes(list);
+        if (options.fileLists.last().isEmpty())
+            return usageError(QStringLiteral("--files-from needs a file name"));
+    }
+    options.nullSeparated = parser.isSet(QStringLiteral("null"));
+    if (options.nullSeparated && options.fileLists.isEmpty())
+        return usageError(QStringLiteral("--null is for a --files-from list"));
     for (const QString &file : parser.positionalArguments())
         options.files << hvx::TextToBytes(file);
-    if (options.files.isEmpty())
+    if (options.files.isEmpty() && options.fileLists.isEmpty())
         return usageError(QStringLiteral("no setup file named"));
     return -1;
 }
@@ -121,28 +208,42 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
 // Evaluates every file, reports each, and prints the PDF when asked for.
 int runEvaluate(const EvalOptions &options)
 {
+    QList<QByteArray> files = options.files;
+    for (const QByteArray &list : options.fileLists) {
+        QString error;
+        if (!hvx::ReadFileList(list, options.nullSeparated, &files, &error)) {
+            writeError(error);
+            return ExitError;
+        }
+    }
+    if (!options.pdfPath.isEmpty() && hvx::IsOneOfTheFiles(options.pdfPath, files)) {
+        return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
+                              .arg(hvx::displayText(hvx::BytesToText(options.pdfPath))));
+    }
+
     bool anyRefused = false;
     bool anyError = false;
+    ReportOutput out;
     QList<hvx::FileReport> reports;
-    for (int i = 0; i < options.files.size(); ++i) {
-        const hvx::FileReport report = hvx::EvaluateFile(QString::fromLocal8Bit(options.files.at(i)));
+    for (int i = 0; i < files.size(); ++i) {
+        const hvx::FileReport report = hvx::EvaluateFile(files.at(i));
         if (!options.pdfPath.isEmpty())
             reports.append(report);
         anyRefused |= report.status == hvx::FileReport::Status::Refused;
         anyError |= report.status == hvx::FileReport::Status::Error;
         if (options.json) {
-            write(stdout, hvx::ReportJson(report) + QLatin1Char('\n'));
+            out.write(hvx::ReportJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
-                write(stdout, QStringLiteral("\n"));
-            write(stdout, hvx::ReportText(report));
+                out.write(QStringLiteral("\n"));
+            out.write(hvx::ReportText(report));
         }
     }
-    std::fflush(stdout);
+    anyError |= !out.finish();
     if (!options.pdfPath.isEmpty()) {
         QString error;
-        if (!hvx::WriteResultSheetsPdf(QString::fromLocal8Bit(options.pdfPath), reports, &error)) {
-            write(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(programName), error));
+        if (!hvx::WriteResultSheetsPdf(options.pdfPath, reports, &error)) {
+            writeError(error);
             anyError = true;
         }
     }
@@ -153,6 +254,7 @@ int runEvaluate(const EvalOptions &options)
 
 int main(int argc, char *argv[])
 {
+    keepStandardDescriptorsTaken();
     const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
     // The arguments as bytes (the application object may have taken its own).
     QList<QByteArray> arguments;

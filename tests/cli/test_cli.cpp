@@ -33,14 +33,12 @@ Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8", const
     env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     p.setProcessEnvironment(env);
+    if (stdoutTo != QLatin1String("closed") && !stdoutTo.isEmpty())
+        p.setStandardOutputFile(stdoutTo);
     if (stdoutTo == QLatin1String("closed"))
-        p.start(QStringLiteral("/bin/sh"), QStringList{ QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" >&-"),
-                                                        QStringLiteral(HALVEX_EVAL) } + args);
-    else {
-        if (!stdoutTo.isEmpty())
-            p.setStandardOutputFile(stdoutTo);
+        p.start("/bin/sh", QStringList{ "-c", "exec \"$0\" \"$@\" >&-", HALVEX_EVAL } + args);
+    else
         p.start(QStringLiteral(HALVEX_EVAL), args);
-    }
     p.write(input);
     p.closeWriteChannel();
     if (!p.waitForFinished(30000)) {
@@ -142,6 +140,9 @@ void TestCli::exitStatus_data()
     QTest::newRow("unknown option") << QStringList{ QStringLiteral("--jsn"), QStringLiteral("GOOD") } << 64;
     QTest::newRow("pdf without name") << QStringList{ QStringLiteral("GOOD"), QStringLiteral("--pdf") } << 64;
     QTest::newRow("pdf empty name") << QStringList{ QStringLiteral("--pdf="), QStringLiteral("GOOD") } << 64;
+    QTest::newRow("null without a list") << QStringList{ "--null", "GOOD" } << 64;
+    QTest::newRow("help") << QStringList{ "--help", "GOOD" } << 0;
+    QTest::newRow("version") << QStringList{ "GOOD", "--version" } << 0;
 }
 
 void TestCli::exitStatus()
@@ -161,14 +162,10 @@ void TestCli::exitStatus()
 
 void TestCli::helpAndVersion()
 {
-    const Run version = runEval({ QStringLiteral("--version"), QStringLiteral("--json") });
-    QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.out, QStringLiteral("halvex-eval 1.4\n"));
-    const Run help = runEval({ QStringLiteral("--help") });
-    QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.err.isEmpty());
-    for (const char *option : { "--json", "--pdf OUT.pdf", "--help", "--version" })
-        QVERIFY2(help.out.contains(QLatin1String(option)), option);
+    QCOMPARE(runEval({ "--version" }).out, QStringLiteral("halvex-eval 1.4\n"));
+    const QString help = runEval({ "--help" }).out;
+    for (const char *option : { "--json", "--pdf OUT.pdf", "--files-from LIST", "--null", "--help", "--version" })
+        QVERIFY2(help.contains(QLatin1String(option)), option);
 }
 
 void TestCli::jsonReports()
@@ -256,13 +253,13 @@ void TestCli::textReport()
 
     // Every bank row of a dual-output file as the map has it: ON or a dot.
     const QString dual = QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx");
-    const QJsonObject map = jsonLines(runEval({ QStringLiteral("--json"), dual }).out).value(0).value(QStringLiteral("switches")).toObject();
+    const QJsonObject map = jsonLines(runEval({ "--json", dual }).out).value(0).value("switches").toObject();
     QCOMPARE(map.size(), 4);
     QMap<QString, QString> rows;
-    for (const QString &l : runEval({ dual }).out.split(QLatin1Char('\n'))) {
-        const QStringList cells = l.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (cells.size() == 13 && cells.at(0).startsWith(QLatin1Char('S')))
-            rows[cells.at(0)] = cells.mid(1).join(QString()).replace(QStringLiteral("ON"), QStringLiteral("1")).replace(QLatin1Char('.'), QLatin1Char('0'));
+    for (const QString &l : runEval({ dual }).out.split('\n')) {
+        const QStringList cells = l.split(' ', Qt::SkipEmptyParts);
+        if (cells.size() == 13 && cells.at(0).startsWith('S'))
+            rows[cells.at(0)] = cells.mid(1).join(QString()).replace("ON", "1").replace('.', '0');
     }
     QCOMPARE(rows.keys(), map.keys());
     for (const QString &bank : map.keys())
@@ -299,24 +296,18 @@ void TestCli::fileNames()
     QFETCH(QByteArray, name);
     QFETCH(QString, shown);
     const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + name;
-    QVERIFY(QFile::copy(good, m_dir.filePath(QStringLiteral("copy.hvx"))));
-    QCOMPARE(::rename(QFile::encodeName(m_dir.filePath(QStringLiteral("copy.hvx"))).constData(), path.constData()), 0);
+    QVERIFY(QFile::copy(good, m_dir.filePath("copy.hvx")));
+    QCOMPARE(::rename(QFile::encodeName(m_dir.filePath("copy.hvx")).constData(), path.constData()), 0);
     const auto remove = qScopeGuard([&] { ::unlink(path.constData()); }); // not every name can be removed as text
     // Passed in a NUL-separated list, byte for byte.
-    const QStringList args{ QStringLiteral("--null"), QStringLiteral("--files-from"), QStringLiteral("-") };
-    const Run json = runEval(QStringList{ QStringLiteral("--json") } + args, "C.UTF-8", path + '\0');
-    QCOMPARE(json.exitCode, 0);
-    const QList<QJsonObject> lines = jsonLines(json.out);
-    QCOMPARE(lines.size(), 1);
-    const QJsonObject o = lines.at(0);
-    if (QString::fromUtf8(path).toUtf8() == path) {
-        QCOMPARE(o.value(QStringLiteral("file")).toString(), QString::fromUtf8(path));
-        QVERIFY(!o.contains(QStringLiteral("fileBytes")));
-    } else {
-        QCOMPARE(QByteArray::fromHex(o.value(QStringLiteral("fileBytes")).toString().toLatin1()), path);
-    }
+    const QStringList args{ "--null", "--files-from", "-" };
+    const QJsonObject o = jsonLines(runEval(QStringList{ "--json" } + args, "C.UTF-8", path + '\0').out).value(0);
+    QCOMPARE(o.value("status").toString(), QStringLiteral("ok"));
+    QCOMPARE(o.value("file").toString(), QString::fromUtf8(path)); // U+FFFD for what is not UTF-8
+    const bool utf8 = QString::fromUtf8(path).toUtf8() == path;
+    QCOMPARE(QByteArray::fromHex(o.value("fileBytes").toString().toLatin1()), utf8 ? QByteArray() : path);
     const Run text = runEval(args, "C.UTF-8", path + '\0');
-    QCOMPARE(text.out.section(QLatin1Char('\n'), 0, 0), m_dir.path() + QLatin1Char('/') + shown);
+    QCOMPARE(text.out.section('\n', 0, 0), m_dir.path() + '/' + shown);
 }
 
 void TestCli::filesFrom_data()
@@ -332,7 +323,6 @@ void TestCli::filesFrom_data()
     QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED";
     QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << "";
     QTest::newRow("list unreadable") << QStringList{ "GOOD", "--files-from", "MISSING" } << QByteArray() << 2 << "";
-    QTest::newRow("null without a list") << QStringList{ "--null", "GOOD" } << QByteArray() << 64 << "";
 }
 
 void TestCli::filesFrom()
@@ -341,26 +331,22 @@ void TestCli::filesFrom()
     QFETCH(QByteArray, list);
     QFETCH(int, status);
     QFETCH(QString, files);
-    const QString listFile = m_dir.filePath(QStringLiteral("list.txt"));
-    QFile lf(listFile);
-    QVERIFY(lf.open(QIODevice::WriteOnly));
-    lf.write(refused.toUtf8() + '\n');
-    lf.close();
-    const QList<QPair<QString, QString>> names{ { "GOOD", good }, { "REFUSED", refused }, { "TEXT", text },
-                                                { "LIST", listFile }, { "MISSING", listFile + "-missing" } };
-    for (const auto &n : names) {
-        args.replaceInStrings(n.first, n.second);
-        list.replace(n.first.toUtf8(), n.second.toUtf8());
-        files.replace(n.first, n.second);
+    QFile listFile(m_dir.filePath("list.txt"));
+    QVERIFY(listFile.open(QIODevice::WriteOnly) && listFile.write(refused.toUtf8() + '\n') > 0);
+    listFile.close();
+    for (const auto &[from, to] : { std::pair{ "GOOD", good }, { "REFUSED", refused }, { "TEXT", text },
+                                    { "LIST", listFile.fileName() }, { "MISSING", m_dir.filePath("missing.txt") } }) {
+        args.replaceInStrings(from, to);
+        list.replace(from, to.toUtf8());
+        files.replace(from, to);
     }
-    const Run r = runEval(QStringList{ QStringLiteral("--json") } + args, "C.UTF-8", list);
+    const Run r = runEval(QStringList{ "--json" } + args, "C.UTF-8", list);
     QCOMPARE(r.exitCode, status);
     QStringList reported;
     for (const QJsonObject &o : jsonLines(r.out))
-        reported << o.value(QStringLiteral("file")).toString();
-    QCOMPARE(reported.join(QLatin1Char(' ')), files);
-    if (args.contains(listFile + "-missing"))
-        QVERIFY(r.err.contains(listFile + "-missing"));
+        reported << o.value("file").toString();
+    QCOMPARE(reported.join(' '), files);
+    QCOMPARE(r.err.contains("missing.txt"), args.contains(m_dir.filePath("missing.txt")));
 }
 
 void TestCli::pdfNeverOverwritesAnInput_data()
@@ -379,21 +365,18 @@ void TestCli::pdfNeverOverwritesAnInput()
     QFETCH(QString, output);
     QFETCH(QByteArray, list);
     QTemporaryDir dir;
-    const QByteArray bytes = SetupFileBytes(Setup());
-    QFile in(dir.filePath(QStringLiteral("in.hvx")));
-    QVERIFY(in.open(QIODevice::WriteOnly) && in.write(bytes) == bytes.size());
-    in.close();
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    QVERIFY(QFile::link(in.fileName(), dir.filePath(QStringLiteral("link.hvx"))));
-    QCOMPARE(::link(QFile::encodeName(in.fileName()).constData(), QFile::encodeName(dir.filePath(QStringLiteral("hard.hvx"))).constData()), 0);
+    QVERIFY(QFile::copy(good, dir.filePath("in.hvx")) && QDir(dir.path()).mkdir("sub"));
+    QVERIFY(QFile::link(dir.filePath("in.hvx"), dir.filePath("link.hvx")));
+    QCOMPARE(::link(QFile::encodeName(dir.filePath("in.hvx")), QFile::encodeName(dir.filePath("hard.hvx"))), 0);
     QDir::setCurrent(dir.path());
-    const QStringList inputs = list.isEmpty() ? QStringList{ good, QStringLiteral("in.hvx") } : QStringList{ QStringLiteral("--files-from"), QStringLiteral("-") };
-    const Run r = runEval(QStringList{ QStringLiteral("--pdf"), output } + inputs, "C.UTF-8", list);
+    const QStringList inputs = list.isEmpty() ? QStringList{ good, "in.hvx" } : QStringList{ "--files-from", "-" };
+    const Run r = runEval(QStringList{ "--pdf", output } + inputs, "C.UTF-8", list);
     QDir::setCurrent(QDir::rootPath());
     QCOMPARE(r.exitCode, 64);
     QVERIFY(r.err.contains(output));
-    QVERIFY(in.open(QIODevice::ReadOnly));
-    QCOMPARE(in.readAll(), bytes);
+    QFile in(dir.filePath("in.hvx")), original(good);
+    QVERIFY(in.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+    QCOMPARE(in.readAll(), original.readAll());
 }
 
 void TestCli::outputErrors_data()
@@ -409,10 +392,9 @@ void TestCli::outputErrors()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, stdoutTo);
-    args.replaceInStrings(QStringLiteral("GOOD"), good);
-    const Run r = runEval(args, "C.UTF-8", {}, stdoutTo);
+    const Run r = runEval(args.replaceInStrings("GOOD", good), "C.UTF-8", {}, stdoutTo);
     QCOMPARE(r.exitCode, 2);
-    QVERIFY2(r.err.contains(QStringLiteral("could not be written")), qPrintable(r.err));
+    QVERIFY2(r.err.contains("could not be written"), qPrintable(r.err));
 }
 
 void TestCli::filesAreIndependent()

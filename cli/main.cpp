@@ -179,7 +179,7 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
     for (const QByteArray &argument : arguments)
         args << hvx::BytesToText(argument);
     if (!parser.parse(args))
-        return usageError(parser.errorText());
+        return usageError(hvx::displayText(parser.errorText()));
     if (parser.isSet(QStringLiteral("help")))
         return writeAll(helpText(specs));
     if (parser.isSet(QStringLiteral("version")))

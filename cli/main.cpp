@@ -31,7 +31,7 @@ constexpr int ExitError = 2;
 constexpr int ExitUsage = 64;
 
 const char programName[] = "halvex-eval";
-const char usageLine[] = "usage: halvex-eval [OPTION]... FILE...";
+const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...";
 
 struct EvalOptions {
     bool json = false;
@@ -132,7 +132,8 @@ QList<OptionSpec> optionSpecs()
 QString helpText(const QList<OptionSpec> &specs)
 {
     QString text = QLatin1String(usageLine)
-        + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings.\n\n");
+        + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings. The files\n"
+                         "are named on the command line, by --files-from, or both.\n\n");
     constexpr int helpColumn = 21;
     for (const OptionSpec &spec : specs) {
         QStringList names;

@@ -122,7 +122,9 @@ QString ReportJson(const FileReport &r)
 
 QString ReportText(const FileReport &r)
 {
-    const auto line = [](const QString &head, const QString &text) { return head + displayText(text) + QLatin1Char('\n'); };
+    const auto line = [](const QString &head, const QString &text) {
+        return head + displayText(text) + QLatin1Char('\n');
+    };
     QString out = line(QString(), r.file);
     if (r.status == FileReport::Status::Error)
         return out + line(QStringLiteral("  error: "), r.message);

@@ -112,7 +112,8 @@ struct OptionSpec {
 QList<OptionSpec> optionSpecs()
 {
     return {
-        { QCommandLineOption(QStringLiteral("json")), QStringLiteral("one JSON object per file per line, for scripts") },
+        { QCommandLineOption(QStringLiteral("json")),
+          QStringLiteral("one JSON object per file per line, for scripts") },
         { QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT.pdf")),
           QStringLiteral("also print the results sheet of each evaluated file into\n"
                          "OUT.pdf, one page each (an existing OUT.pdf is replaced;\n"
@@ -124,7 +125,8 @@ QList<OptionSpec> optionSpecs()
         { QCommandLineOption(QStringLiteral("null")),
           QStringLiteral("names in the --files-from list end with a NUL byte, not a\n"
                          "line feed") },
-        { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }), QStringLiteral("show this help and exit") },
+        { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }),
+          QStringLiteral("show this help and exit") },
         { QCommandLineOption(QStringLiteral("version")), QStringLiteral("show the version and exit") },
     };
 }

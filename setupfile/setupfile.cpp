@@ -1,7 +1,7 @@
 #include "setupfile.h"
+#include "wholefile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -244,14 +244,7 @@ LoadStatus LoadSetupFile(const QString &path, Setup &setup)
 
 bool SaveSetupFile(const QString &path, const Setup &setup)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!WriteSetupFile(file, setup)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteWholeFile(path, SetupFileBytes(setup));
 }
 
 namespace FileMessages {

@@ -7,6 +7,9 @@
 
 #include <QWindow>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace testing;
 using hvx::DialogAnswer;
 using hvx::Setup;
@@ -57,6 +60,24 @@ QStringList kinds(const hvx::ScriptedDialogs &script)
     return out;
 }
 
+// Files of this process can grow to a few bytes only while it lives.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{ bytes, m_old.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
 bool isStartState(TMainForm &form)
 {
     return form.setup() == Setup() && form.windowTitle() == Plain && form.setupFileName().isEmpty()
@@ -90,6 +111,8 @@ private slots:
     void saveWithoutFileIsSaveAs();
     void failedSaveLosesNothing_data();
     void failedSaveLosesNothing();
+    void saveWithoutRoomLosesNothing_data();
+    void saveWithoutRoomLosesNothing();
     void startupOpen_data();
     void startupOpen();
     void roundTrip();
@@ -444,6 +467,37 @@ void TestMainWindowFiles::failedSaveLosesNothing()
     QCOMPARE(f.form.setup(), changed);
     QVERIFY(QFileInfo(path("a-folder/inside")).isDir());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plain-file" }); // no temporary left over
+}
+
+void TestMainWindowFiles::saveWithoutRoomLosesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Save") << "Save1";
+    QTest::newRow("Save As") << "SaveAs1";
+}
+
+// The file is created but cannot be written whole: no room for its bytes.
+void TestMainWindowFiles::saveWithoutRoomLosesNothing()
+{
+    QFETCH(QString, command);
+    const QString current = writeSetup(path("plant.hvx"), sampleSetup());
+    Fixture f({ current });
+    change(f.form);
+    if (command == "SaveAs1")
+        f.script().queueSaveFile(path("new.hvx"));
+    {
+        FileSizeLimit limit(100);
+        f.form.findChild<QAction *>(command)->trigger();
+    }
+
+    QVERIFY(!f.script().calls().empty());
+    QCOMPARE(kinds(f.script()).constLast(), QStringLiteral("message"));
+    QCOMPARE(f.script().calls().back().text, QStringLiteral("File could not be saved."));
+    QVERIFY(f.form.saveAbandoned());
+    QVERIFY(f.form.isModified());
+    QCOMPARE(f.form.windowTitle(), titled(current));
+    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plant.hvx" });
 }
 
 void TestMainWindowFiles::startupOpen_data()

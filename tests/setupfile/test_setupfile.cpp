@@ -10,6 +10,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace hvx;
 
 Q_DECLARE_METATYPE(hvx::Setup)
@@ -52,6 +58,23 @@ Setup fullSetup()
     return s;
 }
 
+// Runs f in a child process with signal SIGXFSZ ignored and, when sizeLimit
+// is not negative, files limited to that many bytes; f's result comes back.
+template <typename F>
+bool inChild(rlim_t sizeLimit, F f)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{ sizeLimit, sizeLimit };
+        if (sizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(2);
+        _exit(f() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 } // namespace
 
 class TestSetupFile : public QObject {
@@ -70,6 +93,8 @@ private slots:
     void refusedFiles();
     void longerFileAccepted();
     void saveKeepsOldFileOnFailure();
+    void saveWithoutRoom_data();
+    void saveWithoutRoom();
 };
 
 void TestSetupFile::layoutOffsets_data()
@@ -308,6 +333,59 @@ void TestSetupFile::saveKeepsOldFileOnFailure()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ QStringLiteral("plant.hvx") }); // no temporary left
     // Saving into a folder that does not exist fails too.
     QVERIFY(!SaveSetupFile(dir.filePath(QStringLiteral("no/such/folder/x.hvx")), Setup()));
+}
+
+void TestSetupFile::saveWithoutRoom_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("full file system") << true;
+    QTest::newRow("file size limit") << false;
+}
+
+// A save that cannot write all 218 bytes reports failure and leaves the old
+// file whole, with no temporary file beside it.
+void TestSetupFile::saveWithoutRoom()
+{
+    QFETCH(bool, fullDisk);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    struct Unmount {
+        QByteArray at;
+        ~Unmount()
+        {
+            if (!at.isEmpty())
+                umount2(at.constData(), MNT_DETACH);
+        }
+    } unmount; // before the folder goes
+    if (fullDisk) {
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        const QByteArray at = QFile::encodeName(dir.path());
+        if (mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP(qPrintable(QStringLiteral("no tmpfs could be mounted: ") + QString::fromLocal8Bit(strerror(errno))));
+        unmount.at = at;
+    }
+    const QString path = dir.filePath(QStringLiteral("plant.hvx"));
+    QVERIFY(SaveSetupFile(path, fullSetup()));
+    if (fullDisk) {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) > 0) {
+        }
+    }
+
+    const QString fresh = dir.filePath(QStringLiteral("fresh.hvx"));
+    const rlim_t limit = fullDisk ? RLIM_INFINITY : 100;
+    QVERIFY(!inChild(limit, [&] { return SaveSetupFile(path, Setup()); }));
+    QVERIFY(!inChild(limit, [&] { return SaveSetupFile(fresh, Setup()); }));
+
+    Setup read;
+    QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
+    QCOMPARE(read, fullSetup());
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.removeAll(QStringLiteral("filler"));
+    QCOMPARE(left, QStringList{ QStringLiteral("plant.hvx") });
 }
 
 QTEST_APPLESS_MAIN(TestSetupFile)

@@ -1,5 +1,7 @@
 #include "printoptions.h"
 
+#include "wholefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -117,13 +119,8 @@ bool PrintOptionsFile::write(const PrintOptions &options)
 
 bool PrintOptionsFile::writeTo(const QString &path, const QByteArray &bytes)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool ok = f.write(bytes) == bytes.size();
-    return f.flush() && ok;
+    // All 16 bytes or none: a failed write leaves the file as it was.
+    return WriteWholeFile(path, bytes);
 }
 
 } // namespace hvx

@@ -3,6 +3,7 @@
 // by the frame's close button.
 
 #include "dialogs.h"
+#include "printoptions.h"
 #include "evaluation.h"
 #include "shapewidget.h"
 #include "switchform.h"
@@ -21,7 +22,9 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 using namespace hvx;
 
@@ -508,6 +511,25 @@ private slots:
         EvaluationValues values;
         QVERIFY(show(form, voltage0to10(), values, QString(), {}, CloseBy::FrameButton));
         QVERIFY(!QFile::exists(unwritable));
+    }
+
+    // A write that cannot put all 16 bytes in place (here: files may not
+    // grow past 8 bytes) leaves the old file whole.
+    void optionsFileWrittenWholeOrNotAtAll()
+    {
+        writeFile(iniPath(), optionBytes(1, 1, 1, 1));
+        PrintOptionsFile file(iniPath(), QString());
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{ 8, old.rlim_max };
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const bool written = file.write(PrintOptions());
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!written);
+        QCOMPARE(readAll(iniPath()), optionBytes(1, 1, 1, 1));
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("hvxprint.ini*") }, QDir::Files), QStringList{ QStringLiteral("hvxprint.ini") });
     }
 
     // The squares sit in their columns, 17 pixels apart, with the numbers

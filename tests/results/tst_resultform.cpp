@@ -25,6 +25,7 @@
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace hvx;
 
@@ -511,6 +512,21 @@ private slots:
         EvaluationValues values;
         QVERIFY(show(form, voltage0to10(), values, QString(), {}, CloseBy::FrameButton));
         QVERIFY(!QFile::exists(unwritable));
+    }
+
+    // A pipe in place of the file is refused at once (not waited on) and
+    // left alone; the options go to the configuration folder instead.
+    void optionsFileIsPipe()
+    {
+        QVERIFY(mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0);
+        {
+            TResultForm form(iniPath(), nullptr, fallbackPath());
+            QCOMPARE(form.printOptions(), PrintOptions());
+            QCOMPARE(form.printOptionsPath(), fallbackPath());
+            QCOMPARE(readAll(fallbackPath()), optionBytes(0, 1, 0, 0));
+        }
+        QVERIFY(QFileInfo(iniPath()).exists() && !QFileInfo(iniPath()).isFile());
+        QFile::remove(iniPath());
     }
 
     // A write that cannot put all 16 bytes in place (here: files may not

@@ -135,7 +135,11 @@ bool QtPrinterDevice::startDoc(const QString &documentName)
     m_error.clear();
     m_documentName = documentName;
     m_targetFile = m_printer.outputFileName();
+#ifdef HALVEX_HAVE_CUPS
     m_submitToPrinter = m_targetFile.isEmpty() && m_printer.outputFormat() == QPrinter::NativeFormat;
+#else
+    m_submitToPrinter = false; // the printer object sends the job itself
+#endif
     if (!m_targetFile.isEmpty() || m_submitToPrinter) {
         // The document is made in a file of its own and only becomes the
         // output file, or goes to the printer, when it is complete: an
@@ -214,7 +218,9 @@ bool QtPrinterDevice::finishDocument(bool keep)
     m_printer.setOutputFileName(m_targetFile);
     bool ok = keep;
     if (keep && m_submitToPrinter) {
+#ifdef HALVEX_HAVE_CUPS
         ok = SubmitPrintFile(m_printer, spoolName, m_documentName, &m_error);
+#endif
     } else if (keep) {
         QFile::remove(m_targetFile);
         ok = QFile::rename(spoolName, m_targetFile);

@@ -144,8 +144,10 @@ private:
 };
 
 // Hands a finished document file to the printer chosen on the QPrinter, with
-// the choices made for it (paper, copies, sides, orientation and the
-// printer's own options). False with a reason when the job was not accepted.
+// the choices made for it (paper, orientation, copies and collation, sides,
+// colour). False with a reason when the job was not accepted. Built only with
+// the print system's client library (HALVEX_HAVE_CUPS); without it the
+// QPrinter prints by itself.
 bool SubmitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error);
 
 // The printer the program prints on, made on first use with the printer's

@@ -60,6 +60,24 @@ QString messageTexts(const ScriptedDialogs &dialogs)
     return texts.join(QLatin1Char('\n'));
 }
 
+// The bitmaps on the PDF's pages as "width x height @ ppi", in their order.
+QStringList pdfImages(const QString &pdf)
+{
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), { QStringLiteral("-list"), pdf });
+    if (!list.waitForFinished(60000) || list.exitCode() != 0)
+        return { QStringLiteral("pdfimages failed") };
+    QStringList images;
+    const QStringList lines = QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'));
+    for (const QString &line : lines.mid(2)) {
+        // page num type width height color comp bpc enc interp object generation x-ppi ...
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        if (f.size() > 12)
+            images << f[3] + QLatin1Char('x') + f[4] + QLatin1Char('@') + f[12];
+    }
+    return images;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(OptionsRow)
@@ -138,6 +156,30 @@ private slots:
         // No buttons on paper: where "Print" is on screen the paper is white.
         const QPushButton *print = button(*form, "bPrint");
         QVERIFY(printtest::brightness(page, sheet.toPage(print->mapTo(form.get(), print->rect().center()))) > 240);
+    }
+
+    // Band bitmaps travel at the printer's resolution, at half of it with
+    // "Compress", and at the window's own with "WinStretch", which "Compress"
+    // does not halve again.
+    void bandResolution()
+    {
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("frequency-output.hvx"));
+        QMap<QString, QStringList> images;
+        for (const QString &name : QStringList{ "plain", "compress", "winstretch", "winstretch+compress" }) {
+            PrintOptions options;
+            options.winStretch = name.startsWith(QStringLiteral("winstretch"));
+            options.compress = name.endsWith(QStringLiteral("compress"));
+            const QString pdf = m_dir.filePath(name + QStringLiteral(".pdf"));
+            QString error;
+            QVERIFY2(PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error, options, 300),
+                     qPrintable(error));
+            images[name] = pdfImages(pdf);
+            QVERIFY2(!images[name].isEmpty(), qPrintable(name));
+        }
+        QVERIFY(images["plain"].first().endsWith(QStringLiteral("@300")));
+        QVERIFY(images["compress"].first().endsWith(QStringLiteral("@150")));
+        QVERIFY(images["winstretch"].first().section(QLatin1Char('@'), 1).toInt() < 150);
+        QCOMPARE(images["winstretch+compress"], images["winstretch"]);
     }
 
     void printDialogCancelled()

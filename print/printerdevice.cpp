@@ -194,17 +194,36 @@ bool QtPrinterDevice::abortDoc()
 
 namespace {
 
-// A spool file is readable by its owner only; the finished output gets the
-// permissions of any new file.
-void giveOrdinaryPermissions(const QString &fileName)
+// A spool file is readable by its owner only. The finished output gets the
+// permissions of the file it replaces, or those of any new file.
+// earlierMode: the replaced file's permission bits, -1 when there was none.
+void giveOrdinaryPermissions(const QString &fileName, int earlierMode)
 {
 #ifdef Q_OS_UNIX
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(fileName).constData(), 0666 & ~mask);
+    mode_t mode = mode_t(earlierMode);
+    if (earlierMode < 0) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::chmod(QFile::encodeName(fileName).constData(), mode);
+#else
+    Q_UNUSED(fileName);
+    Q_UNUSED(earlierMode);
+#endif
+}
+
+// The permission bits of a regular file; -1 when there is none.
+int permissionBits(const QString &fileName)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(fileName).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return int(st.st_mode & 0777);
 #else
     Q_UNUSED(fileName);
 #endif
+    return -1;
 }
 
 } // namespace
@@ -222,11 +241,12 @@ bool QtPrinterDevice::finishDocument(bool keep)
         ok = SubmitPrintFile(m_printer, spoolName, m_documentName, &m_error);
 #endif
     } else if (keep) {
+        const int earlierMode = permissionBits(m_targetFile);
         QFile::remove(m_targetFile);
         ok = QFile::rename(spoolName, m_targetFile);
         if (ok) {
             m_spool->setAutoRemove(false);
-            giveOrdinaryPermissions(m_targetFile);
+            giveOrdinaryPermissions(m_targetFile, earlierMode);
         }
         else
             m_error = QStringLiteral("%1 could not be written.").arg(m_targetFile);

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace hvx;
 using printtest::EvaluatedSetup;
 
@@ -49,6 +51,13 @@ std::function<bool(QPrinter &)> printToFile(const QString &path, int dpi)
         printer.setResolution(dpi);
         return true;
     };
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 QString messageTexts(const ScriptedDialogs &dialogs)
@@ -180,6 +189,41 @@ private slots:
         QVERIFY(images["compress"].first().endsWith(QStringLiteral("@150")));
         QVERIFY(images["winstretch"].first().section(QLatin1Char('@'), 1).toInt() < 150);
         QCOMPARE(images["winstretch+compress"], images["winstretch"]);
+    }
+
+    // A printed PDF is an ordinary file of the user's, not a private
+    // temporary one; a PDF it replaces keeps its permissions.
+    void pdfPermissions_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("earlier"); // permissions of a file already there; -1 for none
+        QTest::addColumn<int>("expected");
+        QTest::newRow("new, umask 022") << 022 << -1 << 0644;
+        QTest::newRow("new, umask 077") << 077 << -1 << 0600;
+        QTest::newRow("replaces a 0640 file") << 022 << 0640 << 0640;
+        QTest::newRow("replaces a 0664 file") << 022 << 0664 << 0664;
+    }
+    void pdfPermissions()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, earlier);
+        QFETCH(int, expected);
+        const QString pdf = m_dir.filePath(QStringLiteral("permissions.pdf"));
+        QFile::remove(pdf);
+        const QByteArray name = QFile::encodeName(pdf);
+        if (earlier >= 0) {
+            writeFile(pdf, "an earlier print");
+            QVERIFY(chmod(name.constData(), mode_t(earlier)) == 0);
+        }
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        const mode_t before = umask(mode_t(mask));
+        QString error;
+        const bool printed = PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
+        umask(before);
+        QVERIFY2(printed, qPrintable(error));
+        struct stat st;
+        QVERIFY(stat(name.constData(), &st) == 0);
+        QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(expected, 8));
     }
 
     void printDialogCancelled()

@@ -148,7 +148,9 @@ private:
 // colour). False with a reason when the job was not accepted. Built only with
 // the print system's client library (HALVEX_HAVE_CUPS); without it the
 // QPrinter prints by itself.
+#ifdef HALVEX_HAVE_CUPS
 bool SubmitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error);
+#endif
 
 // The printer the program prints on, made on first use with the printer's
 // own resolution, and kept for the rest of the run (like the choices made in

@@ -213,6 +213,29 @@ void giveOrdinaryPermissions(const QString &fileName, int earlierMode)
 #endif
 }
 
+// The document file holds all that was written into it. Writes of the PDF
+// engine fail unreported (no room left, a file-size limit), so the file is
+// checked where a lost piece shows: its end must be the trailer, and the
+// cross-reference table must start where the trailer says.
+bool isCompletePdf(const QString &fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 32)
+        return false;
+    const qint64 tailSize = std::min<qint64>(f.size(), 1024);
+    if (!f.seek(f.size() - tailSize))
+        return false;
+    const QByteArray tail = f.read(tailSize);
+    if (!tail.trimmed().endsWith("%%EOF"))
+        return false;
+    const int at = tail.lastIndexOf("startxref");
+    if (at < 0)
+        return false;
+    bool number = false;
+    const qint64 xref = tail.mid(at + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&number);
+    return number && xref > 0 && f.seek(xref) && f.read(4) == "xref";
+}
+
 // The permission bits of a regular file; -1 when there is none.
 int permissionBits(const QString &fileName)
 {
@@ -236,7 +259,10 @@ bool QtPrinterDevice::finishDocument(bool keep)
     // The printer goes back to the output the user chose.
     m_printer.setOutputFileName(m_targetFile);
     bool ok = keep;
-    if (keep && m_submitToPrinter) {
+    if (keep && !isCompletePdf(spoolName)) {
+        m_error = QStringLiteral("%1 could not be written.").arg(m_submitToPrinter ? spoolName : m_targetFile);
+        ok = false;
+    } else if (keep && m_submitToPrinter) {
 #ifdef HALVEX_HAVE_CUPS
         ok = SubmitPrintFile(m_printer, spoolName, m_documentName, &m_error);
 #endif

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace hvx;
@@ -224,6 +226,30 @@ private slots:
         struct stat st;
         QVERIFY(stat(name.constData(), &st) == 0);
         QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(expected, 8));
+    }
+
+    // A PDF that cannot be written whole (files may not grow past 20 KB) is
+    // a failure, and an earlier file of that name stays as it was.
+    void pdfWithoutRoom()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("no-room.pdf"));
+        writeFile(pdf, "an earlier print");
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{ 20000, old.rlim_max };
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        QString error;
+        const bool printed = PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!printed);
+        QCOMPARE(error, pdf + QStringLiteral(" could not be written."));
+        QFile kept(pdf);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("an earlier print"));
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("*.part") }), QStringList());
     }
 
     void printDialogCancelled()

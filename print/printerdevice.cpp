@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -233,7 +234,12 @@ bool isCompletePdf(const QString &fileName)
         return false;
     bool number = false;
     const qint64 xref = tail.mid(at + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&number);
-    return number && xref > 0 && f.seek(xref) && f.read(4) == "xref";
+    if (!number || xref <= 0 || !f.seek(xref))
+        return false;
+    // A table ("xref") or a cross-reference stream object ("12 0 obj").
+    const QByteArray there = f.read(24);
+    static const QRegularExpression streamObject(QStringLiteral("^\\d+\\s+\\d+\\s+obj"));
+    return there.startsWith("xref") || streamObject.match(QString::fromLatin1(there)).hasMatch();
 }
 
 // The permission bits of a regular file; -1 when there is none.

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -331,6 +332,12 @@ void TestSetupFile::saveKeepsOldFileOnFailure()
     QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ QStringLiteral("plant.hvx") }); // no temporary left
+    // A pipe in the file's place is not replaced.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.hvx"));
+    QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QVERIFY(!SaveSetupFile(pipe, fullSetup()));
+    QVERIFY(!QFileInfo(pipe).isFile());
+    QVERIFY(QFile::remove(pipe));
     // Saving into a folder that does not exist fails too.
     QVERIFY(!SaveSetupFile(dir.filePath(QStringLiteral("no/such/folder/x.hvx")), Setup()));
 }

@@ -5,10 +5,9 @@
 
 #include "mainwindow_testing.h"
 
-#include <QWindow>
+#include "../support/filesizelimit.h"
 
-#include <csignal>
-#include <sys/resource.h>
+#include <QWindow>
 
 using namespace testing;
 using hvx::DialogAnswer;
@@ -59,24 +58,6 @@ QStringList kinds(const hvx::ScriptedDialogs &script)
     }
     return out;
 }
-
-// Files of this process can grow to a few bytes only while it lives.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{ bytes, m_old.rlim_max };
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 bool isStartState(TMainForm &form)
 {
@@ -486,7 +467,8 @@ void TestMainWindowFiles::saveWithoutRoomLosesNothing()
     if (command == "SaveAs1")
         f.script().queueSaveFile(path("new.hvx"));
     {
-        FileSizeLimit limit(100);
+        testsupport::FileSizeLimit limit(100);
+        QVERIFY(limit.isSet());
         f.form.findChild<QAction *>(command)->trigger();
     }
 

@@ -2,6 +2,7 @@
 // ShowResults, read while the modal window is open, and closed by "Back" or
 // by the frame's close button.
 
+#include "../support/filesizelimit.h"
 #include "dialogs.h"
 #include "printoptions.h"
 #include "evaluation.h"
@@ -22,9 +23,7 @@
 #include <QTimer>
 #include <QtEndian>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace hvx;
@@ -535,14 +534,12 @@ private slots:
     {
         writeFile(iniPath(), optionBytes(1, 1, 1, 1));
         PrintOptionsFile file(iniPath(), QString());
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{ 8, old.rlim_max };
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const bool written = file.write(PrintOptions());
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
+        bool written = true;
+        {
+            testsupport::FileSizeLimit limit(8);
+            QVERIFY(limit.isSet());
+            written = file.write(PrintOptions());
+        }
         QVERIFY(!written);
         QCOMPARE(readAll(iniPath()), optionBytes(1, 1, 1, 1));
         QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("hvxprint.ini*") }, QDir::Files), QStringList{ QStringLiteral("hvxprint.ini") });

@@ -2,6 +2,8 @@
 
 #include "setupfile.h"
 
+#include "../support/filesizelimit.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -10,9 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,21 +59,20 @@ Setup fullSetup()
     return s;
 }
 
-// Runs f in a child process with signal SIGXFSZ ignored and, when sizeLimit
-// is not negative, files limited to that many bytes; f's result comes back.
+// Runs f in a child process whose files cannot grow past sizeLimit bytes:
+// 1 when f succeeded, 0 when it failed, -1 when the child did not run.
 template <typename F>
-bool inChild(rlim_t sizeLimit, F f)
+int inChild(rlim_t sizeLimit, F f)
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{ sizeLimit, sizeLimit };
-        if (sizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            _exit(2);
-        _exit(f() ? 0 : 1);
+        testsupport::FileSizeLimit limit(sizeLimit);
+        _exit(!limit.isSet() ? 2 : f() ? 1 : 0);
     }
     int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 } // namespace
@@ -384,8 +383,8 @@ void TestSetupFile::saveWithoutRoom()
 
     const QString fresh = dir.filePath(QStringLiteral("fresh.hvx"));
     const rlim_t limit = fullDisk ? RLIM_INFINITY : 100;
-    QVERIFY(!inChild(limit, [&] { return SaveSetupFile(path, Setup()); }));
-    QVERIFY(!inChild(limit, [&] { return SaveSetupFile(fresh, Setup()); }));
+    QCOMPARE(inChild(limit, [&] { return SaveSetupFile(path, Setup()); }), 0);
+    QCOMPARE(inChild(limit, [&] { return SaveSetupFile(fresh, Setup()); }), 0);
 
     Setup read;
     QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);

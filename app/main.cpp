@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
     } catch (const std::exception &e) {
         hvx::dialogs().message(nullptr, hvx::ApplicationTitle(), QString::fromLocal8Bit(e.what()),
                                hvx::DialogIcon::Error);
+        return 1; // the program could not run: a failure, not a normal end
     }
     return 0;
 }

@@ -144,9 +144,13 @@ private:
 };
 
 // Hands a finished document file to the printer chosen on the QPrinter, with
-// the choices made for it (paper, copies, sides, orientation and the
-// printer's own options). False with a reason when the job was not accepted.
+// the choices made for it (paper, orientation, copies and collation, sides,
+// colour). False with a reason when the job was not accepted. Built only with
+// the print system's client library (HALVEX_HAVE_CUPS); without it the
+// QPrinter prints by itself.
+#ifdef HALVEX_HAVE_CUPS
 bool SubmitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error);
+#endif
 
 // The printer the program prints on, made on first use with the printer's
 // own resolution, and kept for the rest of the run (like the choices made in

@@ -5,6 +5,8 @@
 
 #include "mainwindow_testing.h"
 
+#include "../support/filesizelimit.h"
+
 #include <QWindow>
 
 #include <sys/stat.h>
@@ -92,6 +94,8 @@ private slots:
     void saveWithoutFileIsSaveAs();
     void failedSaveLosesNothing_data();
     void failedSaveLosesNothing();
+    void saveWithoutRoomLosesNothing_data();
+    void saveWithoutRoomLosesNothing();
     void startupOpen_data();
     void startupOpen();
     void roundTrip();
@@ -449,6 +453,38 @@ void TestMainWindowFiles::failedSaveLosesNothing()
     QCOMPARE(f.form.setup(), changed);
     QVERIFY(QFileInfo(path("a-folder/inside")).isDir());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plain-file" }); // no temporary left over
+}
+
+void TestMainWindowFiles::saveWithoutRoomLosesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Save") << "Save1";
+    QTest::newRow("Save As") << "SaveAs1";
+}
+
+// The file is created but cannot be written whole: no room for its bytes.
+void TestMainWindowFiles::saveWithoutRoomLosesNothing()
+{
+    QFETCH(QString, command);
+    const QString current = writeSetup(path("plant.hvx"), sampleSetup());
+    Fixture f({ current });
+    change(f.form);
+    if (command == "SaveAs1")
+        f.script().queueSaveFile(path("new.hvx"));
+    {
+        testsupport::FileSizeLimit limit(100);
+        QVERIFY(limit.isSet());
+        f.form.findChild<QAction *>(command)->trigger();
+    }
+
+    QVERIFY(!f.script().calls().empty());
+    QCOMPARE(kinds(f.script()).constLast(), QStringLiteral("message"));
+    QCOMPARE(f.script().calls().back().text, QStringLiteral("File could not be saved."));
+    QVERIFY(f.form.saveAbandoned());
+    QVERIFY(f.form.isModified());
+    QCOMPARE(f.form.windowTitle(), titled(current));
+    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plant.hvx" });
 }
 
 void TestMainWindowFiles::startupOpen_data()

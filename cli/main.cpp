@@ -1,8 +1,15 @@
 // halvex-eval: evaluates setup files from the command line.
+//
+// The command line is read into EvalOptions; each mode of the program is one
+// function taking them.
 
+#include "bytenames.h"
 #include "evalreport.h"
+#include "halvexversion.h"
 #include "pdfoutput.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -16,13 +23,14 @@ constexpr int ExitRefused = 1;
 constexpr int ExitError = 2;
 constexpr int ExitUsage = 64;
 
-const char usage[] =
-    "usage: halvex-eval [--json] [--pdf OUT.pdf] FILE...\n"
-    "Evaluates each Halvex setup file and reports its switch settings.\n"
-    "  --json         one JSON object per file per line, for scripts\n"
-    "  --pdf OUT.pdf  also print the results sheet of each evaluated file into\n"
-    "                 OUT.pdf, one page each\n"
-    "Exit status: 0 all evaluated, 1 some setup refused, 2 some file unreadable, 64 usage error.\n";
+const char programName[] = "halvex-eval";
+const char usageLine[] = "usage: halvex-eval [OPTION]... FILE...";
+
+struct EvalOptions {
+    bool json = false;
+    QByteArray pdfPath; // empty: no PDF
+    QList<QByteArray> files;
+};
 
 void write(FILE *stream, const QString &text)
 {
@@ -30,57 +38,99 @@ void write(FILE *stream, const QString &text)
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
 }
 
-} // namespace
+struct OptionSpec {
+    QCommandLineOption option;
+    QString help; // may hold several lines
+};
 
-int main(int argc, char *argv[])
+QList<OptionSpec> optionSpecs()
 {
-    const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
-    QStringList args = app->arguments();
-    args.removeFirst();
+    return {
+        { QCommandLineOption(QStringLiteral("json")), QStringLiteral("one JSON object per file per line, for scripts") },
+        { QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT.pdf")),
+          QStringLiteral("also print the results sheet of each evaluated file into\nOUT.pdf, one page each") },
+        { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }), QStringLiteral("show this help and exit") },
+        { QCommandLineOption(QStringLiteral("version")), QStringLiteral("show the version and exit") },
+    };
+}
 
-    bool json = false;
-    QString pdfPath;
-    QStringList files;
-    bool optionsDone = false;
-    for (int a = 0; a < args.size(); ++a) {
-        const QString &arg = args.at(a);
-        if (!optionsDone && arg == QLatin1String("--pdf")) {
-            if (a + 1 >= args.size()) {
-                write(stderr, QStringLiteral("halvex-eval: --pdf needs a file name\n"));
-                std::fputs(usage, stderr);
-                return ExitUsage;
-            }
-            pdfPath = args.at(++a);
-        } else if (!optionsDone && arg == QLatin1String("--")) {
-            optionsDone = true;
-        } else if (!optionsDone && arg == QLatin1String("--json")) {
-            json = true;
-        } else if (!optionsDone && (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
-            std::fputs(usage, stdout);
-            return ExitOk;
-        } else if (!optionsDone && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            write(stderr, QStringLiteral("halvex-eval: unknown option %1\n").arg(arg));
-            std::fputs(usage, stderr);
-            return ExitUsage;
-        } else {
-            files << arg;
-        }
+QString helpText(const QList<OptionSpec> &specs)
+{
+    QString text = QLatin1String(usageLine)
+        + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings.\n\n");
+    constexpr int helpColumn = 21;
+    for (const OptionSpec &spec : specs) {
+        QStringList names;
+        for (const QString &name : spec.option.names())
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        QString head = QStringLiteral("  ") + names.join(QStringLiteral(", "));
+        if (!spec.option.valueName().isEmpty())
+            head += QLatin1Char(' ') + spec.option.valueName();
+        const QStringList lines = spec.help.split(QLatin1Char('\n'));
+        text += head.leftJustified(helpColumn - 1) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n');
+        for (int i = 1; i < lines.size(); ++i)
+            text += QString(helpColumn, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
-    if (files.isEmpty()) {
-        std::fputs(usage, stderr);
-        return ExitUsage;
-    }
+    text += QStringLiteral("  --                 end of options: every later argument is a FILE\n\n"
+                           "Exit status: 0 all evaluated, 1 some setup refused, 2 some file unreadable\n"
+                           "or output not written, 64 usage error.\n");
+    return text;
+}
 
+int usageError(const QString &message)
+{
+    write(stderr, QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
+                      .arg(QLatin1String(programName), message, QLatin1String(usageLine)));
+    return ExitUsage;
+}
+
+// Reads the arguments (as the bytes the program was given) into options.
+// Returns -1 to go on, or the exit status when the program is done.
+int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
+{
+    const QList<OptionSpec> specs = optionSpecs();
+    QCommandLineParser parser;
+    for (const OptionSpec &spec : specs)
+        parser.addOption(spec.option);
+    QStringList args;
+    for (const QByteArray &argument : arguments)
+        args << hvx::BytesToText(argument);
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        write(stdout, helpText(specs));
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        write(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
+        return ExitOk;
+    }
+    options.json = parser.isSet(QStringLiteral("json"));
+    if (parser.isSet(QStringLiteral("pdf"))) {
+        options.pdfPath = hvx::TextToBytes(parser.value(QStringLiteral("pdf")));
+        if (options.pdfPath.isEmpty())
+            return usageError(QStringLiteral("--pdf needs a file name"));
+    }
+    for (const QString &file : parser.positionalArguments())
+        options.files << hvx::TextToBytes(file);
+    if (options.files.isEmpty())
+        return usageError(QStringLiteral("no setup file named"));
+    return -1;
+}
+
+// Evaluates every file, reports each, and prints the PDF when asked for.
+int runEvaluate(const EvalOptions &options)
+{
     bool anyRefused = false;
     bool anyError = false;
     QList<hvx::FileReport> reports;
-    for (int i = 0; i < files.size(); ++i) {
-        const hvx::FileReport report = hvx::EvaluateFile(files.at(i));
-        if (!pdfPath.isEmpty())
+    for (int i = 0; i < options.files.size(); ++i) {
+        const hvx::FileReport report = hvx::EvaluateFile(QString::fromLocal8Bit(options.files.at(i)));
+        if (!options.pdfPath.isEmpty())
             reports.append(report);
         anyRefused |= report.status == hvx::FileReport::Status::Refused;
         anyError |= report.status == hvx::FileReport::Status::Error;
-        if (json) {
+        if (options.json) {
             write(stdout, hvx::ReportJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
@@ -89,12 +139,29 @@ int main(int argc, char *argv[])
         }
     }
     std::fflush(stdout);
-    if (!pdfPath.isEmpty()) {
+    if (!options.pdfPath.isEmpty()) {
         QString error;
-        if (!hvx::WriteResultSheetsPdf(pdfPath, reports, &error)) {
-            write(stderr, QStringLiteral("halvex-eval: %1\n").arg(error));
+        if (!hvx::WriteResultSheetsPdf(QString::fromLocal8Bit(options.pdfPath), reports, &error)) {
+            write(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(programName), error));
             anyError = true;
         }
     }
     return anyError ? ExitError : anyRefused ? ExitRefused : ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
+    // The arguments as bytes (the application object may have taken its own).
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+
+    EvalOptions options;
+    const int done = parseArguments(arguments, options);
+    if (done >= 0)
+        return done;
+    return runEvaluate(options);
 }

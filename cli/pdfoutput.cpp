@@ -14,7 +14,7 @@ bool PdfOutputRequested(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             return false;
-        if (std::strcmp(argv[i], "--pdf") == 0)
+        if (std::strcmp(argv[i], "--pdf") == 0 || std::strncmp(argv[i], "--pdf=", 6) == 0)
             return true;
     }
     return false;

@@ -54,6 +54,7 @@ private slots:
     void initTestCase();
     void exitStatus_data();
     void exitStatus();
+    void helpAndVersion();
     void jsonReports();
     void customValuesReadBack();
     void textReport();
@@ -108,6 +109,8 @@ void TestCli::exitStatus_data()
     QTest::newRow("short file") << QStringList{ QStringLiteral("SHORT") } << 2;
     QTest::newRow("no files") << QStringList{ QStringLiteral("--json") } << 64;
     QTest::newRow("unknown option") << QStringList{ QStringLiteral("--jsn"), QStringLiteral("GOOD") } << 64;
+    QTest::newRow("pdf without name") << QStringList{ QStringLiteral("GOOD"), QStringLiteral("--pdf") } << 64;
+    QTest::newRow("pdf empty name") << QStringList{ QStringLiteral("--pdf="), QStringLiteral("GOOD") } << 64;
 }
 
 void TestCli::exitStatus()
@@ -122,6 +125,18 @@ void TestCli::exitStatus()
     QCOMPARE(r.exitCode, status);
     if (status == 64)
         QVERIFY(r.err.contains(QStringLiteral("usage")));
+}
+
+void TestCli::helpAndVersion()
+{
+    const Run version = runEval({ QStringLiteral("--version"), QStringLiteral("--json") });
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QStringLiteral("halvex-eval 1.4\n"));
+    const Run help = runEval({ QStringLiteral("--help") });
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.err.isEmpty());
+    for (const char *option : { "--json", "--pdf OUT.pdf", "--help", "--version" })
+        QVERIFY2(help.out.contains(QLatin1String(option)), option);
 }
 
 void TestCli::jsonReports()

@@ -7,7 +7,10 @@
 
 #include <QtTest>
 
+#include <functional>
+
 using namespace hvx;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -37,8 +40,6 @@ class TestDecode : public QObject {
 private slots:
     void everyVariantRoundTrips();
     void everyEvaluatingSetupDecodesExactly();
-    void decodesToCanonical_data();
-    void decodesToCanonical();
     void nearest_data();
     void nearest();
 };
@@ -105,78 +106,18 @@ void TestDecode::everyEvaluatingSetupDecodesExactly()
     QVERIFY(evaluated > 100000);
 }
 
-void TestDecode::decodesToCanonical_data()
-{
-    QTest::addColumn<Setup>("setup");
-    QTest::addColumn<Setup>("canonical");
-
-    Setup custom = inputSetup(Voltage, 27);
-    custom.eCustomLow = QStringLiteral("0.5");
-    custom.eCustomHigh = QStringLiteral("7.5");
-    QTest::newRow("custom range gives its listed range") << custom << inputSetup(Voltage, 4);
-
-    Setup stray = inputSetup(CurrentSink, 16);
-    stray.cbIRRTD = 3;
-    stray.rgLinearisation = 1;
-    stray.rgColdJunction = 1;
-    stray.rgRTDType = 2;
-    stray.conversionSpeedShown = true;
-    QTest::newRow("options of other input types") << stray << inputSetup(CurrentSink, 16);
-
-    Setup dual = inputSetup(TcK, 3, 5);
-    dual.rgDualOutput = 1;
-    dual.rgDualType = 1;
-    dual.cbTripOutput = 2;
-    Setup canonicalDual = dual;
-    dual.rgSquareRoot = 1;
-    dual.cbOutputRange2 = 4;
-    dual.rgFreqBurnout = 1;
-    QTest::newRow("square root and other outputs in trip relay") << dual << canonicalDual;
-
-    Setup noType = inputSetup(RtdPt100, 0);
-    noType.rgDualOutput = 1;
-    noType.rgDualType = -1;
-    noType.cbFreqOutputRange = 3;
-    Setup relay = inputSetup(RtdPt100, 0);
-    relay.rgDualOutput = 1;
-    relay.rgDualType = 1;
-    relay.cbTripOutput = 0;
-    QTest::newRow("dual type none reads as the quietest relay") << noType << relay;
-
-    Setup noneChosen = inputSetup(TcB, 15);
-    noneChosen.rgButtonIsolation = -1;
-    noneChosen.rgLinearisation = -1;
-    Setup disabled = inputSetup(TcB, 15);
-    disabled.rgButtonIsolation = 1;
-    disabled.rgLinearisation = 1;
-    QTest::newRow("choices at none") << noneChosen << disabled;
-}
-
-void TestDecode::decodesToCanonical()
-{
-    QFETCH(Setup, setup);
-    QFETCH(Setup, canonical);
-    const SwitchMap map = evaluate(setup);
-    const DecodeResult r = DecodeSwitchMap(map);
-    QVERIFY(r.exact());
-    QCOMPARE(r.total(), std::int64_t(1));
-    QVERIFY(SwitchDecoder::instance().list(r, map).front().setup == canonical);
-}
-
 void TestDecode::nearest_data()
 {
     QTest::addColumn<int>("input");
     QTest::addColumn<int>("output");
     QTest::addColumn<QStringList>("flips");
 
-    QTest::newRow("S1.7 gives another setup") << 0 << 0 << QStringList{ QStringLiteral("S1.7") };
-    QTest::newRow("one input switch") << 10 << 50 << QStringList{ QStringLiteral("S2.12") };
-    QTest::newRow("one output switch") << 900 << 18000 << QStringList{ QStringLiteral("S4.11") };
-    QTest::newRow("two, both halves") << 1200 << 5000 << QStringList{ QStringLiteral("S1.6"), QStringLiteral("S3.2") };
-    QTest::newRow("three in S4 of single output")
-        << 77 << 100 << QStringList{ QStringLiteral("S4.1"), QStringLiteral("S4.7"), QStringLiteral("S4.12") };
-    QTest::newRow("three in S2") << 1543 << 18623
-                                 << QStringList{ QStringLiteral("S2.1"), QStringLiteral("S2.3"), QStringLiteral("S2.11") };
+    QTest::newRow("S1.7 gives another setup") << 0 << 0 << u"S1.7"_s.split(u' ');
+    QTest::newRow("one input switch") << 10 << 50 << u"S2.12"_s.split(u' ');
+    QTest::newRow("one output switch") << 900 << 18000 << u"S4.11"_s.split(u' ');
+    QTest::newRow("two, both halves") << 1200 << 5000 << u"S1.6 S3.2"_s.split(u' ');
+    QTest::newRow("three in S4 of single output") << 77 << 100 << u"S4.1 S4.7 S4.12"_s.split(u' ');
+    QTest::newRow("three in S2") << 1543 << 18623 << u"S2.1 S2.3 S2.11"_s.split(u' ');
 }
 
 // Nearest setups against a brute-force reference over the tables.
@@ -201,22 +142,22 @@ void TestDecode::nearest()
         }
     }
 
-    std::vector<int> inputs, outputs;
-    int inMin = 99, outMin = 99;
-    for (int i = 0; i < d.inputVariantCount(); ++i) {
-        const int dist = halfDistance(d.switches(i, 0), map, 1);
-        if (dist < inMin)
-            inputs.clear(), inMin = dist;
-        if (dist == inMin)
-            inputs.push_back(i);
-    }
-    for (int o = 0; o < d.outputVariantCount(); ++o) {
-        const int dist = halfDistance(d.switches(0, o), map, 3);
-        if (dist < outMin)
-            outputs.clear(), outMin = dist;
-        if (dist == outMin)
-            outputs.push_back(o);
-    }
+    // Every variant of each half, measured on whole maps.
+    const auto nearestOf = [&map](int count, int firstBank, const std::function<SwitchMap(int)> &mapOf, int &min) {
+        std::vector<int> found;
+        min = 99;
+        for (int v = 0; v < count; ++v) {
+            const int dist = halfDistance(mapOf(v), map, firstBank);
+            if (dist < min)
+                found.clear(), min = dist;
+            if (dist == min)
+                found.push_back(v);
+        }
+        return found;
+    };
+    int inMin, outMin;
+    const std::vector<int> inputs = nearestOf(d.inputVariantCount(), 1, [&d](int i) { return d.switches(i, 0); }, inMin);
+    const std::vector<int> outputs = nearestOf(d.outputVariantCount(), 3, [&d](int o) { return d.switches(0, o); }, outMin);
 
     const DecodeResult r = d.decode(map);
     QCOMPARE(r.distance, inMin + outMin);

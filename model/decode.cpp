@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <bitset>
 #include <limits>
 #include <stdexcept>
 
@@ -283,7 +284,7 @@ std::vector<int> nearest(const std::vector<HalfPattern> &keys, const std::vector
     }
     distance = std::numeric_limits<int>::max();
     for (size_t i = 0; i < keys.size(); ++i) {
-        const int d = __builtin_popcount(keys[i] ^ target);
+        const int d = int(std::bitset<24>(keys[i] ^ target).count());
         if (d < distance) {
             distance = d;
             found.clear();

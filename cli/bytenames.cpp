@@ -57,7 +57,7 @@ QString BytesToText(const QByteArray &bytes)
         char32_t cp = 0;
         const int length = utf8Sequence(bytes, i, &cp);
         if (length == 0) {
-            out += QChar(char16_t(0xDC80 + static_cast<unsigned char>(bytes.at(i))));
+            out += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes.at(i))));
             ++i;
             continue;
         }
@@ -79,7 +79,7 @@ QByteArray TextToBytes(const QString &text)
     for (int i = 0; i < text.size(); ++i) {
         const char16_t u = text.at(i).unicode();
         if (u >= 0xDC80 && u <= 0xDCFF) {
-            out += char(u - 0xDC80);
+            out += char(u - 0xDC00);
         } else if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             out += QString(text.constData() + i, 2).toUtf8();
             ++i;

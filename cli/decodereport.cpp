@@ -1,5 +1,6 @@
 #include "decodereport.h"
 
+#include "displaytext.h"
 #include "setupfields.h"
 
 #include <QStringList>
@@ -94,10 +95,10 @@ QString DecodeText(const DecodeReport &r)
     return out;
 }
 
-VerifyReport VerifyUnit(const QString &path, const SwitchMap &switches, const QLocale &locale)
+VerifyReport VerifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale)
 {
     VerifyReport r;
-    r.file = EvaluateFile(path, locale);
+    r.file = EvaluateFile(nativePath, locale);
     r.switches = switches;
     r.message = r.file.message;
     switch (r.file.status) {
@@ -140,15 +141,15 @@ const char *statusName(VerifyReport::Status status)
 
 QString VerifyJson(const VerifyReport &r)
 {
-    return QStringLiteral("{\"file\": ") + JsonString(r.file.file) + QStringLiteral(", \"status\": \"")
+    return QStringLiteral("{\"file\": ") + FileNameJson(r.file) + QStringLiteral(", \"status\": \"")
         + QLatin1String(statusName(r.status)) + QStringLiteral("\", \"message\": ") + JsonString(r.message)
         + QStringLiteral(", \"differs\": ") + positionsJson(r.differs) + QLatin1Char('}');
 }
 
 QString VerifyText(const VerifyReport &r)
 {
-    QString out = r.file.file + QLatin1Char('\n') + QStringLiteral("  ") + QLatin1String(statusName(r.status))
-        + QStringLiteral(": ") + r.message + QLatin1Char('\n');
+    QString out = displayText(r.file.file) + QLatin1Char('\n') + QStringLiteral("  ")
+        + QLatin1String(statusName(r.status)) + QStringLiteral(": ") + displayText(r.message) + QLatin1Char('\n');
     if (r.status != VerifyReport::Status::Match && r.status != VerifyReport::Status::Differ)
         return out;
     out += SummaryText(r.file.setup, r.file.values.RangeIndex);

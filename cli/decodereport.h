@@ -40,7 +40,7 @@ struct VerifyReport {
 
 // Evaluates the file as the evaluation report does and compares its switches
 // with those read off the unit.
-VerifyReport VerifyUnit(const QString &path, const SwitchMap &switches, const QLocale &locale = QLocale());
+VerifyReport VerifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale = QLocale());
 QString VerifyJson(const VerifyReport &report);
 QString VerifyText(const VerifyReport &report);
 

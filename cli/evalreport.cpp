@@ -1,7 +1,11 @@
 #include "evalreport.h"
 
+#include "bytenames.h"
+#include "displaytext.h"
 #include "setupfile.h"
 #include "summary.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <charconv>
@@ -10,14 +14,20 @@ namespace hvx {
 
 FileReport EvaluateFile(const QString &path, const QLocale &locale)
 {
+    return EvaluateFile(QFile::encodeName(path), locale);
+}
+
+FileReport EvaluateFile(const QByteArray &nativePath, const QLocale &locale)
+{
     FileReport r;
-    r.file = path;
-    switch (LoadSetupFile(path, r.setup)) {
+    r.fileBytes = nativePath;
+    r.file = BytesToText(nativePath);
+    switch (LoadSetupFileNative(nativePath, r.setup)) {
     case LoadStatus::CannotOpen:
-        r.message = FileMessages::couldNotBeOpened(path);
+        r.message = FileMessages::couldNotBeOpened(r.file);
         return r;
     case LoadStatus::NotSetupFile:
-        r.message = FileMessages::notASetupFile(path);
+        r.message = FileMessages::notASetupFile(r.file);
         return r;
     case LoadStatus::Ok:
         break;
@@ -39,7 +49,8 @@ QString FloatText(float value)
 QString JsonString(const QString &s)
 {
     QString out = QStringLiteral("\"");
-    for (QChar c : s) {
+    for (int i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
         switch (c.unicode()) {
         case '"': out += QStringLiteral("\\\""); break;
         case '\\': out += QStringLiteral("\\\\"); break;
@@ -51,6 +62,10 @@ QString JsonString(const QString &s)
         default:
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+                out += QString(s.constData() + i++, 2);
+            else if (c.isSurrogate())
+                out += QChar(QChar::ReplacementCharacter); // a byte of a name that is not UTF-8
             else
                 out += c;
         }
@@ -63,6 +78,14 @@ namespace {
 QString jsonOptional(bool present, const QString &value) { return present ? value : QStringLiteral("null"); }
 
 } // namespace
+
+QString FileNameJson(const FileReport &r)
+{
+    QString file = JsonString(r.file);
+    if (!IsValidUtf8(r.fileBytes))
+        file += QStringLiteral(", \"fileBytes\": \"") + QString::fromLatin1(r.fileBytes.toHex()) + QLatin1Char('"');
+    return file;
+}
 
 QString SwitchesJson(const SwitchMap &map)
 {
@@ -93,7 +116,7 @@ QString ReportJson(const FileReport &r)
     const QString switches = evaluated ? SwitchesJson(r.values.map) : QStringLiteral("null");
     const QString summary = ok ? SummaryJson(r.setup, r.values.RangeIndex) : QStringLiteral("null");
 
-    return QStringLiteral("{\"file\": ") + JsonString(r.file) + QStringLiteral(", \"status\": \"")
+    return QStringLiteral("{\"file\": ") + FileNameJson(r) + QStringLiteral(", \"status\": \"")
         + QLatin1String(status) + QStringLiteral("\", \"message\": ") + JsonString(r.message)
         + QStringLiteral(", \"switches\": ") + switches + QStringLiteral(", \"rangeIndex\": ")
         + jsonOptional(evaluated && r.outcome.inputEncoderRan, QString::number(r.values.RangeIndex))
@@ -106,11 +129,14 @@ QString ReportJson(const FileReport &r)
 
 QString ReportText(const FileReport &r)
 {
-    QString out = r.file + QLatin1Char('\n');
+    const auto line = [](const QString &head, const QString &text) {
+        return head + displayText(text) + QLatin1Char('\n');
+    };
+    QString out = line(QString(), r.file);
     if (r.status == FileReport::Status::Error)
-        return out + QStringLiteral("  error: ") + r.message + QLatin1Char('\n');
+        return out + line(QStringLiteral("  error: "), r.message);
     if (r.status == FileReport::Status::Refused)
-        return out + QStringLiteral("  refused: ") + r.message + QLatin1Char('\n');
+        return out + line(QStringLiteral("  refused: "), r.message);
 
     out += SummaryText(r.setup, r.values.RangeIndex);
     return out + QLatin1Char('\n') + BankRows(r.values.map, r.setup.rgDualOutput == 1 ? 4 : 3);
@@ -118,13 +144,16 @@ QString ReportText(const FileReport &r)
 
 QString SummaryText(const Setup &setup, int rangeIndex)
 {
+    const auto line = [](const QString &head, const QString &text) {
+        return head + displayText(text) + QLatin1Char('\n');
+    };
     const InputSummary in = BuildInputSummary(setup, rangeIndex);
-    QString out = QStringLiteral("  Input:    ") + in.line1 + QLatin1Char('\n');
-    out += QStringLiteral("            ") + in.line2 + QLatin1Char('\n');
-    out += QStringLiteral("  Output 1: ") + Output1Summary(setup) + QLatin1Char('\n');
+    QString out = line(QStringLiteral("  Input:    "), in.line1);
+    out += line(QStringLiteral("            "), in.line2);
+    out += line(QStringLiteral("  Output 1: "), Output1Summary(setup));
     const std::optional<QString> out2 = Output2Summary(setup);
     if (out2)
-        out += QStringLiteral("  Output 2: ") + *out2 + QLatin1Char('\n');
+        out += line(QStringLiteral("  Output 2: "), *out2);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include "evaluation.h"
 #include "setup.h"
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 
@@ -15,7 +16,8 @@ namespace hvx {
 
 struct FileReport {
     enum class Status { Ok, Refused, Error };
-    QString file; // the path as given
+    QByteArray fileBytes; // the path as given, in the system's bytes
+    QString file;         // the same as text (see BytesToText: exact unless not UTF-8)
     Status status = Status::Error;
     QString message;
     Setup setup;
@@ -24,24 +26,31 @@ struct FileReport {
 };
 
 // Opens, reads and evaluates one file; nothing carries over between files.
+FileReport EvaluateFile(const QByteArray &nativePath, const QLocale &locale = QLocale());
 FileReport EvaluateFile(const QString &path, const QLocale &locale = QLocale());
 
-// One JSON object on one line (no trailing newline).
+// One JSON object on one line (no trailing newline). A name that is not
+// UTF-8 is given in "file" with U+FFFD for what is not, and exactly, as
+// hexadecimal digits of its bytes, in "fileBytes" (only then present).
 QString ReportJson(const FileReport &report);
-// A readable report of several lines, ending in a newline.
+// A readable report of several lines, ending in a newline. Texts from the file
+// and its name are shown by displayText, so each stays on its line.
 QString ReportText(const FileReport &report);
 
 // The summary lines of an evaluated setup ("  Input:    ..."), each ending in
-// a newline.
+// a newline and shown by displayText.
 QString SummaryText(const Setup &setup, int rangeIndex);
 // The switch banks 1 to `banks` drawn as rows under a row of position
 // numbers: ON for a switch that is on, a dot for one that is off; a marked
 // position carries a '*' before its state.
 QString BankRows(const SwitchMap &map, int banks, const std::vector<SwitchPosition> &marked = {});
 
-// JSON pieces shared by the reports: a string, a map {"S1": "0101...", ...}
-// and the summary object {"input1": ..., "output2": ... or null}.
+// JSON pieces shared by the reports: a string, the value of "file" (with
+// "fileBytes" after it for a name that is not UTF-8, see ReportJson), a map
+// {"S1": "0101...", ...} and the summary object {"input1": ..., "output2": ...
+// or null}.
 QString JsonString(const QString &s);
+QString FileNameJson(const FileReport &report);
 QString SwitchesJson(const SwitchMap &map);
 QString SummaryJson(const Setup &setup, int rangeIndex);
 

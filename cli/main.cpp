@@ -5,7 +5,9 @@
 
 #include "bytenames.h"
 #include "decodereport.h"
+#include "displaytext.h"
 #include "evalreport.h"
+#include "filelist.h"
 #include "halvexversion.h"
 #include "pdfoutput.h"
 
@@ -14,8 +16,13 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +32,7 @@ constexpr int ExitError = 2;
 constexpr int ExitUsage = 64;
 
 const char programName[] = "halvex-eval";
-const char usageLine[] = "usage: halvex-eval [OPTION]... FILE...\n"
+const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...\n"
                         "       halvex-eval --decode [--json] SWITCHES...\n"
                         "       halvex-eval --verify [--json] FILE SWITCHES";
 
@@ -33,17 +40,74 @@ struct EvalOptions {
     enum class Mode { Evaluate, Decode, Verify };
     Mode mode = Mode::Evaluate;
     bool json = false;
-    QByteArray pdfPath; // empty: no PDF
-    QList<QByteArray> files;
-    // --decode and --verify: the switches read off each unit.
-    QStringList switchTexts;
-    QList<hvx::SwitchMap> switches;
+    QByteArray pdfPath;           // empty: no PDF
+    QList<QByteArray> files;      // from the command line
+    QList<QByteArray> fileLists;  // --files-from, in order; "-" is standard input
+    bool nullSeparated = false;   // --null
+    QList<hvx::SwitchMap> switches; // --decode, --verify: as read off each unit
 };
 
 void write(FILE *stream, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
+}
+
+void writeError(const QString &message)
+{
+    write(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(programName), message));
+}
+
+// Standard output as the report goes out. A report that is not written
+// completely (a full disk, a closed output) is a failure, told at the end.
+class ReportOutput {
+public:
+    void write(const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        if (std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout) != size_t(utf8.size()))
+            remember(errno);
+    }
+    // Flushes and closes standard output. False after any failed write, with
+    // the message already given.
+    bool finish()
+    {
+        if (std::fflush(stdout) != 0)
+            remember(errno);
+        if (std::ferror(stdout))
+            remember(EIO);
+        if (std::fclose(stdout) != 0)
+            remember(errno);
+        if (m_error != 0)
+            writeError(QStringLiteral("the report could not be written: %1")
+                           .arg(QString::fromLocal8Bit(std::strerror(m_error))));
+        return m_error == 0;
+    }
+
+private:
+    void remember(int error)
+    {
+        if (m_error == 0)
+            m_error = error != 0 ? error : EIO;
+    }
+    int m_error = 0;
+};
+
+// A closed standard descriptor is taken by the next file the program opens;
+// a report or a message would then go into that file. Each closed one is kept
+// taken by /dev/null opened the other way round, so that using it still fails
+// as it would have.
+void keepStandardDescriptorsTaken()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int guard = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+        if (guard >= 0 && guard != fd) {
+            ::dup2(guard, fd);
+            ::close(guard);
+        }
+    }
 }
 
 struct OptionSpec {
@@ -54,15 +118,26 @@ struct OptionSpec {
 QList<OptionSpec> optionSpecs()
 {
     return {
-        { QCommandLineOption(QStringLiteral("json")), QStringLiteral("one JSON object per file per line, for scripts") },
+        { QCommandLineOption(QStringLiteral("json")),
+          QStringLiteral("one JSON object per file per line, for scripts") },
         { QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT.pdf")),
-          QStringLiteral("also print the results sheet of each evaluated file into\nOUT.pdf, one page each") },
+          QStringLiteral("also print the results sheet of each evaluated file into\n"
+                         "OUT.pdf, one page each (an existing OUT.pdf is replaced;\n"
+                         "it may not be one of the files to evaluate)") },
+        { QCommandLineOption(QStringLiteral("files-from"), QString(), QStringLiteral("LIST")),
+          QStringLiteral("also evaluate the files named in LIST, one per line (empty\n"
+                         "lines skipped), after those on the command line; - reads\n"
+                         "the list from standard input") },
+        { QCommandLineOption(QStringLiteral("null")),
+          QStringLiteral("names in the --files-from list end with a NUL byte, not a\n"
+                         "line feed") },
         { QCommandLineOption(QStringLiteral("decode")),
-          QStringLiteral("name the setup that gives the SWITCHES read off a unit,\n"
-                         "or the nearest setups when none gives them") },
+          QStringLiteral("name the setup that gives the SWITCHES read off a unit, or\n"
+                         "the nearest setups when none gives them") },
         { QCommandLineOption(QStringLiteral("verify")),
           QStringLiteral("compare the SWITCHES read off a unit with those of FILE") },
-        { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }), QStringLiteral("show this help and exit") },
+        { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }),
+          QStringLiteral("show this help and exit") },
         { QCommandLineOption(QStringLiteral("version")), QStringLiteral("show the version and exit") },
     };
 }
@@ -70,7 +145,8 @@ QList<OptionSpec> optionSpecs()
 QString helpText(const QList<OptionSpec> &specs)
 {
     QString text = QLatin1String(usageLine)
-        + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings.\n\n");
+        + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings. The files\n"
+                         "are named on the command line, by --files-from, or both.\n\n");
     constexpr int helpColumn = 21;
     for (const OptionSpec &spec : specs) {
         QStringList names;
@@ -85,10 +161,10 @@ QString helpText(const QList<OptionSpec> &specs)
             text += QString(helpColumn, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
     text += QStringLiteral("  --                 end of options: every later argument is a FILE\n\n"
-                           "SWITCHES is S1=BITS,S2=BITS,S3=BITS,S4=BITS with each bank once; BITS is\n"
-                           "twelve 0 (off) or 1 (on), the first for position 1.\n\n"
-                           "Exit status: 0 all evaluated, 1 some setup refused, 2 some file unreadable\n"
-                           "or output not written, 64 usage error.\n"
+                           "SWITCHES is S1=BITS,S2=BITS,S3=BITS,S4=BITS, each bank once; BITS is twelve\n"
+                           "0 (off) or 1 (on), the first for position 1.\n\n"
+                           "Exit status: 0 all evaluated, 1 some setup refused, 2 some file or list\n"
+                           "unreadable or some output not written, 64 usage error.\n"
                            "With --decode: 0 every unit's switches given by a setup, 1 some only near.\n"
                            "With --verify: 0 match, 1 differ or setup refused, 2 file unreadable.\n");
     return text;
@@ -99,6 +175,45 @@ int usageError(const QString &message)
     write(stderr, QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
                       .arg(QLatin1String(programName), message, QLatin1String(usageLine)));
     return ExitUsage;
+}
+
+// Writes the whole text to standard output and ends the program.
+int writeAll(const QString &text)
+{
+    ReportOutput out;
+    out.write(text);
+    return out.finish() ? ExitOk : ExitError;
+}
+
+// The arguments of --decode (SWITCHES...) and --verify (FILE SWITCHES), all
+// checked before anything is reported. Returns -1 to go on, or the exit status.
+int parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
+{
+    const bool decode = parser.isSet(QStringLiteral("decode"));
+    if (decode && parser.isSet(QStringLiteral("verify")))
+        return usageError(QStringLiteral("--decode and --verify exclude each other"));
+    for (const char *option : { "pdf", "files-from", "null" }) {
+        if (parser.isSet(QLatin1String(option)))
+            return usageError(QStringLiteral("--%1 is for setup files, not with --decode or --verify")
+                                  .arg(QLatin1String(option)));
+    }
+    options.mode = decode ? EvalOptions::Mode::Decode : EvalOptions::Mode::Verify;
+    QStringList positional = parser.positionalArguments();
+    if (!decode) {
+        if (positional.size() != 2)
+            return usageError(QStringLiteral("--verify needs one FILE and one SWITCHES"));
+        options.files << hvx::TextToBytes(positional.takeFirst());
+    } else if (positional.isEmpty()) {
+        return usageError(QStringLiteral("--decode needs the SWITCHES of at least one unit"));
+    }
+    for (const QString &text : positional) {
+        QString error;
+        const std::optional<hvx::SwitchMap> map = hvx::ParseSwitchMap(text, &error);
+        if (!map)
+            return usageError(hvx::displayText(QStringLiteral("%1: %2").arg(text, error)));
+        options.switches << *map;
+    }
+    return -1;
 }
 
 // Reads the arguments (as the bytes the program was given) into options.
@@ -113,51 +228,30 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
     for (const QByteArray &argument : arguments)
         args << hvx::BytesToText(argument);
     if (!parser.parse(args))
-        return usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        write(stdout, helpText(specs));
-        return ExitOk;
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        write(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
-        return ExitOk;
-    }
+        return usageError(hvx::displayText(parser.errorText()));
+    if (parser.isSet(QStringLiteral("help")))
+        return writeAll(helpText(specs));
+    if (parser.isSet(QStringLiteral("version")))
+        return writeAll(QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
     options.json = parser.isSet(QStringLiteral("json"));
-    const bool decode = parser.isSet(QStringLiteral("decode"));
-    const bool verify = parser.isSet(QStringLiteral("verify"));
-    if (decode || verify) {
-        if (decode && verify)
-            return usageError(QStringLiteral("--decode and --verify exclude each other"));
-        if (parser.isSet(QStringLiteral("pdf")))
-            return usageError(QStringLiteral("--pdf prints setup files only, not with --decode or --verify"));
-        options.mode = decode ? EvalOptions::Mode::Decode : EvalOptions::Mode::Verify;
-        QStringList positional = parser.positionalArguments();
-        if (verify) {
-            if (positional.size() != 2)
-                return usageError(QStringLiteral("--verify needs one FILE and one SWITCHES"));
-            options.files << hvx::TextToBytes(positional.takeFirst());
-        } else if (positional.isEmpty()) {
-            return usageError(QStringLiteral("--decode needs the SWITCHES of at least one unit"));
-        }
-        // Every argument is checked before anything is reported.
-        for (const QString &text : positional) {
-            QString error;
-            const std::optional<hvx::SwitchMap> map = hvx::ParseSwitchMap(text, &error);
-            if (!map)
-                return usageError(QStringLiteral("%1: %2").arg(text, error));
-            options.switchTexts << text;
-            options.switches << *map;
-        }
-        return -1;
-    }
+    if (parser.isSet(QStringLiteral("decode")) || parser.isSet(QStringLiteral("verify")))
+        return parseUnitArguments(parser, options);
     if (parser.isSet(QStringLiteral("pdf"))) {
         options.pdfPath = hvx::TextToBytes(parser.value(QStringLiteral("pdf")));
         if (options.pdfPath.isEmpty())
             return usageError(QStringLiteral("--pdf needs a file name"));
     }
+    for (const QString &list : parser.values(QStringLiteral("files-from"))) {
+        options.fileLists << hvx::TextToBytes(list);
+        if (options.fileLists.last().isEmpty())
+            return usageError(QStringLiteral("--files-from needs a file name"));
+    }
+    options.nullSeparated = parser.isSet(QStringLiteral("null"));
+    if (options.nullSeparated && options.fileLists.isEmpty())
+        return usageError(QStringLiteral("--null is for a --files-from list"));
     for (const QString &file : parser.positionalArguments())
         options.files << hvx::TextToBytes(file);
-    if (options.files.isEmpty())
+    if (options.files.isEmpty() && options.fileLists.isEmpty())
         return usageError(QStringLiteral("no setup file named"));
     return -1;
 }
@@ -165,28 +259,42 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
 // Evaluates every file, reports each, and prints the PDF when asked for.
 int runEvaluate(const EvalOptions &options)
 {
+    QList<QByteArray> files = options.files;
+    for (const QByteArray &list : options.fileLists) {
+        QString error;
+        if (!hvx::ReadFileList(list, options.nullSeparated, &files, &error)) {
+            writeError(error);
+            return ExitError;
+        }
+    }
+    if (!options.pdfPath.isEmpty() && hvx::IsOneOfTheFiles(options.pdfPath, files)) {
+        return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
+                              .arg(hvx::displayText(hvx::BytesToText(options.pdfPath))));
+    }
+
     bool anyRefused = false;
     bool anyError = false;
+    ReportOutput out;
     QList<hvx::FileReport> reports;
-    for (int i = 0; i < options.files.size(); ++i) {
-        const hvx::FileReport report = hvx::EvaluateFile(QString::fromLocal8Bit(options.files.at(i)));
+    for (int i = 0; i < files.size(); ++i) {
+        const hvx::FileReport report = hvx::EvaluateFile(files.at(i));
         if (!options.pdfPath.isEmpty())
             reports.append(report);
         anyRefused |= report.status == hvx::FileReport::Status::Refused;
         anyError |= report.status == hvx::FileReport::Status::Error;
         if (options.json) {
-            write(stdout, hvx::ReportJson(report) + QLatin1Char('\n'));
+            out.write(hvx::ReportJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
-                write(stdout, QStringLiteral("\n"));
-            write(stdout, hvx::ReportText(report));
+                out.write(QStringLiteral("\n"));
+            out.write(hvx::ReportText(report));
         }
     }
-    std::fflush(stdout);
+    anyError |= !out.finish();
     if (!options.pdfPath.isEmpty()) {
         QString error;
-        if (!hvx::WriteResultSheetsPdf(QString::fromLocal8Bit(options.pdfPath), reports, &error)) {
-            write(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(programName), error));
+        if (!hvx::WriteResultSheetsPdf(options.pdfPath, reports, &error)) {
+            writeError(error);
             anyError = true;
         }
     }
@@ -197,26 +305,31 @@ int runEvaluate(const EvalOptions &options)
 int runDecode(const EvalOptions &options)
 {
     bool allExact = true;
+    ReportOutput out;
     for (int i = 0; i < options.switches.size(); ++i) {
         const hvx::DecodeReport report = hvx::DecodeUnit(options.switches.at(i));
         allExact &= report.result.exact();
         if (options.json) {
-            write(stdout, hvx::DecodeJson(report) + QLatin1Char('\n'));
+            out.write(hvx::DecodeJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
-                write(stdout, QStringLiteral("\n"));
-            write(stdout, hvx::DecodeText(report));
+                out.write(QStringLiteral("\n"));
+            out.write(hvx::DecodeText(report));
         }
     }
+    if (!out.finish())
+        return ExitError;
     return allExact ? ExitOk : ExitRefused;
 }
 
 // Compares a unit's switches with its setup file.
 int runVerify(const EvalOptions &options)
 {
-    const hvx::VerifyReport report =
-        hvx::VerifyUnit(QString::fromLocal8Bit(options.files.first()), options.switches.first());
-    write(stdout, options.json ? hvx::VerifyJson(report) + QLatin1Char('\n') : hvx::VerifyText(report));
+    const hvx::VerifyReport report = hvx::VerifyUnit(options.files.first(), options.switches.first());
+    ReportOutput out;
+    out.write(options.json ? hvx::VerifyJson(report) + QLatin1Char('\n') : hvx::VerifyText(report));
+    if (!out.finish())
+        return ExitError;
     switch (report.status) {
     case hvx::VerifyReport::Status::Match: return ExitOk;
     case hvx::VerifyReport::Status::Error: return ExitError;
@@ -230,6 +343,7 @@ int runVerify(const EvalOptions &options)
 
 int main(int argc, char *argv[])
 {
+    keepStandardDescriptorsTaken();
     const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
     // The arguments as bytes (the application object may have taken its own).
     QList<QByteArray> arguments;

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace hvx;
 
 Q_DECLARE_METATYPE(hvx::Setup)
@@ -68,6 +70,8 @@ private slots:
     void textFields();
     void refusedFiles_data();
     void refusedFiles();
+    void specialFilesRefused_data();
+    void specialFilesRefused();
     void longerFileAccepted();
     void saveKeepsOldFileOnFailure();
 };
@@ -273,6 +277,29 @@ void TestSetupFile::refusedFiles()
     QCOMPARE(LoadSetupFile(path, read), LoadStatus::NotSetupFile);
     QCOMPARE(read, before);
     QCOMPARE(LoadSetupFile(dir.filePath(QStringLiteral("missing.hvx")), read), LoadStatus::CannotOpen);
+}
+
+void TestSetupFile::specialFilesRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo") << "fifo"; // opening one that no one writes would wait for ever
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("device") << "/dev/zero";
+}
+
+void TestSetupFile::specialFilesRefused()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QByteArray path = kind.startsWith('/') ? kind.toUtf8() : QFile::encodeName(dir.filePath("x.hvx"));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QCOMPARE(::mkdir(path.constData(), 0700), 0);
+    Setup read;
+    QCOMPARE(LoadSetupFile(QFile::decodeName(path), read), LoadStatus::CannotOpen);
+    QCOMPARE(LoadSetupFileNative(path, read), LoadStatus::CannotOpen);
+    QCOMPARE(read, Setup());
 }
 
 void TestSetupFile::longerFileAccepted()

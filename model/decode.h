@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace hvx {
@@ -57,9 +58,10 @@ QString SwitchMapText(const SwitchMap &map);
 // listed in table order.
 struct DecodeResult {
     // Differing positions of each nearest setup; 0 when a setup gives the map.
+    // The sum of the smallest distances of the two halves.
     int distance = 0;
-    int inputDistance = 0;
-    int outputDistance = 0;
+    int inputDistance = 0;  // over S1 and S2
+    int outputDistance = 0; // over S3 and S4
     std::vector<int> inputs;
     std::vector<int> outputs;
 

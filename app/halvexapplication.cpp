@@ -1,7 +1,6 @@
 #include "halvexapplication.h"
 
 #include "dialogs.h"
-#include "halvexmain.h"
 
 #include <exception>
 

@@ -1,11 +1,11 @@
 // The application shell: the splash screen's three ways of closing and its
 // once-per-run showing, the About box, and errors escaping an event handler.
 
-#include "dialogs.h"
 #include "halvexabout.h"
 #include "halvexapplication.h"
 #include "halvexmain.h"
 #include "halvexsplashqvr.h"
+#include "scripteddialogs.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

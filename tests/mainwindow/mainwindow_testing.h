@@ -3,8 +3,8 @@
 // them as a user does, writing setup files and closing modal windows that a
 // command opens.
 
-#include "dialogs.h"
 #include "halvexmain.h"
+#include "scripteddialogs.h"
 #include "setupfile.h"
 
 #include <QApplication>

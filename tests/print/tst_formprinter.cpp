@@ -3,9 +3,9 @@
 // progress and cancel.
 
 #include "abortdialog.h"
-#include "dialogs.h"
 #include "prnutils.h"
 #include "recordingdevice.h"
+#include "scripteddialogs.h"
 #include "testwindow.h"
 
 #include <QApplication>

@@ -2,10 +2,10 @@
 // its refusals and failures; and many results sheets printed into one PDF.
 
 #include "abortdialog.h"
-#include "dialogs.h"
 #include "pageanalysis.h"
 #include "printerdevice.h"
 #include "prnutils.h"
+#include "scripteddialogs.h"
 #include "switchform_print.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // ShowResults, read while the modal window is open, and closed by "Back" or
 // by the frame's close button.
 
-#include "dialogs.h"
 #include "evaluation.h"
+#include "scripteddialogs.h"
 #include "shapewidget.h"
 #include "switchform.h"
 

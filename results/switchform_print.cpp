@@ -7,6 +7,7 @@
 #include "printerdevice.h"
 #include "prnutils.h"
 #include "switchform.h"
+#include "ui_switchform.h"
 
 #include <QLayout>
 #include <QPrinter>
@@ -18,31 +19,18 @@ namespace {
 
 const QString DocumentName = QStringLiteral("Halvex Switch settings");
 
-QWidget *control(QWidget *form, const char *name)
-{
-    return form->findChild<QWidget *>(QString::fromLatin1(name));
-}
-
-void setVisible(QWidget *form, const char *name, bool visible)
-{
-    if (QWidget *w = control(form, name))
-        w->setVisible(visible);
-}
-
 } // namespace
 
-ResultFormOnPaper::ResultFormOnPaper(QWidget *form)
+ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
     : m_form(form)
 {
     if (!form)
         return;
-    setVisible(form, "bClose", false);
+    Ui::TResultForm &ui = *form->ui;
+    ui.bClose->setVisible(false);
     // The window and the panels that paint a background of their own print
     // on white.
-    QList<QWidget *> backgrounds = { form };
-    for (const char *name : { "pMainPanel", "pLabelPanel", "pSwitch4" })
-        if (QWidget *w = control(form, name))
-            backgrounds.append(w);
+    const QList<QWidget *> backgrounds = { form, ui.pMainPanel, ui.pLabelPanel, ui.pSwitch4 };
     for (QWidget *w : backgrounds) {
         m_saved.push_back(Saved{ w, w->palette(), w->autoFillBackground() });
         QPalette white = w->palette();
@@ -50,16 +38,17 @@ ResultFormOnPaper::ResultFormOnPaper(QWidget *form)
         w->setPalette(white);
         w->setAutoFillBackground(true);
     }
-    setVisible(form, "bPrint", false);
-    setVisible(form, "pPrintOptions", false);
+    ui.bPrint->setVisible(false);
+    ui.pPrintOptions->setVisible(false);
 }
 
 ResultFormOnPaper::~ResultFormOnPaper()
 {
     if (!m_form)
         return;
-    setVisible(m_form, "bPrint", true);
-    setVisible(m_form, "bClose", true);
+    Ui::TResultForm &ui = *m_form->ui;
+    ui.bPrint->setVisible(true);
+    ui.bClose->setVisible(true);
     for (const Saved &saved : m_saved) {
         if (!saved.widget)
             continue;

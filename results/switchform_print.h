@@ -26,7 +26,7 @@ class TResultForm;
 // stay hidden.
 class ResultFormOnPaper {
 public:
-    explicit ResultFormOnPaper(QWidget *form);
+    explicit ResultFormOnPaper(TResultForm *form);
     ~ResultFormOnPaper();
     ResultFormOnPaper(const ResultFormOnPaper &) = delete;
     ResultFormOnPaper &operator=(const ResultFormOnPaper &) = delete;
@@ -38,7 +38,7 @@ private:
         bool autoFillBackground = false;
     };
     std::vector<Saved> m_saved;
-    QPointer<QWidget> m_form;
+    QPointer<TResultForm> m_form;
 };
 
 // Sets the form printer's settings from the four print options and prints the

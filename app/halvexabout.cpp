@@ -1,6 +1,7 @@
 #include "halvexabout.h"
 
 #include "halvexapplication.h"
+#include "halvexversion.h"
 #include "ui_halvexabout.h"
 
 #include <QGuiApplication>
@@ -24,6 +25,7 @@ TAboutForm::TAboutForm(QWidget *parent)
     pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
     ui->Label2->setPalette(pal);
 
+    ui->Label1->setText(QStringLiteral("Version " HALVEX_VERSION));
     QFont version = ui->Label1->font();
     version.setPixelSize(13);
     ui->Label1->setFont(version);

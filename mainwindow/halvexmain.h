@@ -16,6 +16,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QButtonGroup;
 class QComboBox;
@@ -117,6 +118,8 @@ private:
     // Checks the button at index, or none when index is outside the group.
     void setChoice(hvx::ChoiceId id, int index);
     void setCaptions(hvx::ChoiceId id, const QStringList &captions);
+    // The selection controls, whose signals a command blocks while it writes them.
+    std::vector<QObject *> selectionControls() const;
     // Common body of the twelve range-list handlers.
     void rangeListChange(hvx::ListId id);
     // Shows the second-output panel that belongs to the dual type.

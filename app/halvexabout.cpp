@@ -8,14 +8,16 @@
 #include <QScreen>
 #include <QStyle>
 
+namespace hvx {
+
 TAboutForm::TAboutForm(QWidget *parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::TAboutForm>())
 {
     ui->setupUi(this);
     setFixedSize(414, 208);
-    setWindowIcon(ProgramIcon());
-    ui->Image1->setPixmap(ProgramIcon().pixmap(32, 32));
+    setWindowIcon(programIcon());
+    ui->Image1->setPixmap(programIcon().pixmap(32, 32));
 
     QFont title = ui->Label2->font();
     title.setPixelSize(16);
@@ -38,3 +40,5 @@ TAboutForm::TAboutForm(QWidget *parent)
 }
 
 TAboutForm::~TAboutForm() = default;
+
+} // namespace hvx

@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+namespace hvx {
+
 namespace {
 
 void stylePanel(QLabel *panel, const QStringList &families, QFont::StyleHint hint, int pixelSize)
@@ -92,3 +94,5 @@ void TSplashForm::closeEvent(QCloseEvent *e)
     Timer1.stop();
     QDialog::closeEvent(e);
 }
+
+} // namespace hvx

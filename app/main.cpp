@@ -10,6 +10,11 @@
 
 #include <exception>
 
+using hvx::HalvexApplication;
+using hvx::TAboutForm;
+using hvx::TMainForm;
+using hvx::TSplashForm;
+
 int main(int argc, char *argv[])
 {
     HalvexApplication app(argc, argv);

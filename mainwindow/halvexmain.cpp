@@ -20,12 +20,11 @@
 // Resources of a static library must be registered by name, outside any namespace.
 static void initMainWindowResources() { Q_INIT_RESOURCE(halvexmain); }
 
-using hvx::ChoiceId;
-using hvx::ListId;
-using hvx::mainwindow::SignalBlock;
-using hvx::mainwindow::TypeRangeList;
-using hvx::mainwindow::TypeRangeLists;
-namespace Texts = hvx::Texts;
+namespace hvx {
+
+using mainwindow::SignalBlock;
+using mainwindow::TypeRangeList;
+using mainwindow::TypeRangeLists;
 
 namespace {
 
@@ -62,7 +61,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     // bar, so that the longest message shows whole.
     ui->CoolBar1->installEventFilter(this);
 
-    for (int i = 0; i < hvx::ListCount; ++i) {
+    for (int i = 0; i < ListCount; ++i) {
         const ListId id = ListId(i);
         QComboBox *cb = requireChild<QComboBox>(this, Texts::name(id));
         cb->addItems(Texts::items(id));
@@ -94,7 +93,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     // Creation of the window: a fresh setup, the printing options file next
     // to the program, then a setup file named on the command line.
     m_modified = false;
-    m_printIniPath = hvx::DefaultPrintIniPath();
+    m_printIniPath = DefaultPrintIniPath();
     startupOpen(arguments);
 }
 
@@ -102,7 +101,7 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::buildChoices()
 {
-    for (int i = 0; i < hvx::ChoiceCount; ++i) {
+    for (int i = 0; i < ChoiceCount; ++i) {
         const ChoiceId id = ChoiceId(i);
         QGroupBox *box = requireChild<QGroupBox>(this, Texts::name(id));
         box->setTitle(Texts::caption(id));
@@ -182,7 +181,7 @@ void TMainForm::connectHandlers()
     connect(ui->eCustomHigh, &QLineEdit::textChanged, this, &TMainForm::eCustomLowChange);
 
     // A choice's click handler runs when the user picks another button.
-    for (int i = 0; i < hvx::ChoiceCount; ++i) {
+    for (int i = 0; i < ChoiceCount; ++i) {
         const ChoiceId id = ChoiceId(i);
         void (TMainForm::*handler)() = &TMainForm::RadioButtonClick;
         if (id == ChoiceId::rgDualOutput)
@@ -236,12 +235,12 @@ void TMainForm::setStartLayout()
 // ---------------------------------------------------------------------------
 // Setup <-> controls
 
-hvx::Setup TMainForm::setup() const
+Setup TMainForm::setup() const
 {
-    hvx::Setup s;
-    for (int i = 0; i < hvx::ListCount; ++i)
+    Setup s;
+    for (int i = 0; i < ListCount; ++i)
         s.list(ListId(i)) = m_lists[static_cast<size_t>(i)]->currentIndex();
-    for (int i = 0; i < hvx::ChoiceCount; ++i)
+    for (int i = 0; i < ChoiceCount; ++i)
         s.choice(ChoiceId(i)) = m_choices[static_cast<size_t>(i)]->checkedId();
     s.eCustomLow = ui->eCustomLow->text();
     s.eCustomHigh = ui->eCustomHigh->text();
@@ -272,16 +271,16 @@ std::vector<QObject *> TMainForm::selectionControls() const
     return controls;
 }
 
-void TMainForm::applySetup(const hvx::Setup &s)
+void TMainForm::applySetup(const Setup &s)
 {
     const SignalBlock block(selectionControls());
 
-    for (int i = 0; i < hvx::ListCount; ++i) {
+    for (int i = 0; i < ListCount; ++i) {
         QComboBox *cb = m_lists[static_cast<size_t>(i)];
         const int index = s.list(ListId(i));
         cb->setCurrentIndex(index >= 0 && index < cb->count() ? index : -1);
     }
-    for (int i = 0; i < hvx::ChoiceCount; ++i)
+    for (int i = 0; i < ChoiceCount; ++i)
         setChoice(ChoiceId(i), s.choice(ChoiceId(i)));
     ui->eCustomLow->setText(s.eCustomLow);
     ui->eCustomHigh->setText(s.eCustomHigh);
@@ -294,3 +293,5 @@ void TMainForm::setCaptions(ChoiceId id, const QStringList &captions)
     for (int k = 0; k < buttons.size() && k < captions.size(); ++k)
         buttons.at(k)->setText(captions.at(k));
 }
+
+} // namespace hvx

@@ -16,12 +16,11 @@
 #include <QFileInfo>
 #include <QSessionManager>
 
-using hvx::ChoiceId;
-using hvx::ListId;
-using hvx::mainwindow::SignalBlock;
-using hvx::mainwindow::TypeRangeList;
-using hvx::mainwindow::TypeRangeLists;
-namespace Texts = hvx::Texts;
+namespace hvx {
+
+using mainwindow::SignalBlock;
+using mainwindow::TypeRangeList;
+using mainwindow::TypeRangeLists;
 
 namespace {
 
@@ -100,17 +99,17 @@ bool TMainForm::AskToSaveChanges()
     const QString text = m_setupFileName.isEmpty()
         ? QStringLiteral("Switch setup has changed - Save changes ?")
         : m_setupFileName + QStringLiteral(" has changed - Save changes ?");
-    switch (hvx::dialogs().question(this, QStringLiteral("Confirm"), text, hvx::DialogIcon::Question)) {
-    case hvx::DialogAnswer::Yes:
+    switch (dialogs().question(this, QStringLiteral("Confirm"), text, DialogIcon::Question)) {
+    case DialogAnswer::Yes:
         m_saveAbandoned = false;
         if (m_setupFileName.isEmpty())
             SaveAs1Click();
         else
             Save1Click();
         return !m_saveAbandoned;
-    case hvx::DialogAnswer::No:
+    case DialogAnswer::No:
         return true;
-    case hvx::DialogAnswer::Cancel:
+    case DialogAnswer::Cancel:
         break;
     }
     return false;
@@ -118,7 +117,7 @@ bool TMainForm::AskToSaveChanges()
 
 void TMainForm::showMessage(const QString &text)
 {
-    hvx::dialogs().message(this, hvx::ApplicationTitle(), text, hvx::DialogIcon::None);
+    dialogs().message(this, ApplicationTitle(), text, DialogIcon::None);
 }
 
 void TMainForm::setFileTitle(const QString &path)
@@ -135,14 +134,14 @@ bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (reportOpenFailure)
-            showMessage(hvx::FileMessages::couldNotBeOpened(path));
+            showMessage(FileMessages::couldNotBeOpened(path));
         return false;
     }
     // A file that is too short to hold a whole setup is no setup file either.
-    hvx::Setup loaded = setup();
-    if (!hvx::HasSetupSignature(file) || !hvx::ReadSetupFile(file, loaded)) {
+    Setup loaded = setup();
+    if (!HasSetupSignature(file) || !ReadSetupFile(file, loaded)) {
         file.close();
-        showMessage(hvx::FileMessages::notASetupFile(path));
+        showMessage(FileMessages::notASetupFile(path));
         return false;
     }
     file.close();
@@ -170,7 +169,7 @@ void TMainForm::Open1Click()
 {
     if (!AskToSaveChanges())
         return;
-    const QString path = hvx::dialogs().openFileName(this, openFilters(), DefaultExtension);
+    const QString path = dialogs().openFileName(this, openFilters(), DefaultExtension);
     if (path.isEmpty())
         return;
     openSetupFile(path, true);
@@ -188,8 +187,8 @@ void TMainForm::Save1Click()
 bool TMainForm::writeSetupFile(const QString &path)
 {
     // Written beside the old file and put in its place only when complete.
-    if (!hvx::SaveSetupFile(path, setup())) {
-        showMessage(hvx::FileMessages::couldNotBeSaved());
+    if (!SaveSetupFile(path, setup())) {
+        showMessage(FileMessages::couldNotBeSaved());
         m_saveAbandoned = true;
         return false;
     }
@@ -200,18 +199,18 @@ bool TMainForm::writeSetupFile(const QString &path)
 void TMainForm::SaveAs1Click()
 {
     for (;;) {
-        const QString path = hvx::dialogs().saveFileName(this, saveFilters(), DefaultExtension, m_setupFileName);
+        const QString path = dialogs().saveFileName(this, saveFilters(), DefaultExtension, m_setupFileName);
         if (path.isEmpty()) {
             m_saveAbandoned = true;
             return;
         }
         if (QFileInfo::exists(path)) {
-            const hvx::DialogAnswer answer = hvx::dialogs().question(
+            const DialogAnswer answer = dialogs().question(
                 this, QStringLiteral("Warning"), path + QStringLiteral(" already exists. Overwrite it?"),
-                hvx::DialogIcon::Warning);
-            if (answer == hvx::DialogAnswer::No)
+                DialogIcon::Warning);
+            if (answer == DialogAnswer::No)
                 continue;
-            if (answer == hvx::DialogAnswer::Cancel) {
+            if (answer == DialogAnswer::Cancel) {
                 m_saveAbandoned = true;
                 return;
             }
@@ -254,12 +253,14 @@ void TMainForm::About1Click()
 
 void TMainForm::sbShowResultsClick()
 {
-    const hvx::EvaluationOutcome outcome = hvx::Evaluate(setup(), m_values);
+    const EvaluationOutcome outcome = Evaluate(setup(), m_values);
     ui->lInfoLabel->setText(outcome.status);
-    if (outcome.focus == hvx::FocusTarget::CustomLow)
+    if (outcome.focus == FocusTarget::CustomLow)
         ui->eCustomLow->setFocus(Qt::OtherFocusReason);
-    else if (outcome.focus == hvx::FocusTarget::CustomHigh)
+    else if (outcome.focus == FocusTarget::CustomHigh)
         ui->eCustomHigh->setFocus(Qt::OtherFocusReason);
     if (outcome.completed && m_resultForm)
         m_resultForm->ShowResults(setup(), m_values, m_setupFileName);
 }
+
+} // namespace hvx

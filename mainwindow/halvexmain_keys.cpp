@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace hvx {
+
 namespace {
 
 // The least width of the status label.
@@ -72,3 +74,5 @@ bool TMainForm::event(QEvent *e)
         FormActivate();
     return QMainWindow::event(e);
 }
+
+} // namespace hvx

@@ -10,11 +10,10 @@
 #include <QButtonGroup>
 #include <QComboBox>
 
-using hvx::ChoiceId;
-using hvx::ListId;
-using hvx::mainwindow::TypeRangeList;
-using hvx::mainwindow::TypeRangeLists;
-namespace Texts = hvx::Texts;
+namespace hvx {
+
+using mainwindow::TypeRangeList;
+using mainwindow::TypeRangeLists;
 
 void TMainForm::cbInputTypeChange()
 {
@@ -23,16 +22,16 @@ void TMainForm::cbInputTypeChange()
     const int t = ui->cbInputType->currentIndex();
     // Linearisation for every temperature input, cold junction compensation
     // for the thermocouples, the wiring for the resistance thermometers.
-    const bool thermocouple = hvx::isThermocouple(t);
-    const bool rtd = hvx::isRtd(t);
+    const bool thermocouple = isThermocouple(t);
+    const bool rtd = isRtd(t);
     ui->rgLinearisation->setVisible(thermocouple || rtd);
     ui->rgColdJunction->setVisible(thermocouple);
     ui->rgRTDType->setVisible(rtd);
     ui->cbInputRange->hide();
     for (const TypeRangeList &range : TypeRangeLists)
         list(range.list)->hide();
-    if (t >= 0 && t < hvx::InputTypeCount) {
-        QComboBox *rangeList = list(hvx::rangeListFor(t));
+    if (t >= 0 && t < InputTypeCount) {
+        QComboBox *rangeList = list(rangeListFor(t));
         rangeList->show();
         ShowCustomEdits(rangeList->currentText());
     } else {
@@ -142,3 +141,5 @@ void TMainForm::rgDualTypeClick()
 }
 
 void TMainForm::RadioButtonClick() { m_modified = true; }
+
+} // namespace hvx

@@ -20,6 +20,11 @@
 #include <memory>
 #include <stdexcept>
 
+using hvx::HalvexApplication;
+using hvx::TAboutForm;
+using hvx::TMainForm;
+using hvx::TSplashForm;
+
 Q_DECLARE_METATYPE(std::function<void(TSplashForm &)>)
 
 namespace {
@@ -158,13 +163,13 @@ void TestAppShell::splashOnFirstActivationOnly()
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QTRY_COMPARE(seen, QStringList{ "TSplashForm" });
+    QTRY_COMPARE(seen, QStringList{ "hvx::TSplashForm" });
 
     // Back from a modal window and activated again: no splash screen.
     form.findChild<QAction *>("About1")->trigger();
     form.activateWindow();
     QTest::qWait(100);
-    QCOMPARE(seen, (QStringList{ "TSplashForm", "TAboutForm" }));
+    QCOMPARE(seen, (QStringList{ "hvx::TSplashForm", "hvx::TAboutForm" }));
 }
 
 void TestAppShell::aboutBox()

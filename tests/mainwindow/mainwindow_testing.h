@@ -23,6 +23,8 @@
 
 namespace testing {
 
+using hvx::TMainForm;
+
 template <typename T>
 T *child(QWidget &form, const QString &name)
 {

@@ -21,7 +21,7 @@ HalvexApplication::HalvexApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     // The name only: a display name would be appended to every window title.
-    setApplicationName(ApplicationTitle());
+    setApplicationName(applicationTitle());
     setWindowIcon(programIcon());
 }
 
@@ -30,10 +30,10 @@ bool HalvexApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        dialogs().message(nullptr, ApplicationTitle(), QString::fromLocal8Bit(e.what()),
+        dialogs().message(nullptr, applicationTitle(), QString::fromLocal8Bit(e.what()),
                                DialogIcon::Error);
     } catch (...) {
-        dialogs().message(nullptr, ApplicationTitle(), QStringLiteral("An unexpected error occurred."),
+        dialogs().message(nullptr, applicationTitle(), QStringLiteral("An unexpected error occurred."),
                                DialogIcon::Error);
     }
     return false;

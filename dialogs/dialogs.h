@@ -13,7 +13,7 @@ class QPrinter;
 namespace hvx {
 
 // The application's title: names the program and titles its plain message boxes.
-inline QString ApplicationTitle() { return QStringLiteral("Halvex"); }
+inline QString applicationTitle() { return QStringLiteral("Halvex"); }
 
 enum class DialogIcon { None, Information, Warning, Error, Question };
 enum class DialogAnswer { Yes, No, Cancel };

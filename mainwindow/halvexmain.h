@@ -53,10 +53,10 @@ public:
     void setAboutForm(QDialog *form) { m_aboutForm = form; }
     void setSplashForm(QDialog *form) { m_splashForm = form; }
 
-    const QString &setupFileName() const { return m_setupFileName; }
-    const QString &printIniPath() const { return m_printIniPath; }
-    bool isModified() const { return m_modified; }
-    bool saveAbandoned() const { return m_saveAbandoned; }
+    const QString &SetupFileName() const { return m_setupFileName; }
+    const QString &PrintIniPath() const { return m_printIniPath; }
+    bool Modified() const { return m_modified; }
+    bool SaveAbandoned() const { return m_saveAbandoned; }
     const EvaluationValues &evaluationValues() const { return m_values; }
 
     // The unsaved-changes question: true to proceed, false to stop.

@@ -117,7 +117,7 @@ bool TMainForm::AskToSaveChanges()
 
 void TMainForm::showMessage(const QString &text)
 {
-    dialogs().message(this, ApplicationTitle(), text, DialogIcon::None);
+    dialogs().message(this, applicationTitle(), text, DialogIcon::None);
 }
 
 void TMainForm::setFileTitle(const QString &path)

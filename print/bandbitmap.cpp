@@ -12,7 +12,7 @@
 
 namespace hvx {
 
-BandColours AnalyseBandColours(const QImage &capture, bool force24)
+BandColours analyseBandColours(const QImage &capture, bool force24)
 {
     BandColours result;
     if (force24 || capture.isNull())
@@ -30,26 +30,26 @@ BandColours AnalyseBandColours(const QImage &capture, bool force24)
                 continue;
             last = colour;
             haveLast = true;
-            const uint32_t *table = result.Table;
+            const uint32_t *table = result.table;
             if (std::find(table, table + count, colour) != table + count)
                 continue;
-            result.Table[count++] = colour;
+            result.table[count++] = colour;
             if (count > 256)
                 break;
         }
     }
     if (count > 256) {
-        result.BitsPerPixel = 24;
-        result.Count = 0;
-        std::fill(std::begin(result.Table), std::end(result.Table), 0u);
+        result.bitsPerPixel = 24;
+        result.count = 0;
+        std::fill(std::begin(result.table), std::end(result.table), 0u);
         return result;
     }
-    result.Count = count;
-    result.BitsPerPixel = count <= 2 ? 1 : count <= 16 ? 4 : 8;
+    result.count = count;
+    result.bitsPerPixel = count <= 2 ? 1 : count <= 16 ? 4 : 8;
     return result;
 }
 
-bool MakeBandBitmap(const QImage &capture, const BandColours &colours, const BandSampling &sampling, DibInfo *info,
+bool makeBandBitmap(const QImage &capture, const BandColours &colours, const BandSampling &sampling, DibInfo *info,
                     std::vector<uint8_t> *bits)
 {
     if (!info || !bits || capture.isNull())
@@ -58,7 +58,7 @@ bool MakeBandBitmap(const QImage &capture, const BandColours &colours, const Ban
                                                                   : capture.convertToFormat(QImage::Format_RGB32);
     const int reduceX = std::max(1, sampling.ReduceX);
     const int reduceY = std::max(1, sampling.ReduceY);
-    const int bpp = colours.BitsPerPixel;
+    const int bpp = colours.bitsPerPixel;
 
     int width;
     int height;
@@ -71,7 +71,7 @@ bool MakeBandBitmap(const QImage &capture, const BandColours &colours, const Ban
     }
     width = std::max(1, width);
     height = std::max(1, height);
-    const int rowLength = DibRowLength(width, bpp);
+    const int rowLength = dibRowLength(width, bpp);
 
     *info = DibInfo{};
     DibHeader &h = info->Header;
@@ -82,10 +82,10 @@ bool MakeBandBitmap(const QImage &capture, const BandColours &colours, const Ban
     h.BitCount = static_cast<uint16_t>(bpp);
     h.Compression = 0;
     h.SizeImage = static_cast<uint32_t>(static_cast<int64_t>(rowLength) * height);
-    const int tableCount = bpp == 24 ? 0 : colours.Count;
+    const int tableCount = bpp == 24 ? 0 : colours.count;
     h.ClrUsed = static_cast<uint32_t>(tableCount);
     h.ClrImportant = static_cast<uint32_t>(tableCount);
-    std::copy(colours.Table, colours.Table + tableCount, info->Colors);
+    std::copy(colours.table, colours.table + tableCount, info->Colors);
 
     try {
         bits->assign(static_cast<size_t>(rowLength) * height, 0);
@@ -110,7 +110,7 @@ bool MakeBandBitmap(const QImage &capture, const BandColours &colours, const Ban
     if (bpp != 24) {
         indexOf.reserve(static_cast<size_t>(tableCount) * 2);
         for (int i = 0; i < tableCount; ++i)
-            indexOf.emplace(colours.Table[i], static_cast<uint8_t>(i));
+            indexOf.emplace(colours.table[i], static_cast<uint8_t>(i));
     }
     uint32_t lastColour = 0xffffffffu;
     uint8_t lastIndex = 0;

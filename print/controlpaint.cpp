@@ -20,7 +20,7 @@ bool InheritsFromClassName(const QObject *control, const char *className)
     return false;
 }
 
-bool IsWindowedControl(const QWidget *control)
+bool isWindowedControl(const QWidget *control)
 {
     if (!control)
         return false;

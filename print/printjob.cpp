@@ -55,7 +55,7 @@ struct PrintJob {
 
 void formPrinterMessage(const QString &text)
 {
-    dialogs().message(CurrentPrintSettings().MessageOwner.data(), QString::fromLatin1(FormPrinterCaption), text, DialogIcon::None);
+    dialogs().message(currentPrintSettings().MessageOwner.data(), QString::fromLatin1(FormPrinterCaption), text, DialogIcon::None);
 }
 
 // Shows the band being printed and asks whether to go on.
@@ -70,7 +70,7 @@ bool reportProgress(PrintJob &job, const PrintBand &band)
 
 bool sendBand(PrintJob &job, const PrintRect &band, const DibInfo &info, const uint8_t *bits)
 {
-    const PrintSettings &s = CurrentPrintSettings();
+    const PrintSettings &s = currentPrintSettings();
     const int width = info.Header.Width;
     const int height = info.Header.Height;
     const bool plainCopy = s.ReduceX == 1 && s.ReduceY == 1 && !s.DriverStretch;
@@ -158,7 +158,7 @@ bool renderBand(PrintJob &job, const PrintBand &printBand)
             for (QWidget *child : children) {
                 if (!reportProgress(job, printBand))
                     return false;
-                if (child->isWindow() || IsWindowedControl(child) != windowedPass)
+                if (child->isWindow() || isWindowedControl(child) != windowedPass)
                     continue;
                 if (!child->isVisibleTo(job.root) || !child->geometry().intersects(controlBand))
                     continue;
@@ -168,8 +168,8 @@ bool renderBand(PrintJob &job, const PrintBand &printBand)
         }
         painter.end();
 
-        const BandColours colours = AnalyseBandColours(capture, job.options.Force24Bit != 0);
-        const PrintSettings &s = CurrentPrintSettings();
+        const BandColours colours = analyseBandColours(capture, job.options.Force24Bit != 0);
+        const PrintSettings &s = currentPrintSettings();
         BandSampling sampling;
         sampling.BandWidth = b.width();
         sampling.BandHeight = b.height();
@@ -178,7 +178,7 @@ bool renderBand(PrintJob &job, const PrintBand &printBand)
         sampling.ReduceX = s.ReduceX;
         sampling.ReduceY = s.ReduceY;
         sampling.DriverStretch = s.DriverStretch;
-        if (!MakeBandBitmap(capture, colours, sampling, job.output.get(), &bits))
+        if (!makeBandBitmap(capture, colours, sampling, job.output.get(), &bits))
             return false;
         capture = QImage();
 
@@ -210,7 +210,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (!IsUserInput(event->type()))
+        if (!isUserInput(event->type()))
             return false;
         if (!m_window)
             return false;
@@ -235,7 +235,7 @@ QSize bandSize(const PrinterDevice &device)
         return QSize(width, std::max(1, screen.height()));
     // Bitmaps of at most 64 KB: as many 24-bit rows of the screen's width
     // as fit into 65503 bytes.
-    return QSize(width, std::max(1, 65503 / DibRowLength(width, 24)));
+    return QSize(width, std::max(1, 65503 / dibRowLength(width, 24)));
 }
 
 } // namespace
@@ -292,7 +292,7 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
         previousOwner = SwapMessageOwner(job.dialog);
     }
 
-    job.useDeviceBitmaps = CurrentPrintSettings().UseDeviceBitmaps;
+    job.useDeviceBitmaps = currentPrintSettings().UseDeviceBitmaps;
     const bool result = ForEachBand(job.visible.Left, job.visible.Top, job.visible.Right, job.visible.Bottom,
                                     band.width(), band.height(),
                                     [&job](const PrintBand &b) { return renderBand(job, b); });

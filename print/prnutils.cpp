@@ -25,7 +25,7 @@ PrintSettings &settings()
 
 // ---------------------------------------------------------------- settings
 
-const PrintSettings &CurrentPrintSettings()
+const PrintSettings &currentPrintSettings()
 {
     return settings();
 }
@@ -99,7 +99,7 @@ bool FitToWidth(FitRecord *fit)
     return true;
 }
 
-PrintRect PlaceImageOnPage(QSize windowExtent, const PageMetrics &metrics)
+PrintRect placeImageOnPage(QSize windowExtent, const PageMetrics &metrics)
 {
     FitRecord fit;
     fit.SourceWidth = windowExtent.width();

@@ -57,7 +57,7 @@ ResultFormOnPaper::~ResultFormOnPaper()
     }
 }
 
-bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress)
+bool printResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress)
 {
     if (!form)
         return false;
@@ -83,15 +83,15 @@ bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &
         form->layout()->activate();
     PageMetrics metrics;
     GetPageMetrics(&device, &metrics);
-    const PrintRect dest = PlaceImageOnPage(GetWindowExtent(form), metrics);
+    const PrintRect dest = placeImageOnPage(GetWindowExtent(form), metrics);
     return PrintWindowImage(form, &device, dest.Left, dest.Top, dest.width(), dest.height(), job);
 }
 
 void TResultForm::bPrintClick()
 {
-    QPrinter &printer = ApplicationPrinter();
+    QPrinter &printer = applicationPrinter();
     if (printer.printerState() == QPrinter::Active) {
-        dialogs().message(this, ApplicationTitle(), QStringLiteral("Already printing... Please try again later!"),
+        dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
                           DialogIcon::None);
         return;
     }
@@ -102,7 +102,7 @@ void TResultForm::bPrintClick()
     QtPrinterDevice device(printer);
     bool printed = device.startDoc(DocumentName);
     if (printed) {
-        if (PrintResultImage(this, device, printOptions(), true)) {
+        if (printResultImage(this, device, printOptions(), true)) {
             // A document the printer did not take is no success either.
             printed = device.endDoc();
         } else {
@@ -111,7 +111,7 @@ void TResultForm::bPrintClick()
         }
     }
     if (!printed)
-        dialogs().message(this, ApplicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
+        dialogs().message(this, applicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
 }
 
 bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
@@ -150,7 +150,7 @@ bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
         }
         form.FillResults(sheet.setup, sheet.values, sheet.fileName);
         ResultFormOnPaper paper(&form);
-        if (!PrintResultImage(&form, device, options, false)) {
+        if (!printResultImage(&form, device, options, false)) {
             device.abortDoc();
             return fail(QStringLiteral("The results sheet of %1 could not be printed.")
                             .arg(sheet.fileName.isEmpty() ? QStringLiteral("setup %1").arg(i + 1) : sheet.fileName));

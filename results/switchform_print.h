@@ -45,7 +45,7 @@ private:
 // window's image on the current page of a started document, 80 % of the
 // usable width wide, 10 % of it inside the margin. False when the job was
 // cancelled or failed.
-bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress);
+bool printResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress);
 
 // One evaluated setup file: what its results sheet shows.
 struct ResultSheet {

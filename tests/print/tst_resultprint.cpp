@@ -122,7 +122,7 @@ private slots:
         QVERIFY(sheet.scale > 0.5);
 
         // 80 % of the usable width, 10 % of it inside the uniform margin.
-        QtPrinterDevice device(ApplicationPrinter());
+        QtPrinterDevice device(applicationPrinter());
         PageMetrics m;
         QVERIFY(GetPageMetrics(&device, &m));
         const double dotsToPage = double(pageDpi) / m.DpiX;
@@ -162,7 +162,7 @@ private slots:
         const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
         auto form = shownForm(e);
         QVERIFY(form);
-        QPrinter &printer = ApplicationPrinter();
+        QPrinter &printer = applicationPrinter();
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("other-job.pdf")));
         QPainter otherJob;
         QVERIFY(otherJob.begin(&printer));
@@ -208,7 +208,7 @@ private slots:
         QVERIFY(button(*form, "bPrint")->isVisible());
         QVERIFY(button(*form, "bClose")->isVisible());
         QVERIFY(form->isEnabled());
-        QVERIFY(ApplicationPrinter().printerState() != QPrinter::Active);
+        QVERIFY(applicationPrinter().printerState() != QPrinter::Active);
     }
 
     void sheetsToPdf()

@@ -4,7 +4,6 @@
 // controls are the storage of the setup; setup() and applySetup() translate
 // between them and an hvx::Setup.
 
-#include "dialogs.h"
 #include "evaluation.h"
 #include "setup.h"
 #include "texts.h"

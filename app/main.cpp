@@ -10,13 +10,18 @@
 
 #include <exception>
 
+using hvx::HalvexApplication;
+using hvx::TAboutForm;
+using hvx::TMainForm;
+using hvx::TSplashForm;
+
 int main(int argc, char *argv[])
 {
     HalvexApplication app(argc, argv);
     try {
         // The arguments after the program's name name a setup file to open.
         TMainForm mainForm(QCoreApplication::arguments().mid(1));
-        hvx::TResultForm resultForm(mainForm.printIniPath());
+        hvx::TResultForm resultForm(mainForm.PrintIniPath());
         TAboutForm aboutForm;
         TSplashForm splashForm;
         mainForm.setResultForm(&resultForm);
@@ -25,7 +30,7 @@ int main(int argc, char *argv[])
         mainForm.show();
         app.exec();
     } catch (const std::exception &e) {
-        hvx::dialogs().message(nullptr, hvx::ApplicationTitle(), QString::fromLocal8Bit(e.what()),
+        hvx::dialogs().message(nullptr, hvx::applicationTitle(), QString::fromLocal8Bit(e.what()),
                                hvx::DialogIcon::Error);
         return 1; // the program could not run: a failure, not a normal end
     }

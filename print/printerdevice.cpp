@@ -29,19 +29,19 @@ PrintRect IntersectRect(const PrintRect &a, const PrintRect &b)
     return r;
 }
 
-int DibRowLength(int width, int bitsPerPixel)
+int dibRowLength(int width, int bitsPerPixel)
 {
     return static_cast<int>(((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32) * 4);
 }
 
-QImage DibToImage(const DibInfo &info, const uint8_t *bits)
+QImage dibToImage(const DibInfo &info, const uint8_t *bits)
 {
     const DibHeader &h = info.Header;
     if (!bits || h.Width <= 0 || h.Height <= 0 || h.Planes != 1 || h.Compression != 0)
         return QImage();
     const int width = h.Width;
     const int height = h.Height;
-    const int rowLength = DibRowLength(width, h.BitCount);
+    const int rowLength = dibRowLength(width, h.BitCount);
 
     auto colourTable = [&info](int count) {
         QVector<QRgb> table(count);
@@ -304,7 +304,7 @@ int QtPrinterDevice::stretchDIBits(const PrintRect &dest, const DibInfo &info, c
 {
     if (!m_painter->isActive() || dest.isEmpty())
         return 0;
-    const QImage image = DibToImage(info, bits);
+    const QImage image = dibToImage(info, bits);
     if (image.isNull())
         return 0;
     m_painter->drawImage(QRect(dest.Left, dest.Top, dest.width(), dest.height()), image);
@@ -315,7 +315,7 @@ bool QtPrinterDevice::bitBlt(int x, int y, const DibInfo &info, const uint8_t *b
 {
     if (!m_painter->isActive())
         return false;
-    const QPixmap pixmap = QPixmap::fromImage(DibToImage(info, bits));
+    const QPixmap pixmap = QPixmap::fromImage(dibToImage(info, bits));
     if (pixmap.isNull())
         return false;
     m_painter->drawPixmap(x, y, pixmap);
@@ -326,7 +326,7 @@ bool QtPrinterDevice::stretchBlt(const PrintRect &dest, const DibInfo &info, con
 {
     if (!m_painter->isActive() || dest.isEmpty())
         return false;
-    const QPixmap pixmap = QPixmap::fromImage(DibToImage(info, bits));
+    const QPixmap pixmap = QPixmap::fromImage(dibToImage(info, bits));
     if (pixmap.isNull())
         return false;
     m_painter->drawPixmap(QRect(dest.Left, dest.Top, dest.width(), dest.height()), pixmap);
@@ -334,24 +334,24 @@ bool QtPrinterDevice::stretchBlt(const PrintRect &dest, const DibInfo &info, con
 }
 
 namespace {
-QPrinter *applicationPrinter = nullptr;
+QPrinter *g_applicationPrinter = nullptr;
 
 void deleteApplicationPrinter()
 {
-    delete applicationPrinter;
-    applicationPrinter = nullptr;
+    delete g_applicationPrinter;
+    g_applicationPrinter = nullptr;
 }
 } // namespace
 
-QPrinter &ApplicationPrinter()
+QPrinter &applicationPrinter()
 {
-    if (!applicationPrinter) {
-        applicationPrinter = new QPrinter(QPrinter::HighResolution);
+    if (!g_applicationPrinter) {
+        g_applicationPrinter = new QPrinter(QPrinter::HighResolution);
         // Gone with the application object, while the print plugins still
         // exist.
         qAddPostRoutine(deleteApplicationPrinter);
     }
-    return *applicationPrinter;
+    return *g_applicationPrinter;
 }
 
 } // namespace hvx

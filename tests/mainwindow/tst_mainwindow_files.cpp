@@ -63,8 +63,8 @@ QStringList kinds(const hvx::ScriptedDialogs &script)
 
 bool isStartState(TMainForm &form)
 {
-    return form.setup() == Setup() && form.windowTitle() == Plain && form.setupFileName().isEmpty()
-        && !form.isModified() && shown(form, "cbInputRange");
+    return form.setup() == Setup() && form.windowTitle() == Plain && form.SetupFileName().isEmpty()
+        && !form.Modified() && shown(form, "cbInputRange");
 }
 
 } // namespace
@@ -171,7 +171,7 @@ void TestMainWindowFiles::newAsksFirst()
     QCOMPARE(isStartState(form), reset);
     if (!reset) {
         QCOMPARE(form.setup(), before);
-        QVERIFY(form.isModified());
+        QVERIFY(form.Modified());
     }
     if (saved) {
         Setup onDisk;
@@ -222,7 +222,7 @@ void TestMainWindowFiles::closeAsksFirst()
     f.form.findChild<QAction *>("Exit1")->trigger();
     QCOMPARE(f.form.isVisible(), !closes);
     QCOMPARE(f.form.setup(), before);
-    QCOMPARE(f.form.isModified(), true);
+    QCOMPARE(f.form.Modified(), true);
     const QStringList expected = answer == DialogAnswer::Yes ? QStringList{ "question", "save" } : QStringList{ "question" };
     QCOMPARE(kinds(f.script()), expected);
 
@@ -254,8 +254,8 @@ void TestMainWindowFiles::openAsksBeforeTheDialog()
     f.script().queueOpenFile(next);
     QTest::mouseClick(child<QToolButton>(f.form, "sbOpen"), Qt::LeftButton);
     QCOMPARE(kinds(f.script()), asked);
-    QCOMPARE(f.form.isModified(), answer == DialogAnswer::Cancel);
-    QCOMPARE(f.form.setupFileName(), answer == DialogAnswer::Cancel ? QString() : next);
+    QCOMPARE(f.form.Modified(), answer == DialogAnswer::Cancel);
+    QCOMPARE(f.form.SetupFileName(), answer == DialogAnswer::Cancel ? QString() : next);
     QCOMPARE(QFile::exists(path("saved.hvx")), answer == DialogAnswer::Yes);
 }
 
@@ -306,8 +306,8 @@ void TestMainWindowFiles::open()
         QCOMPARE(f.script().calls().size(), size_t(1));
         QCOMPARE(f.form.setup(), sampleSetup());
         QCOMPARE(f.form.windowTitle(), titled(file));
-        QCOMPARE(f.form.setupFileName(), file);
-        QVERIFY(!f.form.isModified());
+        QCOMPARE(f.form.SetupFileName(), file);
+        QVERIFY(!f.form.Modified());
         QVERIFY(shown(f.form, "pTripOutput2"));
         QCOMPARE(captions(f.form, "rgBurnout"), (QStringList{ "High Burnout 23mA", "Low Burnout 2mA" }));
     } else {
@@ -316,7 +316,7 @@ void TestMainWindowFiles::open()
         QCOMPARE(f.script().calls().back().text, file + message);
         QCOMPARE(f.form.setup(), other);
         QCOMPARE(f.form.windowTitle(), titled(otherFile));
-        QVERIFY(!f.form.isModified());
+        QVERIFY(!f.form.Modified());
         QVERIFY(shown(f.form, "rgRTDType"));
     }
 }
@@ -374,9 +374,9 @@ void TestMainWindowFiles::saveAsOverwrite()
         }
     }
     QCOMPARE(saveDialogs, dialogs);
-    QCOMPARE(f.form.saveAbandoned(), !written);
-    QCOMPARE(f.form.isModified(), !written);
-    QCOMPARE(f.form.setupFileName(), written ? target : current);
+    QCOMPARE(f.form.SaveAbandoned(), !written);
+    QCOMPARE(f.form.Modified(), !written);
+    QCOMPARE(f.form.SetupFileName(), written ? target : current);
     QCOMPARE(f.form.windowTitle(), titled(written ? target : current));
     if (written)
         QCOMPARE(fileBytes(target), hvx::SetupFileBytes(changed));
@@ -392,7 +392,7 @@ void TestMainWindowFiles::saveKeepsTitle()
     change(f.form);
     QTest::mouseClick(child<QToolButton>(f.form, "sbSave"), Qt::LeftButton);
     QCOMPARE(f.script().calls().size(), size_t(0)); // Save asks nothing
-    QVERIFY(!f.form.isModified());
+    QVERIFY(!f.form.Modified());
     QCOMPARE(f.form.windowTitle(), titled(current));
     QCOMPARE(fileBytes(current), hvx::SetupFileBytes(f.form.setup()));
 }
@@ -446,9 +446,9 @@ void TestMainWindowFiles::failedSaveLosesNothing()
     QCOMPARE(kinds(f.script()).constLast(), QStringLiteral("message"));
     QCOMPARE(f.script().calls().back().text, QStringLiteral("File could not be saved."));
     QCOMPARE(f.script().calls().back().title, QStringLiteral("Halvex"));
-    QVERIFY(f.form.saveAbandoned());
-    QVERIFY(f.form.isModified());
-    QCOMPARE(f.form.setupFileName(), current);
+    QVERIFY(f.form.SaveAbandoned());
+    QVERIFY(f.form.Modified());
+    QCOMPARE(f.form.SetupFileName(), current);
     QCOMPARE(f.form.windowTitle(), titled(current));
     QCOMPARE(f.form.setup(), changed);
     QVERIFY(QFileInfo(path("a-folder/inside")).isDir());
@@ -521,13 +521,13 @@ void TestMainWindowFiles::startupOpen()
     message.replace("<dir>", m_dir->path());
 
     Fixture f(arguments);
-    QVERIFY(!f.form.isModified());
+    QVERIFY(!f.form.Modified());
     if (opened.isEmpty()) {
         QVERIFY(isStartState(f.form));
     } else {
         QCOMPARE(f.form.setup(), sampleSetup());
         QCOMPARE(f.form.windowHandle()->title(), titled(opened)); // as the title bar shows it
-        QCOMPARE(f.form.setupFileName(), opened);
+        QCOMPARE(f.form.SetupFileName(), opened);
         QVERIFY(shown(f.form, "cbIRTCKJ"));
         QVERIFY(shown(f.form, "rgColdJunction"));
     }

@@ -3,9 +3,9 @@
 // keeps each job as a PDF file, which is read back as an image.
 
 #include "abortdialog.h"
-#include "dialogs.h"
 #include "pageanalysis.h"
 #include "printerdevice.h"
+#include "scripteddialogs.h"
 
 #include <QApplication>
 #include <QDir>

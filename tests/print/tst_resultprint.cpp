@@ -3,10 +3,10 @@
 
 #include "../support/filesizelimit.h"
 #include "abortdialog.h"
-#include "dialogs.h"
 #include "pageanalysis.h"
 #include "printerdevice.h"
 #include "prnutils.h"
+#include "scripteddialogs.h"
 #include "switchform_print.h"
 
 #include <QApplication>
@@ -150,7 +150,7 @@ private slots:
         QVERIFY(sheet.scale > 0.5);
 
         // 80 % of the usable width, 10 % of it inside the uniform margin.
-        QtPrinterDevice device(ApplicationPrinter());
+        QtPrinterDevice device(applicationPrinter());
         PageMetrics m;
         QVERIFY(GetPageMetrics(&device, &m));
         const double dotsToPage = double(pageDpi) / m.DpiX;
@@ -270,7 +270,7 @@ private slots:
         const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
         auto form = shownForm(e);
         QVERIFY(form);
-        QPrinter &printer = ApplicationPrinter();
+        QPrinter &printer = applicationPrinter();
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("other-job.pdf")));
         QPainter otherJob;
         QVERIFY(otherJob.begin(&printer));
@@ -316,7 +316,7 @@ private slots:
         QVERIFY(button(*form, "bPrint")->isVisible());
         QVERIFY(button(*form, "bClose")->isVisible());
         QVERIFY(form->isEnabled());
-        QVERIFY(ApplicationPrinter().printerState() != QPrinter::Active);
+        QVERIFY(applicationPrinter().printerState() != QPrinter::Active);
     }
 
     void sheetsToPdf()

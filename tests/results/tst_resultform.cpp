@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "printoptions.h"
 #include "evaluation.h"
+#include "scripteddialogs.h"
 #include "shapewidget.h"
 #include "switchform.h"
 

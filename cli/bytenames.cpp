@@ -49,7 +49,7 @@ int utf8Sequence(const QByteArray &s, int i, char32_t *cp)
 
 } // namespace
 
-QString BytesToText(const QByteArray &bytes)
+QString bytesToText(const QByteArray &bytes)
 {
     QString out;
     out.reserve(bytes.size());
@@ -72,7 +72,7 @@ QString BytesToText(const QByteArray &bytes)
     return out;
 }
 
-QByteArray TextToBytes(const QString &text)
+QByteArray textToBytes(const QString &text)
 {
     QByteArray out;
     out.reserve(text.size());
@@ -90,7 +90,7 @@ QByteArray TextToBytes(const QString &text)
     return out;
 }
 
-bool IsValidUtf8(const QByteArray &bytes)
+bool isValidUtf8(const QByteArray &bytes)
 {
     for (int i = 0; i < bytes.size();) {
         char32_t cp = 0;

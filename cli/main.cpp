@@ -202,13 +202,13 @@ int parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
     if (!decode) {
         if (positional.size() != 2)
             return usageError(QStringLiteral("--verify needs one FILE and one SWITCHES"));
-        options.files << hvx::TextToBytes(positional.takeFirst());
+        options.files << hvx::textToBytes(positional.takeFirst());
     } else if (positional.isEmpty()) {
         return usageError(QStringLiteral("--decode needs the SWITCHES of at least one unit"));
     }
     for (const QString &text : positional) {
         QString error;
-        const std::optional<hvx::SwitchMap> map = hvx::ParseSwitchMap(text, &error);
+        const std::optional<hvx::SwitchMap> map = hvx::parseSwitchMap(text, &error);
         if (!map)
             return usageError(hvx::displayText(QStringLiteral("%1: %2").arg(text, error)));
         options.switches << *map;
@@ -226,7 +226,7 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
         parser.addOption(spec.option);
     QStringList args;
     for (const QByteArray &argument : arguments)
-        args << hvx::BytesToText(argument);
+        args << hvx::bytesToText(argument);
     if (!parser.parse(args))
         return usageError(hvx::displayText(parser.errorText()));
     if (parser.isSet(QStringLiteral("help")))
@@ -237,12 +237,12 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
     if (parser.isSet(QStringLiteral("decode")) || parser.isSet(QStringLiteral("verify")))
         return parseUnitArguments(parser, options);
     if (parser.isSet(QStringLiteral("pdf"))) {
-        options.pdfPath = hvx::TextToBytes(parser.value(QStringLiteral("pdf")));
+        options.pdfPath = hvx::textToBytes(parser.value(QStringLiteral("pdf")));
         if (options.pdfPath.isEmpty())
             return usageError(QStringLiteral("--pdf needs a file name"));
     }
     for (const QString &list : parser.values(QStringLiteral("files-from"))) {
-        options.fileLists << hvx::TextToBytes(list);
+        options.fileLists << hvx::textToBytes(list);
         if (options.fileLists.last().isEmpty())
             return usageError(QStringLiteral("--files-from needs a file name"));
     }
@@ -250,7 +250,7 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
     if (options.nullSeparated && options.fileLists.isEmpty())
         return usageError(QStringLiteral("--null is for a --files-from list"));
     for (const QString &file : parser.positionalArguments())
-        options.files << hvx::TextToBytes(file);
+        options.files << hvx::textToBytes(file);
     if (options.files.isEmpty() && options.fileLists.isEmpty())
         return usageError(QStringLiteral("no setup file named"));
     return -1;
@@ -262,14 +262,14 @@ int runEvaluate(const EvalOptions &options)
     QList<QByteArray> files = options.files;
     for (const QByteArray &list : options.fileLists) {
         QString error;
-        if (!hvx::ReadFileList(list, options.nullSeparated, &files, &error)) {
+        if (!hvx::readFileList(list, options.nullSeparated, &files, &error)) {
             writeError(error);
             return ExitError;
         }
     }
-    if (!options.pdfPath.isEmpty() && hvx::IsOneOfTheFiles(options.pdfPath, files)) {
+    if (!options.pdfPath.isEmpty() && hvx::isOneOfTheFiles(options.pdfPath, files)) {
         return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
-                              .arg(hvx::displayText(hvx::BytesToText(options.pdfPath))));
+                              .arg(hvx::displayText(hvx::bytesToText(options.pdfPath))));
     }
 
     bool anyRefused = false;
@@ -277,23 +277,23 @@ int runEvaluate(const EvalOptions &options)
     ReportOutput out;
     QList<hvx::FileReport> reports;
     for (int i = 0; i < files.size(); ++i) {
-        const hvx::FileReport report = hvx::EvaluateFile(files.at(i));
+        const hvx::FileReport report = hvx::evaluateFile(files.at(i));
         if (!options.pdfPath.isEmpty())
             reports.append(report);
         anyRefused |= report.status == hvx::FileReport::Status::Refused;
         anyError |= report.status == hvx::FileReport::Status::Error;
         if (options.json) {
-            out.write(hvx::ReportJson(report) + QLatin1Char('\n'));
+            out.write(hvx::reportJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
                 out.write(QStringLiteral("\n"));
-            out.write(hvx::ReportText(report));
+            out.write(hvx::reportText(report));
         }
     }
     anyError |= !out.finish();
     if (!options.pdfPath.isEmpty()) {
         QString error;
-        if (!hvx::WriteResultSheetsPdf(options.pdfPath, reports, &error)) {
+        if (!hvx::writeResultSheetsPdf(options.pdfPath, reports, &error)) {
             writeError(error);
             anyError = true;
         }
@@ -307,14 +307,14 @@ int runDecode(const EvalOptions &options)
     bool allExact = true;
     ReportOutput out;
     for (int i = 0; i < options.switches.size(); ++i) {
-        const hvx::DecodeReport report = hvx::DecodeUnit(options.switches.at(i));
+        const hvx::DecodeReport report = hvx::decodeUnit(options.switches.at(i));
         allExact &= report.result.exact();
         if (options.json) {
-            out.write(hvx::DecodeJson(report) + QLatin1Char('\n'));
+            out.write(hvx::decodeJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
                 out.write(QStringLiteral("\n"));
-            out.write(hvx::DecodeText(report));
+            out.write(hvx::decodeText(report));
         }
     }
     if (!out.finish())
@@ -325,9 +325,9 @@ int runDecode(const EvalOptions &options)
 // Compares a unit's switches with its setup file.
 int runVerify(const EvalOptions &options)
 {
-    const hvx::VerifyReport report = hvx::VerifyUnit(options.files.first(), options.switches.first());
+    const hvx::VerifyReport report = hvx::verifyUnit(options.files.first(), options.switches.first());
     ReportOutput out;
-    out.write(options.json ? hvx::VerifyJson(report) + QLatin1Char('\n') : hvx::VerifyText(report));
+    out.write(options.json ? hvx::verifyJson(report) + QLatin1Char('\n') : hvx::verifyText(report));
     if (!out.finish())
         return ExitError;
     switch (report.status) {
@@ -344,7 +344,7 @@ int runVerify(const EvalOptions &options)
 int main(int argc, char *argv[])
 {
     keepStandardDescriptorsTaken();
-    const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
+    const std::unique_ptr<QCoreApplication> app(hvx::newEvalApplication(argc, argv, hvx::pdfOutputRequested(argc, argv)));
     // The arguments as bytes (the application object may have taken its own).
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -186,8 +187,9 @@ int writeAll(const QString &text)
 }
 
 // The arguments of --decode (SWITCHES...) and --verify (FILE SWITCHES), all
-// checked before anything is reported. Returns -1 to go on, or the exit status.
-int parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
+// checked before anything is reported. Returns nothing to go on, or the exit
+// status.
+std::optional<int> parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
 {
     const bool decode = parser.isSet(QStringLiteral("decode"));
     if (decode && parser.isSet(QStringLiteral("verify")))
@@ -213,12 +215,12 @@ int parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
             return usageError(hvx::displayText(QStringLiteral("%1: %2").arg(text, error)));
         options.switches << *map;
     }
-    return -1;
+    return std::nullopt;
 }
 
 // Reads the arguments (as the bytes the program was given) into options.
-// Returns -1 to go on, or the exit status when the program is done.
-int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
+// Returns nothing to go on, or the exit status when the program is done.
+std::optional<int> parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
 {
     const QList<OptionSpec> specs = optionSpecs();
     QCommandLineParser parser;
@@ -253,7 +255,7 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
         options.files << hvx::textToBytes(file);
     if (options.files.isEmpty() && options.fileLists.isEmpty())
         return usageError(QStringLiteral("no setup file named"));
-    return -1;
+    return std::nullopt;
 }
 
 // Evaluates every file, reports each, and prints the PDF when asked for.
@@ -351,9 +353,8 @@ int main(int argc, char *argv[])
         arguments << QByteArray(argv[i]);
 
     EvalOptions options;
-    const int done = parseArguments(arguments, options);
-    if (done >= 0)
-        return done;
+    if (const std::optional<int> done = parseArguments(arguments, options))
+        return *done;
     switch (options.mode) {
     case EvalOptions::Mode::Decode: return runDecode(options);
     case EvalOptions::Mode::Verify: return runVerify(options);

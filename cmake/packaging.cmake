@@ -81,5 +81,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${HALVEX_WEBSITE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Files and folders readable by everyone, whatever the umask of the packer.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/folder-permissions.cmake)
 include(CPack)

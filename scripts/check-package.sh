@@ -3,7 +3,7 @@
 # would see it: scripts/check-package.sh BUILD-DIR
 #   - cpack -G DEB makes it; its content is listed and must hold both programs
 #     with their manual pages and the desktop integration, and no cache files;
-#   - lintian finds no error in it;
+#   - lintian finds no error or warning in it;
 #   - the AppStream metadata, the desktop entry and the manual pages validate;
 #   - both programs, run from the unpacked package without a display, answer
 #     --help and --version (exit status 0, the package's version).
@@ -39,13 +39,15 @@ done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "dependencies were not worked out from the programs"
 
 step "lintian"
-lintian --fail-on error "$deb" || fail "lintian found errors"
+lintian --fail-on error,warning "$deb" || fail "lintian found errors or warnings"
 
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root
 
 step "appstreamcli validate --no-net --pedantic"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml" || fail "AppStream metadata"
+# The whole tree: the metadata's desktop entry is there and fits it.
+appstreamcli validate-tree --no-net --pedantic "$root" || fail "AppStream metadata with the desktop entry"
 grep -q "<release version=\"$upstream\"" "$root/usr/share/metainfo/$id.metainfo.xml" ||
   fail "the AppStream metadata lists no release $upstream"
 zcat "$root/usr/share/doc/halvex/changelog.Debian.gz" | head -n 1 | grep -q "^halvex ($version)" ||

@@ -9,7 +9,8 @@ namespace hvx {
 namespace {
 
 const char helpText[] =
-    "Usage: halvex [OPTION] [--] [SETUP-FILE]\n"
+    "Usage: halvex [--] [SETUP-FILE]\n"
+    "  or:  halvex --help | --version\n"
     "Work out the DIP switch settings of the Halvex signal converter.\n"
     "\n"
     "Opens the main window. A setup file (.hvx) named on the command line is\n"
@@ -21,7 +22,7 @@ const char helpText[] =
     "      --         end of options: what follows names the setup file even\n"
     "                 when it starts with \"--\"\n"
     "\n"
-    "Options are recognised only before the setup file's name.\n"
+    "Only the first argument is taken as an option.\n"
     "Exit status is 0, and 2 for an unknown option.\n"
     "See also halvex-eval(1), which evaluates setup files without a window.\n";
 
@@ -29,29 +30,25 @@ const char helpText[] =
 
 std::optional<int> answerCommandLine(int &argc, char **argv, std::FILE *out, std::FILE *err)
 {
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (std::strncmp(arg, "--", 2) != 0)
-            return std::nullopt; // the setup file's name begins here
-        if (std::strcmp(arg, "--") == 0) {
-            // Drop the separator (and the argument vector's end marker along).
-            for (int j = i; j < argc; ++j)
-                argv[j] = argv[j + 1];
-            --argc;
-            return std::nullopt;
-        }
-        if (std::strcmp(arg, "--help") == 0) {
-            std::fputs(helpText, out);
-            return std::fflush(out) == 0 ? 0 : 1;
-        }
-        if (std::strcmp(arg, "--version") == 0) {
-            std::fputs("halvex " HALVEX_VERSION "\n", out);
-            return std::fflush(out) == 0 ? 0 : 1;
-        }
+    if (argc < 2 || std::strncmp(argv[1], "--", 2) != 0)
+        return std::nullopt; // no arguments, or the setup file's name
+    const char *arg = argv[1];
+    if (std::strcmp(arg, "--") == 0) {
+        // Drop the separator; the argument vector's end marker moves along.
+        for (int j = 1; j < argc; ++j)
+            argv[j] = argv[j + 1];
+        --argc;
+        return std::nullopt;
+    }
+    if (std::strcmp(arg, "--help") == 0) {
+        std::fputs(helpText, out);
+    } else if (std::strcmp(arg, "--version") == 0) {
+        std::fputs("halvex " HALVEX_VERSION "\n", out);
+    } else {
         std::fprintf(err, "halvex: unrecognized option '%s'\nTry 'halvex --help' for more information.\n", arg);
         return 2;
     }
-    return std::nullopt;
+    return std::fflush(out) == 0 ? 0 : 1;
 }
 
 } // namespace hvx

@@ -1,7 +1,11 @@
 #include "evalreport.h"
 
+#include "bytenames.h"
+#include "displaytext.h"
 #include "setupfile.h"
 #include "summary.h"
+
+#include <QFile>
 
 #include <charconv>
 
@@ -9,14 +13,20 @@ namespace hvx {
 
 FileReport EvaluateFile(const QString &path, const QLocale &locale)
 {
+    return EvaluateFile(QFile::encodeName(path), locale);
+}
+
+FileReport EvaluateFile(const QByteArray &nativePath, const QLocale &locale)
+{
     FileReport r;
-    r.file = path;
-    switch (LoadSetupFile(path, r.setup)) {
+    r.fileBytes = nativePath;
+    r.file = BytesToText(nativePath);
+    switch (LoadSetupFileNative(nativePath, r.setup)) {
     case LoadStatus::CannotOpen:
-        r.message = FileMessages::couldNotBeOpened(path);
+        r.message = FileMessages::couldNotBeOpened(r.file);
         return r;
     case LoadStatus::NotSetupFile:
-        r.message = FileMessages::notASetupFile(path);
+        r.message = FileMessages::notASetupFile(r.file);
         return r;
     case LoadStatus::Ok:
         break;
@@ -40,7 +50,8 @@ namespace {
 QString jsonString(const QString &s)
 {
     QString out = QStringLiteral("\"");
-    for (QChar c : s) {
+    for (int i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
         switch (c.unicode()) {
         case '"': out += QStringLiteral("\\\""); break;
         case '\\': out += QStringLiteral("\\\\"); break;
@@ -52,6 +63,10 @@ QString jsonString(const QString &s)
         default:
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+                out += QString(s.constData() + i++, 2);
+            else if (c.isSurrogate())
+                out += QChar(QChar::ReplacementCharacter); // a byte of a name that is not UTF-8
             else
                 out += c;
         }
@@ -90,7 +105,11 @@ QString ReportJson(const FileReport &r)
             + QLatin1Char('}');
     }
 
-    return QStringLiteral("{\"file\": ") + jsonString(r.file) + QStringLiteral(", \"status\": \"")
+    QString file = jsonString(r.file);
+    if (!IsValidUtf8(r.fileBytes))
+        file += QStringLiteral(", \"fileBytes\": \"") + QString::fromLatin1(r.fileBytes.toHex()) + QLatin1Char('"');
+
+    return QStringLiteral("{\"file\": ") + file + QStringLiteral(", \"status\": \"")
         + QLatin1String(status) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
         + QStringLiteral(", \"switches\": ") + switches + QStringLiteral(", \"rangeIndex\": ")
         + jsonOptional(evaluated && r.outcome.inputEncoderRan, QString::number(r.values.RangeIndex))
@@ -103,19 +122,22 @@ QString ReportJson(const FileReport &r)
 
 QString ReportText(const FileReport &r)
 {
-    QString out = r.file + QLatin1Char('\n');
+    const auto line = [](const QString &head, const QString &text) {
+        return head + displayText(text) + QLatin1Char('\n');
+    };
+    QString out = line(QString(), r.file);
     if (r.status == FileReport::Status::Error)
-        return out + QStringLiteral("  error: ") + r.message + QLatin1Char('\n');
+        return out + line(QStringLiteral("  error: "), r.message);
     if (r.status == FileReport::Status::Refused)
-        return out + QStringLiteral("  refused: ") + r.message + QLatin1Char('\n');
+        return out + line(QStringLiteral("  refused: "), r.message);
 
     const InputSummary in = BuildInputSummary(r.setup, r.values.RangeIndex);
-    out += QStringLiteral("  Input:    ") + in.line1 + QLatin1Char('\n');
-    out += QStringLiteral("            ") + in.line2 + QLatin1Char('\n');
-    out += QStringLiteral("  Output 1: ") + Output1Summary(r.setup) + QLatin1Char('\n');
+    out += line(QStringLiteral("  Input:    "), in.line1);
+    out += line(QStringLiteral("            "), in.line2);
+    out += line(QStringLiteral("  Output 1: "), Output1Summary(r.setup));
     const std::optional<QString> out2 = Output2Summary(r.setup);
     if (out2)
-        out += QStringLiteral("  Output 2: ") + *out2 + QLatin1Char('\n');
+        out += line(QStringLiteral("  Output 2: "), *out2);
 
     // One row per bank: ON for a switch that is on, a dot for one that is off.
     out += QStringLiteral("\n       ");

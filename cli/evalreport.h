@@ -5,6 +5,7 @@
 #include "evaluation.h"
 #include "setup.h"
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 
@@ -14,7 +15,8 @@ namespace hvx {
 
 struct FileReport {
     enum class Status { Ok, Refused, Error };
-    QString file; // the path as given
+    QByteArray fileBytes; // the path as given, in the system's bytes
+    QString file;         // the same as text (see BytesToText: exact unless not UTF-8)
     Status status = Status::Error;
     QString message;
     Setup setup;
@@ -23,11 +25,15 @@ struct FileReport {
 };
 
 // Opens, reads and evaluates one file; nothing carries over between files.
+FileReport EvaluateFile(const QByteArray &nativePath, const QLocale &locale = QLocale());
 FileReport EvaluateFile(const QString &path, const QLocale &locale = QLocale());
 
-// One JSON object on one line (no trailing newline).
+// One JSON object on one line (no trailing newline). A name that is not
+// UTF-8 is given in "file" with U+FFFD for what is not, and exactly, as
+// hexadecimal digits of its bytes, in "fileBytes" (only then present).
 QString ReportJson(const FileReport &report);
-// A readable report of several lines, ending in a newline.
+// A readable report of several lines, ending in a newline. Texts from the file
+// and its name are shown by displayText, so each stays on its line.
 QString ReportText(const FileReport &report);
 
 // Shortest decimal text that reads back as the same 32-bit float.

@@ -1,13 +1,27 @@
 // halvex-eval: evaluates setup files from the command line.
+//
+// The command line is read into EvalOptions; each mode of the program is one
+// function taking them.
 
+#include "bytenames.h"
+#include "displaytext.h"
 #include "evalreport.h"
+#include "filelist.h"
+#include "halvexversion.h"
 #include "pdfoutput.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,13 +30,16 @@ constexpr int ExitRefused = 1;
 constexpr int ExitError = 2;
 constexpr int ExitUsage = 64;
 
-const char usage[] =
-    "usage: halvex-eval [--json] [--pdf OUT.pdf] FILE...\n"
-    "Evaluates each Halvex setup file and reports its switch settings.\n"
-    "  --json         one JSON object per file per line, for scripts\n"
-    "  --pdf OUT.pdf  also print the results sheet of each evaluated file into\n"
-    "                 OUT.pdf, one page each\n"
-    "Exit status: 0 all evaluated, 1 some setup refused, 2 some file unreadable, 64 usage error.\n";
+const char programName[] = "halvex-eval";
+const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...";
+
+struct EvalOptions {
+    bool json = false;
+    QByteArray pdfPath;           // empty: no PDF
+    QList<QByteArray> files;      // from the command line
+    QList<QByteArray> fileLists;  // --files-from, in order; "-" is standard input
+    bool nullSeparated = false;   // --null
+};
 
 void write(FILE *stream, const QString &text)
 {
@@ -30,71 +47,226 @@ void write(FILE *stream, const QString &text)
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+void writeError(const QString &message)
 {
-    const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
-    QStringList args = app->arguments();
-    args.removeFirst();
+    write(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(programName), message));
+}
 
-    bool json = false;
-    QString pdfPath;
-    QStringList files;
-    bool optionsDone = false;
-    for (int a = 0; a < args.size(); ++a) {
-        const QString &arg = args.at(a);
-        if (!optionsDone && arg == QLatin1String("--pdf")) {
-            if (a + 1 >= args.size()) {
-                write(stderr, QStringLiteral("halvex-eval: --pdf needs a file name\n"));
-                std::fputs(usage, stderr);
-                return ExitUsage;
-            }
-            pdfPath = args.at(++a);
-        } else if (!optionsDone && arg == QLatin1String("--")) {
-            optionsDone = true;
-        } else if (!optionsDone && arg == QLatin1String("--json")) {
-            json = true;
-        } else if (!optionsDone && (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
-            std::fputs(usage, stdout);
-            return ExitOk;
-        } else if (!optionsDone && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            write(stderr, QStringLiteral("halvex-eval: unknown option %1\n").arg(arg));
-            std::fputs(usage, stderr);
-            return ExitUsage;
-        } else {
-            files << arg;
+// Standard output as the report goes out. A report that is not written
+// completely (a full disk, a closed output) is a failure, told at the end.
+class ReportOutput {
+public:
+    void write(const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        if (std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout) != size_t(utf8.size()))
+            remember(errno);
+    }
+    // Flushes and closes standard output. False after any failed write, with
+    // the message already given.
+    bool finish()
+    {
+        if (std::fflush(stdout) != 0)
+            remember(errno);
+        if (std::ferror(stdout))
+            remember(EIO);
+        if (std::fclose(stdout) != 0)
+            remember(errno);
+        if (m_error != 0)
+            writeError(QStringLiteral("the report could not be written: %1")
+                           .arg(QString::fromLocal8Bit(std::strerror(m_error))));
+        return m_error == 0;
+    }
+
+private:
+    void remember(int error)
+    {
+        if (m_error == 0)
+            m_error = error != 0 ? error : EIO;
+    }
+    int m_error = 0;
+};
+
+// A closed standard descriptor is taken by the next file the program opens;
+// a report or a message would then go into that file. Each closed one is kept
+// taken by /dev/null opened the other way round, so that using it still fails
+// as it would have.
+void keepStandardDescriptorsTaken()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int guard = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+        if (guard >= 0 && guard != fd) {
+            ::dup2(guard, fd);
+            ::close(guard);
         }
     }
-    if (files.isEmpty()) {
-        std::fputs(usage, stderr);
-        return ExitUsage;
+}
+
+struct OptionSpec {
+    QCommandLineOption option;
+    QString help; // may hold several lines
+};
+
+QList<OptionSpec> optionSpecs()
+{
+    return {
+        { QCommandLineOption(QStringLiteral("json")),
+          QStringLiteral("one JSON object per file per line, for scripts") },
+        { QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT.pdf")),
+          QStringLiteral("also print the results sheet of each evaluated file into\n"
+                         "OUT.pdf, one page each (an existing OUT.pdf is replaced;\n"
+                         "it may not be one of the files to evaluate)") },
+        { QCommandLineOption(QStringLiteral("files-from"), QString(), QStringLiteral("LIST")),
+          QStringLiteral("also evaluate the files named in LIST, one per line (empty\n"
+                         "lines skipped), after those on the command line; - reads\n"
+                         "the list from standard input") },
+        { QCommandLineOption(QStringLiteral("null")),
+          QStringLiteral("names in the --files-from list end with a NUL byte, not a\n"
+                         "line feed") },
+        { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }),
+          QStringLiteral("show this help and exit") },
+        { QCommandLineOption(QStringLiteral("version")), QStringLiteral("show the version and exit") },
+    };
+}
+
+QString helpText(const QList<OptionSpec> &specs)
+{
+    QString text = QLatin1String(usageLine)
+        + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings. The files\n"
+                         "are named on the command line, by --files-from, or both.\n\n");
+    constexpr int helpColumn = 21;
+    for (const OptionSpec &spec : specs) {
+        QStringList names;
+        for (const QString &name : spec.option.names())
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        QString head = QStringLiteral("  ") + names.join(QStringLiteral(", "));
+        if (!spec.option.valueName().isEmpty())
+            head += QLatin1Char(' ') + spec.option.valueName();
+        const QStringList lines = spec.help.split(QLatin1Char('\n'));
+        text += head.leftJustified(helpColumn - 1) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n');
+        for (int i = 1; i < lines.size(); ++i)
+            text += QString(helpColumn, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
+    }
+    text += QStringLiteral("  --                 end of options: every later argument is a FILE\n\n"
+                           "Exit status: 0 all evaluated, 1 some setup refused, 2 some file or list\n"
+                           "unreadable or some output not written, 64 usage error.\n");
+    return text;
+}
+
+int usageError(const QString &message)
+{
+    write(stderr, QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
+                      .arg(QLatin1String(programName), message, QLatin1String(usageLine)));
+    return ExitUsage;
+}
+
+// Writes the whole text to standard output and ends the program.
+int writeAll(const QString &text)
+{
+    ReportOutput out;
+    out.write(text);
+    return out.finish() ? ExitOk : ExitError;
+}
+
+// Reads the arguments (as the bytes the program was given) into options.
+// Returns -1 to go on, or the exit status when the program is done.
+int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
+{
+    const QList<OptionSpec> specs = optionSpecs();
+    QCommandLineParser parser;
+    for (const OptionSpec &spec : specs)
+        parser.addOption(spec.option);
+    QStringList args;
+    for (const QByteArray &argument : arguments)
+        args << hvx::BytesToText(argument);
+    if (!parser.parse(args))
+        return usageError(hvx::displayText(parser.errorText()));
+    if (parser.isSet(QStringLiteral("help")))
+        return writeAll(helpText(specs));
+    if (parser.isSet(QStringLiteral("version")))
+        return writeAll(QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
+    options.json = parser.isSet(QStringLiteral("json"));
+    if (parser.isSet(QStringLiteral("pdf"))) {
+        options.pdfPath = hvx::TextToBytes(parser.value(QStringLiteral("pdf")));
+        if (options.pdfPath.isEmpty())
+            return usageError(QStringLiteral("--pdf needs a file name"));
+    }
+    for (const QString &list : parser.values(QStringLiteral("files-from"))) {
+        options.fileLists << hvx::TextToBytes(list);
+        if (options.fileLists.last().isEmpty())
+            return usageError(QStringLiteral("--files-from needs a file name"));
+    }
+    options.nullSeparated = parser.isSet(QStringLiteral("null"));
+    if (options.nullSeparated && options.fileLists.isEmpty())
+        return usageError(QStringLiteral("--null is for a --files-from list"));
+    for (const QString &file : parser.positionalArguments())
+        options.files << hvx::TextToBytes(file);
+    if (options.files.isEmpty() && options.fileLists.isEmpty())
+        return usageError(QStringLiteral("no setup file named"));
+    return -1;
+}
+
+// Evaluates every file, reports each, and prints the PDF when asked for.
+int runEvaluate(const EvalOptions &options)
+{
+    QList<QByteArray> files = options.files;
+    for (const QByteArray &list : options.fileLists) {
+        QString error;
+        if (!hvx::ReadFileList(list, options.nullSeparated, &files, &error)) {
+            writeError(error);
+            return ExitError;
+        }
+    }
+    if (!options.pdfPath.isEmpty() && hvx::IsOneOfTheFiles(options.pdfPath, files)) {
+        return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
+                              .arg(hvx::displayText(hvx::BytesToText(options.pdfPath))));
     }
 
     bool anyRefused = false;
     bool anyError = false;
+    ReportOutput out;
     QList<hvx::FileReport> reports;
     for (int i = 0; i < files.size(); ++i) {
         const hvx::FileReport report = hvx::EvaluateFile(files.at(i));
-        if (!pdfPath.isEmpty())
+        if (!options.pdfPath.isEmpty())
             reports.append(report);
         anyRefused |= report.status == hvx::FileReport::Status::Refused;
         anyError |= report.status == hvx::FileReport::Status::Error;
-        if (json) {
-            write(stdout, hvx::ReportJson(report) + QLatin1Char('\n'));
+        if (options.json) {
+            out.write(hvx::ReportJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
-                write(stdout, QStringLiteral("\n"));
-            write(stdout, hvx::ReportText(report));
+                out.write(QStringLiteral("\n"));
+            out.write(hvx::ReportText(report));
         }
     }
-    std::fflush(stdout);
-    if (!pdfPath.isEmpty()) {
+    anyError |= !out.finish();
+    if (!options.pdfPath.isEmpty()) {
         QString error;
-        if (!hvx::WriteResultSheetsPdf(pdfPath, reports, &error)) {
-            write(stderr, QStringLiteral("halvex-eval: %1\n").arg(error));
+        if (!hvx::WriteResultSheetsPdf(options.pdfPath, reports, &error)) {
+            writeError(error);
             anyError = true;
         }
     }
     return anyError ? ExitError : anyRefused ? ExitRefused : ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    keepStandardDescriptorsTaken();
+    const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
+    // The arguments as bytes (the application object may have taken its own).
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+
+    EvalOptions options;
+    const int done = parseArguments(arguments, options);
+    if (done >= 0)
+        return done;
+    return runEvaluate(options);
 }

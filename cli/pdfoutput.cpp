@@ -1,11 +1,16 @@
 #include "pdfoutput.h"
 
+#include "bytenames.h"
+#include "displaytext.h"
 #include "switchform_print.h"
 
 #include <QApplication>
-#include <QByteArray>
+#include <QFile>
 
+#include <cstdlib>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace hvx {
 
@@ -14,7 +19,7 @@ bool PdfOutputRequested(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             return false;
-        if (std::strcmp(argv[i], "--pdf") == 0)
+        if (std::strcmp(argv[i], "--pdf") == 0 || std::strncmp(argv[i], "--pdf=", 6) == 0)
             return true;
     }
     return false;
@@ -29,15 +34,52 @@ QCoreApplication *NewEvalApplication(int &argc, char **argv, bool pdfOutput)
     return new QApplication(argc, argv);
 }
 
-bool WriteResultSheetsPdf(const QString &pdfPath, const QList<FileReport> &reports, QString *error)
+namespace {
+
+QByteArray canonicalPath(const QByteArray &path)
 {
+    char *resolved = ::realpath(path.constData(), nullptr);
+    const QByteArray canonical(resolved);
+    std::free(resolved);
+    return canonical;
+}
+
+} // namespace
+
+bool IsOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs)
+{
+    struct stat out;
+    const bool outExists = ::stat(output.constData(), &out) == 0;
+    const QByteArray outCanonical = canonicalPath(output);
+    for (const QByteArray &input : inputs) {
+        struct stat in;
+        if (outExists && ::stat(input.constData(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+            return true;
+        if (!outCanonical.isEmpty() && canonicalPath(input) == outCanonical)
+            return true;
+    }
+    return false;
+}
+
+bool WriteResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileReport> &reports, QString *error)
+{
+    const QString shownName = displayText(BytesToText(nativePdfPath));
+    // The printing takes names as text; a name that text cannot carry exactly
+    // would be written under another name.
+    const QString pdfPath = QFile::decodeName(nativePdfPath);
+    if (QFile::encodeName(pdfPath) != nativePdfPath) {
+        if (error)
+            *error = QStringLiteral("%1 could not be created: the name is not UTF-8.").arg(shownName);
+        return false;
+    }
+
     QList<ResultSheet> sheets;
     for (const FileReport &report : reports)
         if (report.status == FileReport::Status::Ok)
-            sheets.append(ResultSheet{ report.setup, report.values, report.file });
+            sheets.append(ResultSheet{ report.setup, report.values, QString::fromUtf8(report.fileBytes) });
     if (sheets.isEmpty()) {
         if (error)
-            *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(pdfPath);
+            *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);
         return false;
     }
     return PrintResultSheetsToPdf(pdfPath, sheets, error);

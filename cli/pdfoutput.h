@@ -4,6 +4,7 @@
 
 #include "evalreport.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -18,9 +19,14 @@ bool PdfOutputRequested(int argc, char **argv);
 // the widget toolkit; it draws off-screen, so no display is needed.
 QCoreApplication *NewEvalApplication(int &argc, char **argv, bool pdfOutput);
 
-// Prints the sheets of the reports that evaluated into pdfPath. False with a
-// reason when there was none or the file could not be written (then no file
-// is left behind).
-bool WriteResultSheetsPdf(const QString &pdfPath, const QList<FileReport> &reports, QString *error);
+// Whether the output names the same file as one of the inputs, by any path or
+// link: the same device and inode, or the same canonical path.
+bool IsOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs);
+
+// Prints the sheets of the reports that evaluated into pdfPath (the system's
+// bytes of the name). An existing file is replaced at once, only when the new
+// one is complete. False with a reason when there was none or the file could
+// not be written (then no file is left behind and an old one is unchanged).
+bool WriteResultSheetsPdf(const QByteArray &pdfPath, const QList<FileReport> &reports, QString *error);
 
 } // namespace hvx

@@ -9,7 +9,6 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -576,20 +575,19 @@ void TMainForm::setFileTitle(const QString &path)
 
 bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A file that is too short to hold a whole setup is no setup file either.
+    hvx::Setup loaded = setup();
+    switch (hvx::LoadSetupFile(path, loaded)) {
+    case hvx::LoadStatus::CannotOpen:
         if (reportOpenFailure)
             showMessage(hvx::FileMessages::couldNotBeOpened(path));
         return false;
-    }
-    // A file that is too short to hold a whole setup is no setup file either.
-    hvx::Setup loaded = setup();
-    if (!hvx::HasSetupSignature(file) || !hvx::ReadSetupFile(file, loaded)) {
-        file.close();
+    case hvx::LoadStatus::NotSetupFile:
         showMessage(hvx::FileMessages::notASetupFile(path));
         return false;
+    case hvx::LoadStatus::Ok:
+        break;
     }
-    file.close();
 
     applySetup(loaded);
     cbInputTypeChange();

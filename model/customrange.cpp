@@ -1,122 +1,71 @@
 #include "customrange.h"
 
+#include "rangetables.h"
+
+#include <algorithm>
 #include <cmath>
-#include <initializer_list>
+#include <limits>
 
 namespace hvx {
 namespace {
 
-QString highAbove(const char *limit) { return QStringLiteral("High must not be more than ") + QString::fromUtf8(limit); }
-QString lowBelow(const char *limit) { return QStringLiteral("Low must not be less than ") + QString::fromUtf8(limit); }
-QString lowNotLess() { return QStringLiteral("Low must be less than high"); }
-QString lowPositive() { return QStringLiteral("Low must be positive"); }
-
-// Position (plus offset) of the first value >= high. The limit tests run
-// before every search guarantee a hit; should none be found the fit is
-// refused rather than running past the list.
-int search(std::initializer_list<float> values, float high, int offset)
-{
-    int i = 0;
-    for (float v : values) {
-        if (v >= high)
-            return i + offset;
-        ++i;
-    }
-    return -1;
-}
-
 FitResult refuse(const QString &message) { return { -1, message }; }
-FitResult pick(int index) { return { index, QString() }; }
 
-FitResult fitVoltage(float low, float high)
+// A limit as the messages write it: "40 V", "-200°C", "1000".
+QString limitText(float value, const InputRangeList &list)
 {
-    if (high > 40) return refuse(highAbove("40 V"));
-    if (low < -10) return refuse(lowBelow("-10 V"));
-    if (low >= high) return refuse(lowNotLess());
-    if (high > 20 && low < 0) return refuse(QStringLiteral("When low is negative high must not be more than 20 V"));
-    if (low >= 1) return pick(search({ 2, 4, 5, 7.5f, 8, 10, 15, 20, 30, 40 }, high, 11));
-    if (low >= 0) return pick(search({ 1, 2, 4, 5, 7.5f, 8, 10, 15, 20, 30, 40 }, high, 0));
-    const int base = low >= -5 ? 21 : 24;
-    return pick(base + (high <= 5 ? 0 : high <= 10 ? 1 : 2));
+    return QString::number(double(value)) + QString::fromUtf8(list.limitUnit);
 }
 
-FitResult fitCurrent(float low, float high)
+// The limits of a list follow from its ranges: the highest upper value, the
+// lowest low value and, when the negative ranges end lower than the list, the
+// highest upper value of a negative range.
+FitResult fitListed(const InputRangeList &list, float low, float high)
 {
-    if (high > 40) return refuse(highAbove("40 mA"));
-    if (low < -10) return refuse(lowBelow("-10 mA"));
-    if (low >= high) return refuse(lowNotLess());
-    if (low >= 4) return pick(search({ 5, 7.5f, 8, 10, 15, 20, 30, 40 }, high, 11));
-    if (low >= 0) return pick(search({ 1, 2, 4, 5, 7.5f, 8, 10, 15, 20, 30, 40 }, high, 0));
-    const int base = low >= -5 ? 19 : 23;
-    return pick(base + (high <= 5 ? 0 : high <= 10 ? 1 : high <= 20 ? 2 : 3));
-}
+    const Rows<InputRange> ranges = list.ranges;
+    float top = ranges[0].high;
+    float bottom = ranges[0].low;
+    float negativeTop = -std::numeric_limits<float>::infinity();
+    for (const InputRange &r : ranges) {
+        top = std::max(top, r.high);
+        bottom = std::min(bottom, r.low);
+        if (r.low < 0)
+            negativeTop = std::max(negativeTop, r.high);
+    }
 
-FitResult fitTxCurrent(float low, float high)
-{
-    if (high > 20) return refuse(highAbove("20 mA"));
-    if (low < 0) return refuse(lowPositive());
-    if (low >= high) return refuse(lowNotLess());
-    if (low >= 4) return pick(search({ 5, 7.5f, 8, 10, 15, 20 }, high, 9));
-    return pick(search({ 1, 2, 4, 5, 7.5f, 8, 10, 15, 20 }, high, 0));
-}
+    if (std::isnan(low))
+        return refuse(QStringLiteral("Low is invalid"));
+    if (std::isnan(high))
+        return refuse(QStringLiteral("High is invalid"));
+    if (high > top)
+        return refuse(QStringLiteral("High must not be more than ") + limitText(top, list));
+    if (low < bottom) {
+        return refuse(bottom == 0 ? QStringLiteral("Low must be positive")
+                                  : QStringLiteral("Low must not be less than ") + limitText(bottom, list));
+    }
+    if (low >= high)
+        return refuse(QStringLiteral("Low must be less than high"));
+    // Bites only where the negative ranges end below the list's top (V, mV).
+    if (low < 0 && high > negativeTop) {
+        return refuse(QStringLiteral("When low is negative high must not be more than ")
+                      + limitText(negativeTop, list));
+    }
 
-FitResult fitMilliVolt(float low, float high)
-{
-    if (high > 1200) return refuse(highAbove("1200 mV"));
-    if (low < -125) return refuse(lowBelow("-125 mV"));
-    if (low >= high) return refuse(lowNotLess());
-    if (low < 0 && high > 1000) return refuse(QStringLiteral("When low is negative high must not be more than 1000 mV"));
-    if (low >= 0) return pick(search({ 25, 50, 100, 125, 150, 200, 250, 300, 500, 600, 1000, 1200 }, high, 0));
-    return pick(high <= 125 ? 12 : high <= 250 ? 13 : high <= 500 ? 14 : 15);
-}
-
-FitResult fitPot2(float low, float high)
-{
-    if (high > 1000) return refuse(highAbove("1000"));
-    if (low < 0) return refuse(lowPositive());
-    if (low >= high) return refuse(lowNotLess());
-    return pick(search({ 125, 250, 500, 625, 750, 1000 }, high, 0));
-}
-
-FitResult fitThermocouple(float low, float high, float top, const char *topText)
-{
-    if (high > top) return refuse(highAbove(topText));
-    if (low < 0) return refuse(lowPositive());
-    if (low >= high) return refuse(lowNotLess());
-    static const float uppers[] = { 100, 125, 150, 175, 200, 250, 300, 350, 400, 500, 600, 700, 800, 1000, 1200, 1400 };
-    for (int i = 0; i < 16 && uppers[i] <= top; ++i)
-        if (uppers[i] >= high)
-            return pick(i);
-    return refuse(highAbove(topText));
-}
-
-FitResult fitThermocoupleB(float low, float high)
-{
-    if (high > 1800) return refuse(highAbove("1800°C"));
-    if (low < 400) return refuse(lowBelow("400°C"));
-    if (low >= high) return refuse(lowNotLess());
-    return pick(search({ 500, 525, 550, 575, 600, 650, 700, 750, 800, 900, 1000, 1100, 1200, 1400, 1600, 1800 }, high, 0));
-}
-
-FitResult fitThermocoupleT(float low, float high)
-{
-    if (high > 400) return refuse(highAbove("400°C"));
-    if (low < -200) return refuse(lowBelow("-200°C"));
-    if (low >= high) return refuse(lowNotLess());
-    const int column = high <= 50 ? 0 : high <= 100 ? 1 : high <= 200 ? 2 : 3;
-    const int row = low < -100 ? 12 : low < -50 ? 8 : low < 0 ? 4 : 0;
-    return pick(row + column);
-}
-
-FitResult fitRtd(float low, float high)
-{
-    if (high > 800) return refuse(highAbove("800°C"));
-    if (low < -200) return refuse(lowBelow("-200°C"));
-    if (low >= high) return refuse(lowNotLess());
-    if (low >= 0) return pick(high <= 100 ? 0 : high <= 200 ? 1 : high <= 400 ? 2 : 3);
-    if (low >= -50 && high <= 350) return pick(high <= 50 ? 4 : high <= 150 ? 5 : high <= 250 ? 6 : 7);
-    if (low >= -100 && high <= 400) return pick(high <= 50 ? 8 : high <= 100 ? 9 : high <= 200 ? 10 : 11);
-    return pick(high <= 200 ? 12 : high <= 400 ? 13 : high <= 600 ? 14 : 15);
+    // The smallest listed range that holds the custom range: of the ranges
+    // that start at or below low and reach high, one with the highest start,
+    // and of those the one that ends first.
+    int best = -1;
+    for (int i = 0; i < ranges.size(); ++i) {
+        const InputRange &r = ranges[i];
+        if (r.low > low || r.high < high)
+            continue;
+        if (best < 0 || r.low > ranges[best].low || (r.low == ranges[best].low && r.high < ranges[best].high))
+            best = i;
+    }
+    // The limits above guarantee a hit.
+    if (best < 0)
+        return refuse(QStringLiteral("High must not be more than ") + limitText(top, list));
+    return { best, QString() };
 }
 
 } // namespace
@@ -162,20 +111,10 @@ int ReadCustomRange(EvaluationContext &ctx)
 
 FitResult FitCustomValues(ListId rangeList, float low, float high)
 {
-    switch (rangeList) {
-    case ListId::cbIRVoltage: return fitVoltage(low, high);
-    case ListId::cbIRCurrent: return fitCurrent(low, high);
-    case ListId::cbIRCurrentTransmitter: return fitTxCurrent(low, high);
-    case ListId::cbIRmilliVolt: return fitMilliVolt(low, high);
-    case ListId::cbIRPot2: return fitPot2(low, high);
-    case ListId::cbIRTCKJ: return fitThermocouple(low, high, 1200, "1200°C");
-    case ListId::cbIRTCRS: return fitThermocouple(low, high, 1400, "1400°C");
-    case ListId::cbIRTCNE: return fitThermocouple(low, high, 1000, "1000°C");
-    case ListId::cbIRTCB: return fitThermocoupleB(low, high);
-    case ListId::cbIRTCT: return fitThermocoupleT(low, high);
-    case ListId::cbIRRTD: return fitRtd(low, high);
-    default: return refuse(QString());
-    }
+    const InputRangeList *list = inputRangeList(rangeList);
+    if (!list || !list->custom)
+        return refuse(QString());
+    return fitListed(*list, low, high);
 }
 
 int FitCustomRange(EvaluationContext &ctx, ListId rangeList)

@@ -1,59 +1,15 @@
 #include "encoders.h"
 
 #include "customrange.h"
-
-#include <vector>
+#include "rangetables.h"
 
 namespace hvx {
 namespace {
 
-// Range codes of each listed range, by list index.
-const std::vector<RangeCode> &codeTable(ListId list)
-{
-    static const std::vector<RangeCode> voltage = { 0, 1, 2, 4, 8, 3, 5, 9, 6, 10, 7,   // from 0 V
-                                                    1, 2, 4, 8, 3, 5, 9, 6, 10, 7,      // from 1 V
-                                                    12, 13, 14, 12, 13, 14 };           // from -5 V, -10 V
-    static const std::vector<RangeCode> current = { 0, 1, 2, 4, 8, 3, 5, 9, 6, 10, 7,   // from 0 mA
-                                                    4, 8, 3, 5, 9, 6, 10, 7,            // from 4 mA
-                                                    12, 13, 14, 15, 12, 13, 14, 15 };   // from -5 mA, -10 mA
-    static const std::vector<RangeCode> tx = { 0, 1, 2, 4, 8, 3, 5, 9, 6, 4, 8, 3, 5, 9, 6 };
-    static const std::vector<RangeCode> milliVolt = { 0, 1, 2, 4, 8, 3, 5, 9, 6, 10, 7, 11, 12, 13, 14, 15 };
-    static const std::vector<RangeCode> pot2 = { 0, 1, 2, 4, 8, 3 };
-    // Thermocouple lists K/J, R/S, N/E and B: the index with its two 2-bit halves swapped.
-    static const std::vector<RangeCode> swapped = { 0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15 };
-    // T and RTD lists: the index itself.
-    static const std::vector<RangeCode> identity = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15 };
-    static const std::vector<RangeCode> none;
-    switch (list) {
-    case ListId::cbIRVoltage: return voltage;
-    case ListId::cbIRCurrent: return current;
-    case ListId::cbIRCurrentTransmitter: return tx;
-    case ListId::cbIRmilliVolt: return milliVolt;
-    case ListId::cbIRPot2: return pot2;
-    case ListId::cbIRTCKJ:
-    case ListId::cbIRTCRS:
-    case ListId::cbIRTCNE:
-    case ListId::cbIRTCB: return swapped;
-    case ListId::cbIRTCT:
-    case ListId::cbIRRTD: return identity;
-    default: return none;
-    }
-}
-
-// Range code of a listed range, by range list and index (-1 for an index
-// outside the list's code table).
-RangeCode ListedRangeCode(ListId rangeList, int index)
-{
-    const std::vector<RangeCode> &table = codeTable(rangeList);
-    // Thermocouple lists share one code table but are shorter than it: only
-    // the listed ranges before "Custom" have a code.
-    const int size = std::min(static_cast<int>(table.size()), customIndexFor(rangeList));
-    return index >= 0 && index < size ? table[static_cast<size_t>(index)] : -1;
-}
-
 // The steps every encoder with a range list shares: settle RangeIndex (a
-// listed range, or a custom range fitted to one) and write its code on S1.
-// Returns 0, or -1 when no range could be settled.
+// listed range, or a custom range fitted to one), write its code on S1 and
+// turn on the further switches of that range. Returns 0, or -1 when no range
+// could be settled.
 int encodeRange(EvaluationContext &ctx, ListId list)
 {
     ctx.values.RangeIndex = -1;
@@ -64,10 +20,19 @@ int encodeRange(EvaluationContext &ctx, ListId list)
     } else {
         ctx.values.RangeIndex = selection;
     }
-    const RangeCode code = ListedRangeCode(list, ctx.values.RangeIndex);
-    if (ctx.values.RangeIndex == -1 || code < 0)
+    const InputRange *range = inputRangeList(list)->ranges.at(ctx.values.RangeIndex);
+    if (!range)
         return -1;
-    SetRangeCode(ctx.values.map.S1, code);
+    SwitchMap &m = ctx.values.map;
+    SetRangeCode(m.S1, range->code);
+    if (range->switches & S1Pos12)
+        m.S1.turnOn(12);
+    if (range->switches & S2Pos4)
+        m.S2.turnOn(4);
+    if (range->switches & S2Pos5)
+        m.S2.turnOn(5);
+    if (range->switches & S2Pos8)
+        m.S2.turnOn(8);
     return 0;
 }
 
@@ -106,22 +71,13 @@ int EvaluateLinearInput(EvaluationContext &ctx)
     }
 }
 
+// The type's own S2 positions; the range adds the rest (rangetables.cpp).
 int EncodeVoltage(EvaluationContext &ctx)
 {
     if (encodeRange(ctx, ListId::cbIRVoltage) != 0)
         return -1;
-    const int r = ctx.values.RangeIndex;
-    SwitchMap &m = ctx.values.map;
-    if (r >= 11 && r <= 23)
-        m.S1.turnOn(12);
-    m.S2.turnOn(3);
-    m.S2.turnOn(7);
-    if (r == 9 || r == 10 || r == 19 || r == 20) {
-        m.S2.turnOn(4);
-        m.S2.turnOn(8);
-    } else {
-        m.S2.turnOn(5);
-    }
+    for (int p : { 3, 7 })
+        ctx.values.map.S2.turnOn(p);
     return 0;
 }
 
@@ -129,14 +85,8 @@ int EncodeCurrentSink(EvaluationContext &ctx)
 {
     if (encodeRange(ctx, ListId::cbIRCurrent) != 0)
         return -1;
-    const int r = ctx.values.RangeIndex;
-    SwitchMap &m = ctx.values.map;
-    if (r >= 11 && r <= 22)
-        m.S1.turnOn(12);
-    m.S2.turnOn(1);
-    m.S2.turnOn(2);
-    m.S2.turnOn(7);
-    m.S2.turnOn(r >= 19 ? 5 : 8);
+    for (int p : { 1, 2, 7 })
+        ctx.values.map.S2.turnOn(p);
     return 0;
 }
 
@@ -144,11 +94,8 @@ int EncodeTxCurrent(EvaluationContext &ctx)
 {
     if (encodeRange(ctx, ListId::cbIRCurrentTransmitter) != 0)
         return -1;
-    SwitchMap &m = ctx.values.map;
-    if (ctx.values.RangeIndex >= 9)
-        m.S1.turnOn(12);
     for (int p : { 1, 2, 4, 7, 8, 11 })
-        m.S2.turnOn(p);
+        ctx.values.map.S2.turnOn(p);
     return 0;
 }
 
@@ -156,10 +103,8 @@ int EncodeMilliVolt(EvaluationContext &ctx)
 {
     if (encodeRange(ctx, ListId::cbIRmilliVolt) != 0)
         return -1;
-    SwitchMap &m = ctx.values.map;
-    m.S2.turnOn(2);
-    m.S2.turnOn(7);
-    m.S2.turnOn(ctx.values.RangeIndex >= 12 ? 5 : 8);
+    for (int p : { 2, 7 })
+        ctx.values.map.S2.turnOn(p);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "evaluation.h"
 
 #include "encoders.h"
+#include "rangetables.h"
 
 namespace hvx {
 
@@ -16,36 +17,26 @@ QString selectTripRange() { return QStringLiteral("Please select trip relay outp
 QString selectFrequencyRange() { return QStringLiteral("Please select frequency output range"); }
 } // namespace Messages
 
-bool isSinkRange(int range) { return range >= 8 && range <= 11; }
-bool isSourceRange(int range) { return range >= 0 && range <= 7; }
-bool isVoltageRange(int range) { return range >= 4 && range <= 7; }
-
-// Positions 11 and 12 for each output range 0 to 11.
-void setSpanCode(SwitchBank &bank, int range)
-{
-    static const bool pos11[12] = { false, false, true, true, true, false, true, false, false, false, true, true };
-    static const bool pos12[12] = { true, false, false, true, false, true, true, false, true, false, false, true };
-    if (range < 0 || range > 11)
-        return;
-    if (pos11[range])
-        bank.turnOn(11);
-    if (pos12[range])
-        bank.turnOn(12);
-}
-
-// The output positions 2 to 8 of an output bank (S3 for output 1, S4 for an
-// analog output 2): sink or source range, voltage range, low burnout and
-// inversion.
+// The output positions 2 to 8, 11 and 12 of an output bank (S3 for output 1,
+// S4 for an analog output 2): sink or source range, voltage range, low
+// burnout, inversion and the span code.
 void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion)
 {
-    if (isSinkRange(outputRange)) {
-        bank.turnOn(2);
-        bank.turnOn(4);
-    } else if (isSourceRange(outputRange)) {
-        bank.turnOn(3);
-        bank.turnOn(5);
-        if (isVoltageRange(outputRange))
-            bank.turnOn(6);
+    const OutputRange *range = outputRanges().at(outputRange);
+    if (range) {
+        if (range->kind == OutputKind::CurrentSink) {
+            bank.turnOn(2);
+            bank.turnOn(4);
+        } else {
+            bank.turnOn(3);
+            bank.turnOn(5);
+            if (range->kind == OutputKind::VoltageSource)
+                bank.turnOn(6);
+        }
+        if (range->span & 0b10)
+            bank.turnOn(11);
+        if (range->span & 0b01)
+            bank.turnOn(12);
     }
     if (burnout == 1)
         bank.turnOn(7);
@@ -53,17 +44,12 @@ void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inver
         bank.turnOn(8);
 }
 
-// Range codes of the trip relay delay and of the frequency output range.
-RangeCode TripDelayCode(int index)
+// Range code of a trip relay delay or a frequency output range; 0 for an
+// index outside the list.
+RangeCode codeAt(Rows<CodedItem> items, int index)
 {
-    static const RangeCode codes[8] = { 0, 14, 6, 10, 2, 12, 4, 8 };
-    return index >= 0 && index < 8 ? codes[index] : 0;
-}
-
-RangeCode FrequencyCode(int index)
-{
-    static const RangeCode codes[16] = { 13, 15, 7, 9, 1, 14, 6, 10, 2, 12, 4, 11, 8, 3, 0, 5 };
-    return index >= 0 && index < 16 ? codes[index] : 0;
+    const CodedItem *item = items.at(index);
+    return item ? item->code : 0;
 }
 
 } // namespace
@@ -133,7 +119,6 @@ EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLoca
         if (s.rgDualType == 1 && s.rgTripRelativeTo == 1)
             s3.turnOn(9);
     }
-    setSpanCode(s3, s.cbOutputRange);
 
     // Second output on S4. A dual output choice read as -1 from a file counts
     // as neither single nor dual output: S4 stays off.
@@ -146,12 +131,11 @@ EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLoca
             SetOutputSwitches(s4, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
             if (s.rgSquareRoot2 == 1)
                 s4.turnOn(9);
-            setSpanCode(s4, s.cbOutputRange2);
             break;
         case 1:
             if (s.rgTripBurnout == 1)
                 s4.turnOn(5);
-            SetRangeCode(s4, TripDelayCode(s.cbTripOutput));
+            SetRangeCode(s4, codeAt(tripDelays(), s.cbTripOutput));
             if (s.rgTripLEDstate == 1)
                 s4.turnOn(4);
             break;
@@ -159,7 +143,7 @@ EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLoca
             s4.turnOn(6);
             if (s.rgFreqBurnout == 1)
                 s4.turnOn(5);
-            SetRangeCode(s4, FrequencyCode(s.cbFreqOutputRange));
+            SetRangeCode(s4, codeAt(frequencyRanges(), s.cbFreqOutputRange));
             break;
         default:
             break;

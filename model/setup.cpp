@@ -1,11 +1,13 @@
 #include "setup.h"
 
+#include <array>
+
 namespace hvx {
 namespace {
 
 using ListMember = int Setup::*;
 
-const ListMember listMembers[ListCount] = {
+constexpr std::array<ListMember, ListCount> listMembers = {
     &Setup::cbInputType,   &Setup::cbInputRange, &Setup::cbIRVoltage,    &Setup::cbIRCurrent,
     &Setup::cbIRCurrentTransmitter, &Setup::cbIRmilliVolt, &Setup::cbIRPot2, &Setup::cbIRPot3,
     &Setup::cbIRTCKJ,      &Setup::cbIRTCRS,     &Setup::cbIRTCNE,       &Setup::cbIRTCB,
@@ -13,7 +15,7 @@ const ListMember listMembers[ListCount] = {
     &Setup::cbTripOutput,  &Setup::cbFreqOutputRange,
 };
 
-const ListMember choiceMembers[ChoiceCount] = {
+constexpr std::array<ListMember, ChoiceCount> choiceMembers = {
     &Setup::rgLinearisation, &Setup::rgColdJunction, &Setup::rgRTDType,      &Setup::rgConversionSpeed,
     &Setup::rgBurnout,       &Setup::rgInversion,    &Setup::rgSquareRoot,   &Setup::rgButtonIsolation,
     &Setup::rgDualOutput,    &Setup::rgDualType,     &Setup::rgBurnout2,     &Setup::rgInversion2,
@@ -21,12 +23,23 @@ const ListMember choiceMembers[ChoiceCount] = {
     &Setup::rgFreqBurnout,
 };
 
+// A table sized by an enum's count but given fewer rows leaves null members.
+template <std::size_t N>
+constexpr bool allMembers(const std::array<ListMember, N> &members)
+{
+    for (ListMember m : members)
+        if (m == nullptr)
+            return false;
+    return true;
+}
+static_assert(allMembers(listMembers) && allMembers(choiceMembers), "every list and choice needs its field");
+
 } // namespace
 
-int &Setup::list(ListId id) { return this->*listMembers[static_cast<int>(id)]; }
-int Setup::list(ListId id) const { return this->*listMembers[static_cast<int>(id)]; }
-int &Setup::choice(ChoiceId id) { return this->*choiceMembers[static_cast<int>(id)]; }
-int Setup::choice(ChoiceId id) const { return this->*choiceMembers[static_cast<int>(id)]; }
+int &Setup::list(ListId id) { return this->*listMembers[static_cast<size_t>(id)]; }
+int Setup::list(ListId id) const { return this->*listMembers[static_cast<size_t>(id)]; }
+int &Setup::choice(ChoiceId id) { return this->*choiceMembers[static_cast<size_t>(id)]; }
+int Setup::choice(ChoiceId id) const { return this->*choiceMembers[static_cast<size_t>(id)]; }
 
 int Setup::inputRange() const
 {

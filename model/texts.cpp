@@ -1,134 +1,73 @@
 #include "texts.h"
 
+#include "rangetables.h"
+
 #include <array>
 
 namespace hvx {
 namespace {
 
-QStringList tcRanges(int count)
+template <typename Row>
+QStringList textsOf(Rows<Row> rows)
 {
-    static const QStringList all = {
-        QStringLiteral("0 to 100°C"),  QStringLiteral("0 to 125°C"),  QStringLiteral("0 to 150°C"),
-        QStringLiteral("0 to 175°C"),  QStringLiteral("0 to 200°C"),  QStringLiteral("0 to 250°C"),
-        QStringLiteral("0 to 300°C"),  QStringLiteral("0 to 350°C"),  QStringLiteral("0 to 400°C"),
-        QStringLiteral("0 to 500°C"),  QStringLiteral("0 to 600°C"),  QStringLiteral("0 to 700°C"),
-        QStringLiteral("0 to 800°C"),  QStringLiteral("0 to 1000°C"), QStringLiteral("0 to 1200°C"),
-        QStringLiteral("0 to 1400°C"),
-    };
-    return all.mid(0, count);
+    QStringList texts;
+    texts.reserve(rows.size());
+    for (const Row &row : rows)
+        texts << QString::fromUtf8(row.text);
+    return texts;
 }
 
-QStringList withCustom(QStringList list)
+QStringList itemsOf(ListId id)
 {
-    list << Texts::customItem();
-    return list;
-}
-
-const QStringList &outputRanges()
-{
-    static const QStringList l = {
-        QStringLiteral("0 to 20 mA source"), QStringLiteral("4 to 20 mA source"),
-        QStringLiteral("0 to 10 mA source"), QStringLiteral("2 to 10 mA source"),
-        QStringLiteral("0 to 5 V source"),   QStringLiteral("0 to 10 V source"),
-        QStringLiteral("1 to 5 V source"),   QStringLiteral("2 to 10 V source"),
-        QStringLiteral("0 to 20 mA sink"),   QStringLiteral("4 to 20 mA sink"),
-        QStringLiteral("0 to 10 mA sink"),   QStringLiteral("2 to 10 mA sink"),
-    };
-    return l;
+    switch (id) {
+    case ListId::cbInputType:
+        return { QStringLiteral("Voltage"), QStringLiteral("Current sink"), QStringLiteral("Current using Tx Supply"),
+                 QStringLiteral("milliVolt"), QStringLiteral("Potentiometer 2 wire"),
+                 QStringLiteral("Potentiometer 3 wire"), QStringLiteral("K type thermocouple"),
+                 QStringLiteral("J type thermocouple"), QStringLiteral("R type thermocouple"),
+                 QStringLiteral("S type thermocouple"), QStringLiteral("N type thermocouple"),
+                 QStringLiteral("E type thermocouple"), QStringLiteral("B type thermocouple"),
+                 QStringLiteral("T type thermocouple"), QStringLiteral("RTD PT100"), QStringLiteral("RTD PT1000") };
+    case ListId::cbInputRange:
+        // The placeholder with its one empty item.
+        return { QString() };
+    case ListId::cbIRVoltage:
+    case ListId::cbIRCurrent:
+    case ListId::cbIRCurrentTransmitter:
+    case ListId::cbIRmilliVolt:
+    case ListId::cbIRPot2:
+    case ListId::cbIRPot3:
+    case ListId::cbIRTCKJ:
+    case ListId::cbIRTCRS:
+    case ListId::cbIRTCNE:
+    case ListId::cbIRTCB:
+    case ListId::cbIRTCT:
+    case ListId::cbIRRTD: {
+        const InputRangeList *list = inputRangeList(id);
+        QStringList texts = textsOf(list->ranges);
+        if (list->custom)
+            texts << Texts::customItem();
+        return texts;
+    }
+    case ListId::cbOutputRange:
+    case ListId::cbOutputRange2:
+        return textsOf(outputRanges());
+    case ListId::cbTripOutput:
+        return textsOf(tripDelays());
+    case ListId::cbFreqOutputRange:
+        return textsOf(frequencyRanges());
+    }
+    return {}; // not reached: every list is handled above
 }
 
 const std::array<QStringList, ListCount> &listTable()
 {
-    static const std::array<QStringList, ListCount> t = {
-        // cbInputType
-        QStringList{ QStringLiteral("Voltage"), QStringLiteral("Current sink"),
-                     QStringLiteral("Current using Tx Supply"), QStringLiteral("milliVolt"),
-                     QStringLiteral("Potentiometer 2 wire"), QStringLiteral("Potentiometer 3 wire"),
-                     QStringLiteral("K type thermocouple"), QStringLiteral("J type thermocouple"),
-                     QStringLiteral("R type thermocouple"), QStringLiteral("S type thermocouple"),
-                     QStringLiteral("N type thermocouple"), QStringLiteral("E type thermocouple"),
-                     QStringLiteral("B type thermocouple"), QStringLiteral("T type thermocouple"),
-                     QStringLiteral("RTD PT100"), QStringLiteral("RTD PT1000") },
-        // cbInputRange: the placeholder with its one empty item
-        QStringList{ QString() },
-        // cbIRVoltage
-        withCustom({ QStringLiteral("0 to 1 V"), QStringLiteral("0 to 2 V"), QStringLiteral("0 to 4 V"),
-                     QStringLiteral("0 to 5 V"), QStringLiteral("0 to 7.5 V"), QStringLiteral("0 to 8 V"),
-                     QStringLiteral("0 to 10 V"), QStringLiteral("0 to 15 V"), QStringLiteral("0 to 20 V"),
-                     QStringLiteral("0 to 30 V"), QStringLiteral("0 to 40 V"), QStringLiteral("1 to 2 V"),
-                     QStringLiteral("1 to 4 V"), QStringLiteral("1 to 5 V"), QStringLiteral("1 to 7.5 V"),
-                     QStringLiteral("1 to 8 V"), QStringLiteral("1 to 10 V"), QStringLiteral("1 to 15 V"),
-                     QStringLiteral("1 to 20 V"), QStringLiteral("1 to 30 V"), QStringLiteral("1 to 40 V"),
-                     QStringLiteral("-5 to 5 V"), QStringLiteral("-5 to 10 V"), QStringLiteral("-5 to 20 V"),
-                     QStringLiteral("-10 to 5 V"), QStringLiteral("-10 to 10 V"), QStringLiteral("-10 to 20 V") }),
-        // cbIRCurrent
-        withCustom({ QStringLiteral("0 to 1 mA"), QStringLiteral("0 to 2 mA"), QStringLiteral("0 to 4 mA"),
-                     QStringLiteral("0 to 5 mA"), QStringLiteral("0 to 7.5 mA"), QStringLiteral("0 to 8 mA"),
-                     QStringLiteral("0 to 10 mA"), QStringLiteral("0 to 15 mA"), QStringLiteral("0 to 20 mA"),
-                     QStringLiteral("0 to 30 mA"), QStringLiteral("0 to 40 mA"), QStringLiteral("4 to 5 mA"),
-                     QStringLiteral("4 to 7.5 mA"), QStringLiteral("4 to 8 mA"), QStringLiteral("4 to 10 mA"),
-                     QStringLiteral("4 to 15 mA"), QStringLiteral("4 to 20 mA"), QStringLiteral("4 to 30 mA"),
-                     QStringLiteral("4 to 40 mA"), QStringLiteral("-5 to 5 mA"), QStringLiteral("-5 to 10 mA"),
-                     QStringLiteral("-5 to 20 mA"), QStringLiteral("-5 to 40 mA"), QStringLiteral("-10 to 5 mA"),
-                     QStringLiteral("-10 to 10 mA"), QStringLiteral("-10 to 20 mA"), QStringLiteral("-10 to 40 mA") }),
-        // cbIRCurrentTransmitter
-        withCustom({ QStringLiteral("0 to 1 mA"), QStringLiteral("0 to 2 mA"), QStringLiteral("0 to 4 mA"),
-                     QStringLiteral("0 to 5 mA"), QStringLiteral("0 to 7.5 mA"), QStringLiteral("0 to 8 mA"),
-                     QStringLiteral("0 to 10 mA"), QStringLiteral("0 to 15 mA"), QStringLiteral("0 to 20 mA"),
-                     QStringLiteral("4 to 5 mA"), QStringLiteral("4 to 7.5 mA"), QStringLiteral("4 to 8 mA"),
-                     QStringLiteral("4 to 10 mA"), QStringLiteral("4 to 15 mA"), QStringLiteral("4 to 20 mA") }),
-        // cbIRmilliVolt
-        withCustom({ QStringLiteral("0 to 25 mV"), QStringLiteral("0 to 50 mV"), QStringLiteral("0 to 100 mV"),
-                     QStringLiteral("0 to 125 mV"), QStringLiteral("0 to 150 mV"), QStringLiteral("0 to 200 mV"),
-                     QStringLiteral("0 to 250 mV"), QStringLiteral("0 to 300 mV"), QStringLiteral("0 to 500 mV"),
-                     QStringLiteral("0 to 600 mV"), QStringLiteral("0 to 1000 mV"), QStringLiteral("0 to 1200 mV"),
-                     QStringLiteral("-125 to 125 mV"), QStringLiteral("-125 to 250 mV"),
-                     QStringLiteral("-125 to 500 mV"), QStringLiteral("-125 to 1000 mV") }),
-        // cbIRPot2
-        withCustom({ QStringLiteral("0 to 125 ohm"), QStringLiteral("0 to 250 ohm"), QStringLiteral("0 to 500 ohm"),
-                     QStringLiteral("0 to 625 ohm"), QStringLiteral("0 to 750 ohm"), QStringLiteral("0 to 1000 ohm") }),
-        // cbIRPot3
-        QStringList{ QStringLiteral("0 to 1k to 100kohm") },
-        // cbIRTCKJ, cbIRTCRS, cbIRTCNE
-        withCustom(tcRanges(15)),
-        withCustom(tcRanges(16)),
-        withCustom(tcRanges(14)),
-        // cbIRTCB
-        withCustom({ QStringLiteral("400 to 500°C"), QStringLiteral("400 to 525°C"), QStringLiteral("400 to 550°C"),
-                     QStringLiteral("400 to 575°C"), QStringLiteral("400 to 600°C"), QStringLiteral("400 to 650°C"),
-                     QStringLiteral("400 to 700°C"), QStringLiteral("400 to 750°C"), QStringLiteral("400 to 800°C"),
-                     QStringLiteral("400 to 900°C"), QStringLiteral("400 to 1000°C"), QStringLiteral("400 to 1100°C"),
-                     QStringLiteral("400 to 1200°C"), QStringLiteral("400 to 1400°C"), QStringLiteral("400 to 1600°C"),
-                     QStringLiteral("400 to 1800°C") }),
-        // cbIRTCT (the first item has a blank before the degree sign)
-        withCustom({ QStringLiteral("0 to 50 °C"), QStringLiteral("0 to 100°C"), QStringLiteral("0 to 200°C"),
-                     QStringLiteral("0 to 400°C"), QStringLiteral("-50 to 50°C"), QStringLiteral("-50 to 100°C"),
-                     QStringLiteral("-50 to 200°C"), QStringLiteral("-50 to 400°C"), QStringLiteral("-100 to 50°C"),
-                     QStringLiteral("-100 to 100°C"), QStringLiteral("-100 to 200°C"), QStringLiteral("-100 to 400°C"),
-                     QStringLiteral("-200 to 50°C"), QStringLiteral("-200 to 100°C"), QStringLiteral("-200 to 200°C"),
-                     QStringLiteral("-200 to 400°C") }),
-        // cbIRRTD
-        withCustom({ QStringLiteral("0 to 100°C"), QStringLiteral("0 to 200°C"), QStringLiteral("0 to 400°C"),
-                     QStringLiteral("0 to 800°C"), QStringLiteral("-50 to 50°C"), QStringLiteral("-50 to 150°C"),
-                     QStringLiteral("-50 to 250°C"), QStringLiteral("-50 to 350°C"), QStringLiteral("-100 to 50°C"),
-                     QStringLiteral("-100 to 100°C"), QStringLiteral("-100 to 200°C"), QStringLiteral("-100 to 400°C"),
-                     QStringLiteral("-200 to 200°C"), QStringLiteral("-200 to 400°C"), QStringLiteral("-200 to 600°C"),
-                     QStringLiteral("-200 to 800°C") }),
-        // cbOutputRange, cbOutputRange2
-        outputRanges(),
-        outputRanges(),
-        // cbTripOutput
-        QStringList{ QStringLiteral("0 seconds"), QStringLiteral("2.5 seconds"), QStringLiteral("5 seconds"),
-                     QStringLiteral("10 seconds"), QStringLiteral("20 seconds"), QStringLiteral("30 seconds"),
-                     QStringLiteral("60 seconds"), QStringLiteral("120 seconds") },
-        // cbFreqOutputRange
-        QStringList{ QStringLiteral("0 to 1 Hz"), QStringLiteral("0 to 5 Hz"), QStringLiteral("0 to 20 Hz"),
-                     QStringLiteral("0 to 50 Hz"), QStringLiteral("0 to 100 Hz"), QStringLiteral("0 to 250 Hz"),
-                     QStringLiteral("0 to 500 Hz"), QStringLiteral("0 to 1,000 Hz"), QStringLiteral("0 to 2,000 Hz"),
-                     QStringLiteral("0 to 5,000 Hz"), QStringLiteral("0 to 10,000 Hz"), QStringLiteral("0 to 15,000 Hz"),
-                     QStringLiteral("0 to 20,000 Hz"), QStringLiteral("0 to 30,000 Hz"), QStringLiteral("0 to 40,000 Hz"),
-                     QStringLiteral("0 to 50,000 Hz") },
-    };
+    static const std::array<QStringList, ListCount> t = [] {
+        std::array<QStringList, ListCount> items;
+        for (int i = 0; i < ListCount; ++i)
+            items[static_cast<size_t>(i)] = itemsOf(ListId(i));
+        return items;
+    }();
     return t;
 }
 
@@ -153,7 +92,7 @@ struct ChoiceInfo {
     const char *caption;
 };
 
-const ChoiceInfo choiceInfo[ChoiceCount] = {
+constexpr std::array<ChoiceInfo, ChoiceCount> choiceInfo = { {
     { "rgLinearisation", "Linearisation" },
     { "rgColdJunction", "Cold Junction" },
     { "rgRTDType", "RTD Type" },
@@ -171,13 +110,26 @@ const ChoiceInfo choiceInfo[ChoiceCount] = {
     { "rgTripLEDstate", "Relay on led colour" },
     { "rgTripRelativeTo", "Trip relative to" },
     { "rgFreqBurnout", "Burnout Frequency" },
-};
+} };
 
-const char *const listNames[ListCount] = {
+constexpr std::array<const char *, ListCount> listNames = {
     "cbInputType", "cbInputRange", "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter",
     "cbIRmilliVolt", "cbIRPot2", "cbIRPot3", "cbIRTCKJ", "cbIRTCRS", "cbIRTCNE", "cbIRTCB",
     "cbIRTCT", "cbIRRTD", "cbOutputRange", "cbOutputRange2", "cbTripOutput", "cbFreqOutputRange",
 };
+
+// A table sized by an enum's count but given fewer rows leaves null names.
+constexpr bool allNamed()
+{
+    for (const char *name : listNames)
+        if (name == nullptr)
+            return false;
+    for (const ChoiceInfo &info : choiceInfo)
+        if (info.name == nullptr || info.caption == nullptr)
+            return false;
+    return true;
+}
+static_assert(allNamed(), "every list and choice needs its name and caption");
 
 } // namespace
 
@@ -185,9 +137,9 @@ namespace Texts {
 
 QString customItem() { return QStringLiteral("Custom"); }
 
-QString name(ListId id) { return QString::fromLatin1(listNames[static_cast<int>(id)]); }
-QString name(ChoiceId id) { return QString::fromLatin1(choiceInfo[static_cast<int>(id)].name); }
-QString caption(ChoiceId id) { return QString::fromLatin1(choiceInfo[static_cast<int>(id)].caption); }
+QString name(ListId id) { return QString::fromLatin1(listNames[static_cast<size_t>(id)]); }
+QString name(ChoiceId id) { return QString::fromLatin1(choiceInfo[static_cast<size_t>(id)].name); }
+QString caption(ChoiceId id) { return QString::fromLatin1(choiceInfo[static_cast<size_t>(id)].caption); }
 
 const QStringList &items(ListId id) { return listTable()[static_cast<size_t>(id)]; }
 
@@ -242,19 +194,12 @@ QString itemAt(ChoiceId id, int index)
 
 QStringList burnoutCaptions(int outputRangeIndex)
 {
-    switch (outputRangeIndex) {
-    case 1:
-    case 9:
-        return { QStringLiteral("High Burnout 23mA"), QStringLiteral("Low Burnout 2mA") };
-    case 4:
-    case 5:
-    case 6:
-        return { QStringLiteral("High Burnout 11.5V"), QStringLiteral("Low Burnout 0V") };
-    case 7:
-        return { QStringLiteral("High Burnout 11.5V"), QStringLiteral("Low Burnout 1V") };
-    default:
-        return { QStringLiteral("High Burnout 23mA"), QStringLiteral("Low Burnout 0mA") };
-    }
+    // With no range chosen the captions name the levels of a current output
+    // without live zero.
+    const OutputRange *range = outputRanges().at(outputRangeIndex);
+    const bool voltage = range && range->kind == OutputKind::VoltageSource;
+    return { QStringLiteral("High Burnout ") + (voltage ? QStringLiteral("11.5V") : QStringLiteral("23mA")),
+             QStringLiteral("Low Burnout ") + (range ? QString::fromUtf8(range->lowBurnout) : QStringLiteral("0mA")) };
 }
 
 QStringList newBurnoutCaptions() { return { QStringLiteral("High Burnout"), QStringLiteral("Low Burnout") }; }
@@ -286,9 +231,9 @@ ListId rangeListFor(int inputType)
 
 int customIndexFor(ListId rangeList)
 {
-    if (rangeList == ListId::cbIRPot3 || rangeList == ListId::cbInputRange)
-        return Texts::items(rangeList).size();
-    return Texts::items(rangeList).size() - 1;
+    // "Custom" follows the listed ranges; a list without it has none to match.
+    const InputRangeList *list = inputRangeList(rangeList);
+    return list ? list->ranges.size() : Texts::items(rangeList).size();
 }
 
 QString unitFor(int inputType)

@@ -26,9 +26,9 @@ enum class ListId {
     cbOutputRange,
     cbOutputRange2,
     cbTripOutput,
-    cbFreqOutputRange,
+    cbFreqOutputRange, // keep last: ListCount follows it
 };
-constexpr int ListCount = 18;
+constexpr int ListCount = static_cast<int>(ListId::cbFreqOutputRange) + 1;
 
 // Every choice group (radio group) of a setup, named after its control.
 enum class ChoiceId {
@@ -48,9 +48,9 @@ enum class ChoiceId {
     rgTripBurnout,
     rgTripLEDstate,
     rgTripRelativeTo,
-    rgFreqBurnout,
+    rgFreqBurnout, // keep last: ChoiceCount follows it
 };
-constexpr int ChoiceCount = 17;
+constexpr int ChoiceCount = static_cast<int>(ChoiceId::rgFreqBurnout) + 1;
 
 // Input types, as indices of cbInputType.
 enum InputType {
@@ -107,8 +107,9 @@ QString customItem();
 
 // The range list that belongs to an input type (0 to 15); cbInputRange otherwise.
 ListId rangeListFor(int inputType);
-// Index of the "Custom" item of a range list; for cbIRPot3 (no Custom) the
-// list's item count, so a selection never equals it.
+// Index of the "Custom" item of a range list; for a list without "Custom"
+// (cbIRPot3 and the lists that hold no input ranges) the list's item count, so
+// a selection never equals it.
 int customIndexFor(ListId rangeList);
 // Unit text of an input type, as the summary names it ("V", "mA", "°C", ...).
 QString unitFor(int inputType);

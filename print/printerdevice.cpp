@@ -14,6 +14,7 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
+#include <cstdio>
 #include <cstring>
 
 namespace hvx {
@@ -145,7 +146,8 @@ bool QtPrinterDevice::startDoc(const QString &documentName)
             : m_targetFile + QStringLiteral(".XXXXXX.part");
         m_spool.reset(new QTemporaryFile(pattern));
         if (!m_spool->open()) {
-            m_error = QStringLiteral("%1 could not be created.").arg(m_spool->fileName());
+            m_error = QStringLiteral("%1 could not be created.")
+                          .arg(m_submitToPrinter ? QStringLiteral("The print file") : m_targetFile);
             m_spool.reset();
             return false;
         }
@@ -216,8 +218,14 @@ bool QtPrinterDevice::finishDocument(bool keep)
     if (keep && m_submitToPrinter) {
         ok = SubmitPrintFile(m_printer, spoolName, m_documentName, &m_error);
     } else if (keep) {
+        // The complete document replaces an old file in one step: there is
+        // never a moment without either of them.
+#ifdef Q_OS_UNIX
+        ok = ::rename(QFile::encodeName(spoolName).constData(), QFile::encodeName(m_targetFile).constData()) == 0;
+#else
         QFile::remove(m_targetFile);
         ok = QFile::rename(spoolName, m_targetFile);
+#endif
         if (ok) {
             m_spool->setAutoRemove(false);
             giveOrdinaryPermissions(m_targetFile);

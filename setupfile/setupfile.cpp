@@ -1,9 +1,16 @@
 #include "setupfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace hvx {
 namespace {
@@ -232,10 +239,47 @@ bool ReadSetupFile(QIODevice &file, Setup &setup)
     return true;
 }
 
+namespace {
+
+// Opens a regular file for reading. Anything else (a folder, a FIFO, a
+// device) is refused, and without waiting: a FIFO with no writer would
+// otherwise block the open for ever.
+bool openRegularFile(const QByteArray &nativePath, QFile &file)
+{
+    if (nativePath.isEmpty() || nativePath.contains('\0'))
+        return false;
+#ifdef Q_OS_UNIX
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    const QString path = QFile::decodeName(nativePath);
+    if (!QFileInfo(path).isFile())
+        return false;
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
+#endif
+}
+
+} // namespace
+
 LoadStatus LoadSetupFile(const QString &path, Setup &setup)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    return LoadSetupFileNative(QFile::encodeName(path), setup);
+}
+
+LoadStatus LoadSetupFileNative(const QByteArray &nativePath, Setup &setup)
+{
+    QFile file;
+    if (!openRegularFile(nativePath, file))
         return LoadStatus::CannotOpen;
     if (!HasSetupSignature(file) || !ReadSetupFile(file, setup))
         return LoadStatus::NotSetupFile;

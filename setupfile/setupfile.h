@@ -33,9 +33,12 @@ QByteArray SetupFileBytes(const Setup &setup);
 
 enum class LoadStatus { Ok, CannotOpen, NotSetupFile };
 
-// Opens a file by path and reads it as the window's Open does. On anything but
-// Ok the setup is left untouched.
+// Opens a file by path and reads it as the window's Open does. Only a regular
+// file can be opened; anything else (a folder, a FIFO, a device) is refused at
+// once, without waiting. On anything but Ok the setup is left untouched.
 LoadStatus LoadSetupFile(const QString &path, Setup &setup);
+// The same for a path in the system's own bytes, which need not be UTF-8.
+LoadStatus LoadSetupFileNative(const QByteArray &nativePath, Setup &setup);
 
 // Writes a setup file safely: to a temporary file in the same folder, put in
 // place only when everything was written. On failure the old file is intact.

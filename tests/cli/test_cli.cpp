@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace hvx;
 
 namespace {
@@ -20,15 +23,29 @@ struct Run {
     QString err;
 };
 
-Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8")
+// Runs the program; stdoutTo "closed" runs it with standard output closed,
+// any other name sends standard output there.
+Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8", const QByteArray &input = {},
+            const QString &stdoutTo = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(HALVEX_EVAL), args);
-    if (!p.waitForFinished(30000))
+    if (stdoutTo != QLatin1String("closed") && !stdoutTo.isEmpty())
+        p.setStandardOutputFile(stdoutTo);
+    if (stdoutTo == QLatin1String("closed"))
+        p.start("/bin/sh", QStringList{ "-c", "exec \"$0\" \"$@\" >&-", HALVEX_EVAL } + args);
+    else
+        p.start(QStringLiteral(HALVEX_EVAL), args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
         return {};
+    }
     return { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()) };
 }
 
@@ -54,9 +71,19 @@ private slots:
     void initTestCase();
     void exitStatus_data();
     void exitStatus();
+    void helpAndVersion();
     void jsonReports();
     void customValuesReadBack();
     void textReport();
+    void textReportShowsControlCharacters();
+    void fileNames_data();
+    void fileNames();
+    void filesFrom_data();
+    void filesFrom();
+    void pdfNeverOverwritesAnInput_data();
+    void pdfNeverOverwritesAnInput();
+    void outputErrors_data();
+    void outputErrors();
     void filesAreIndependent();
     void userLocaleDecimalSeparator();
 
@@ -68,7 +95,7 @@ private:
         SaveSetupFile(path, s);
         return path;
     }
-    QString good, refused, text, shortFile;
+    QString good, refused, text, shortFile, fifo;
 };
 
 void TestCli::initTestCase()
@@ -90,6 +117,8 @@ void TestCli::initTestCase()
     QFile sf(shortFile);
     QVERIFY(sf.open(QIODevice::WriteOnly));
     sf.write(SetupFileBytes(Setup()).left(100));
+    fifo = m_dir.filePath(QStringLiteral("fifo.hvx"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 }
 
 void TestCli::exitStatus_data()
@@ -106,8 +135,14 @@ void TestCli::exitStatus_data()
     QTest::newRow("refused") << QStringList{ QStringLiteral("--json"), QStringLiteral("GOOD"), QStringLiteral("REFUSED") } << 1;
     QTest::newRow("error wins") << QStringList{ QStringLiteral("REFUSED"), QStringLiteral("TEXT") } << 2;
     QTest::newRow("short file") << QStringList{ QStringLiteral("SHORT") } << 2;
+    QTest::newRow("fifo") << QStringList{ QStringLiteral("GOOD"), QStringLiteral("FIFO") } << 2; // not waited for
     QTest::newRow("no files") << QStringList{ QStringLiteral("--json") } << 64;
     QTest::newRow("unknown option") << QStringList{ QStringLiteral("--jsn"), QStringLiteral("GOOD") } << 64;
+    QTest::newRow("pdf without name") << QStringList{ QStringLiteral("GOOD"), QStringLiteral("--pdf") } << 64;
+    QTest::newRow("pdf empty name") << QStringList{ QStringLiteral("--pdf="), QStringLiteral("GOOD") } << 64;
+    QTest::newRow("null without a list") << QStringList{ "--null", "GOOD" } << 64;
+    QTest::newRow("help") << QStringList{ "--help", "GOOD" } << 0;
+    QTest::newRow("version") << QStringList{ "GOOD", "--version" } << 0;
 }
 
 void TestCli::exitStatus()
@@ -118,10 +153,19 @@ void TestCli::exitStatus()
     args.replaceInStrings(QStringLiteral("REFUSED"), refused);
     args.replaceInStrings(QStringLiteral("TEXT"), text);
     args.replaceInStrings(QStringLiteral("SHORT"), shortFile);
+    args.replaceInStrings(QStringLiteral("FIFO"), fifo);
     const Run r = runEval(args);
     QCOMPARE(r.exitCode, status);
     if (status == 64)
         QVERIFY(r.err.contains(QStringLiteral("usage")));
+}
+
+void TestCli::helpAndVersion()
+{
+    QCOMPARE(runEval({ "--version" }).out, QStringLiteral("halvex-eval 1.4\n"));
+    const QString help = runEval({ "--help" }).out;
+    for (const char *option : { "--json", "--pdf OUT.pdf", "--files-from LIST", "--null", "--help", "--version" })
+        QVERIFY2(help.contains(QLatin1String(option)), option);
 }
 
 void TestCli::jsonReports()
@@ -206,19 +250,151 @@ void TestCli::textReport()
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.contains(QStringLiteral("Voltage, 0 to 10 V.")));
     QVERIFY(r.out.contains(QStringLiteral("refused: Please select output 1 range")));
-    // Bank S1 of "0 to 10 V": positions 2, 4, 6, 9 and 10 on.
-    const QStringList lines = r.out.split(QLatin1Char('\n'));
-    QString s1;
-    for (const QString &l : lines)
-        if (l.trimmed().startsWith(QStringLiteral("S1")))
-            s1 = l;
-    const QStringList cells = s1.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QCOMPARE(cells.size(), 13);
-    QStringList on;
-    for (int p = 1; p <= 12; ++p)
-        if (cells.at(p) == QStringLiteral("ON"))
-            on << QString::number(p);
-    QCOMPARE(on.join(QLatin1Char(',')), QStringLiteral("2,4,6,9,10"));
+
+    // Every bank row of a dual-output file as the map has it: ON or a dot.
+    const QString dual = QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx");
+    const QJsonObject map = jsonLines(runEval({ "--json", dual }).out).value(0).value("switches").toObject();
+    QCOMPARE(map.size(), 4);
+    QMap<QString, QString> rows;
+    for (const QString &l : runEval({ dual }).out.split('\n')) {
+        const QStringList cells = l.split(' ', Qt::SkipEmptyParts);
+        if (cells.size() == 13 && cells.at(0).startsWith('S'))
+            rows[cells.at(0)] = cells.mid(1).join(QString()).replace("ON", "1").replace('.', '0');
+    }
+    QCOMPARE(rows.keys(), map.keys());
+    for (const QString &bank : map.keys())
+        QCOMPARE(rows.value(bank), map.value(bank).toString());
+}
+
+void TestCli::textReportShowsControlCharacters()
+{
+    // Blanks around a custom value pass its number check; in the report
+    // they are shown, not obeyed.
+    Setup s;
+    s.cbInputType = 14;
+    s.cbIRRTD = 16;
+    s.eCustomLow = QStringLiteral("\r\n-40");
+    s.eCustomHigh = QStringLiteral("\x0b" "0\x0c");
+    s.cbOutputRange = 0;
+    const Run r = runEval({ write(QStringLiteral("blanks.hvx"), s) });
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("Custom range: \\r\\n-40 to \\x0B0\\x0C °C")), qPrintable(r.out));
+    QCOMPARE(r.out.count(QLatin1Char('\n')), 9); // name, 2 input, 1 output, blank, heading, 3 banks
+}
+
+void TestCli::fileNames_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("shown"); // first line of the text report
+    QTest::newRow("quote and backslash") << QByteArray("a\"b\\c.hvx") << "a\"b\\\\c.hvx";
+    QTest::newRow("line feed") << QByteArray("two\nlines.hvx") << "two\\nlines.hvx";
+    QTest::newRow("not UTF-8") << QByteArray("plant-\xff\xe9.hvx") << "plant-\\xFF\\xE9.hvx";
+}
+
+void TestCli::fileNames()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, shown);
+    const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + name;
+    QVERIFY(QFile::copy(good, m_dir.filePath("copy.hvx")));
+    QCOMPARE(::rename(QFile::encodeName(m_dir.filePath("copy.hvx")).constData(), path.constData()), 0);
+    const auto remove = qScopeGuard([&] { ::unlink(path.constData()); }); // not every name can be removed as text
+    // Passed in a NUL-separated list, byte for byte.
+    const QStringList args{ "--null", "--files-from", "-" };
+    const QJsonObject o = jsonLines(runEval(QStringList{ "--json" } + args, "C.UTF-8", path + '\0').out).value(0);
+    QCOMPARE(o.value("status").toString(), QStringLiteral("ok"));
+    QCOMPARE(o.value("file").toString(), QString::fromUtf8(path)); // U+FFFD for what is not UTF-8
+    const bool utf8 = QString::fromUtf8(path).toUtf8() == path;
+    QCOMPARE(QByteArray::fromHex(o.value("fileBytes").toString().toLatin1()), utf8 ? QByteArray() : path);
+    const Run text = runEval(args, "C.UTF-8", path + '\0');
+    QCOMPARE(text.out.section('\n', 0, 0), m_dir.path() + '/' + shown);
+}
+
+void TestCli::filesFrom_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("list"); // standard input
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("files"); // in the order reported
+    QTest::newRow("lines, after the command line") << QStringList{ "REFUSED", "--files-from", "-" }
+                                                   << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT";
+    QTest::newRow("NUL separated") << QStringList{ "--files-from", "-", "--null" } << QByteArray("GOOD\0GOOD", 9)
+                                   << 0 << "GOOD GOOD";
+    QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED";
+    QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << "";
+    QTest::newRow("list unreadable") << QStringList{ "GOOD", "--files-from", "MISSING" } << QByteArray() << 2 << "";
+}
+
+void TestCli::filesFrom()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, list);
+    QFETCH(int, status);
+    QFETCH(QString, files);
+    QFile listFile(m_dir.filePath("list.txt"));
+    QVERIFY(listFile.open(QIODevice::WriteOnly) && listFile.write(refused.toUtf8() + '\n') > 0);
+    listFile.close();
+    for (const auto &[from, to] : { std::pair{ "GOOD", good }, { "REFUSED", refused }, { "TEXT", text },
+                                    { "LIST", listFile.fileName() }, { "MISSING", m_dir.filePath("missing.txt") } }) {
+        args.replaceInStrings(from, to);
+        list.replace(from, to.toUtf8());
+        files.replace(from, to);
+    }
+    const Run r = runEval(QStringList{ "--json" } + args, "C.UTF-8", list);
+    QCOMPARE(r.exitCode, status);
+    QStringList reported;
+    for (const QJsonObject &o : jsonLines(r.out))
+        reported << o.value("file").toString();
+    QCOMPARE(reported.join(' '), files);
+    QCOMPARE(r.err.contains("missing.txt"), args.contains(m_dir.filePath("missing.txt")));
+}
+
+void TestCli::pdfNeverOverwritesAnInput_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QByteArray>("list");
+    QTest::newRow("same path") << "in.hvx" << QByteArray();
+    QTest::newRow("other path") << "sub/../in.hvx" << QByteArray();
+    QTest::newRow("symbolic link") << "link.hvx" << QByteArray();
+    QTest::newRow("hard link") << "hard.hvx" << QByteArray();
+    QTest::newRow("input from a list") << "in.hvx" << QByteArray("in.hvx\n");
+}
+
+void TestCli::pdfNeverOverwritesAnInput()
+{
+    QFETCH(QString, output);
+    QFETCH(QByteArray, list);
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(good, dir.filePath("in.hvx")) && QDir(dir.path()).mkdir("sub"));
+    QVERIFY(QFile::link(dir.filePath("in.hvx"), dir.filePath("link.hvx")));
+    QCOMPARE(::link(QFile::encodeName(dir.filePath("in.hvx")), QFile::encodeName(dir.filePath("hard.hvx"))), 0);
+    QDir::setCurrent(dir.path());
+    const QStringList inputs = list.isEmpty() ? QStringList{ good, "in.hvx" } : QStringList{ "--files-from", "-" };
+    const Run r = runEval(QStringList{ "--pdf", output } + inputs, "C.UTF-8", list);
+    QDir::setCurrent(QDir::rootPath());
+    QCOMPARE(r.exitCode, 64);
+    QVERIFY(r.err.contains(output));
+    QFile in(dir.filePath("in.hvx")), original(good);
+    QVERIFY(in.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+    QCOMPARE(in.readAll(), original.readAll());
+}
+
+void TestCli::outputErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("stdoutTo");
+    QTest::newRow("json, disk full") << QStringList{ "--json", "GOOD" } << "/dev/full";
+    QTest::newRow("text, output closed") << QStringList{ "GOOD" } << "closed";
+    QTest::newRow("version, disk full") << QStringList{ "--version" } << "/dev/full";
+}
+
+void TestCli::outputErrors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, stdoutTo);
+    const Run r = runEval(args.replaceInStrings("GOOD", good), "C.UTF-8", {}, stdoutTo);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.contains("could not be written"), qPrintable(r.err));
 }
 
 void TestCli::filesAreIndependent()

@@ -7,6 +7,8 @@
 
 #include <QWindow>
 
+#include <sys/stat.h>
+
 using namespace testing;
 using hvx::DialogAnswer;
 using hvx::Setup;
@@ -265,6 +267,7 @@ void TestMainWindowFiles::open_data()
     QTest::newRow("signature only") << "sig.hvx" << hvx::SetupSignature() << " is not an HALVEX Switch File";
     QTest::newRow("missing") << "missing.hvx" << QByteArray() << " could not be opened.";
     QTest::newRow("folder") << "folder.hvx" << QByteArray("<dir>") << " could not be opened.";
+    QTest::newRow("fifo") << "fifo.hvx" << QByteArray("<fifo>") << " could not be opened.";
 }
 
 void TestMainWindowFiles::open()
@@ -275,6 +278,8 @@ void TestMainWindowFiles::open()
     const QString file = path(name);
     if (content == "<dir>") {
         QVERIFY(QDir().mkpath(file));
+    } else if (content == "<fifo>") {
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     } else if (!content.isEmpty()) {
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));

@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <cmath>
+
 using namespace hvx;
 
 class TestCustomRange : public QObject {
@@ -197,6 +199,10 @@ void TestCustomRange::valuesAndFocus()
     QVERIFY(o.completed);
     QCOMPARE(v.CustomHigh, 3.3f);
     QCOMPARE(v.RangeIndex, 12); // "1 to 4 V"
+
+    // The fitting alone refuses values that are not numbers.
+    QCOMPARE(FitCustomValues(ListId::cbIRRTD, std::nanf(""), 10).message, QStringLiteral("Low is invalid"));
+    QCOMPARE(FitCustomValues(ListId::cbIRVoltage, 0, std::nanf("")).message, QStringLiteral("High is invalid"));
 }
 
 QTEST_APPLESS_MAIN(TestCustomRange)

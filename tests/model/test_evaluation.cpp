@@ -3,7 +3,6 @@
 #include "evaluation.h"
 #include "testsupport.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 
 using namespace hvx;
@@ -11,54 +10,6 @@ using namespace hvx;
 namespace {
 
 QString zeros() { return QString(12, QLatin1Char('0')); }
-
-// Upper value and low end of a listed linear range text ("-5 to 20 V").
-struct Bounds {
-    double low;
-    double high;
-};
-Bounds parseRange(const QString &text)
-{
-    static const QRegularExpression re(QStringLiteral("^(-?[0-9.]+) to ([0-9.,]+)"));
-    const QRegularExpressionMatch m = re.match(text);
-    Q_ASSERT(m.hasMatch());
-    return { m.captured(1).toDouble(), QString(m.captured(2)).remove(QLatin1Char(',')).toDouble() };
-}
-
-// The input range code as the converter documents it: for ranges from zero
-// or a live zero the code follows the upper value alone; negative ranges take
-// 12 to 15 by their upper value.
-int documentedLinearCode(ListId list, const QString &text)
-{
-    const Bounds b = parseRange(text);
-    if (list == ListId::cbIRmilliVolt) {
-        // The millivolt ranges from zero share the volt code sequence by
-        // position, with 1200 mV taking the one code left over.
-        const double uppers[] = { 25, 50, 100, 125, 150, 200, 250, 300, 500, 600, 1000, 1200 };
-        const int codes[] = { 0, 1, 2, 4, 8, 3, 5, 9, 6, 10, 7, 11 };
-        if (b.low < 0)
-            return b.high == 125 ? 12 : b.high == 250 ? 13 : b.high == 500 ? 14 : 15;
-        for (int i = 0; i < 12; ++i)
-            if (uppers[i] == b.high)
-                return codes[i];
-        return -1;
-    }
-    if (list == ListId::cbIRPot2) {
-        const double uppers[] = { 125, 250, 500, 625, 750, 1000 };
-        for (int i = 0; i < 6; ++i)
-            if (uppers[i] == b.high)
-                return i == 3 ? 4 : i == 4 ? 8 : i == 5 ? 3 : i;
-        return -1;
-    }
-    if (b.low < 0)
-        return b.high == 5 ? 12 : b.high == 10 ? 13 : b.high == 20 ? 14 : 15;
-    const std::pair<double, int> codes[] = { { 1, 0 }, { 2, 1 },  { 4, 2 },  { 5, 4 },  { 7.5, 8 }, { 8, 3 },
-                                             { 10, 5 }, { 15, 9 }, { 20, 6 }, { 30, 10 }, { 40, 7 } };
-    for (const auto &[upper, code] : codes)
-        if (upper == b.high)
-            return code;
-    return -1;
-}
 
 } // namespace
 
@@ -72,8 +23,8 @@ private slots:
     void refusals();
     void linearInputs_data();
     void linearInputs();
-    void everyLinearRangeCode_data();
-    void everyLinearRangeCode();
+    void everyLinearRange_data();
+    void everyLinearRange();
     void temperatureInputs_data();
     void temperatureInputs();
     void temperatureRangeCodes_data();
@@ -209,33 +160,75 @@ void TestEvaluation::linearInputs()
     QCOMPARE(v.RangeIndex, rangeIndex);
 }
 
-void TestEvaluation::everyLinearRangeCode_data()
+void TestEvaluation::everyLinearRange_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("index");
-    QTest::addColumn<int>("code");
-    for (int type : { Voltage, CurrentSink, CurrentTxSupply, MilliVolt, Pot2Wire }) {
-        const ListId list = rangeListFor(type);
-        const QStringList items = Texts::items(list);
-        for (int i = 0; i < customIndexFor(list); ++i)
-            QTest::addRow("%s %s", qPrintable(Texts::itemAt(ListId::cbInputType, type)), qPrintable(items.at(i)))
-                << type << i << documentedLinearCode(list, items.at(i));
+    QTest::addColumn<int>("listedRanges");
+    QTest::addColumn<QString>("s1");
+    QTest::addColumn<QString>("s2");
+
+    // Banks S1 and S2 ("S1 S2", positions 1 to 12 each) of every listed range
+    // of the linear types, in list order, from the converter's switch tables.
+    const std::pair<int, QStringList> table[] = {
+        { Voltage, {
+            "000001001100 001010100000", "000101001100 001010100000", "001001001100 001010100000",
+            "010001001100 001010100000", "100001001100 001010100000", "001101001100 001010100000",
+            "010101001100 001010100000", "100101001100 001010100000", "011001001100 001010100000",
+            "101001001100 001100110000", "011101001100 001100110000", "000101001101 001010100000",
+            "001001001101 001010100000", "010001001101 001010100000", "100001001101 001010100000",
+            "001101001101 001010100000", "010101001101 001010100000", "100101001101 001010100000",
+            "011001001101 001010100000", "101001001101 001100110000", "011101001101 001100110000",
+            "110001001101 001010100000", "110101001101 001010100000", "111001001101 001010100000",
+            "110001001100 001010100000", "110101001100 001010100000", "111001001100 001010100000" } },
+        { CurrentSink, {
+            "000000001110 110000110000", "000100001110 110000110000", "001000001110 110000110000",
+            "010000001110 110000110000", "100000001110 110000110000", "001100001110 110000110000",
+            "010100001110 110000110000", "100100001110 110000110000", "011000001110 110000110000",
+            "101000001110 110000110000", "011100001110 110000110000", "010000001111 110000110000",
+            "100000001111 110000110000", "001100001111 110000110000", "010100001111 110000110000",
+            "100100001111 110000110000", "011000001111 110000110000", "101000001111 110000110000",
+            "011100001111 110000110000", "110000001111 110010100000", "110100001111 110010100000",
+            "111000001111 110010100000", "111100001111 110010100000", "110000001110 110010100000",
+            "110100001110 110010100000", "111000001110 110010100000", "111100001110 110010100000" } },
+        { CurrentTxSupply, {
+            "000000001110 110100110010", "000100001110 110100110010", "001000001110 110100110010",
+            "010000001110 110100110010", "100000001110 110100110010", "001100001110 110100110010",
+            "010100001110 110100110010", "100100001110 110100110010", "011000001110 110100110010",
+            "010000001111 110100110010", "100000001111 110100110010", "001100001111 110100110010",
+            "010100001111 110100110010", "100100001111 110100110010", "011000001111 110100110010" } },
+        { MilliVolt, {
+            "000000011100 010000110000", "000100011100 010000110000", "001000011100 010000110000",
+            "010000011100 010000110000", "100000011100 010000110000", "001100011100 010000110000",
+            "010100011100 010000110000", "100100011100 010000110000", "011000011100 010000110000",
+            "101000011100 010000110000", "011100011100 010000110000", "101100011100 010000110000",
+            "110000011100 010010100000", "110100011100 010010100000", "111000011100 010010100000",
+            "111100011100 010010100000" } },
+        { Pot2Wire, {
+            "000000011101 010010010001", "000100011101 010010010001", "001000011101 010010010001",
+            "010000011101 010010010001", "100000011101 010010010001", "001100011101 010010010001" } },
+        { Pot3Wire, { "000001011110 001100110010" } },
+    };
+    for (const auto &[type, banks] : table) {
+        for (int i = 0; i < banks.size(); ++i)
+            QTest::addRow("%s %s", qPrintable(Texts::itemAt(ListId::cbInputType, type)),
+                          qPrintable(Texts::itemAt(rangeListFor(type), i)))
+                << type << i << int(banks.size()) << banks.at(i).left(12) << banks.at(i).mid(13);
     }
 }
 
-// Every listed range's code, checked against the code derived from the
-// range's own text.
-void TestEvaluation::everyLinearRangeCode()
+void TestEvaluation::everyLinearRange()
 {
     QFETCH(int, type);
     QFETCH(int, index);
-    QFETCH(int, code);
-    QVERIFY(code >= 0);
+    QFETCH(int, listedRanges);
+    QFETCH(QString, s1);
+    QFETCH(QString, s2);
+    QCOMPARE(customIndexFor(rangeListFor(type)), listedRanges);
     EvaluationValues v;
     QVERIFY(Evaluate(inputSetup(type, index), v, QLocale::c()).completed);
-    SwitchBank expected;
-    SetRangeCode(expected, code);
-    QCOMPARE(v.map.S1.toString().left(4), expected.toString().left(4));
+    QCOMPARE(v.map.S1.toString(), s1);
+    QCOMPARE(v.map.S2.toString(), s2);
 }
 
 void TestEvaluation::temperatureInputs_data()
@@ -398,6 +391,33 @@ void TestEvaluation::outputs_data()
     freq.cbFreqOutputRange = 0;
     freq.rgFreqBurnout = 1;
     QTest::newRow("frequency 0 to 1 Hz, 0 Hz burnout") << freq << bank({ 1, 3, 5, 10 }) << bank({ 1, 2, 4, 5, 6 });
+
+    // S4 positions 1 to 4 of every trip delay ("Relay on", "Red led") and of
+    // every frequency range ("Span point +12.5%": position 6 only besides).
+    const char *const tripCodes[] = { "0000", "1110", "0110", "1010", "0010", "1100", "0100", "1000" };
+    const char *const frequencyCodes[] = { "1101", "1111", "0111", "1001", "0001", "1110", "0110", "1010",
+                                           "0010", "1100", "0100", "1011", "1000", "0011", "0000", "0101" };
+    Setup delay = trip;
+    delay.rgTripRelativeTo = 0;
+    for (int i = 0; i < 8; ++i) {
+        delay.cbTripOutput = i;
+        QTest::addRow("trip delay %d", i) << delay << bank({ 1, 3, 5, 10 }) << tripCodes[i] + QString(8, '0');
+    }
+    Setup range = freq;
+    range.rgFreqBurnout = 0;
+    for (int i = 0; i < 16; ++i) {
+        range.cbFreqOutputRange = i;
+        QTest::addRow("frequency range %d", i) << range << bank({ 1, 3, 5, 10 }) << frequencyCodes[i] + QStringLiteral("01000000");
+    }
+    // "Output 1 value" turns on S3 position 9 only for a trip relay.
+    Setup relativeAnalog = analog;
+    relativeAnalog.rgTripRelativeTo = 1;
+    QTest::newRow("analog ignores relative to output 1") << relativeAnalog << bank({ 1, 3, 5, 10 })
+                                                         << bank({ 1, 3, 5, 6, 10, 12 });
+    Setup relativeFreq = freq;
+    relativeFreq.rgTripRelativeTo = 1;
+    QTest::newRow("frequency ignores relative to output 1") << relativeFreq << bank({ 1, 3, 5, 10 })
+                                                            << bank({ 1, 2, 4, 5, 6 });
 
     Setup unknownType = freq;
     unknownType.rgDualType = -1;

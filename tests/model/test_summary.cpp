@@ -1,5 +1,6 @@
 // The plain-language summary lines and the shortened file name.
 
+#include "displaytext.h"
 #include "evaluation.h"
 #include "summary.h"
 #include "testsupport.h"
@@ -18,6 +19,8 @@ private slots:
     void outputLines();
     void shortenFileName_data();
     void shortenFileName();
+    void displayText_data();
+    void displayText();
 };
 
 void TestSummary::inputLines_data()
@@ -45,6 +48,11 @@ void TestSummary::inputLines_data()
     t.rgColdJunction = 1;
     QTest::newRow("T custom") << t << 9 << "T type thermocouple, Custom range: -80 to 100 °C (using -100 to 100°C)."
                               << "Normal response, Linearisation on, CJC off.";
+    Setup pot = inputSetup(Pot2Wire, 6);
+    pot.eCustomLow = QStringLiteral("0");
+    pot.eCustomHigh = QStringLiteral("626");
+    QTest::newRow("custom in ohms") << pot << 4 << "Potentiometer 2 wire, Custom range: 0 to 626 ohms (using 0 to 750 ohm)."
+                                    << "Normal response.";
     QTest::newRow("pot3 never custom") << inputSetup(Pot3Wire, 0) << -1 << "Potentiometer 3 wire, 0 to 1k to 100kohm."
                                        << "Normal response.";
     Setup fromFile = inputSetup(TcJ, 0);
@@ -133,6 +141,8 @@ void TestSummary::shortenFileName_data()
 
     const QString p65 = QStringLiteral("C:\\") + QString(58, QLatin1Char('a')) + QStringLiteral(".hvx");
     QTest::newRow("65 characters whole") << p65 << p65;
+    QTest::newRow("66 characters shortened") << QStringLiteral("C:\\") + QString(59, QLatin1Char('a')) + QStringLiteral(".hvx")
+                                             << QStringLiteral("C:\\") + QString(39, QLatin1Char('a')) + QStringLiteral("~1.hvx");
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("deep folders")
         << "C:\\Documents and Settings\\operator\\My Documents\\Converter setups\\plant A\\line 3.hvx"
@@ -163,6 +173,28 @@ void TestSummary::shortenFileName()
     const QString result = ShortenFileName(path);
     QCOMPARE(result, shown);
     QVERIFY(result.size() <= 66 || result == path);
+}
+
+void TestSummary::displayText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain") << QStringLiteral("-40.1 to 0.1 °C") << QStringLiteral("-40.1 to 0.1 °C");
+    QTest::newRow("line breaks") << QStringLiteral("1\r\n2\x0b" "3\x0c") << QStringLiteral("1\\r\\n2\\x0B3\\x0C");
+    QTest::newRow("backslash") << QStringLiteral("a\\n") << QStringLiteral("a\\\\n");
+    QTest::newRow("nul, tab, DEL") << QString::fromUtf16(u"\0\t\x7f", 3) << QStringLiteral("\\x00\\t\\x7F");
+    QTest::newRow("C1, separators, overrides") << QString::fromUtf16(u"\x85\u2028\u2029\u202e")
+                                               << QStringLiteral("\\u0085\\u2028\\u2029\\u202E");
+    QTest::newRow("byte kept from a name") << QString::fromUtf16(u"a\xdcff") << QStringLiteral("a\\xFF");
+    QTest::newRow("other lone surrogate") << QString::fromUtf16(u"\xd800x") << QStringLiteral("\\uD800x");
+    QTest::newRow("pair kept") << QString::fromUtf16(u"\U0001F600") << QString::fromUtf16(u"\U0001F600");
+}
+
+void TestSummary::displayText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(hvx::displayText(text), shown);
 }
 
 QTEST_APPLESS_MAIN(TestSummary)

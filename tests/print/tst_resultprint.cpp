@@ -294,6 +294,8 @@ private slots:
         QString error;
         QVERIFY(!PrintResultSheetsToPdf(target, list, &error));
         QVERIFY(!error.isEmpty());
+        if (sheets > 0)
+            QVERIFY2(error.contains(target), qPrintable(error)); // the refusal names the file
         QVERIFY(!QFile::exists(target));
     }
 };

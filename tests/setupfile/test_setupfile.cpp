@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace hvx;
 
 Q_DECLARE_METATYPE(hvx::Setup)
@@ -66,8 +68,11 @@ private slots:
     void clamping();
     void textFields_data();
     void textFields();
+    void everyTextByteRoundTrips();
     void refusedFiles_data();
     void refusedFiles();
+    void specialFilesRefused_data();
+    void specialFilesRefused();
     void longerFileAccepted();
     void saveKeepsOldFileOnFailure();
 };
@@ -240,6 +245,27 @@ void TestSetupFile::textFields()
     QCOMPARE(reread.eCustomLow, text.left(6));
 }
 
+// Every byte from 0x20 up comes back as it was read, the five bytes that
+// Windows-1252 leaves undefined included; the others of 0x80 to 0x9F read as
+// the code page's characters, not as control characters.
+void TestSetupFile::everyTextByteRoundTrips()
+{
+    const QByteArray undefined("\x81\x8D\x8F\x90\x9D");
+    for (int b = 0x20; b <= 0xFF; ++b) {
+        QByteArray bytes = SetupFileBytes(Setup());
+        bytes[136] = char(b);
+        bytes[143] = char(b);
+        bytes[144] = char(b);
+        Setup read;
+        QVERIFY(readBytes(bytes, read));
+        QCOMPARE(read.eCustomLow.size(), 1);
+        QCOMPARE(read.eCustomHigh, QString(2, read.eCustomLow.at(0)));
+        if (b >= 0x80 && b < 0xA0 && !undefined.contains(char(b)))
+            QVERIFY2(read.eCustomLow.at(0).unicode() > 0xFF, qPrintable(QString::number(b, 16)));
+        QCOMPARE(SetupFileBytes(read).toHex(), bytes.toHex());
+    }
+}
+
 void TestSetupFile::refusedFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -273,6 +299,29 @@ void TestSetupFile::refusedFiles()
     QCOMPARE(LoadSetupFile(path, read), LoadStatus::NotSetupFile);
     QCOMPARE(read, before);
     QCOMPARE(LoadSetupFile(dir.filePath(QStringLiteral("missing.hvx")), read), LoadStatus::CannotOpen);
+}
+
+void TestSetupFile::specialFilesRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo") << "fifo"; // opening one that no one writes would wait for ever
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("device") << "/dev/zero";
+}
+
+void TestSetupFile::specialFilesRefused()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QByteArray path = kind.startsWith('/') ? kind.toUtf8() : QFile::encodeName(dir.filePath("x.hvx"));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QCOMPARE(::mkdir(path.constData(), 0700), 0);
+    Setup read;
+    QCOMPARE(LoadSetupFile(QFile::decodeName(path), read), LoadStatus::CannotOpen);
+    QCOMPARE(LoadSetupFileNative(path, read), LoadStatus::CannotOpen);
+    QCOMPARE(read, Setup());
 }
 
 void TestSetupFile::longerFileAccepted()

@@ -1,0 +1,105 @@
+#include "bytenames.h"
+
+namespace hvx {
+
+namespace {
+
+// Length of the valid UTF-8 sequence starting at s[i] (its code point in *cp),
+// or 0 when the byte there does not start one.
+int utf8Sequence(const QByteArray &s, int i, char32_t *cp)
+{
+    const auto byte = [&](int k) { return static_cast<unsigned char>(s.at(k)); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) {
+        *cp = b0;
+        return 1;
+    }
+    int length;
+    char32_t value;
+    char32_t minimum;
+    if ((b0 & 0xE0) == 0xC0) {
+        length = 2;
+        value = b0 & 0x1F;
+        minimum = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        length = 3;
+        value = b0 & 0x0F;
+        minimum = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        length = 4;
+        value = b0 & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > s.size())
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        const unsigned char b = byte(i + k);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        value = (value << 6) | (b & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    *cp = value;
+    return length;
+}
+
+} // namespace
+
+QString BytesToText(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (int i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const int length = utf8Sequence(bytes, i, &cp);
+        if (length == 0) {
+            out += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes.at(i))));
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            out += QChar(QChar::highSurrogate(cp));
+            out += QChar(QChar::lowSurrogate(cp));
+        } else {
+            out += QChar(char16_t(cp));
+        }
+        i += length;
+    }
+    return out;
+}
+
+QByteArray TextToBytes(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u >= 0xDC80 && u <= 0xDCFF) {
+            out += char(u - 0xDC00);
+        } else if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += QString(text.constData() + i, 2).toUtf8();
+            ++i;
+        } else {
+            out += QString(QChar(u)).toUtf8();
+        }
+    }
+    return out;
+}
+
+bool IsValidUtf8(const QByteArray &bytes)
+{
+    for (int i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const int length = utf8Sequence(bytes, i, &cp);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+} // namespace hvx

@@ -1,11 +1,14 @@
 #include "halvexabout.h"
 
 #include "halvexapplication.h"
+#include "halvexversion.h"
 #include "ui_halvexabout.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+
+namespace hvx {
 
 TAboutForm::TAboutForm(QWidget *parent)
     : QDialog(parent)
@@ -13,8 +16,8 @@ TAboutForm::TAboutForm(QWidget *parent)
 {
     ui->setupUi(this);
     setFixedSize(414, 208);
-    setWindowIcon(ProgramIcon());
-    ui->Image1->setPixmap(ProgramIcon().pixmap(32, 32));
+    setWindowIcon(programIcon());
+    ui->Image1->setPixmap(programIcon().pixmap(32, 32));
 
     QFont title = ui->Label2->font();
     title.setPixelSize(16);
@@ -24,6 +27,7 @@ TAboutForm::TAboutForm(QWidget *parent)
     pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
     ui->Label2->setPalette(pal);
 
+    ui->Label1->setText(QStringLiteral("Version " HALVEX_VERSION));
     QFont version = ui->Label1->font();
     version.setPixelSize(13);
     ui->Label1->setFont(version);
@@ -36,3 +40,5 @@ TAboutForm::TAboutForm(QWidget *parent)
 }
 
 TAboutForm::~TAboutForm() = default;
+
+} // namespace hvx

@@ -9,6 +9,8 @@ namespace Ui {
 class TAboutForm;
 }
 
+namespace hvx {
+
 class TAboutForm : public QDialog {
     Q_OBJECT
 
@@ -19,3 +21,5 @@ public:
 private:
     std::unique_ptr<Ui::TAboutForm> ui;
 };
+
+} // namespace hvx

@@ -1,13 +1,14 @@
 #include "halvexapplication.h"
 
 #include "dialogs.h"
-#include "halvexmain.h"
 
 #include <exception>
 
 static void initAppResources() { Q_INIT_RESOURCE(app); }
 
-QIcon ProgramIcon()
+namespace hvx {
+
+QIcon programIcon()
 {
     initAppResources();
     QIcon icon;
@@ -20,8 +21,8 @@ HalvexApplication::HalvexApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     // The name only: a display name would be appended to every window title.
-    setApplicationName(hvx::ApplicationTitle());
-    setWindowIcon(ProgramIcon());
+    setApplicationName(applicationTitle());
+    setWindowIcon(programIcon());
 }
 
 bool HalvexApplication::notify(QObject *receiver, QEvent *event)
@@ -29,11 +30,13 @@ bool HalvexApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        hvx::dialogs().message(nullptr, hvx::ApplicationTitle(), QString::fromLocal8Bit(e.what()),
-                               hvx::DialogIcon::Error);
+        dialogs().message(nullptr, applicationTitle(), QString::fromLocal8Bit(e.what()),
+                               DialogIcon::Error);
     } catch (...) {
-        hvx::dialogs().message(nullptr, hvx::ApplicationTitle(), QStringLiteral("An unexpected error occurred."),
-                               hvx::DialogIcon::Error);
+        dialogs().message(nullptr, applicationTitle(), QStringLiteral("An unexpected error occurred."),
+                               DialogIcon::Error);
     }
     return false;
 }
+
+} // namespace hvx

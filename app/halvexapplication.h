@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QIcon>
 
+namespace hvx {
+
 // The program's icon, 16 x 16 and 32 x 32.
-QIcon ProgramIcon();
+QIcon programIcon();
 
 class HalvexApplication : public QApplication {
     Q_OBJECT
@@ -19,3 +21,5 @@ public:
     // message box with its text and the program goes on.
     bool notify(QObject *receiver, QEvent *event) override;
 };
+
+} // namespace hvx

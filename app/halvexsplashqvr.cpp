@@ -1,5 +1,6 @@
 #include "halvexsplashqvr.h"
 
+#include "halvexversion.h"
 #include "ui_halvexsplashqvr.h"
 
 #include <QCloseEvent>
@@ -7,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+
+namespace hvx {
 
 namespace {
 
@@ -37,6 +40,7 @@ TSplashForm::TSplashForm(QWidget *parent)
     pal.setColor(QPalette::Window, QColor(81, 38, 193));
     setPalette(pal);
     setAutoFillBackground(true);
+    ui->Panel2->setText(QStringLiteral("Halvex Programmable Transmitter Configuration v" HALVEX_VERSION));
     // The first installed of each list of faces (the metric equivalents of the
     // usual sans-serif and serif faces come first).
     stylePanel(ui->Panel2,
@@ -90,3 +94,5 @@ void TSplashForm::closeEvent(QCloseEvent *e)
     Timer1.stop();
     QDialog::closeEvent(e);
 }
+
+} // namespace hvx

@@ -11,6 +11,8 @@ namespace Ui {
 class TSplashForm;
 }
 
+namespace hvx {
+
 class TSplashForm : public QDialog {
     Q_OBJECT
 
@@ -39,3 +41,5 @@ private:
     std::unique_ptr<Ui::TSplashForm> ui;
     QTimer Timer1;
 };
+
+} // namespace hvx

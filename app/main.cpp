@@ -12,6 +12,11 @@
 #include <exception>
 #include <optional>
 
+using hvx::HalvexApplication;
+using hvx::TAboutForm;
+using hvx::TMainForm;
+using hvx::TSplashForm;
+
 int main(int argc, char *argv[])
 {
     // --help and --version are answered before the window system is needed.
@@ -21,7 +26,7 @@ int main(int argc, char *argv[])
     try {
         // The arguments after the program's name name a setup file to open.
         TMainForm mainForm(QCoreApplication::arguments().mid(1));
-        hvx::TResultForm resultForm(mainForm.printIniPath());
+        hvx::TResultForm resultForm(mainForm.PrintIniPath());
         TAboutForm aboutForm;
         TSplashForm splashForm;
         mainForm.setResultForm(&resultForm);
@@ -30,8 +35,9 @@ int main(int argc, char *argv[])
         mainForm.show();
         app.exec();
     } catch (const std::exception &e) {
-        hvx::dialogs().message(nullptr, hvx::ApplicationTitle(), QString::fromLocal8Bit(e.what()),
+        hvx::dialogs().message(nullptr, hvx::applicationTitle(), QString::fromLocal8Bit(e.what()),
                                hvx::DialogIcon::Error);
+        return 1; // the program could not run: a failure, not a normal end
     }
     return 0;
 }

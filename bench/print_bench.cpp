@@ -121,7 +121,7 @@ int measure(const Config &c, int repeat)
                                             c.dpi, c.dpi, true };
             ResultFormOnPaper paper(&form);
             device.startDoc(QStringLiteral("bench"));
-            if (!PrintResultImage(&form, device, options, false))
+            if (!printResultImage(&form, device, options, false))
                 return 1;
             device.endDoc();
             bytes = device.bytesSent;

@@ -7,6 +7,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <charconv>
 
 namespace hvx {
@@ -45,9 +46,7 @@ QString FloatText(float value)
     return QString::fromLatin1(buffer, static_cast<int>(r.ptr - buffer));
 }
 
-namespace {
-
-QString jsonString(const QString &s)
+QString JsonString(const QString &s)
 {
     QString out = QStringLiteral("\"");
     for (int i = 0; i < s.size(); ++i) {
@@ -74,9 +73,39 @@ QString jsonString(const QString &s)
     return out + QLatin1Char('"');
 }
 
+namespace {
+
 QString jsonOptional(bool present, const QString &value) { return present ? value : QStringLiteral("null"); }
 
 } // namespace
+
+QString FileNameJson(const FileReport &r)
+{
+    QString file = JsonString(r.file);
+    if (!IsValidUtf8(r.fileBytes))
+        file += QStringLiteral(", \"fileBytes\": \"") + QString::fromLatin1(r.fileBytes.toHex()) + QLatin1Char('"');
+    return file;
+}
+
+QString SwitchesJson(const SwitchMap &map)
+{
+    QString json = QStringLiteral("{");
+    for (int b = 1; b <= 4; ++b) {
+        if (b > 1)
+            json += QStringLiteral(", ");
+        json += QStringLiteral("\"S%1\": ").arg(b) + JsonString(map.bank(b).toString());
+    }
+    return json + QLatin1Char('}');
+}
+
+QString SummaryJson(const Setup &setup, int rangeIndex)
+{
+    const InputSummary in = BuildInputSummary(setup, rangeIndex);
+    const std::optional<QString> out2 = Output2Summary(setup);
+    return QStringLiteral("{\"input1\": ") + JsonString(in.line1) + QStringLiteral(", \"input2\": ")
+        + JsonString(in.line2) + QStringLiteral(", \"output1\": ") + JsonString(Output1Summary(setup))
+        + QStringLiteral(", \"output2\": ") + (out2 ? JsonString(*out2) : QStringLiteral("null")) + QLatin1Char('}');
+}
 
 QString ReportJson(const FileReport &r)
 {
@@ -84,33 +113,11 @@ QString ReportJson(const FileReport &r)
     const bool ok = r.status == FileReport::Status::Ok;
     const char *status = ok ? "ok" : evaluated ? "refused" : "error";
 
-    QString switches = QStringLiteral("null");
-    if (evaluated) {
-        switches = QStringLiteral("{");
-        for (int b = 1; b <= 4; ++b) {
-            if (b > 1)
-                switches += QStringLiteral(", ");
-            switches += QStringLiteral("\"S%1\": ").arg(b) + jsonString(r.values.map.bank(b).toString());
-        }
-        switches += QLatin1Char('}');
-    }
+    const QString switches = evaluated ? SwitchesJson(r.values.map) : QStringLiteral("null");
+    const QString summary = ok ? SummaryJson(r.setup, r.values.RangeIndex) : QStringLiteral("null");
 
-    QString summary = QStringLiteral("null");
-    if (ok) {
-        const InputSummary in = BuildInputSummary(r.setup, r.values.RangeIndex);
-        const std::optional<QString> out2 = Output2Summary(r.setup);
-        summary = QStringLiteral("{\"input1\": ") + jsonString(in.line1) + QStringLiteral(", \"input2\": ")
-            + jsonString(in.line2) + QStringLiteral(", \"output1\": ") + jsonString(Output1Summary(r.setup))
-            + QStringLiteral(", \"output2\": ") + (out2 ? jsonString(*out2) : QStringLiteral("null"))
-            + QLatin1Char('}');
-    }
-
-    QString file = jsonString(r.file);
-    if (!IsValidUtf8(r.fileBytes))
-        file += QStringLiteral(", \"fileBytes\": \"") + QString::fromLatin1(r.fileBytes.toHex()) + QLatin1Char('"');
-
-    return QStringLiteral("{\"file\": ") + file + QStringLiteral(", \"status\": \"")
-        + QLatin1String(status) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
+    return QStringLiteral("{\"file\": ") + FileNameJson(r) + QStringLiteral(", \"status\": \"")
+        + QLatin1String(status) + QStringLiteral("\", \"message\": ") + JsonString(r.message)
         + QStringLiteral(", \"switches\": ") + switches + QStringLiteral(", \"rangeIndex\": ")
         + jsonOptional(evaluated && r.outcome.inputEncoderRan, QString::number(r.values.RangeIndex))
         + QStringLiteral(", \"customLow\": ")
@@ -131,24 +138,39 @@ QString ReportText(const FileReport &r)
     if (r.status == FileReport::Status::Refused)
         return out + line(QStringLiteral("  refused: "), r.message);
 
-    const InputSummary in = BuildInputSummary(r.setup, r.values.RangeIndex);
-    out += line(QStringLiteral("  Input:    "), in.line1);
+    out += SummaryText(r.setup, r.values.RangeIndex);
+    return out + QLatin1Char('\n') + BankRows(r.values.map, r.setup.rgDualOutput == 1 ? 4 : 3);
+}
+
+QString SummaryText(const Setup &setup, int rangeIndex)
+{
+    const auto line = [](const QString &head, const QString &text) {
+        return head + displayText(text) + QLatin1Char('\n');
+    };
+    const InputSummary in = BuildInputSummary(setup, rangeIndex);
+    QString out = line(QStringLiteral("  Input:    "), in.line1);
     out += line(QStringLiteral("            "), in.line2);
-    out += line(QStringLiteral("  Output 1: "), Output1Summary(r.setup));
-    const std::optional<QString> out2 = Output2Summary(r.setup);
+    out += line(QStringLiteral("  Output 1: "), Output1Summary(setup));
+    const std::optional<QString> out2 = Output2Summary(setup);
     if (out2)
         out += line(QStringLiteral("  Output 2: "), *out2);
+    return out;
+}
 
+QString BankRows(const SwitchMap &map, int banks, const std::vector<SwitchPosition> &marked)
+{
     // One row per bank: ON for a switch that is on, a dot for one that is off.
-    out += QStringLiteral("\n       ");
+    QString out = QStringLiteral("       ");
     for (int p = 1; p <= 12; ++p)
         out += QStringLiteral("%1").arg(p, 4);
     out += QLatin1Char('\n');
-    const int banks = r.setup.rgDualOutput == 1 ? 4 : 3;
     for (int b = 1; b <= banks; ++b) {
         out += QStringLiteral("  S%1    ").arg(b);
-        for (int p = 1; p <= 12; ++p)
-            out += r.values.map.bank(b).isOn(p) ? QStringLiteral("  ON") : QStringLiteral("   .");
+        for (int p = 1; p <= 12; ++p) {
+            const bool mark = std::find(marked.begin(), marked.end(), SwitchPosition{ b, p }) != marked.end();
+            const QString state = map.bank(b).isOn(p) ? QStringLiteral("ON") : QStringLiteral(".");
+            out += ((mark ? QStringLiteral("*") : QString()) + state).rightJustified(4);
+        }
         out += QLatin1Char('\n');
     }
     return out;

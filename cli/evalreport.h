@@ -2,6 +2,7 @@
 // Evaluates setup files as the main window's Open and Evaluate would, and
 // formats the result for people (text) or scripts (JSON Lines).
 
+#include "decode.h"
 #include "evaluation.h"
 #include "setup.h"
 
@@ -35,6 +36,23 @@ QString ReportJson(const FileReport &report);
 // A readable report of several lines, ending in a newline. Texts from the file
 // and its name are shown by displayText, so each stays on its line.
 QString ReportText(const FileReport &report);
+
+// The summary lines of an evaluated setup ("  Input:    ..."), each ending in
+// a newline and shown by displayText.
+QString SummaryText(const Setup &setup, int rangeIndex);
+// The switch banks 1 to `banks` drawn as rows under a row of position
+// numbers: ON for a switch that is on, a dot for one that is off; a marked
+// position carries a '*' before its state.
+QString BankRows(const SwitchMap &map, int banks, const std::vector<SwitchPosition> &marked = {});
+
+// JSON pieces shared by the reports: a string, the value of "file" (with
+// "fileBytes" after it for a name that is not UTF-8, see ReportJson), a map
+// {"S1": "0101...", ...} and the summary object {"input1": ..., "output2": ...
+// or null}.
+QString JsonString(const QString &s);
+QString FileNameJson(const FileReport &report);
+QString SwitchesJson(const SwitchMap &map);
+QString SummaryJson(const Setup &setup, int rangeIndex);
 
 // Shortest decimal text that reads back as the same 32-bit float.
 QString FloatText(float value);

@@ -4,6 +4,7 @@
 // function taking them.
 
 #include "bytenames.h"
+#include "decodereport.h"
 #include "displaytext.h"
 #include "evalreport.h"
 #include "filelist.h"
@@ -31,14 +32,19 @@ constexpr int ExitError = 2;
 constexpr int ExitUsage = 64;
 
 const char programName[] = "halvex-eval";
-const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...";
+const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...\n"
+                        "       halvex-eval --decode [--json] SWITCHES...\n"
+                        "       halvex-eval --verify [--json] FILE SWITCHES";
 
 struct EvalOptions {
+    enum class Mode { Evaluate, Decode, Verify };
+    Mode mode = Mode::Evaluate;
     bool json = false;
     QByteArray pdfPath;           // empty: no PDF
     QList<QByteArray> files;      // from the command line
     QList<QByteArray> fileLists;  // --files-from, in order; "-" is standard input
     bool nullSeparated = false;   // --null
+    QList<hvx::SwitchMap> switches; // --decode, --verify: as read off each unit
 };
 
 void write(FILE *stream, const QString &text)
@@ -125,6 +131,11 @@ QList<OptionSpec> optionSpecs()
         { QCommandLineOption(QStringLiteral("null")),
           QStringLiteral("names in the --files-from list end with a NUL byte, not a\n"
                          "line feed") },
+        { QCommandLineOption(QStringLiteral("decode")),
+          QStringLiteral("name the setup that gives the SWITCHES read off a unit, or\n"
+                         "the nearest setups when none gives them") },
+        { QCommandLineOption(QStringLiteral("verify")),
+          QStringLiteral("compare the SWITCHES read off a unit with those of FILE") },
         { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }),
           QStringLiteral("show this help and exit") },
         { QCommandLineOption(QStringLiteral("version")), QStringLiteral("show the version and exit") },
@@ -150,8 +161,12 @@ QString helpText(const QList<OptionSpec> &specs)
             text += QString(helpColumn, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
     text += QStringLiteral("  --                 end of options: every later argument is a FILE\n\n"
+                           "SWITCHES is S1=BITS,S2=BITS,S3=BITS,S4=BITS, each bank once; BITS is twelve\n"
+                           "0 (off) or 1 (on), the first for position 1.\n\n"
                            "Exit status: 0 all evaluated, 1 some setup refused, 2 some file or list\n"
-                           "unreadable or some output not written, 64 usage error.\n");
+                           "unreadable or some output not written, 64 usage error.\n"
+                           "With --decode: 0 every unit's switches given by a setup, 1 some only near.\n"
+                           "With --verify: 0 match, 1 differ or setup refused, 2 file unreadable.\n");
     return text;
 }
 
@@ -168,6 +183,37 @@ int writeAll(const QString &text)
     ReportOutput out;
     out.write(text);
     return out.finish() ? ExitOk : ExitError;
+}
+
+// The arguments of --decode (SWITCHES...) and --verify (FILE SWITCHES), all
+// checked before anything is reported. Returns -1 to go on, or the exit status.
+int parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
+{
+    const bool decode = parser.isSet(QStringLiteral("decode"));
+    if (decode && parser.isSet(QStringLiteral("verify")))
+        return usageError(QStringLiteral("--decode and --verify exclude each other"));
+    for (const char *option : { "pdf", "files-from", "null" }) {
+        if (parser.isSet(QLatin1String(option)))
+            return usageError(QStringLiteral("--%1 is for setup files, not with --decode or --verify")
+                                  .arg(QLatin1String(option)));
+    }
+    options.mode = decode ? EvalOptions::Mode::Decode : EvalOptions::Mode::Verify;
+    QStringList positional = parser.positionalArguments();
+    if (!decode) {
+        if (positional.size() != 2)
+            return usageError(QStringLiteral("--verify needs one FILE and one SWITCHES"));
+        options.files << hvx::TextToBytes(positional.takeFirst());
+    } else if (positional.isEmpty()) {
+        return usageError(QStringLiteral("--decode needs the SWITCHES of at least one unit"));
+    }
+    for (const QString &text : positional) {
+        QString error;
+        const std::optional<hvx::SwitchMap> map = hvx::ParseSwitchMap(text, &error);
+        if (!map)
+            return usageError(hvx::displayText(QStringLiteral("%1: %2").arg(text, error)));
+        options.switches << *map;
+    }
+    return -1;
 }
 
 // Reads the arguments (as the bytes the program was given) into options.
@@ -188,6 +234,8 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
     if (parser.isSet(QStringLiteral("version")))
         return writeAll(QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
     options.json = parser.isSet(QStringLiteral("json"));
+    if (parser.isSet(QStringLiteral("decode")) || parser.isSet(QStringLiteral("verify")))
+        return parseUnitArguments(parser, options);
     if (parser.isSet(QStringLiteral("pdf"))) {
         options.pdfPath = hvx::TextToBytes(parser.value(QStringLiteral("pdf")));
         if (options.pdfPath.isEmpty())
@@ -253,6 +301,44 @@ int runEvaluate(const EvalOptions &options)
     return anyError ? ExitError : anyRefused ? ExitRefused : ExitOk;
 }
 
+// Reports the setups that give each unit's switches.
+int runDecode(const EvalOptions &options)
+{
+    bool allExact = true;
+    ReportOutput out;
+    for (int i = 0; i < options.switches.size(); ++i) {
+        const hvx::DecodeReport report = hvx::DecodeUnit(options.switches.at(i));
+        allExact &= report.result.exact();
+        if (options.json) {
+            out.write(hvx::DecodeJson(report) + QLatin1Char('\n'));
+        } else {
+            if (i > 0)
+                out.write(QStringLiteral("\n"));
+            out.write(hvx::DecodeText(report));
+        }
+    }
+    if (!out.finish())
+        return ExitError;
+    return allExact ? ExitOk : ExitRefused;
+}
+
+// Compares a unit's switches with its setup file.
+int runVerify(const EvalOptions &options)
+{
+    const hvx::VerifyReport report = hvx::VerifyUnit(options.files.first(), options.switches.first());
+    ReportOutput out;
+    out.write(options.json ? hvx::VerifyJson(report) + QLatin1Char('\n') : hvx::VerifyText(report));
+    if (!out.finish())
+        return ExitError;
+    switch (report.status) {
+    case hvx::VerifyReport::Status::Match: return ExitOk;
+    case hvx::VerifyReport::Status::Error: return ExitError;
+    case hvx::VerifyReport::Status::Differ:
+    case hvx::VerifyReport::Status::Refused: break;
+    }
+    return ExitRefused;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -268,5 +354,10 @@ int main(int argc, char *argv[])
     const int done = parseArguments(arguments, options);
     if (done >= 0)
         return done;
+    switch (options.mode) {
+    case EvalOptions::Mode::Decode: return runDecode(options);
+    case EvalOptions::Mode::Verify: return runVerify(options);
+    case EvalOptions::Mode::Evaluate: break;
+    }
     return runEvaluate(options);
 }

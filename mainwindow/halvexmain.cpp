@@ -1,74 +1,32 @@
+// The main window: its controls built from the model's lists and choices, the
+// handlers connected, and the translation between the controls and a Setup.
+
 #include "halvexmain.h"
 
+#include "halvexmain_p.h"
+#include "printoptions.h"
 #include "ui_halvexmain.h"
 
-#include "dialogs.h"
-#include "printoptions.h"
-#include "setupfile.h"
-#include "switchform.h"
-
 #include <QButtonGroup>
-#include <QCloseEvent>
-#include <QFileInfo>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSessionManager>
-#include <QSignalBlocker>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initMainWindowResources() { Q_INIT_RESOURCE(halvexmain); }
 
-using hvx::ChoiceId;
-using hvx::ListId;
-namespace Texts = hvx::Texts;
+namespace hvx {
+
+using mainwindow::SignalBlock;
+using mainwindow::TypeRangeList;
+using mainwindow::TypeRangeLists;
 
 namespace {
-
-const QString PlainTitle = QStringLiteral("Halvex Switch Setup");
-
-QStringList openFilters()
-{
-    // "All Files" lists every file, also those without an extension.
-    return { QStringLiteral("Halvex File (*.hvx)"), QStringLiteral("All Files (*)") };
-}
-
-QStringList saveFilters() { return { QStringLiteral("Halvex File (*.hvx)") }; }
-
-const QString DefaultExtension = QStringLiteral("hvx");
-
-// The least width of the status label.
-constexpr int InfoLabelWidth = 297;
-
-// The twelve range lists of the input types, in the order the window hides them.
-constexpr ListId TypeRangeLists[] = {
-    ListId::cbIRVoltage, ListId::cbIRCurrent, ListId::cbIRCurrentTransmitter, ListId::cbIRmilliVolt,
-    ListId::cbIRPot2,    ListId::cbIRPot3,    ListId::cbIRTCKJ,               ListId::cbIRTCRS,
-    ListId::cbIRTCNE,    ListId::cbIRTCB,     ListId::cbIRTCT,                ListId::cbIRRTD,
-};
-
-// Blocks the signals of a set of objects while the program itself writes the
-// controls, so that no handler runs half-way through a command.
-class SignalBlock {
-public:
-    template <typename Range>
-    explicit SignalBlock(const Range &objects)
-    {
-        m_blockers.reserve(objects.size());
-        for (QObject *o : objects)
-            m_blockers.emplace_back(o);
-    }
-
-private:
-    std::vector<QSignalBlocker> m_blockers;
-};
 
 template <typename T>
 T *requireChild(QObject *parent, const QString &name)
@@ -103,7 +61,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     // bar, so that the longest message shows whole.
     ui->CoolBar1->installEventFilter(this);
 
-    for (int i = 0; i < hvx::ListCount; ++i) {
+    for (int i = 0; i < ListCount; ++i) {
         const ListId id = ListId(i);
         QComboBox *cb = requireChild<QComboBox>(this, Texts::name(id));
         cb->addItems(Texts::items(id));
@@ -135,7 +93,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     // Creation of the window: a fresh setup, the printing options file next
     // to the program, then a setup file named on the command line.
     m_modified = false;
-    m_printIniPath = hvx::DefaultPrintIniPath();
+    m_printIniPath = DefaultPrintIniPath();
     startupOpen(arguments);
 }
 
@@ -143,7 +101,7 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::buildChoices()
 {
-    for (int i = 0; i < hvx::ChoiceCount; ++i) {
+    for (int i = 0; i < ChoiceCount; ++i) {
         const ChoiceId id = ChoiceId(i);
         QGroupBox *box = requireChild<QGroupBox>(this, Texts::name(id));
         box->setTitle(Texts::caption(id));
@@ -179,8 +137,8 @@ void TMainForm::buildTabOrder()
     addChoice(ChoiceId::rgColdJunction);
     addChoice(ChoiceId::rgRTDType);
     addList(ListId::cbInputRange);
-    for (ListId id : TypeRangeLists)
-        addList(id);
+    for (const TypeRangeList &range : TypeRangeLists)
+        addList(range.list);
     order.push_back(ui->eCustomLow);
     order.push_back(ui->eCustomHigh);
     addList(ListId::cbOutputRange);
@@ -213,18 +171,8 @@ void TMainForm::connectHandlers()
     };
     onChange(ListId::cbInputType, &TMainForm::cbInputTypeChange);
     onChange(ListId::cbInputRange, &TMainForm::cbInputRangeChange);
-    onChange(ListId::cbIRVoltage, &TMainForm::cbIRVoltageChange);
-    onChange(ListId::cbIRCurrent, &TMainForm::cbIRCurrentChange);
-    onChange(ListId::cbIRCurrentTransmitter, &TMainForm::cbIRCurrentTransmitterChange);
-    onChange(ListId::cbIRmilliVolt, &TMainForm::cbIRmilliVoltChange);
-    onChange(ListId::cbIRPot2, &TMainForm::cbIRPot2Change);
-    onChange(ListId::cbIRPot3, &TMainForm::cbIRPot3Change);
-    onChange(ListId::cbIRTCKJ, &TMainForm::cbIRTCKJChange);
-    onChange(ListId::cbIRTCRS, &TMainForm::cbIRTCRSChange);
-    onChange(ListId::cbIRTCNE, &TMainForm::cbIRTCNEChange);
-    onChange(ListId::cbIRTCB, &TMainForm::cbIRTCBChange);
-    onChange(ListId::cbIRTCT, &TMainForm::cbIRTCTChange);
-    onChange(ListId::cbIRRTD, &TMainForm::cbIRRTDChange);
+    for (const TypeRangeList &range : TypeRangeLists)
+        onChange(range.list, range.change);
     onChange(ListId::cbOutputRange, &TMainForm::cbOutputRangeChange);
     onChange(ListId::cbTripOutput, &TMainForm::cbOutputRangeChange);
     onChange(ListId::cbFreqOutputRange, &TMainForm::cbOutputRangeChange);
@@ -233,7 +181,7 @@ void TMainForm::connectHandlers()
     connect(ui->eCustomHigh, &QLineEdit::textChanged, this, &TMainForm::eCustomLowChange);
 
     // A choice's click handler runs when the user picks another button.
-    for (int i = 0; i < hvx::ChoiceCount; ++i) {
+    for (int i = 0; i < ChoiceCount; ++i) {
         const ChoiceId id = ChoiceId(i);
         void (TMainForm::*handler)() = &TMainForm::RadioButtonClick;
         if (id == ChoiceId::rgDualOutput)
@@ -271,8 +219,8 @@ void TMainForm::setStartLayout()
     ui->rgLinearisation->hide();
     ui->rgColdJunction->hide();
     ui->rgRTDType->hide();
-    for (ListId id : TypeRangeLists)
-        list(id)->hide();
+    for (const TypeRangeList &range : TypeRangeLists)
+        list(range.list)->hide();
     ui->lCustomLow->hide();
     ui->lCustomHigh->hide();
     ui->eCustomLow->hide();
@@ -287,12 +235,12 @@ void TMainForm::setStartLayout()
 // ---------------------------------------------------------------------------
 // Setup <-> controls
 
-hvx::Setup TMainForm::setup() const
+Setup TMainForm::setup() const
 {
-    hvx::Setup s;
-    for (int i = 0; i < hvx::ListCount; ++i)
+    Setup s;
+    for (int i = 0; i < ListCount; ++i)
         s.list(ListId(i)) = m_lists[static_cast<size_t>(i)]->currentIndex();
-    for (int i = 0; i < hvx::ChoiceCount; ++i)
+    for (int i = 0; i < ChoiceCount; ++i)
         s.choice(ChoiceId(i)) = m_choices[static_cast<size_t>(i)]->checkedId();
     s.eCustomLow = ui->eCustomLow->text();
     s.eCustomHigh = ui->eCustomHigh->text();
@@ -314,20 +262,25 @@ void TMainForm::setChoice(ChoiceId id, int index)
     group->setExclusive(true);
 }
 
-void TMainForm::applySetup(const hvx::Setup &s)
+std::vector<QObject *> TMainForm::selectionControls() const
 {
-    std::vector<QObject *> quiet(m_lists.begin(), m_lists.end());
-    quiet.insert(quiet.end(), m_choices.begin(), m_choices.end());
-    quiet.push_back(ui->eCustomLow);
-    quiet.push_back(ui->eCustomHigh);
-    const SignalBlock block(quiet);
+    std::vector<QObject *> controls(m_lists.begin(), m_lists.end());
+    controls.insert(controls.end(), m_choices.begin(), m_choices.end());
+    controls.push_back(ui->eCustomLow);
+    controls.push_back(ui->eCustomHigh);
+    return controls;
+}
 
-    for (int i = 0; i < hvx::ListCount; ++i) {
+void TMainForm::applySetup(const Setup &s)
+{
+    const SignalBlock block(selectionControls());
+
+    for (int i = 0; i < ListCount; ++i) {
         QComboBox *cb = m_lists[static_cast<size_t>(i)];
         const int index = s.list(ListId(i));
         cb->setCurrentIndex(index >= 0 && index < cb->count() ? index : -1);
     }
-    for (int i = 0; i < hvx::ChoiceCount; ++i)
+    for (int i = 0; i < ChoiceCount; ++i)
         setChoice(ChoiceId(i), s.choice(ChoiceId(i)));
     ui->eCustomLow->setText(s.eCustomLow);
     ui->eCustomHigh->setText(s.eCustomHigh);
@@ -341,426 +294,4 @@ void TMainForm::setCaptions(ChoiceId id, const QStringList &captions)
         buttons.at(k)->setText(captions.at(k));
 }
 
-// ---------------------------------------------------------------------------
-// Input panel
-
-void TMainForm::cbInputTypeChange()
-{
-    m_modified = true;
-    ui->lInfoLabel->clear();
-    const int t = ui->cbInputType->currentIndex();
-    ui->rgLinearisation->setVisible(t > 5);
-    if (t <= 5) {
-        ui->rgColdJunction->hide();
-        ui->rgRTDType->hide();
-    } else if (t <= 13) {
-        ui->rgRTDType->hide();
-        ui->rgColdJunction->show();
-    } else {
-        ui->rgRTDType->show();
-        ui->rgColdJunction->hide();
-    }
-    ui->cbInputRange->hide();
-    for (ListId id : TypeRangeLists)
-        list(id)->hide();
-    if (t >= 0 && t < hvx::InputTypeCount) {
-        QComboBox *rangeList = list(hvx::rangeListFor(t));
-        rangeList->show();
-        ShowCustomEdits(rangeList->currentText());
-    } else {
-        ui->cbInputRange->show();
-    }
-}
-
-void TMainForm::cbInputRangeChange() { m_modified = true; }
-
-void TMainForm::rangeListChange(ListId id)
-{
-    m_modified = true;
-    ui->lInfoLabel->clear();
-    ShowCustomEdits(list(id)->currentText());
-}
-
-void TMainForm::cbIRVoltageChange() { rangeListChange(ListId::cbIRVoltage); }
-void TMainForm::cbIRCurrentChange() { rangeListChange(ListId::cbIRCurrent); }
-void TMainForm::cbIRCurrentTransmitterChange() { rangeListChange(ListId::cbIRCurrentTransmitter); }
-void TMainForm::cbIRmilliVoltChange() { rangeListChange(ListId::cbIRmilliVolt); }
-void TMainForm::cbIRPot2Change() { rangeListChange(ListId::cbIRPot2); }
-void TMainForm::cbIRPot3Change() { rangeListChange(ListId::cbIRPot3); }
-void TMainForm::cbIRTCKJChange() { rangeListChange(ListId::cbIRTCKJ); }
-void TMainForm::cbIRTCRSChange() { rangeListChange(ListId::cbIRTCRS); }
-void TMainForm::cbIRTCNEChange() { rangeListChange(ListId::cbIRTCNE); }
-void TMainForm::cbIRTCBChange() { rangeListChange(ListId::cbIRTCB); }
-void TMainForm::cbIRTCTChange() { rangeListChange(ListId::cbIRTCT); }
-void TMainForm::cbIRRTDChange() { rangeListChange(ListId::cbIRRTD); }
-
-void TMainForm::eCustomLowChange()
-{
-    m_modified = true;
-    ui->lInfoLabel->clear();
-}
-
-void TMainForm::ShowCustomEdits(const QString &rangeText)
-{
-    const bool custom = rangeText == Texts::customItem();
-    ui->lCustomLow->setVisible(custom);
-    ui->lCustomHigh->setVisible(custom);
-    ui->eCustomLow->setVisible(custom);
-    ui->eCustomHigh->setVisible(custom);
-}
-
-// ---------------------------------------------------------------------------
-// Output panels
-
-void TMainForm::cbOutputRangeChange()
-{
-    m_modified = true;
-    ui->lInfoLabel->clear();
-    setCaptions(ChoiceId::rgBurnout, Texts::burnoutCaptions(ui->cbOutputRange->currentIndex()));
-}
-
-void TMainForm::cbOutputRange2Change()
-{
-    m_modified = true;
-    ui->lInfoLabel->clear();
-    setCaptions(ChoiceId::rgBurnout2, Texts::burnoutCaptions(ui->cbOutputRange2->currentIndex()));
-}
-
-void TMainForm::showDualTypePanel()
-{
-    switch (choice(ChoiceId::rgDualType)->checkedId()) {
-    case 0:
-        ui->pOutput2->show();
-        ui->pTripOutput2->hide();
-        ui->pFreqOutput2->hide();
-        break;
-    case 1:
-        ui->pOutput2->hide();
-        ui->pTripOutput2->show();
-        ui->pFreqOutput2->hide();
-        break;
-    case 2:
-        ui->pOutput2->hide();
-        ui->pTripOutput2->hide();
-        ui->pFreqOutput2->show();
-        break;
-    default:
-        break;
-    }
-}
-
-void TMainForm::rgDualOutputClick()
-{
-    m_modified = true;
-    if (choice(ChoiceId::rgDualOutput)->checkedId() == 1) {
-        ui->rgDualType->show();
-        ui->rgSquareRoot->hide();
-        showDualTypePanel();
-    } else {
-        ui->rgDualType->hide();
-        ui->rgSquareRoot->show();
-        ui->pTripOutput2->hide();
-        ui->pFreqOutput2->hide();
-        ui->pOutput2->hide();
-        ui->lInfoLabel->clear();
-    }
-}
-
-void TMainForm::rgDualTypeClick()
-{
-    m_modified = true;
-    ui->lInfoLabel->clear();
-    showDualTypePanel();
-}
-
-void TMainForm::RadioButtonClick() { m_modified = true; }
-
-// ---------------------------------------------------------------------------
-// Commands
-
-void TMainForm::New1Click()
-{
-    if (!AskToSaveChanges())
-        return;
-    m_values.map.clear();
-
-    std::vector<QObject *> quiet(m_lists.begin(), m_lists.end());
-    quiet.insert(quiet.end(), m_choices.begin(), m_choices.end());
-    quiet.push_back(ui->eCustomLow);
-    quiet.push_back(ui->eCustomHigh);
-    const SignalBlock block(quiet);
-
-    for (ListId id : TypeRangeLists)
-        list(id)->hide();
-    ui->cbInputRange->show();
-    ui->cbInputType->setCurrentIndex(-1);
-    ui->cbInputRange->setCurrentIndex(-1);
-    for (ListId id : TypeRangeLists)
-        list(id)->setCurrentIndex(-1);
-
-    ui->rgLinearisation->hide();
-    ui->rgColdJunction->hide();
-    ui->rgRTDType->hide();
-    ui->rgConversionSpeed->hide();
-    for (ChoiceId id : { ChoiceId::rgConversionSpeed, ChoiceId::rgLinearisation, ChoiceId::rgRTDType,
-                         ChoiceId::rgColdJunction })
-        setChoice(id, 0);
-
-    ui->rgSquareRoot->show();
-    for (ChoiceId id : { ChoiceId::rgBurnout, ChoiceId::rgInversion, ChoiceId::rgButtonIsolation,
-                         ChoiceId::rgDualOutput, ChoiceId::rgSquareRoot, ChoiceId::rgBurnout2,
-                         ChoiceId::rgInversion2, ChoiceId::rgSquareRoot2, ChoiceId::rgTripBurnout,
-                         ChoiceId::rgTripLEDstate, ChoiceId::rgTripRelativeTo, ChoiceId::rgFreqBurnout,
-                         ChoiceId::rgDualType })
-        setChoice(id, 0);
-    ui->rgDualType->hide(); // single output again
-
-    for (ListId id : { ListId::cbOutputRange, ListId::cbOutputRange2, ListId::cbTripOutput, ListId::cbFreqOutputRange })
-        list(id)->setCurrentIndex(-1);
-
-    ui->lCustomLow->hide();
-    ui->lCustomHigh->hide();
-    ui->eCustomLow->hide();
-    ui->eCustomHigh->hide();
-    ui->eCustomLow->clear();
-    ui->eCustomHigh->clear();
-
-    ui->pOutput2->hide();
-    ui->pTripOutput2->hide();
-    ui->pFreqOutput2->hide();
-    ui->lInfoLabel->clear();
-    setCaptions(ChoiceId::rgBurnout, Texts::newBurnoutCaptions());
-    setCaptions(ChoiceId::rgBurnout2, Texts::newBurnoutCaptions());
-    setWindowTitle(PlainTitle);
-    m_setupFileName.clear();
-    m_modified = false;
-}
-
-bool TMainForm::AskToSaveChanges()
-{
-    if (!m_modified)
-        return true;
-    const QString text = m_setupFileName.isEmpty()
-        ? QStringLiteral("Switch setup has changed - Save changes ?")
-        : m_setupFileName + QStringLiteral(" has changed - Save changes ?");
-    switch (hvx::dialogs().question(this, QStringLiteral("Confirm"), text, hvx::DialogIcon::Question)) {
-    case hvx::DialogAnswer::Yes:
-        m_saveAbandoned = false;
-        if (m_setupFileName.isEmpty())
-            SaveAs1Click();
-        else
-            Save1Click();
-        return !m_saveAbandoned;
-    case hvx::DialogAnswer::No:
-        return true;
-    case hvx::DialogAnswer::Cancel:
-        break;
-    }
-    return false;
-}
-
-void TMainForm::showMessage(const QString &text)
-{
-    hvx::dialogs().message(this, hvx::ApplicationTitle(), text, hvx::DialogIcon::None);
-}
-
-void TMainForm::setFileTitle(const QString &path)
-{
-    // A title shows "[*]" only when written twice; a single one would be
-    // taken for the unsaved-changes mark and vanish from the path.
-    QString shownPath = path;
-    shownPath.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    setWindowTitle(PlainTitle + QStringLiteral(" - ") + shownPath);
-}
-
-bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
-{
-    // A file that is too short to hold a whole setup is no setup file either.
-    hvx::Setup loaded = setup();
-    switch (hvx::LoadSetupFile(path, loaded)) {
-    case hvx::LoadStatus::CannotOpen:
-        if (reportOpenFailure)
-            showMessage(hvx::FileMessages::couldNotBeOpened(path));
-        return false;
-    case hvx::LoadStatus::NotSetupFile:
-        showMessage(hvx::FileMessages::notASetupFile(path));
-        return false;
-    case hvx::LoadStatus::Ok:
-        break;
-    }
-
-    applySetup(loaded);
-    cbInputTypeChange();
-    cbOutputRangeChange();
-    rgDualOutputClick();
-    cbOutputRange2Change();
-    m_setupFileName = path;
-    setFileTitle(path);
-    m_modified = false;
-    return true;
-}
-
-void TMainForm::startupOpen(const QStringList &arguments)
-{
-    if (arguments.isEmpty())
-        return;
-    // A path with blanks that arrived unquoted in several pieces is joined again.
-    openSetupFile(arguments.join(QLatin1Char(' ')), false);
-}
-
-void TMainForm::Open1Click()
-{
-    if (!AskToSaveChanges())
-        return;
-    const QString path = hvx::dialogs().openFileName(this, openFilters(), DefaultExtension);
-    if (path.isEmpty())
-        return;
-    openSetupFile(path, true);
-}
-
-void TMainForm::Save1Click()
-{
-    if (m_setupFileName.isEmpty()) {
-        SaveAs1Click();
-        return;
-    }
-    writeSetupFile(m_setupFileName);
-}
-
-bool TMainForm::writeSetupFile(const QString &path)
-{
-    // Written beside the old file and put in its place only when complete.
-    if (!hvx::SaveSetupFile(path, setup())) {
-        showMessage(hvx::FileMessages::couldNotBeSaved());
-        m_saveAbandoned = true;
-        return false;
-    }
-    m_modified = false;
-    return true;
-}
-
-void TMainForm::SaveAs1Click()
-{
-    for (;;) {
-        const QString path = hvx::dialogs().saveFileName(this, saveFilters(), DefaultExtension, m_setupFileName);
-        if (path.isEmpty()) {
-            m_saveAbandoned = true;
-            return;
-        }
-        if (QFileInfo::exists(path)) {
-            const hvx::DialogAnswer answer = hvx::dialogs().question(
-                this, QStringLiteral("Warning"), path + QStringLiteral(" already exists. Overwrite it?"),
-                hvx::DialogIcon::Warning);
-            if (answer == hvx::DialogAnswer::No)
-                continue;
-            if (answer == hvx::DialogAnswer::Cancel) {
-                m_saveAbandoned = true;
-                return;
-            }
-        }
-        if (!writeSetupFile(path))
-            return;
-        m_setupFileName = path;
-        setFileTitle(path);
-        return;
-    }
-}
-
-void TMainForm::Exit1Click() { close(); }
-
-void TMainForm::closeEvent(QCloseEvent *e)
-{
-    if (AskToSaveChanges())
-        e->accept();
-    else
-        e->ignore();
-}
-
-void TMainForm::commitData(QSessionManager &manager)
-{
-    // Unsaved changes at log-off: ask as when the window is closed, and stop
-    // the log-off when the user cancels or the save did not happen.
-    if (!m_modified || !manager.allowsInteraction())
-        return;
-    const bool proceed = AskToSaveChanges();
-    manager.release();
-    if (!proceed)
-        manager.cancel();
-}
-
-void TMainForm::About1Click()
-{
-    if (m_aboutForm)
-        m_aboutForm->exec();
-}
-
-void TMainForm::sbShowResultsClick()
-{
-    const hvx::EvaluationOutcome outcome = hvx::Evaluate(setup(), m_values);
-    ui->lInfoLabel->setText(outcome.status);
-    if (outcome.focus == hvx::FocusTarget::CustomLow)
-        ui->eCustomLow->setFocus(Qt::OtherFocusReason);
-    else if (outcome.focus == hvx::FocusTarget::CustomHigh)
-        ui->eCustomHigh->setFocus(Qt::OtherFocusReason);
-    if (outcome.completed && m_resultForm)
-        m_resultForm->ShowResults(setup(), m_values, m_setupFileName);
-}
-
-// ---------------------------------------------------------------------------
-// Keys and activation
-
-bool TMainForm::FormKeyDown(QKeyEvent *e)
-{
-    if (!(e->modifiers() & Qt::AltModifier))
-        return false;
-    if (e->key() == Qt::Key_F1) {
-        About1Click();
-        return true;
-    }
-    if (e->key() == Qt::Key_F2) {
-        ui->rgConversionSpeed->setVisible(ui->rgConversionSpeed->isHidden());
-        return true;
-    }
-    return false;
-}
-
-bool TMainForm::eventFilter(QObject *watched, QEvent *e)
-{
-    if (watched == ui->CoolBar1 && e->type() == QEvent::Resize) {
-        QRect place = ui->lInfoLabel->geometry();
-        place.setRight(std::max(place.left() + InfoLabelWidth, ui->CoolBar1->contentsRect().right()) - 1);
-        ui->lInfoLabel->setGeometry(place);
-    }
-    if (e->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent *>(e)))
-        return true;
-    return QMainWindow::eventFilter(watched, e);
-}
-
-void TMainForm::keyPressEvent(QKeyEvent *e)
-{
-    // Keys that a choice or a button let pass do not reach the commands; only
-    // the window itself, holding the focus, does.
-    QWidget *focus = focusWidget();
-    if ((!focus || focus == this) && FormKeyDown(e))
-        return;
-    QMainWindow::keyPressEvent(e);
-}
-
-void TMainForm::FormActivate()
-{
-    if (m_splashDone || !m_splashForm)
-        return;
-    m_splashDone = true;
-    // Shown once the activation has been handled, in front of this window.
-    QTimer::singleShot(0, this, [this] {
-        if (m_splashForm)
-            m_splashForm->exec();
-    });
-}
-
-bool TMainForm::event(QEvent *e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        FormActivate();
-    return QMainWindow::event(e);
-}
+} // namespace hvx

@@ -4,7 +4,6 @@
 // controls are the storage of the setup; setup() and applySetup() translate
 // between them and an hvx::Setup.
 
-#include "dialogs.h"
 #include "evaluation.h"
 #include "setup.h"
 #include "texts.h"
@@ -16,6 +15,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QButtonGroup;
 class QComboBox;
@@ -27,8 +27,8 @@ class TMainForm;
 }
 
 namespace hvx {
+
 class TResultForm;
-} // namespace hvx
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -40,23 +40,23 @@ public:
     ~TMainForm() override;
 
     // The selections held by the controls.
-    hvx::Setup setup() const;
+    Setup setup() const;
     // Writes every selection into the controls without running any handler
     // and without changing what is shown (except the conversion speed choice,
     // whose visibility is part of the setup). A choice at -1 leaves no button
     // of its group checked.
-    void applySetup(const hvx::Setup &setup);
+    void applySetup(const Setup &setup);
 
     // The windows created after this one. None is owned.
-    void setResultForm(hvx::TResultForm *form) { m_resultForm = form; }
+    void setResultForm(TResultForm *form) { m_resultForm = form; }
     void setAboutForm(QDialog *form) { m_aboutForm = form; }
     void setSplashForm(QDialog *form) { m_splashForm = form; }
 
-    const QString &setupFileName() const { return m_setupFileName; }
-    const QString &printIniPath() const { return m_printIniPath; }
-    bool isModified() const { return m_modified; }
-    bool saveAbandoned() const { return m_saveAbandoned; }
-    const hvx::EvaluationValues &evaluationValues() const { return m_values; }
+    const QString &SetupFileName() const { return m_setupFileName; }
+    const QString &PrintIniPath() const { return m_printIniPath; }
+    bool Modified() const { return m_modified; }
+    bool SaveAbandoned() const { return m_saveAbandoned; }
+    const EvaluationValues &evaluationValues() const { return m_values; }
 
     // The unsaved-changes question: true to proceed, false to stop.
     bool AskToSaveChanges();
@@ -112,13 +112,15 @@ private:
     bool writeSetupFile(const QString &path);
     void setStartLayout();
 
-    QComboBox *list(hvx::ListId id) const { return m_lists[static_cast<size_t>(id)]; }
-    QButtonGroup *choice(hvx::ChoiceId id) const { return m_choices[static_cast<size_t>(id)]; }
+    QComboBox *list(ListId id) const { return m_lists[static_cast<size_t>(id)]; }
+    QButtonGroup *choice(ChoiceId id) const { return m_choices[static_cast<size_t>(id)]; }
     // Checks the button at index, or none when index is outside the group.
-    void setChoice(hvx::ChoiceId id, int index);
-    void setCaptions(hvx::ChoiceId id, const QStringList &captions);
+    void setChoice(ChoiceId id, int index);
+    void setCaptions(ChoiceId id, const QStringList &captions);
+    // The selection controls, whose signals a command blocks while it writes them.
+    std::vector<QObject *> selectionControls() const;
     // Common body of the twelve range-list handlers.
-    void rangeListChange(hvx::ListId id);
+    void rangeListChange(ListId id);
     // Shows the second-output panel that belongs to the dual type.
     void showDualTypePanel();
 
@@ -135,17 +137,19 @@ private:
     void showMessage(const QString &text);
 
     std::unique_ptr<Ui::TMainForm> ui;
-    std::array<QComboBox *, hvx::ListCount> m_lists{};
-    std::array<QButtonGroup *, hvx::ChoiceCount> m_choices{};
+    std::array<QComboBox *, ListCount> m_lists{};
+    std::array<QButtonGroup *, ChoiceCount> m_choices{};
 
     QString m_setupFileName;
     QString m_printIniPath;
-    hvx::EvaluationValues m_values;
+    EvaluationValues m_values;
     bool m_modified = false;
     bool m_saveAbandoned = false;
 
-    hvx::TResultForm *m_resultForm = nullptr;
+    TResultForm *m_resultForm = nullptr;
     QPointer<QDialog> m_aboutForm;
     QPointer<QDialog> m_splashForm;
     bool m_splashDone = false;
 };
+
+} // namespace hvx

@@ -71,7 +71,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (!IsUserInput(event->type()))
+        if (!isUserInput(event->type()))
             return false;
         if (watched == m_dialog)
             return false;
@@ -120,7 +120,7 @@ void FreeProgressDialog(TAbortDialog *dialog)
     delete dialog;
 }
 
-bool IsUserInput(QEvent::Type type)
+bool isUserInput(QEvent::Type type)
 {
     switch (type) {
     case QEvent::MouseButtonPress:

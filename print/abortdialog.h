@@ -45,6 +45,6 @@ void FreeProgressDialog(TAbortDialog *dialog);
 
 // Whether an event is user input or a close request: what a window that is
 // busy printing must not take.
-bool IsUserInput(QEvent::Type type);
+bool isUserInput(QEvent::Type type);
 
 } // namespace hvx

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -28,19 +29,19 @@ PrintRect IntersectRect(const PrintRect &a, const PrintRect &b)
     return r;
 }
 
-int DibRowLength(int width, int bitsPerPixel)
+int dibRowLength(int width, int bitsPerPixel)
 {
     return static_cast<int>(((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32) * 4);
 }
 
-QImage DibToImage(const DibInfo &info, const uint8_t *bits)
+QImage dibToImage(const DibInfo &info, const uint8_t *bits)
 {
     const DibHeader &h = info.Header;
     if (!bits || h.Width <= 0 || h.Height <= 0 || h.Planes != 1 || h.Compression != 0)
         return QImage();
     const int width = h.Width;
     const int height = h.Height;
-    const int rowLength = DibRowLength(width, h.BitCount);
+    const int rowLength = dibRowLength(width, h.BitCount);
 
     auto colourTable = [&info](int count) {
         QVector<QRgb> table(count);
@@ -136,7 +137,11 @@ bool QtPrinterDevice::startDoc(const QString &documentName)
     m_error.clear();
     m_documentName = documentName;
     m_targetFile = m_printer.outputFileName();
+#ifdef HALVEX_HAVE_CUPS
     m_submitToPrinter = m_targetFile.isEmpty() && m_printer.outputFormat() == QPrinter::NativeFormat;
+#else
+    m_submitToPrinter = false; // the printer object sends the job itself
+#endif
     if (!m_targetFile.isEmpty() || m_submitToPrinter) {
         // The document is made in a file of its own and only becomes the
         // output file, or goes to the printer, when it is complete: an
@@ -192,17 +197,64 @@ bool QtPrinterDevice::abortDoc()
 
 namespace {
 
-// A spool file is readable by its owner only; the finished output gets the
-// permissions of any new file.
-void giveOrdinaryPermissions(const QString &fileName)
+// A spool file is readable by its owner only. The finished output gets the
+// permissions of the file it replaces, or those of any new file.
+// earlierMode: the replaced file's permission bits, -1 when there was none.
+void giveOrdinaryPermissions(const QString &fileName, int earlierMode)
 {
 #ifdef Q_OS_UNIX
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(fileName).constData(), 0666 & ~mask);
+    mode_t mode = mode_t(earlierMode);
+    if (earlierMode < 0) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::chmod(QFile::encodeName(fileName).constData(), mode);
+#else
+    Q_UNUSED(fileName);
+    Q_UNUSED(earlierMode);
+#endif
+}
+
+// The document file holds all that was written into it. Writes of the PDF
+// engine fail unreported (no room left, a file-size limit), so the file is
+// checked where a lost piece shows: its end must be the trailer, and the
+// cross-reference table must start where the trailer says.
+bool isCompletePdf(const QString &fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 32)
+        return false;
+    const qint64 tailSize = std::min<qint64>(f.size(), 1024);
+    if (!f.seek(f.size() - tailSize))
+        return false;
+    const QByteArray tail = f.read(tailSize);
+    if (!tail.trimmed().endsWith("%%EOF"))
+        return false;
+    const int at = tail.lastIndexOf("startxref");
+    if (at < 0)
+        return false;
+    bool number = false;
+    const qint64 xref = tail.mid(at + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&number);
+    if (!number || xref <= 0 || !f.seek(xref))
+        return false;
+    // A table ("xref") or a cross-reference stream object ("12 0 obj").
+    const QByteArray there = f.read(24);
+    static const QRegularExpression streamObject(QStringLiteral("^\\d+\\s+\\d+\\s+obj"));
+    return there.startsWith("xref") || streamObject.match(QString::fromLatin1(there)).hasMatch();
+}
+
+// The permission bits of a regular file; -1 when there is none.
+int permissionBits(const QString &fileName)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(fileName).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return int(st.st_mode & 0777);
 #else
     Q_UNUSED(fileName);
 #endif
+    return -1;
 }
 
 } // namespace
@@ -215,9 +267,15 @@ bool QtPrinterDevice::finishDocument(bool keep)
     // The printer goes back to the output the user chose.
     m_printer.setOutputFileName(m_targetFile);
     bool ok = keep;
-    if (keep && m_submitToPrinter) {
+    if (keep && !isCompletePdf(spoolName)) {
+        m_error = QStringLiteral("%1 could not be written.").arg(m_submitToPrinter ? spoolName : m_targetFile);
+        ok = false;
+    } else if (keep && m_submitToPrinter) {
+#ifdef HALVEX_HAVE_CUPS
         ok = SubmitPrintFile(m_printer, spoolName, m_documentName, &m_error);
+#endif
     } else if (keep) {
+        const int earlierMode = permissionBits(m_targetFile);
         // The complete document replaces an old file in one step: there is
         // never a moment without either of them.
 #ifdef Q_OS_UNIX
@@ -228,7 +286,7 @@ bool QtPrinterDevice::finishDocument(bool keep)
 #endif
         if (ok) {
             m_spool->setAutoRemove(false);
-            giveOrdinaryPermissions(m_targetFile);
+            giveOrdinaryPermissions(m_targetFile, earlierMode);
         }
         else
             m_error = QStringLiteral("%1 could not be written.").arg(m_targetFile);
@@ -246,7 +304,7 @@ int QtPrinterDevice::stretchDIBits(const PrintRect &dest, const DibInfo &info, c
 {
     if (!m_painter->isActive() || dest.isEmpty())
         return 0;
-    const QImage image = DibToImage(info, bits);
+    const QImage image = dibToImage(info, bits);
     if (image.isNull())
         return 0;
     m_painter->drawImage(QRect(dest.Left, dest.Top, dest.width(), dest.height()), image);
@@ -257,7 +315,7 @@ bool QtPrinterDevice::bitBlt(int x, int y, const DibInfo &info, const uint8_t *b
 {
     if (!m_painter->isActive())
         return false;
-    const QPixmap pixmap = QPixmap::fromImage(DibToImage(info, bits));
+    const QPixmap pixmap = QPixmap::fromImage(dibToImage(info, bits));
     if (pixmap.isNull())
         return false;
     m_painter->drawPixmap(x, y, pixmap);
@@ -268,7 +326,7 @@ bool QtPrinterDevice::stretchBlt(const PrintRect &dest, const DibInfo &info, con
 {
     if (!m_painter->isActive() || dest.isEmpty())
         return false;
-    const QPixmap pixmap = QPixmap::fromImage(DibToImage(info, bits));
+    const QPixmap pixmap = QPixmap::fromImage(dibToImage(info, bits));
     if (pixmap.isNull())
         return false;
     m_painter->drawPixmap(QRect(dest.Left, dest.Top, dest.width(), dest.height()), pixmap);
@@ -276,24 +334,24 @@ bool QtPrinterDevice::stretchBlt(const PrintRect &dest, const DibInfo &info, con
 }
 
 namespace {
-QPrinter *applicationPrinter = nullptr;
+QPrinter *g_applicationPrinter = nullptr;
 
 void deleteApplicationPrinter()
 {
-    delete applicationPrinter;
-    applicationPrinter = nullptr;
+    delete g_applicationPrinter;
+    g_applicationPrinter = nullptr;
 }
 } // namespace
 
-QPrinter &ApplicationPrinter()
+QPrinter &applicationPrinter()
 {
-    if (!applicationPrinter) {
-        applicationPrinter = new QPrinter(QPrinter::HighResolution);
+    if (!g_applicationPrinter) {
+        g_applicationPrinter = new QPrinter(QPrinter::HighResolution);
         // Gone with the application object, while the print plugins still
         // exist.
         qAddPostRoutine(deleteApplicationPrinter);
     }
-    return *applicationPrinter;
+    return *g_applicationPrinter;
 }
 
 } // namespace hvx

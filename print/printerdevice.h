@@ -66,12 +66,12 @@ struct DibInfo {
 static_assert(sizeof(DibInfo) == 1084, "header and colour table take 1084 bytes");
 
 // Bytes in one row of a bitmap: width × bits rounded up to whole 32-bit words.
-int DibRowLength(int width, int bitsPerPixel);
+int dibRowLength(int width, int bitsPerPixel);
 
 // The bitmap as a QImage of the matching kind: 1 bit per pixel as a mono
 // image, 4 and 8 bits as an 8-bit indexed image, 24 bits as RGB. A null image
 // when the header describes no bitmap this supports.
-QImage DibToImage(const DibInfo &info, const uint8_t *bits);
+QImage dibToImage(const DibInfo &info, const uint8_t *bits);
 
 struct DeviceCaps {
     int PhysicalOffsetX = 0;
@@ -144,13 +144,17 @@ private:
 };
 
 // Hands a finished document file to the printer chosen on the QPrinter, with
-// the choices made for it (paper, copies, sides, orientation and the
-// printer's own options). False with a reason when the job was not accepted.
+// the choices made for it (paper, orientation, copies and collation, sides,
+// colour). False with a reason when the job was not accepted. Built only with
+// the print system's client library (HALVEX_HAVE_CUPS); without it the
+// QPrinter prints by itself.
+#ifdef HALVEX_HAVE_CUPS
 bool SubmitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error);
+#endif
 
 // The printer the program prints on, made on first use with the printer's
 // own resolution, and kept for the rest of the run (like the choices made in
 // the print dialog).
-QPrinter &ApplicationPrinter();
+QPrinter &applicationPrinter();
 
 } // namespace hvx

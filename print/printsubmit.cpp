@@ -1,36 +1,79 @@
-// Sending a finished document file to a printer of the print system. The
-// print system's client library is the one the toolkit's own printer support
-// loads; it is reached at run time so that building needs no headers of it.
+// Sending a finished document file to a printer of the print system through
+// its client library, with the choices made in the print dialog.
 
 #include "printerdevice.h"
 
+#ifdef HALVEX_HAVE_CUPS
+
 #include <QByteArray>
-#include <QLibrary>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrintEngine>
 #include <QPrinter>
-#include <QStringList>
 
-#include <utility>
-#include <vector>
+#include <cups/cups.h>
 
 namespace hvx {
 
 namespace {
 
-struct PrintOption {
-    char *name;
-    char *value;
+// The job's options, handed back to the library when the job is sent.
+class JobOptions {
+public:
+    JobOptions() = default;
+    ~JobOptions() { cupsFreeOptions(m_count, m_options); }
+    JobOptions(const JobOptions &) = delete;
+    JobOptions &operator=(const JobOptions &) = delete;
+
+    void add(const char *name, const QByteArray &value)
+    {
+        m_count = cupsAddOption(name, value.constData(), m_count, &m_options);
+    }
+    int count() const { return m_count; }
+    cups_option_t *options() const { return m_options; }
+
+private:
+    int m_count = 0;
+    cups_option_t *m_options = nullptr;
 };
 
-using PrintFileFunction = int (*)(const char *printer, const char *fileName, const char *title, int optionCount,
-                                  PrintOption *options);
-using LastErrorFunction = const char *(*)();
+// The choices of the print dialog that the printer object tells, in the print
+// system's terms.
+void addDialogChoices(const QPrinter &printer, JobOptions &options)
+{
+    auto add = [&options](const char *name, const QByteArray &value) { options.add(name, value); };
+    const QPageLayout layout = printer.pageLayout();
+    const QString paper = layout.pageSize().key();
+    if (!paper.isEmpty())
+        add("media", paper.toUtf8());
+    if (layout.orientation() == QPageLayout::Landscape)
+        add("orientation-requested", "4");
 
-// The printer's own options chosen in the print dialog (pairs of name and
-// value), as the toolkit's print engine keeps them.
-constexpr auto PrinterOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    const int copies = printer.copyCount();
+    if (copies > 1) {
+        add("copies", QByteArray::number(copies));
+        const bool collate = printer.collateCopies();
+        add("multiple-document-handling",
+            collate ? "separate-documents-collated-copies" : "separate-documents-uncollated-copies");
+        add("Collate", collate ? "True" : "False");
+    }
+
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone:
+        add("sides", "one-sided");
+        break;
+    case QPrinter::DuplexLongSide:
+        add("sides", "two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        add("sides", "two-sided-short-edge");
+        break;
+    case QPrinter::DuplexAuto:
+        break; // the printer's own default
+    }
+
+    add("print-color-mode", printer.colorMode() == QPrinter::GrayScale ? "monochrome" : "color");
+}
 
 } // namespace
 
@@ -42,64 +85,25 @@ bool SubmitPrintFile(const QPrinter &printer, const QString &fileName, const QSt
         return false;
     };
 
-    QLibrary library(QStringLiteral("cups"), 2);
-    if (!library.load())
-        return fail(QStringLiteral("The print system's client library could not be loaded."));
-    const auto printFile = reinterpret_cast<PrintFileFunction>(library.resolve("cupsPrintFile"));
-    const auto lastError = reinterpret_cast<LastErrorFunction>(library.resolve("cupsLastErrorString"));
-    if (!printFile)
-        return fail(QStringLiteral("The print system's client library could not be used."));
-
-    std::vector<std::pair<QByteArray, QByteArray>> options;
-    auto add = [&options](const QByteArray &name, const QByteArray &value) { options.emplace_back(name, value); };
-    const QPageLayout layout = printer.pageLayout();
-    add("media", layout.pageSize().key().toLocal8Bit());
-    const int copies = printer.copyCount();
-    if (copies > 1) {
-        add("copies", QByteArray::number(copies));
-        if (printer.collateCopies())
-            add("Collate", "True");
-    }
-    const bool portrait = layout.orientation() == QPageLayout::Portrait;
-    switch (printer.duplex()) {
-    case QPrinter::DuplexNone:
-        add("sides", "one-sided");
-        break;
-    case QPrinter::DuplexAuto:
-        add("sides", portrait ? "two-sided-long-edge" : "two-sided-short-edge");
-        break;
-    case QPrinter::DuplexLongSide:
-        add("sides", "two-sided-long-edge");
-        break;
-    case QPrinter::DuplexShortSide:
-        add("sides", "two-sided-short-edge");
-        break;
-    }
-    if (!portrait)
-        add("landscape", "");
-    if (QPrintEngine *engine = printer.printEngine()) {
-        const QStringList own = engine->property(PrinterOptionsKey).toStringList();
-        for (int i = 0; i + 1 < own.size(); i += 2)
-            add(own.at(i).toLocal8Bit(), own.at(i + 1).toLocal8Bit());
-    }
-
-    std::vector<PrintOption> list;
-    list.reserve(options.size());
-    for (auto &option : options)
-        list.push_back(PrintOption{ option.first.data(), option.second.data() });
-
     // A printer instance ("name/instance") prints on its printer.
-    const QByteArray printerName = printer.printerName().section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    const QByteArray printerName = printer.printerName().section(QLatin1Char('/'), 0, 0).toUtf8();
     if (printerName.isEmpty())
         return fail(QStringLiteral("No printer is chosen."));
-    const int job = printFile(printerName.constData(), fileName.toLocal8Bit().constData(), title.toLocal8Bit().constData(),
-                              static_cast<int>(list.size()), list.empty() ? nullptr : list.data());
+
+    JobOptions options;
+    addDialogChoices(printer, options);
+
+    const int job = cupsPrintFile(printerName.constData(), QFile::encodeName(fileName).constData(),
+                                  title.toUtf8().constData(), options.count(), options.options());
     if (job <= 0) {
-        const QString reason = lastError ? QString::fromLocal8Bit(lastError()) : QString();
-        return fail(QStringLiteral("The printer %1 did not accept the job%2").arg(QString::fromLocal8Bit(printerName),
-                                                                                  reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + reason));
+        const QString reason = QString::fromUtf8(cupsLastErrorString());
+        return fail(QStringLiteral("The printer %1 did not accept the job%2")
+                        .arg(QString::fromUtf8(printerName),
+                             reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + reason));
     }
     return true;
 }
 
 } // namespace hvx
+
+#endif // HALVEX_HAVE_CUPS

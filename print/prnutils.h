@@ -39,7 +39,7 @@ struct PrintSettings {
     QPointer<QWidget> MessageOwner;
 };
 
-const PrintSettings &CurrentPrintSettings();
+const PrintSettings &currentPrintSettings();
 void SetShowErrors(int flag);
 void SetUseDeviceBitmaps(int flag);
 // Factors below 1 are taken as 1.
@@ -103,7 +103,7 @@ bool FitToWidth(FitRecord *fit);
 // Where a window's image goes on the page: 80 % of the usable width, starting
 // 10 % of that width inside the uniform margin, the same distance down, with
 // the window's aspect ratio.
-PrintRect PlaceImageOnPage(QSize windowExtent, const PageMetrics &metrics);
+PrintRect placeImageOnPage(QSize windowExtent, const PageMetrics &metrics);
 
 // The full size of a window's client content, and how far it is scrolled.
 QSize GetWindowExtent(const QWidget *window);
@@ -145,11 +145,11 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
 // colours. 1 or 2 colours give 1 bit, up to 16 give 4, up to 256 give 8, more
 // give 24 bits with no table.
 struct BandColours {
-    int BitsPerPixel = 24;
-    int Count = 0;                              // colours in the table (0 for 24 bits)
-    uint32_t Table[DibInfo::TableEntries] = {}; // 0x00RRGGBB
+    int bitsPerPixel = 24;
+    int count = 0;                              // colours in the table (0 for 24 bits)
+    uint32_t table[DibInfo::TableEntries] = {}; // 0x00RRGGBB
 };
-BandColours AnalyseBandColours(const QImage &capture, bool force24);
+BandColours analyseBandColours(const QImage &capture, bool force24);
 
 // How the band bitmap is sized and sampled.
 struct BandSampling {
@@ -165,7 +165,7 @@ struct BandSampling {
 // Builds the output bitmap of a band from its capture: the header (with the
 // colour table of the analysis) and the bottom-up rows. False when the
 // memory for the rows could not be had.
-bool MakeBandBitmap(const QImage &capture, const BandColours &colours, const BandSampling &sampling, DibInfo *info,
+bool makeBandBitmap(const QImage &capture, const BandColours &colours, const BandSampling &sampling, DibInfo *info,
                     std::vector<uint8_t> *bits);
 
 // Control image painting. Kinds of control are told apart by class name on
@@ -173,7 +173,7 @@ bool MakeBandBitmap(const QImage &capture, const BandColours &colours, const Ban
 bool InheritsFromClassName(const QObject *control, const char *className);
 // A control that holds other controls or takes the keyboard focus, as
 // opposed to the labels, lines and shapes that only draw on their parent.
-bool IsWindowedControl(const QWidget *control);
+bool isWindowedControl(const QWidget *control);
 // Paints the control with its visible children at (x, y) of the painter's
 // current origin; region, in the control's coordinates, limits the painting
 // (an empty region paints the whole control).

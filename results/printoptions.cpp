@@ -1,11 +1,19 @@
 #include "printoptions.h"
 
+#include "wholefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QtEndian>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace hvx {
 
@@ -15,13 +23,35 @@ const QString fileName = QStringLiteral("hvxprint.ini");
 
 std::array<bool *, 4> fields(PrintOptions &o) { return { &o.useDDB, &o.form24Bit, &o.winStretch, &o.compress }; }
 
+// Opens path for reading when it is a regular file. Anything else is refused
+// at once: a pipe would block the opening or the reading, a device might
+// never end.
+bool openRegularFile(QFile &f, const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // Opening without waiting, then asking the opened file what it is, leaves
+    // no gap in which the name could be given to something else.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    if (!QFileInfo(path).isFile())
+        return false;
+    f.setFileName(path);
+    return f.open(QIODevice::ReadOnly);
+#endif
+}
+
 bool readFrom(const QString &path, PrintOptions &options)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    // A directory opens on some systems but reads nothing useful.
-    if (QFileInfo(path).isDir())
+    QFile f;
+    if (!openRegularFile(f, path))
         return false;
     const QByteArray bytes = f.read(PrintOptionsFileSize);
     ApplyPrintOptionsBytes(bytes, options);
@@ -117,13 +147,8 @@ bool PrintOptionsFile::write(const PrintOptions &options)
 
 bool PrintOptionsFile::writeTo(const QString &path, const QByteArray &bytes)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool ok = f.write(bytes) == bytes.size();
-    return f.flush() && ok;
+    // All 16 bytes or none: a failed write leaves the file as it was.
+    return WriteWholeFile(path, bytes);
 }
 
 } // namespace hvx

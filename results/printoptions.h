@@ -39,6 +39,9 @@ QString DefaultPrintIniPath();
 // when that file can be neither opened nor created (an installed program's
 // folder is usually not writable) the same file in the user's configuration
 // folder is used instead, and that one, once it exists, is read first.
+// Something other than a regular file under either name (a pipe, a device, a
+// folder) is neither read nor replaced. A write puts all 16 bytes in place or
+// leaves the file as it was.
 class PrintOptionsFile {
 public:
     // An empty fallback path disables the fallback.

@@ -1,5 +1,6 @@
 #include "switchform.h"
 
+#include "halvexversion.h"
 #include "shapewidget.h"
 #include "summary.h"
 #include "ui_switchform.h"
@@ -54,6 +55,7 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     // The header is drawn in the window colour on the button-face panel.
     ui->pLabelPanel->setBackgroundRole(QPalette::Base);
     applyFonts();
+    ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
 
     for (int b = 1; b <= 4; ++b) {
         for (int p = 1; p <= 12; ++p) {

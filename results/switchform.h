@@ -70,6 +70,9 @@ private:
     void applyFonts();
     void centreOnScreen();
 
+    // Readies the window's own controls for paper.
+    friend class ResultFormOnPaper;
+
     std::unique_ptr<Ui::TResultForm> ui;
     PrintOptionsFile m_optionsFile;
     // The squares by bank (0 to 3), position (0 to 11) and row (0 on, 1 off).

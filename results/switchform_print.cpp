@@ -7,6 +7,7 @@
 #include "printerdevice.h"
 #include "prnutils.h"
 #include "switchform.h"
+#include "ui_switchform.h"
 
 #include <QLayout>
 #include <QPrinter>
@@ -18,31 +19,18 @@ namespace {
 
 const QString DocumentName = QStringLiteral("Halvex Switch settings");
 
-QWidget *control(QWidget *form, const char *name)
-{
-    return form->findChild<QWidget *>(QString::fromLatin1(name));
-}
-
-void setVisible(QWidget *form, const char *name, bool visible)
-{
-    if (QWidget *w = control(form, name))
-        w->setVisible(visible);
-}
-
 } // namespace
 
-ResultFormOnPaper::ResultFormOnPaper(QWidget *form)
+ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
     : m_form(form)
 {
     if (!form)
         return;
-    setVisible(form, "bClose", false);
+    Ui::TResultForm &ui = *form->ui;
+    ui.bClose->setVisible(false);
     // The window and the panels that paint a background of their own print
     // on white.
-    QList<QWidget *> backgrounds = { form };
-    for (const char *name : { "pMainPanel", "pLabelPanel", "pSwitch4" })
-        if (QWidget *w = control(form, name))
-            backgrounds.append(w);
+    const QList<QWidget *> backgrounds = { form, ui.pMainPanel, ui.pLabelPanel, ui.pSwitch4 };
     for (QWidget *w : backgrounds) {
         m_saved.push_back(Saved{ w, w->palette(), w->autoFillBackground() });
         QPalette white = w->palette();
@@ -50,16 +38,17 @@ ResultFormOnPaper::ResultFormOnPaper(QWidget *form)
         w->setPalette(white);
         w->setAutoFillBackground(true);
     }
-    setVisible(form, "bPrint", false);
-    setVisible(form, "pPrintOptions", false);
+    ui.bPrint->setVisible(false);
+    ui.pPrintOptions->setVisible(false);
 }
 
 ResultFormOnPaper::~ResultFormOnPaper()
 {
     if (!m_form)
         return;
-    setVisible(m_form, "bPrint", true);
-    setVisible(m_form, "bClose", true);
+    Ui::TResultForm &ui = *m_form->ui;
+    ui.bPrint->setVisible(true);
+    ui.bClose->setVisible(true);
     for (const Saved &saved : m_saved) {
         if (!saved.widget)
             continue;
@@ -68,7 +57,7 @@ ResultFormOnPaper::~ResultFormOnPaper()
     }
 }
 
-bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress)
+bool printResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress)
 {
     if (!form)
         return false;
@@ -94,15 +83,15 @@ bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &
         form->layout()->activate();
     PageMetrics metrics;
     GetPageMetrics(&device, &metrics);
-    const PrintRect dest = PlaceImageOnPage(GetWindowExtent(form), metrics);
+    const PrintRect dest = placeImageOnPage(GetWindowExtent(form), metrics);
     return PrintWindowImage(form, &device, dest.Left, dest.Top, dest.width(), dest.height(), job);
 }
 
 void TResultForm::bPrintClick()
 {
-    QPrinter &printer = ApplicationPrinter();
+    QPrinter &printer = applicationPrinter();
     if (printer.printerState() == QPrinter::Active) {
-        dialogs().message(this, ApplicationTitle(), QStringLiteral("Already printing... Please try again later!"),
+        dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
                           DialogIcon::None);
         return;
     }
@@ -113,7 +102,7 @@ void TResultForm::bPrintClick()
     QtPrinterDevice device(printer);
     bool printed = device.startDoc(DocumentName);
     if (printed) {
-        if (PrintResultImage(this, device, printOptions(), true)) {
+        if (printResultImage(this, device, printOptions(), true)) {
             // A document the printer did not take is no success either.
             printed = device.endDoc();
         } else {
@@ -122,7 +111,7 @@ void TResultForm::bPrintClick()
         }
     }
     if (!printed)
-        dialogs().message(this, ApplicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
+        dialogs().message(this, applicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
 }
 
 bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
@@ -161,7 +150,7 @@ bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
         }
         form.FillResults(sheet.setup, sheet.values, sheet.fileName);
         ResultFormOnPaper paper(&form);
-        if (!PrintResultImage(&form, device, options, false)) {
+        if (!printResultImage(&form, device, options, false)) {
             device.abortDoc();
             return fail(QStringLiteral("The results sheet of %1 could not be printed.")
                             .arg(sheet.fileName.isEmpty() ? QStringLiteral("setup %1").arg(i + 1) : sheet.fileName));

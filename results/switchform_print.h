@@ -26,7 +26,7 @@ class TResultForm;
 // stay hidden.
 class ResultFormOnPaper {
 public:
-    explicit ResultFormOnPaper(QWidget *form);
+    explicit ResultFormOnPaper(TResultForm *form);
     ~ResultFormOnPaper();
     ResultFormOnPaper(const ResultFormOnPaper &) = delete;
     ResultFormOnPaper &operator=(const ResultFormOnPaper &) = delete;
@@ -38,14 +38,14 @@ private:
         bool autoFillBackground = false;
     };
     std::vector<Saved> m_saved;
-    QPointer<QWidget> m_form;
+    QPointer<TResultForm> m_form;
 };
 
 // Sets the form printer's settings from the four print options and prints the
 // window's image on the current page of a started document, 80 % of the
 // usable width wide, 10 % of it inside the margin. False when the job was
 // cancelled or failed.
-bool PrintResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress);
+bool printResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress);
 
 // One evaluated setup file: what its results sheet shows.
 struct ResultSheet {

@@ -1,8 +1,8 @@
 #include "setupfile.h"
+#include "wholefile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -288,14 +288,7 @@ LoadStatus LoadSetupFileNative(const QByteArray &nativePath, Setup &setup)
 
 bool SaveSetupFile(const QString &path, const Setup &setup)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!WriteSetupFile(file, setup)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteWholeFile(path, SetupFileBytes(setup));
 }
 
 namespace FileMessages {

@@ -41,7 +41,9 @@ LoadStatus LoadSetupFile(const QString &path, Setup &setup);
 LoadStatus LoadSetupFileNative(const QByteArray &nativePath, Setup &setup);
 
 // Writes a setup file safely: to a temporary file in the same folder, put in
-// place only when everything was written. On failure the old file is intact.
+// place only when all 218 bytes were written. On failure (a full disk
+// included) the old file is intact. Something at path that is not a regular
+// file is refused and left alone.
 bool SaveSetupFile(const QString &path, const Setup &setup);
 
 // Message texts of the file commands.

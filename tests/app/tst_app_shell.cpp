@@ -1,20 +1,29 @@
 // The application shell: the splash screen's three ways of closing and its
-// once-per-run showing, the About box, and errors escaping an event handler.
+// once-per-run showing, the About box, the version each window shows, and
+// errors escaping an event handler.
 
-#include "dialogs.h"
 #include "halvexabout.h"
 #include "halvexapplication.h"
 #include "halvexmain.h"
 #include "halvexsplashqvr.h"
+#include "scripteddialogs.h"
+#include "switchform.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
+
+using hvx::HalvexApplication;
+using hvx::TAboutForm;
+using hvx::TMainForm;
+using hvx::TSplashForm;
 
 Q_DECLARE_METATYPE(std::function<void(TSplashForm &)>)
 
@@ -68,6 +77,8 @@ private slots:
     void splashTimeUpBeforeShown();
     void splashOnFirstActivationOnly();
     void aboutBox();
+    void versionShown_data();
+    void versionShown();
     void errorInHandlerIsShown();
 };
 
@@ -152,13 +163,13 @@ void TestAppShell::splashOnFirstActivationOnly()
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QTRY_COMPARE(seen, QStringList{ "TSplashForm" });
+    QTRY_COMPARE(seen, QStringList{ "hvx::TSplashForm" });
 
     // Back from a modal window and activated again: no splash screen.
     form.findChild<QAction *>("About1")->trigger();
     form.activateWindow();
     QTest::qWait(100);
-    QCOMPARE(seen, (QStringList{ "TSplashForm", "TAboutForm" }));
+    QCOMPARE(seen, (QStringList{ "hvx::TSplashForm", "hvx::TAboutForm" }));
 }
 
 void TestAppShell::aboutBox()
@@ -178,6 +189,34 @@ void TestAppShell::aboutBox()
     QCOMPARE(title, QStringLiteral("About Halvex"));
     QCOMPARE(about.result(), int(QDialog::Accepted));
     QVERIFY(!about.isVisible());
+}
+
+void TestAppShell::versionShown_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("About box") << "about" << "Label1" << "Version 1.4";
+    QTest::newRow("splash screen") << "splash" << "Panel2" << "Halvex Programmable Transmitter Configuration v1.4";
+    QTest::newRow("results window") << "results" << "Label4" << "Version 1.4";
+}
+
+void TestAppShell::versionShown()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, label);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    std::unique_ptr<QWidget> w;
+    if (window == "about")
+        w = std::make_unique<TAboutForm>();
+    else if (window == "splash")
+        w = std::make_unique<TSplashForm>();
+    else
+        w = std::make_unique<hvx::TResultForm>(dir.filePath("hvxprint.ini"), nullptr, QString());
+    const QLabel *shown = w->findChild<QLabel *>(label);
+    QVERIFY(shown);
+    QCOMPARE(shown->text(), text);
 }
 
 void TestAppShell::errorInHandlerIsShown()

@@ -3,8 +3,8 @@
 // them as a user does, writing setup files and closing modal windows that a
 // command opens.
 
-#include "dialogs.h"
 #include "halvexmain.h"
+#include "scripteddialogs.h"
 #include "setupfile.h"
 
 #include <QApplication>
@@ -22,6 +22,8 @@
 #include <functional>
 
 namespace testing {
+
+using hvx::TMainForm;
 
 template <typename T>
 T *child(QWidget &form, const QString &name)

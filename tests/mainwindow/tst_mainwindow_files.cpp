@@ -5,6 +5,8 @@
 
 #include "mainwindow_testing.h"
 
+#include "../support/filesizelimit.h"
+
 #include <QWindow>
 
 #include <sys/stat.h>
@@ -61,8 +63,8 @@ QStringList kinds(const hvx::ScriptedDialogs &script)
 
 bool isStartState(TMainForm &form)
 {
-    return form.setup() == Setup() && form.windowTitle() == Plain && form.setupFileName().isEmpty()
-        && !form.isModified() && shown(form, "cbInputRange");
+    return form.setup() == Setup() && form.windowTitle() == Plain && form.SetupFileName().isEmpty()
+        && !form.Modified() && shown(form, "cbInputRange");
 }
 
 } // namespace
@@ -92,6 +94,8 @@ private slots:
     void saveWithoutFileIsSaveAs();
     void failedSaveLosesNothing_data();
     void failedSaveLosesNothing();
+    void saveWithoutRoomLosesNothing_data();
+    void saveWithoutRoomLosesNothing();
     void startupOpen_data();
     void startupOpen();
     void roundTrip();
@@ -167,7 +171,7 @@ void TestMainWindowFiles::newAsksFirst()
     QCOMPARE(isStartState(form), reset);
     if (!reset) {
         QCOMPARE(form.setup(), before);
-        QVERIFY(form.isModified());
+        QVERIFY(form.Modified());
     }
     if (saved) {
         Setup onDisk;
@@ -218,7 +222,7 @@ void TestMainWindowFiles::closeAsksFirst()
     f.form.findChild<QAction *>("Exit1")->trigger();
     QCOMPARE(f.form.isVisible(), !closes);
     QCOMPARE(f.form.setup(), before);
-    QCOMPARE(f.form.isModified(), true);
+    QCOMPARE(f.form.Modified(), true);
     const QStringList expected = answer == DialogAnswer::Yes ? QStringList{ "question", "save" } : QStringList{ "question" };
     QCOMPARE(kinds(f.script()), expected);
 
@@ -250,8 +254,8 @@ void TestMainWindowFiles::openAsksBeforeTheDialog()
     f.script().queueOpenFile(next);
     QTest::mouseClick(child<QToolButton>(f.form, "sbOpen"), Qt::LeftButton);
     QCOMPARE(kinds(f.script()), asked);
-    QCOMPARE(f.form.isModified(), answer == DialogAnswer::Cancel);
-    QCOMPARE(f.form.setupFileName(), answer == DialogAnswer::Cancel ? QString() : next);
+    QCOMPARE(f.form.Modified(), answer == DialogAnswer::Cancel);
+    QCOMPARE(f.form.SetupFileName(), answer == DialogAnswer::Cancel ? QString() : next);
     QCOMPARE(QFile::exists(path("saved.hvx")), answer == DialogAnswer::Yes);
 }
 
@@ -302,8 +306,8 @@ void TestMainWindowFiles::open()
         QCOMPARE(f.script().calls().size(), size_t(1));
         QCOMPARE(f.form.setup(), sampleSetup());
         QCOMPARE(f.form.windowTitle(), titled(file));
-        QCOMPARE(f.form.setupFileName(), file);
-        QVERIFY(!f.form.isModified());
+        QCOMPARE(f.form.SetupFileName(), file);
+        QVERIFY(!f.form.Modified());
         QVERIFY(shown(f.form, "pTripOutput2"));
         QCOMPARE(captions(f.form, "rgBurnout"), (QStringList{ "High Burnout 23mA", "Low Burnout 2mA" }));
     } else {
@@ -312,7 +316,7 @@ void TestMainWindowFiles::open()
         QCOMPARE(f.script().calls().back().text, file + message);
         QCOMPARE(f.form.setup(), other);
         QCOMPARE(f.form.windowTitle(), titled(otherFile));
-        QVERIFY(!f.form.isModified());
+        QVERIFY(!f.form.Modified());
         QVERIFY(shown(f.form, "rgRTDType"));
     }
 }
@@ -370,9 +374,9 @@ void TestMainWindowFiles::saveAsOverwrite()
         }
     }
     QCOMPARE(saveDialogs, dialogs);
-    QCOMPARE(f.form.saveAbandoned(), !written);
-    QCOMPARE(f.form.isModified(), !written);
-    QCOMPARE(f.form.setupFileName(), written ? target : current);
+    QCOMPARE(f.form.SaveAbandoned(), !written);
+    QCOMPARE(f.form.Modified(), !written);
+    QCOMPARE(f.form.SetupFileName(), written ? target : current);
     QCOMPARE(f.form.windowTitle(), titled(written ? target : current));
     if (written)
         QCOMPARE(fileBytes(target), hvx::SetupFileBytes(changed));
@@ -388,7 +392,7 @@ void TestMainWindowFiles::saveKeepsTitle()
     change(f.form);
     QTest::mouseClick(child<QToolButton>(f.form, "sbSave"), Qt::LeftButton);
     QCOMPARE(f.script().calls().size(), size_t(0)); // Save asks nothing
-    QVERIFY(!f.form.isModified());
+    QVERIFY(!f.form.Modified());
     QCOMPARE(f.form.windowTitle(), titled(current));
     QCOMPARE(fileBytes(current), hvx::SetupFileBytes(f.form.setup()));
 }
@@ -442,13 +446,45 @@ void TestMainWindowFiles::failedSaveLosesNothing()
     QCOMPARE(kinds(f.script()).constLast(), QStringLiteral("message"));
     QCOMPARE(f.script().calls().back().text, QStringLiteral("File could not be saved."));
     QCOMPARE(f.script().calls().back().title, QStringLiteral("Halvex"));
-    QVERIFY(f.form.saveAbandoned());
-    QVERIFY(f.form.isModified());
-    QCOMPARE(f.form.setupFileName(), current);
+    QVERIFY(f.form.SaveAbandoned());
+    QVERIFY(f.form.Modified());
+    QCOMPARE(f.form.SetupFileName(), current);
     QCOMPARE(f.form.windowTitle(), titled(current));
     QCOMPARE(f.form.setup(), changed);
     QVERIFY(QFileInfo(path("a-folder/inside")).isDir());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plain-file" }); // no temporary left over
+}
+
+void TestMainWindowFiles::saveWithoutRoomLosesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Save") << "Save1";
+    QTest::newRow("Save As") << "SaveAs1";
+}
+
+// The file is created but cannot be written whole: no room for its bytes.
+void TestMainWindowFiles::saveWithoutRoomLosesNothing()
+{
+    QFETCH(QString, command);
+    const QString current = writeSetup(path("plant.hvx"), sampleSetup());
+    Fixture f({ current });
+    change(f.form);
+    if (command == "SaveAs1")
+        f.script().queueSaveFile(path("new.hvx"));
+    {
+        testsupport::FileSizeLimit limit(100);
+        QVERIFY(limit.isSet());
+        f.form.findChild<QAction *>(command)->trigger();
+    }
+
+    QVERIFY(!f.script().calls().empty());
+    QCOMPARE(kinds(f.script()).constLast(), QStringLiteral("message"));
+    QCOMPARE(f.script().calls().back().text, QStringLiteral("File could not be saved."));
+    QVERIFY(f.form.saveAbandoned());
+    QVERIFY(f.form.isModified());
+    QCOMPARE(f.form.windowTitle(), titled(current));
+    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plant.hvx" });
 }
 
 void TestMainWindowFiles::startupOpen_data()
@@ -485,13 +521,13 @@ void TestMainWindowFiles::startupOpen()
     message.replace("<dir>", m_dir->path());
 
     Fixture f(arguments);
-    QVERIFY(!f.form.isModified());
+    QVERIFY(!f.form.Modified());
     if (opened.isEmpty()) {
         QVERIFY(isStartState(f.form));
     } else {
         QCOMPARE(f.form.setup(), sampleSetup());
         QCOMPARE(f.form.windowHandle()->title(), titled(opened)); // as the title bar shows it
-        QCOMPARE(f.form.setupFileName(), opened);
+        QCOMPARE(f.form.SetupFileName(), opened);
         QVERIFY(shown(f.form, "cbIRTCKJ"));
         QVERIFY(shown(f.form, "rgColdJunction"));
     }

@@ -84,7 +84,7 @@ void TestMainWindowPanels::startState()
     Fixture f;
     TMainForm &form = f.form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Halvex Switch Setup"));
-    QVERIFY(!form.isModified());
+    QVERIFY(!form.Modified());
     QCOMPARE(shownAmong(form, RangeLists), QStringList{ "cbInputRange" });
     for (const char *hidden : { "rgConversionSpeed", "rgLinearisation", "rgColdJunction", "rgRTDType", "eCustomLow",
                                 "lCustomLow", "pOutput2", "pTripOutput2", "pFreqOutput2", "pDualType" })
@@ -227,13 +227,13 @@ void TestMainWindowPanels::changeMarksModifiedAndStatus()
     s.rgDualOutput = dual ? 1 : 0;
     OpenedFixture o(s);
     TMainForm &form = o.fixture.form;
-    QVERIFY(!form.isModified());
+    QVERIFY(!form.Modified());
     putStatusMessage(form); // output 1 range is missing
     const QString before = info(form);
-    QVERIFY(!form.isModified());
+    QVERIFY(!form.Modified());
 
     action(form);
-    QVERIFY(form.isModified());
+    QVERIFY(form.Modified());
     QCOMPARE(info(form), statusKept ? before : QString());
 }
 
@@ -398,7 +398,7 @@ void TestMainWindowPanels::keyboardCommands()
         // Shown after the first press, hidden again after the second.
         QCOMPARE(shown(form, "rgConversionSpeed"), speedToggled && round == 1);
     }
-    QVERIFY(!form.isModified());
+    QVERIFY(!form.Modified());
 }
 
 void TestMainWindowPanels::evaluate_data()
@@ -447,7 +447,7 @@ void TestMainWindowPanels::evaluate()
              qPrintable(QString::number(label->contentsRect().width())));
     QCOMPARE(form.focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("cbOutputRange") : focus);
     QCOMPARE(closer.seen(), QStringList());
-    QVERIFY(!form.isModified());
+    QVERIFY(!form.Modified());
 }
 
 void TestMainWindowPanels::evaluateShowsResults()
@@ -467,7 +467,7 @@ void TestMainWindowPanels::evaluateShowsResults()
         QCOMPARE(closer.seen(), QStringList{ results.objectName() });
     }
     QCOMPARE(info(form), QString());
-    QVERIFY(!form.isModified());
+    QVERIFY(!form.Modified());
     QCOMPARE(form.evaluationValues().map.S1.toString(), QStringLiteral("010101001100"));
     QVERIFY(form.evaluationValues().map.S3.isOn(1));
 }

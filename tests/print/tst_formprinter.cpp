@@ -3,9 +3,9 @@
 // progress and cancel.
 
 #include "abortdialog.h"
-#include "dialogs.h"
 #include "prnutils.h"
 #include "recordingdevice.h"
+#include "scripteddialogs.h"
 #include "testwindow.h"
 
 #include <QApplication>
@@ -75,7 +75,7 @@ QImage assemblePage(const RecordingPrinterDevice &device, QSize page)
         DibInfo info;
         info.Header = t->header;
         std::copy(t->colors.begin(), t->colors.end(), info.Colors);
-        const QImage band = DibToImage(info, t->bits.data());
+        const QImage band = dibToImage(info, t->bits.data());
         p.drawImage(QRect(t->dest.Left, t->dest.Top, t->dest.width(), t->dest.height()), band);
     }
     return result;
@@ -148,9 +148,9 @@ private slots:
         device.deviceCaps = DeviceCaps{ 100, 100, 5000, 7000, 4800, 6800, 600, 600, true };
         PageMetrics m;
         QVERIFY(GetPageMetrics(&device, &m));
-        QCOMPARE(PlaceImageOnPage(QSize(628, 452), m), (PrintRect{ 580, 580, 4420, 3343 }));
+        QCOMPARE(placeImageOnPage(QSize(628, 452), m), (PrintRect{ 580, 580, 4420, 3343 }));
         // A window without width cannot be fitted.
-        QVERIFY(PlaceImageOnPage(QSize(0, 452), m).isEmpty());
+        QVERIFY(placeImageOnPage(QSize(0, 452), m).isEmpty());
         FitRecord none{ 0, 452, 3840, 7, 8, 9 };
         QVERIFY(!FitToWidth(&none));
         QCOMPARE(none.TargetHeight, 7.0);
@@ -240,12 +240,12 @@ private slots:
         QFETCH(int, colours);
         QFETCH(bool, force24);
         const QImage image = imageOfColours(colours);
-        const BandColours result = AnalyseBandColours(image, force24);
-        QTEST(result.BitsPerPixel, "bits");
-        QTEST(result.Count, "tableSize");
+        const BandColours result = analyseBandColours(image, force24);
+        QTEST(result.bitsPerPixel, "bits");
+        QTEST(result.count, "tableSize");
         // The table holds the colours in the order they first appear.
-        for (int i = 0; i < result.Count; ++i)
-            QCOMPARE(result.Table[i], uint32_t(image.pixel(i % image.width(), i / image.width()) & 0xffffff));
+        for (int i = 0; i < result.count; ++i)
+            QCOMPARE(result.table[i], uint32_t(image.pixel(i % image.width(), i / image.width()) & 0xffffff));
     }
 
     void bandBytes_data()
@@ -288,10 +288,10 @@ private slots:
         BandSampling sampling;
         sampling.BandWidth = capture.width();
         sampling.BandHeight = capture.height();
-        const BandColours colours = AnalyseBandColours(capture, force24);
+        const BandColours colours = analyseBandColours(capture, force24);
         DibInfo info;
         std::vector<uint8_t> bits;
-        QVERIFY(MakeBandBitmap(capture, colours, sampling, &info, &bits));
+        QVERIFY(makeBandBitmap(capture, colours, sampling, &info, &bits));
         QCOMPARE(info.Header.Size, 40);
         QCOMPARE(info.Header.Width, capture.width());
         QCOMPARE(info.Header.Height, capture.height());
@@ -343,13 +343,13 @@ private slots:
         sampling.IX = sampling.IY = 0.3L;
         sampling.ReduceX = sampling.ReduceY = reduce;
         sampling.DriverStretch = stretch;
-        const BandColours colours = AnalyseBandColours(capture, false);
-        QCOMPARE(colours.BitsPerPixel, 4);
+        const BandColours colours = analyseBandColours(capture, false);
+        QCOMPARE(colours.bitsPerPixel, 4);
         DibInfo info;
         std::vector<uint8_t> bits;
-        QVERIFY(MakeBandBitmap(capture, colours, sampling, &info, &bits));
+        QVERIFY(makeBandBitmap(capture, colours, sampling, &info, &bits));
         QCOMPARE(QSize(info.Header.Width, info.Header.Height), size);
-        const QImage out = DibToImage(info, bits.data());
+        const QImage out = dibToImage(info, bits.data());
         for (int c = 0; c < size.width(); ++c)
             QCOMPARE(qRed(out.pixel(c, 0)), sourceColumns[c] * 40);
     }
@@ -662,7 +662,7 @@ private slots:
             captions << dialog->windowTitle();
             // The printed window takes no input meanwhile.
             QTest::mouseClick(windowButton, Qt::LeftButton);
-            dialogOwnsMessages = dialogOwnsMessages && CurrentPrintSettings().MessageOwner == dialog;
+            dialogOwnsMessages = dialogOwnsMessages && currentPrintSettings().MessageOwner == dialog;
             if (band == cancelInBand) {
                 // Queued like a user's click: seen at the next poll.
                 for (int i = 0; i < clicks; ++i)
@@ -685,7 +685,7 @@ private slots:
         QVERIFY(window.isEnabled());
         QTest::mouseClick(windowButton, Qt::LeftButton);
         QCOMPARE(windowClicks, 1);
-        QCOMPARE(CurrentPrintSettings().MessageOwner.data(), &formerOwner);
+        QCOMPARE(currentPrintSettings().MessageOwner.data(), &formerOwner);
     }
 
     void withoutProgressNoDialog()

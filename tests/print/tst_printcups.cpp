@@ -3,9 +3,9 @@
 // keeps each job as a PDF file, which is read back as an image.
 
 #include "abortdialog.h"
-#include "dialogs.h"
 #include "pageanalysis.h"
 #include "printerdevice.h"
+#include "scripteddialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +18,10 @@
 #include <QtTest>
 
 using namespace hvx;
+
+// Built without the print system's library the printer object sends the job
+// itself, and what it sends is its own affair.
+[[maybe_unused]] const char withoutOwnSubmission[] = "built without the CUPS library: QPrinter sends the jobs itself";
 
 class TestPrintCups : public QObject {
     Q_OBJECT
@@ -40,6 +44,31 @@ class TestPrintCups : public QObject {
     }
 
     std::unique_ptr<TResultForm> shownForm(const printtest::EvaluatedSetup &e) { return printtest::shownForm(m_dir, e); }
+
+    // The one job kept since before was listed; empty unless exactly one came.
+    QString newJob(const QStringList &before) const
+    {
+        // The server runs the job through its filters to the backend.
+        QElapsedTimer waited;
+        waited.start();
+        QStringList added;
+        while (waited.elapsed() < 60000) {
+            added = keptJobs();
+            for (const QString &old : before)
+                added.removeAll(old);
+            if (!added.isEmpty())
+                break;
+            QTest::qWait(100);
+        }
+        return added.size() == 1 ? m_jobs.filePath(added.first()) : QString();
+    }
+
+    // What the backend kept beside the job's document.
+    static QString jobFile(const QString &job, const char *suffix)
+    {
+        QFile f(QString(job).replace(QStringLiteral(".pdf"), QString::fromLatin1(suffix)));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+    }
 
 private slots:
     void initTestCase()
@@ -70,23 +99,9 @@ private slots:
         QCOMPARE(int(dialogs.scripted.calls().size()), 1); // the print dialog, no message
         QVERIFY(dialogs.scripted.allAnswersUsed());
 
-        // The server runs the job through its filters to the backend.
-        QElapsedTimer waited;
-        waited.start();
-        QStringList added;
-        while (waited.elapsed() < 60000) {
-            added = keptJobs();
-            for (const QString &old : before)
-                added.removeAll(old);
-            if (!added.isEmpty())
-                break;
-            QTest::qWait(100);
-        }
-        QCOMPARE(added.size(), 1);
-        const QString job = m_jobs.filePath(added.first());
-        QFile title(QString(job).replace(QStringLiteral(".pdf"), QStringLiteral(".title")));
-        QVERIFY(title.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(title.readAll()).trimmed(), QStringLiteral("Halvex Switch settings"));
+        const QString job = newJob(before);
+        QVERIFY(!job.isEmpty());
+        QCOMPARE(jobFile(job, ".title"), QStringLiteral("Halvex Switch settings"));
 
         QCOMPARE(printtest::pdfPageCount(job), 1);
         QString error;
@@ -101,6 +116,9 @@ private slots:
     // A job cancelled in the progress dialog never reaches the server.
     void cancelledJobNotSent()
     {
+#ifndef HALVEX_HAVE_CUPS
+        QSKIP(withoutOwnSubmission);
+#endif
         const printtest::EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
         auto form = shownForm(e);
         QVERIFY(form);
@@ -123,6 +141,60 @@ private slots:
         lpstat.start(QStringLiteral("lpstat"), listJobs);
         QVERIFY(lpstat.waitForFinished(30000));
         QCOMPARE(lpstat.readAllStandardOutput(), jobsBefore);
+    }
+
+    // The choices made in the print dialog travel with the job.
+    void dialogChoicesReachTheServer_data()
+    {
+        QTest::addColumn<int>("duplex");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("collate");
+        QTest::addColumn<int>("colorMode");
+        QTest::addColumn<QStringList>("expected"); // among the job's options
+        QTest::newRow("long edge, 2 collated") << int(QPrinter::DuplexLongSide) << 2 << true << int(QPrinter::Color)
+                                               << QStringList{ "sides=two-sided-long-edge", "Duplex=DuplexNoTumble",
+                                                               "multiple-document-handling=separate-documents-collated-copies" };
+        QTest::newRow("short edge, 3 uncollated grey")
+            << int(QPrinter::DuplexShortSide) << 3 << false << int(QPrinter::GrayScale)
+            << QStringList{ "sides=two-sided-short-edge", "Duplex=DuplexTumble", "print-color-mode=monochrome",
+                            "multiple-document-handling=separate-documents-uncollated-copies" };
+        QTest::newRow("one-sided") << int(QPrinter::DuplexNone) << 1 << true << int(QPrinter::Color)
+                                   << QStringList{ "sides=one-sided", "Duplex=None", "media=A4" };
+    }
+    void dialogChoicesReachTheServer()
+    {
+#ifndef HALVEX_HAVE_CUPS
+        QSKIP(withoutOwnSubmission);
+#endif
+        QFETCH(int, duplex);
+        QFETCH(int, copies);
+        QFETCH(bool, collate);
+        QFETCH(int, colorMode);
+        QFETCH(QStringList, expected);
+        const printtest::EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("frequency-output.hvx"));
+        auto form = shownForm(e);
+        QVERIFY(form);
+        const QStringList before = keptJobs();
+        ScopedDialogs dialogs;
+        const auto onQueue = printOnQueue();
+        dialogs.scripted.queuePrint([&](QPrinter &printer) {
+            const bool chosen = onQueue(printer);
+            printer.setDuplex(QPrinter::DuplexMode(duplex));
+            printer.setCopyCount(copies);
+            printer.setCollateCopies(collate);
+            printer.setColorMode(QPrinter::ColorMode(colorMode));
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            return chosen;
+        });
+        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("bPrint")), Qt::LeftButton);
+        QCOMPARE(int(dialogs.scripted.calls().size()), 1);
+
+        const QString job = newJob(before);
+        QVERIFY(!job.isEmpty());
+        const QStringList options = jobFile(job, ".options").split(QLatin1Char(' '));
+        for (const QString &option : expected)
+            QVERIFY2(options.contains(option), qPrintable(option + QStringLiteral(" not in ") + options.join(' ')));
+        QCOMPARE(jobFile(job, ".copies").toInt(), copies);
     }
 };
 

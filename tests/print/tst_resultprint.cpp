@@ -1,11 +1,12 @@
 // The results window's Print command into a PDF file, read back as an image;
 // its refusals and failures; and many results sheets printed into one PDF.
 
+#include "../support/filesizelimit.h"
 #include "abortdialog.h"
-#include "dialogs.h"
 #include "pageanalysis.h"
 #include "printerdevice.h"
 #include "prnutils.h"
+#include "scripteddialogs.h"
 #include "switchform_print.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace hvx;
 using printtest::EvaluatedSetup;
@@ -51,6 +54,13 @@ std::function<bool(QPrinter &)> printToFile(const QString &path, int dpi)
     };
 }
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 QString messageTexts(const ScriptedDialogs &dialogs)
 {
     QStringList texts;
@@ -58,6 +68,24 @@ QString messageTexts(const ScriptedDialogs &dialogs)
         if (call.kind == ScriptedDialogs::Kind::Message)
             texts << call.title + QStringLiteral(": ") + call.text;
     return texts.join(QLatin1Char('\n'));
+}
+
+// The bitmaps on the PDF's pages as "width x height @ ppi", in their order.
+QStringList pdfImages(const QString &pdf)
+{
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), { QStringLiteral("-list"), pdf });
+    if (!list.waitForFinished(60000) || list.exitCode() != 0)
+        return { QStringLiteral("pdfimages failed") };
+    QStringList images;
+    const QStringList lines = QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'));
+    for (const QString &line : lines.mid(2)) {
+        // page num type width height color comp bpc enc interp object generation x-ppi ...
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        if (f.size() > 12)
+            images << f[3] + QLatin1Char('x') + f[4] + QLatin1Char('@') + f[12];
+    }
+    return images;
 }
 
 } // namespace
@@ -122,7 +150,7 @@ private slots:
         QVERIFY(sheet.scale > 0.5);
 
         // 80 % of the usable width, 10 % of it inside the uniform margin.
-        QtPrinterDevice device(ApplicationPrinter());
+        QtPrinterDevice device(applicationPrinter());
         PageMetrics m;
         QVERIFY(GetPageMetrics(&device, &m));
         const double dotsToPage = double(pageDpi) / m.DpiX;
@@ -138,6 +166,86 @@ private slots:
         // No buttons on paper: where "Print" is on screen the paper is white.
         const QPushButton *print = button(*form, "bPrint");
         QVERIFY(printtest::brightness(page, sheet.toPage(print->mapTo(form.get(), print->rect().center()))) > 240);
+    }
+
+    // Band bitmaps travel at the printer's resolution, at half of it with
+    // "Compress", and at the window's own with "WinStretch", which "Compress"
+    // does not halve again.
+    void bandResolution()
+    {
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("frequency-output.hvx"));
+        QMap<QString, QStringList> images;
+        for (const QString &name : QStringList{ "plain", "compress", "winstretch", "winstretch+compress" }) {
+            PrintOptions options;
+            options.winStretch = name.startsWith(QStringLiteral("winstretch"));
+            options.compress = name.endsWith(QStringLiteral("compress"));
+            const QString pdf = m_dir.filePath(name + QStringLiteral(".pdf"));
+            QString error;
+            QVERIFY2(PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error, options, 300),
+                     qPrintable(error));
+            images[name] = pdfImages(pdf);
+            QVERIFY2(!images[name].isEmpty(), qPrintable(name));
+        }
+        QVERIFY(images["plain"].first().endsWith(QStringLiteral("@300")));
+        QVERIFY(images["compress"].first().endsWith(QStringLiteral("@150")));
+        QVERIFY(images["winstretch"].first().section(QLatin1Char('@'), 1).toInt() < 150);
+        QCOMPARE(images["winstretch+compress"], images["winstretch"]);
+    }
+
+    // A printed PDF is an ordinary file of the user's, not a private
+    // temporary one; a PDF it replaces keeps its permissions.
+    void pdfPermissions_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("earlier"); // permissions of a file already there; -1 for none
+        QTest::addColumn<int>("expected");
+        QTest::newRow("new, umask 022") << 022 << -1 << 0644;
+        QTest::newRow("new, umask 077") << 077 << -1 << 0600;
+        QTest::newRow("replaces a 0640 file") << 022 << 0640 << 0640;
+    }
+    void pdfPermissions()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, earlier);
+        QFETCH(int, expected);
+        const QString pdf = m_dir.filePath(QStringLiteral("permissions.pdf"));
+        QFile::remove(pdf);
+        const QByteArray name = QFile::encodeName(pdf);
+        if (earlier >= 0) {
+            writeFile(pdf, "an earlier print");
+            QVERIFY(chmod(name.constData(), mode_t(earlier)) == 0);
+        }
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        const mode_t before = umask(mode_t(mask));
+        QString error;
+        const bool printed = PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
+        umask(before);
+        QVERIFY2(printed, qPrintable(error));
+        struct stat st;
+        QVERIFY(stat(name.constData(), &st) == 0);
+        QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(expected, 8));
+    }
+
+    // A PDF that cannot be written whole (files may not grow past 20 KB) is
+    // a failure, and an earlier file of that name stays as it was.
+    void pdfWithoutRoom()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("no-room.pdf"));
+        writeFile(pdf, "an earlier print");
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        QString error;
+        bool printed = true;
+        {
+            testsupport::FileSizeLimit limit(20000);
+            QVERIFY(limit.isSet());
+            printed = PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
+        }
+        QVERIFY(!printed);
+        QCOMPARE(error, pdf + QStringLiteral(" could not be written."));
+        QFile kept(pdf);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("an earlier print"));
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("*.part") }), QStringList());
     }
 
     void printDialogCancelled()
@@ -162,7 +270,7 @@ private slots:
         const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
         auto form = shownForm(e);
         QVERIFY(form);
-        QPrinter &printer = ApplicationPrinter();
+        QPrinter &printer = applicationPrinter();
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("other-job.pdf")));
         QPainter otherJob;
         QVERIFY(otherJob.begin(&printer));
@@ -208,7 +316,7 @@ private slots:
         QVERIFY(button(*form, "bPrint")->isVisible());
         QVERIFY(button(*form, "bClose")->isVisible());
         QVERIFY(form->isEnabled());
-        QVERIFY(ApplicationPrinter().printerState() != QPrinter::Active);
+        QVERIFY(applicationPrinter().printerState() != QPrinter::Active);
     }
 
     void sheetsToPdf()

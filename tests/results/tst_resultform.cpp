@@ -2,8 +2,11 @@
 // ShowResults, read while the modal window is open, and closed by "Back" or
 // by the frame's close button.
 
+#include "../support/filesizelimit.h"
 #include "dialogs.h"
+#include "printoptions.h"
 #include "evaluation.h"
+#include "scripteddialogs.h"
 #include "shapewidget.h"
 #include "switchform.h"
 
@@ -22,6 +25,7 @@
 #include <QtEndian>
 
 #include <functional>
+#include <sys/stat.h>
 
 using namespace hvx;
 
@@ -508,6 +512,38 @@ private slots:
         EvaluationValues values;
         QVERIFY(show(form, voltage0to10(), values, QString(), {}, CloseBy::FrameButton));
         QVERIFY(!QFile::exists(unwritable));
+    }
+
+    // A pipe in place of the file is refused at once (not waited on) and
+    // left alone; the options go to the configuration folder instead.
+    void optionsFileIsPipe()
+    {
+        QVERIFY(mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0);
+        {
+            TResultForm form(iniPath(), nullptr, fallbackPath());
+            QCOMPARE(form.printOptions(), PrintOptions());
+            QCOMPARE(form.printOptionsPath(), fallbackPath());
+            QCOMPARE(readAll(fallbackPath()), optionBytes(0, 1, 0, 0));
+        }
+        QVERIFY(QFileInfo(iniPath()).exists() && !QFileInfo(iniPath()).isFile());
+        QFile::remove(iniPath());
+    }
+
+    // A write that cannot put all 16 bytes in place (here: files may not
+    // grow past 8 bytes) leaves the old file whole.
+    void optionsFileWrittenWholeOrNotAtAll()
+    {
+        writeFile(iniPath(), optionBytes(1, 1, 1, 1));
+        PrintOptionsFile file(iniPath(), QString());
+        bool written = true;
+        {
+            testsupport::FileSizeLimit limit(8);
+            QVERIFY(limit.isSet());
+            written = file.write(PrintOptions());
+        }
+        QVERIFY(!written);
+        QCOMPARE(readAll(iniPath()), optionBytes(1, 1, 1, 1));
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("hvxprint.ini*") }, QDir::Files), QStringList{ QStringLiteral("hvxprint.ini") });
     }
 
     // The squares sit in their columns, 17 pixels apart, with the numbers

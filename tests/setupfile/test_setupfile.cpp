@@ -2,6 +2,8 @@
 
 #include "setupfile.h"
 
+#include "../support/filesizelimit.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace hvx;
 
@@ -54,6 +59,22 @@ Setup fullSetup()
     return s;
 }
 
+// Runs f in a child process whose files cannot grow past sizeLimit bytes:
+// 1 when f succeeded, 0 when it failed, -1 when the child did not run.
+template <typename F>
+int inChild(rlim_t sizeLimit, F f)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        testsupport::FileSizeLimit limit(sizeLimit);
+        _exit(!limit.isSet() ? 2 : f() ? 1 : 0);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 } // namespace
 
 class TestSetupFile : public QObject {
@@ -75,6 +96,8 @@ private slots:
     void specialFilesRefused();
     void longerFileAccepted();
     void saveKeepsOldFileOnFailure();
+    void saveWithoutRoom_data();
+    void saveWithoutRoom();
 };
 
 void TestSetupFile::layoutOffsets_data()
@@ -355,8 +378,67 @@ void TestSetupFile::saveKeepsOldFileOnFailure()
     QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ QStringLiteral("plant.hvx") }); // no temporary left
+    // A pipe in the file's place is not replaced.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.hvx"));
+    QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QVERIFY(!SaveSetupFile(pipe, fullSetup()));
+    QVERIFY(!QFileInfo(pipe).isFile());
+    QVERIFY(QFile::remove(pipe));
     // Saving into a folder that does not exist fails too.
     QVERIFY(!SaveSetupFile(dir.filePath(QStringLiteral("no/such/folder/x.hvx")), Setup()));
+}
+
+void TestSetupFile::saveWithoutRoom_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("full file system") << true;
+    QTest::newRow("file size limit") << false;
+}
+
+// A save that cannot write all 218 bytes reports failure and leaves the old
+// file whole, with no temporary file beside it.
+void TestSetupFile::saveWithoutRoom()
+{
+    QFETCH(bool, fullDisk);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    struct Unmount {
+        QByteArray at;
+        ~Unmount()
+        {
+            if (!at.isEmpty())
+                umount2(at.constData(), MNT_DETACH);
+        }
+    } unmount; // before the folder goes
+    if (fullDisk) {
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        const QByteArray at = QFile::encodeName(dir.path());
+        if (mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP(qPrintable(QStringLiteral("no tmpfs could be mounted: ") + QString::fromLocal8Bit(strerror(errno))));
+        unmount.at = at;
+    }
+    const QString path = dir.filePath(QStringLiteral("plant.hvx"));
+    QVERIFY(SaveSetupFile(path, fullSetup()));
+    if (fullDisk) {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) > 0) {
+        }
+    }
+
+    const QString fresh = dir.filePath(QStringLiteral("fresh.hvx"));
+    const rlim_t limit = fullDisk ? RLIM_INFINITY : 100;
+    QCOMPARE(inChild(limit, [&] { return SaveSetupFile(path, Setup()); }), 0);
+    QCOMPARE(inChild(limit, [&] { return SaveSetupFile(fresh, Setup()); }), 0);
+
+    Setup read;
+    QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
+    QCOMPARE(read, fullSetup());
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.removeAll(QStringLiteral("filler"));
+    QCOMPARE(left, QStringList{ QStringLiteral("plant.hvx") });
 }
 
 QTEST_APPLESS_MAIN(TestSetupFile)

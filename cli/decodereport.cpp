@@ -1,0 +1,171 @@
+#include "decodereport.h"
+
+#include "displaytext.h"
+#include "setupfields.h"
+
+#include <QStringList>
+
+namespace hvx {
+
+namespace {
+
+QString positionsJson(const std::vector<SwitchPosition> &positions)
+{
+    QStringList names;
+    for (const SwitchPosition &p : positions)
+        names << JsonString(p.name());
+    return QLatin1Char('[') + names.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+QString positionsText(const std::vector<SwitchPosition> &positions)
+{
+    QStringList names;
+    for (const SwitchPosition &p : positions)
+        names << p.name();
+    return names.join(QStringLiteral(", "));
+}
+
+QString fieldsJson(const Setup &s)
+{
+    QStringList fields;
+    for (const SetupField &f : SetupFields()) {
+        const QString value = f.kind == SetupField::Kind::Text ? JsonString(f.text(s)) : QString::number(f.index(s));
+        fields << JsonString(f.name()) + QStringLiteral(": ") + value;
+    }
+    return QLatin1Char('{') + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
+}
+
+// A decoded setup holds a listed range, so RangeIndex is its selection.
+QString setupSummaryText(const Setup &s) { return SummaryText(s, s.inputRange()); }
+
+QString plural(std::int64_t n, const char *one, const char *many)
+{
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+} // namespace
+
+DecodeReport DecodeUnit(const SwitchMap &switches)
+{
+    const SwitchDecoder &decoder = SwitchDecoder::instance();
+    DecodeReport r;
+    r.switches = switches;
+    r.result = decoder.decode(switches);
+    r.setups = decoder.list(r.result, switches, DecodeListLimit);
+    return r;
+}
+
+QString DecodeJson(const DecodeReport &r)
+{
+    QStringList setups;
+    for (const DecodedSetup &d : r.setups) {
+        setups << QStringLiteral("{\"fields\": ") + fieldsJson(d.setup) + QStringLiteral(", \"summary\": ")
+                + SummaryJson(d.setup, d.setup.inputRange()) + QStringLiteral(", \"switches\": ")
+                + SwitchesJson(d.switches) + QStringLiteral(", \"differs\": ") + positionsJson(d.differs)
+                + QLatin1Char('}');
+    }
+    return QStringLiteral("{\"switches\": ") + SwitchesJson(r.switches) + QStringLiteral(", \"status\": \"")
+        + QLatin1String(r.result.exact() ? "exact" : "nearest") + QStringLiteral("\", \"distance\": ")
+        + QString::number(r.result.distance) + QStringLiteral(", \"total\": ") + QString::number(r.result.total())
+        + QStringLiteral(", \"setups\": [") + setups.join(QStringLiteral(", ")) + QStringLiteral("]}");
+}
+
+QString DecodeText(const DecodeReport &r)
+{
+    QString out = SwitchMapText(r.switches) + QLatin1Char('\n');
+    if (r.result.exact()) {
+        out += QStringLiteral("  exact: these are the switches of\n");
+        for (const DecodedSetup &d : r.setups)
+            out += setupSummaryText(d.setup);
+        return out;
+    }
+
+    const std::int64_t total = r.result.total();
+    out += QStringLiteral("  nearest: no setup gives these switches; %1 %2 in %3")
+               .arg(plural(total, "setup", "setups"), QLatin1String(total == 1 ? "differs" : "differ"),
+                    plural(r.result.distance, "position", "positions"));
+    if (total > std::int64_t(r.setups.size()))
+        out += QStringLiteral(" (the first %1 shown)").arg(r.setups.size());
+    out += QStringLiteral(".\n  * marks a switch that is the other way on the unit.\n");
+    for (size_t i = 0; i < r.setups.size(); ++i) {
+        const DecodedSetup &d = r.setups[i];
+        out += QStringLiteral("\n  Setup %1 of %2, differs at %3:\n").arg(i + 1).arg(total).arg(positionsText(d.differs));
+        out += setupSummaryText(d.setup) + QLatin1Char('\n') + BankRows(d.switches, 4, d.differs);
+    }
+    return out;
+}
+
+VerifyReport VerifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale)
+{
+    VerifyReport r;
+    r.file = EvaluateFile(nativePath, locale);
+    r.switches = switches;
+    r.message = r.file.message;
+    switch (r.file.status) {
+    case FileReport::Status::Error:
+        r.status = VerifyReport::Status::Error;
+        return r;
+    case FileReport::Status::Refused:
+        r.status = VerifyReport::Status::Refused;
+        return r;
+    case FileReport::Status::Ok:
+        break;
+    }
+    r.differs = CompareSwitchMaps(r.file.values.map, switches);
+    if (r.differs.empty()) {
+        r.status = VerifyReport::Status::Match;
+        r.message = QStringLiteral("The unit is set as the setup file says.");
+    } else {
+        r.status = VerifyReport::Status::Differ;
+        r.message = QStringLiteral("%1 of the unit %2 from the setup file: %3.")
+                        .arg(plural(std::int64_t(r.differs.size()), "switch", "switches"),
+                             QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), positionsText(r.differs));
+    }
+    return r;
+}
+
+namespace {
+
+const char *statusName(VerifyReport::Status status)
+{
+    switch (status) {
+    case VerifyReport::Status::Match: return "match";
+    case VerifyReport::Status::Differ: return "differ";
+    case VerifyReport::Status::Refused: return "refused";
+    case VerifyReport::Status::Error: break;
+    }
+    return "error";
+}
+
+} // namespace
+
+QString VerifyJson(const VerifyReport &r)
+{
+    return QStringLiteral("{\"file\": ") + FileNameJson(r.file) + QStringLiteral(", \"status\": \"")
+        + QLatin1String(statusName(r.status)) + QStringLiteral("\", \"message\": ") + JsonString(r.message)
+        + QStringLiteral(", \"differs\": ") + positionsJson(r.differs) + QLatin1Char('}');
+}
+
+QString VerifyText(const VerifyReport &r)
+{
+    QString out = displayText(r.file.file) + QLatin1Char('\n') + QStringLiteral("  ")
+        + QLatin1String(statusName(r.status)) + QStringLiteral(": ") + displayText(r.message) + QLatin1Char('\n');
+    if (r.status != VerifyReport::Status::Match && r.status != VerifyReport::Status::Differ)
+        return out;
+    out += SummaryText(r.file.setup, r.file.values.RangeIndex);
+    if (r.status == VerifyReport::Status::Match)
+        return out;
+
+    out += QStringLiteral("\n  The file's switches; * marks a switch that is the other way on the unit.\n");
+    out += BankRows(r.file.values.map, 4, r.differs);
+    // What the unit is set to instead, when a setup gives its switches.
+    const DecodeResult unit = DecodeSwitchMap(r.switches);
+    if (unit.exact() && unit.total() == 1)
+        out += QStringLiteral("\n  The unit's switches are those of\n")
+            + setupSummaryText(SwitchDecoder::instance().setup(unit.inputs.front(), unit.outputs.front()));
+    else
+        out += QStringLiteral("\n  No setup gives the unit's switches.\n");
+    return out;
+}
+
+} // namespace hvx

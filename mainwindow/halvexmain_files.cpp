@@ -1,0 +1,264 @@
+// The main window's commands: New, Open, Save, Save As, Exit, About and
+// Evaluate, the unsaved-changes question and the start-up open.
+
+#include "halvexmain.h"
+
+#include "dialogs.h"
+#include "halvexmain_p.h"
+#include "setupfile.h"
+#include "switchform.h"
+#include "ui_halvexmain.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QSessionManager>
+
+namespace hvx {
+
+using mainwindow::SignalBlock;
+using mainwindow::TypeRangeList;
+using mainwindow::TypeRangeLists;
+
+namespace {
+
+const QString PlainTitle = QStringLiteral("Halvex Switch Setup");
+
+QStringList openFilters()
+{
+    // "All Files" lists every file, also those without an extension.
+    return { QStringLiteral("Halvex File (*.hvx)"), QStringLiteral("All Files (*)") };
+}
+
+QStringList saveFilters() { return { QStringLiteral("Halvex File (*.hvx)") }; }
+
+const QString DefaultExtension = QStringLiteral("hvx");
+
+} // namespace
+
+void TMainForm::New1Click()
+{
+    if (!AskToSaveChanges())
+        return;
+    m_values.map.clear();
+
+    const SignalBlock block(selectionControls());
+
+    for (const TypeRangeList &range : TypeRangeLists)
+        list(range.list)->hide();
+    ui->cbInputRange->show();
+    ui->cbInputType->setCurrentIndex(-1);
+    ui->cbInputRange->setCurrentIndex(-1);
+    for (const TypeRangeList &range : TypeRangeLists)
+        list(range.list)->setCurrentIndex(-1);
+
+    ui->rgLinearisation->hide();
+    ui->rgColdJunction->hide();
+    ui->rgRTDType->hide();
+    ui->rgConversionSpeed->hide();
+    for (ChoiceId id : { ChoiceId::rgConversionSpeed, ChoiceId::rgLinearisation, ChoiceId::rgRTDType,
+                         ChoiceId::rgColdJunction })
+        setChoice(id, 0);
+
+    ui->rgSquareRoot->show();
+    for (ChoiceId id : { ChoiceId::rgBurnout, ChoiceId::rgInversion, ChoiceId::rgButtonIsolation,
+                         ChoiceId::rgDualOutput, ChoiceId::rgSquareRoot, ChoiceId::rgBurnout2,
+                         ChoiceId::rgInversion2, ChoiceId::rgSquareRoot2, ChoiceId::rgTripBurnout,
+                         ChoiceId::rgTripLEDstate, ChoiceId::rgTripRelativeTo, ChoiceId::rgFreqBurnout,
+                         ChoiceId::rgDualType })
+        setChoice(id, 0);
+    ui->rgDualType->hide(); // single output again
+
+    for (ListId id : { ListId::cbOutputRange, ListId::cbOutputRange2, ListId::cbTripOutput, ListId::cbFreqOutputRange })
+        list(id)->setCurrentIndex(-1);
+
+    ui->lCustomLow->hide();
+    ui->lCustomHigh->hide();
+    ui->eCustomLow->hide();
+    ui->eCustomHigh->hide();
+    ui->eCustomLow->clear();
+    ui->eCustomHigh->clear();
+
+    ui->pOutput2->hide();
+    ui->pTripOutput2->hide();
+    ui->pFreqOutput2->hide();
+    ui->lInfoLabel->clear();
+    setCaptions(ChoiceId::rgBurnout, Texts::newBurnoutCaptions());
+    setCaptions(ChoiceId::rgBurnout2, Texts::newBurnoutCaptions());
+    setWindowTitle(PlainTitle);
+    m_setupFileName.clear();
+    m_modified = false;
+}
+
+bool TMainForm::AskToSaveChanges()
+{
+    if (!m_modified)
+        return true;
+    const QString text = m_setupFileName.isEmpty()
+        ? QStringLiteral("Switch setup has changed - Save changes ?")
+        : m_setupFileName + QStringLiteral(" has changed - Save changes ?");
+    switch (dialogs().question(this, QStringLiteral("Confirm"), text, DialogIcon::Question)) {
+    case DialogAnswer::Yes:
+        m_saveAbandoned = false;
+        if (m_setupFileName.isEmpty())
+            SaveAs1Click();
+        else
+            Save1Click();
+        return !m_saveAbandoned;
+    case DialogAnswer::No:
+        return true;
+    case DialogAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMainForm::showMessage(const QString &text)
+{
+    dialogs().message(this, applicationTitle(), text, DialogIcon::None);
+}
+
+void TMainForm::setFileTitle(const QString &path)
+{
+    // A title shows "[*]" only when written twice; a single one would be
+    // taken for the unsaved-changes mark and vanish from the path.
+    QString shownPath = path;
+    shownPath.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(PlainTitle + QStringLiteral(" - ") + shownPath);
+}
+
+bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
+{
+    // A file that is too short to hold a whole setup is no setup file either.
+    Setup loaded = setup();
+    switch (LoadSetupFile(path, loaded)) {
+    case LoadStatus::CannotOpen:
+        if (reportOpenFailure)
+            showMessage(FileMessages::couldNotBeOpened(path));
+        return false;
+    case LoadStatus::NotSetupFile:
+        showMessage(FileMessages::notASetupFile(path));
+        return false;
+    case LoadStatus::Ok:
+        break;
+    }
+
+    applySetup(loaded);
+    cbInputTypeChange();
+    cbOutputRangeChange();
+    rgDualOutputClick();
+    cbOutputRange2Change();
+    m_setupFileName = path;
+    setFileTitle(path);
+    m_modified = false;
+    return true;
+}
+
+void TMainForm::startupOpen(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    // A path with blanks that arrived unquoted in several pieces is joined again.
+    openSetupFile(arguments.join(QLatin1Char(' ')), false);
+}
+
+void TMainForm::Open1Click()
+{
+    if (!AskToSaveChanges())
+        return;
+    const QString path = dialogs().openFileName(this, openFilters(), DefaultExtension);
+    if (path.isEmpty())
+        return;
+    openSetupFile(path, true);
+}
+
+void TMainForm::Save1Click()
+{
+    if (m_setupFileName.isEmpty()) {
+        SaveAs1Click();
+        return;
+    }
+    writeSetupFile(m_setupFileName);
+}
+
+bool TMainForm::writeSetupFile(const QString &path)
+{
+    // Written beside the old file and put in its place only when complete.
+    if (!SaveSetupFile(path, setup())) {
+        showMessage(FileMessages::couldNotBeSaved());
+        m_saveAbandoned = true;
+        return false;
+    }
+    m_modified = false;
+    return true;
+}
+
+void TMainForm::SaveAs1Click()
+{
+    for (;;) {
+        const QString path = dialogs().saveFileName(this, saveFilters(), DefaultExtension, m_setupFileName);
+        if (path.isEmpty()) {
+            m_saveAbandoned = true;
+            return;
+        }
+        if (QFileInfo::exists(path)) {
+            const DialogAnswer answer = dialogs().question(
+                this, QStringLiteral("Warning"), path + QStringLiteral(" already exists. Overwrite it?"),
+                DialogIcon::Warning);
+            if (answer == DialogAnswer::No)
+                continue;
+            if (answer == DialogAnswer::Cancel) {
+                m_saveAbandoned = true;
+                return;
+            }
+        }
+        if (!writeSetupFile(path))
+            return;
+        m_setupFileName = path;
+        setFileTitle(path);
+        return;
+    }
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::closeEvent(QCloseEvent *e)
+{
+    if (AskToSaveChanges())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void TMainForm::commitData(QSessionManager &manager)
+{
+    // Unsaved changes at log-off: ask as when the window is closed, and stop
+    // the log-off when the user cancels or the save did not happen.
+    if (!m_modified || !manager.allowsInteraction())
+        return;
+    const bool proceed = AskToSaveChanges();
+    manager.release();
+    if (!proceed)
+        manager.cancel();
+}
+
+void TMainForm::About1Click()
+{
+    if (m_aboutForm)
+        m_aboutForm->exec();
+}
+
+void TMainForm::sbShowResultsClick()
+{
+    const EvaluationOutcome outcome = Evaluate(setup(), m_values);
+    ui->lInfoLabel->setText(outcome.status);
+    if (outcome.focus == FocusTarget::CustomLow)
+        ui->eCustomLow->setFocus(Qt::OtherFocusReason);
+    else if (outcome.focus == FocusTarget::CustomHigh)
+        ui->eCustomHigh->setFocus(Qt::OtherFocusReason);
+    if (outcome.completed && m_resultForm)
+        m_resultForm->ShowResults(setup(), m_values, m_setupFileName);
+}
+
+} // namespace hvx

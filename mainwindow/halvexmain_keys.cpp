@@ -1,0 +1,78 @@
+// The main window's keys (Alt+F1, Alt+F2), the status label's width and the
+// splash screen on the first activation.
+
+#include "halvexmain.h"
+
+#include "ui_halvexmain.h"
+
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace hvx {
+
+namespace {
+
+// The least width of the status label.
+constexpr int InfoLabelWidth = 297;
+
+} // namespace
+
+bool TMainForm::FormKeyDown(QKeyEvent *e)
+{
+    if (!(e->modifiers() & Qt::AltModifier))
+        return false;
+    if (e->key() == Qt::Key_F1) {
+        About1Click();
+        return true;
+    }
+    if (e->key() == Qt::Key_F2) {
+        ui->rgConversionSpeed->setVisible(ui->rgConversionSpeed->isHidden());
+        return true;
+    }
+    return false;
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == ui->CoolBar1 && e->type() == QEvent::Resize) {
+        QRect place = ui->lInfoLabel->geometry();
+        place.setRight(std::max(place.left() + InfoLabelWidth, ui->CoolBar1->contentsRect().right()) - 1);
+        ui->lInfoLabel->setGeometry(place);
+    }
+    if (e->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent *>(e)))
+        return true;
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent *e)
+{
+    // Keys that a choice or a button let pass do not reach the commands; only
+    // the window itself, holding the focus, does.
+    QWidget *focus = focusWidget();
+    if ((!focus || focus == this) && FormKeyDown(e))
+        return;
+    QMainWindow::keyPressEvent(e);
+}
+
+void TMainForm::FormActivate()
+{
+    if (m_splashDone || !m_splashForm)
+        return;
+    m_splashDone = true;
+    // Shown once the activation has been handled, in front of this window.
+    QTimer::singleShot(0, this, [this] {
+        if (m_splashForm)
+            m_splashForm->exec();
+    });
+}
+
+bool TMainForm::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(e);
+}
+
+} // namespace hvx

@@ -1,0 +1,53 @@
+#pragma once
+// Helpers shared by the parts of the main window (not part of its interface).
+
+#include "halvexmain.h"
+#include "texts.h"
+
+#include <QSignalBlocker>
+
+#include <vector>
+
+namespace hvx {
+namespace mainwindow {
+
+// A range list of an input type and its change handler.
+struct TypeRangeList {
+    ListId list;
+    void (TMainForm::*change)();
+};
+
+// The twelve range lists of the input types, in the order the window hides them.
+constexpr TypeRangeList TypeRangeLists[] = {
+    { ListId::cbIRVoltage, &TMainForm::cbIRVoltageChange },
+    { ListId::cbIRCurrent, &TMainForm::cbIRCurrentChange },
+    { ListId::cbIRCurrentTransmitter, &TMainForm::cbIRCurrentTransmitterChange },
+    { ListId::cbIRmilliVolt, &TMainForm::cbIRmilliVoltChange },
+    { ListId::cbIRPot2, &TMainForm::cbIRPot2Change },
+    { ListId::cbIRPot3, &TMainForm::cbIRPot3Change },
+    { ListId::cbIRTCKJ, &TMainForm::cbIRTCKJChange },
+    { ListId::cbIRTCRS, &TMainForm::cbIRTCRSChange },
+    { ListId::cbIRTCNE, &TMainForm::cbIRTCNEChange },
+    { ListId::cbIRTCB, &TMainForm::cbIRTCBChange },
+    { ListId::cbIRTCT, &TMainForm::cbIRTCTChange },
+    { ListId::cbIRRTD, &TMainForm::cbIRRTDChange },
+};
+
+// Blocks the signals of a set of objects while the program itself writes the
+// controls, so that no handler runs half-way through a command.
+class SignalBlock {
+public:
+    template <typename Range>
+    explicit SignalBlock(const Range &objects)
+    {
+        m_blockers.reserve(objects.size());
+        for (QObject *o : objects)
+            m_blockers.emplace_back(o);
+    }
+
+private:
+    std::vector<QSignalBlocker> m_blockers;
+};
+
+} // namespace mainwindow
+} // namespace hvx

@@ -23,7 +23,8 @@ const char helpText[] =
     "                 when it starts with \"--\"\n"
     "\n"
     "Only the first argument is taken as an option.\n"
-    "Exit status is 0, and 2 for an unknown option.\n"
+    "Exit status is 0, 1 when the program could not start, and 2 for an\n"
+    "unknown option.\n"
     "See also halvex-eval(1), which evaluates setup files without a window.\n";
 
 } // namespace

@@ -1,6 +1,7 @@
 // Program start: the application, the four windows in their order, and the
 // event loop until the main window closes.
 
+#include "commandline.h"
 #include "dialogs.h"
 #include "halvexabout.h"
 #include "halvexapplication.h"
@@ -9,6 +10,7 @@
 #include "switchform.h"
 
 #include <exception>
+#include <optional>
 
 using hvx::HalvexApplication;
 using hvx::TAboutForm;
@@ -17,6 +19,9 @@ using hvx::TSplashForm;
 
 int main(int argc, char *argv[])
 {
+    // --help and --version are answered before the window system is needed.
+    if (const std::optional<int> status = hvx::answerCommandLine(argc, argv))
+        return *status;
     HalvexApplication app(argc, argv);
     try {
         // The arguments after the program's name name a setup file to open.

@@ -3,6 +3,7 @@
 # Safe to run again: only missing packages are installed.
 set -eu
 PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+  dpkg-dev lintian appstream man-db groff-base file gzip binutils
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
   cups cups-client cups-bsd cups-filters libcups2-dev fonts-dejavu-core fonts-urw-base35
   shared-mime-info desktop-file-utils clang-format-14"

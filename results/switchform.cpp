@@ -57,14 +57,16 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     applyFonts();
     ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
 
-    for (int b = 1; b <= 4; ++b) {
-        for (int p = 1; p <= 12; ++p) {
-            const QString suffix = QStringLiteral("_S%1").arg(b);
-            m_squares[b - 1][p - 1][0] = findChild<ShapeWidget *>(QStringLiteral("r%1on").arg(p) + suffix);
-            m_squares[b - 1][p - 1][1] = findChild<ShapeWidget *>(QStringLiteral("r%1off").arg(p) + suffix);
-            Q_ASSERT(m_squares[b - 1][p - 1][0] && m_squares[b - 1][p - 1][1]);
-        }
-    }
+    // The squares come straight from the form's members, so that a square
+    // missing from the form stops the build instead of a later evaluation.
+#define HVX_COLUMN(p, b) { { ui->r##p##on_S##b, ui->r##p##off_S##b } }
+#define HVX_BANK(b)                                                                                                \
+    { { HVX_COLUMN(1, b), HVX_COLUMN(2, b), HVX_COLUMN(3, b), HVX_COLUMN(4, b), HVX_COLUMN(5, b),                \
+        HVX_COLUMN(6, b), HVX_COLUMN(7, b), HVX_COLUMN(8, b), HVX_COLUMN(9, b), HVX_COLUMN(10, b),               \
+        HVX_COLUMN(11, b), HVX_COLUMN(12, b) } }
+    m_squares = { { HVX_BANK(1), HVX_BANK(2), HVX_BANK(3), HVX_BANK(4) } };
+#undef HVX_BANK
+#undef HVX_COLUMN
 
     connect(ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
     connect(ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
@@ -101,12 +103,12 @@ void TResultForm::applyFonts()
 
 ShapeWidget *TResultForm::onSquare(int bank, int position) const
 {
-    return m_squares[bank - 1][position - 1][0];
+    return m_squares.at(bank - 1).at(position - 1).at(0);
 }
 
 ShapeWidget *TResultForm::offSquare(int bank, int position) const
 {
-    return m_squares[bank - 1][position - 1][1];
+    return m_squares.at(bank - 1).at(position - 1).at(1);
 }
 
 void TResultForm::showBank(int bank, const SwitchBank &positions)

@@ -57,6 +57,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     infoFont.setBold(true);
     infoFont.setPixelSize(16);
     ui->lInfoLabel->setFont(infoFont);
+    ui->lInfoLabel->setTextFormat(Qt::PlainText); // messages are never read as markup
     // The status label keeps its place but reaches to the end of the tool
     // bar, so that the longest message shows whole.
     ui->CoolBar1->installEventFilter(this);

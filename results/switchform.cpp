@@ -56,6 +56,10 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     ui->pLabelPanel->setBackgroundRole(QPalette::Base);
     applyFonts();
     ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
+    // The summaries and the file name hold the user's texts and paths: shown
+    // as they are, never read as markup.
+    for (QLabel *label : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label, ui->lFileName })
+        label->setTextFormat(Qt::PlainText);
 
     // The squares come straight from the form's members, so that a square
     // missing from the form stops the build instead of a later evaluation.

@@ -308,6 +308,7 @@ private slots:
             for (const char *name : { "lInputLabel1", "lInputLabel2", "lOutputLabel", "lOutput2Label" }) {
                 QLabel *l = child<QLabel>(form, name);
                 QVERIFY2(l->width() >= l->sizeHint().width(), name);
+                QVERIFY2(l->textFormat() == Qt::PlainText, name);
             }
             QCOMPARE(text(form, "lInfoPanelDate"), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
         }));
@@ -327,6 +328,9 @@ private slots:
         QTest::newRow("long file name")
             << QStringLiteral("C:\\Setups\\Tank farm level transmitter number 12 with high alarm relay setup.hvx")
             << QStringLiteral("C:\\...\\Tank farm level transmitter number 12 w~1.hvx");
+        // Names are shown as they are, never as markup.
+        QTest::newRow("markup") << QStringLiteral("/tmp/a <b>c<i> & [*] d.hvx")
+                                << QStringLiteral("/tmp/a <b>c<i> & [*] d.hvx");
     }
     void fileName()
     {
@@ -337,6 +341,7 @@ private slots:
         QVERIFY(show(form, voltage0to10(), values, path, [&] {
             QLabel *label = child<QLabel>(form, "lFileName");
             QCOMPARE(label->text(), shown);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
             QVERIFY(label->width() >= label->sizeHint().width());
         }));
     }

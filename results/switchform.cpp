@@ -142,8 +142,11 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
         showBank(4, values.map.S4);
 
     ui->pSwitch4->setVisible(dual);
-    ui->lOutput2Label->setVisible(dual);
-    ui->stOutput2Label->setVisible(dual);
+    // A second output without a summary (a dual type a damaged file left
+    // unset) shows no "Output 2:" line, as in single output.
+    const std::optional<QString> output2 = Output2Summary(setup);
+    ui->lOutput2Label->setVisible(output2.has_value());
+    ui->stOutput2Label->setVisible(output2.has_value());
 
     const InputSummary input = BuildInputSummary(setup, values.RangeIndex);
     setSummaryText(ui->lInputLabel1, input.line1);
@@ -151,7 +154,7 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
 
     setSummaryText(ui->lOutputLabel, Output1Summary(setup));
     // Without a second-output summary the hidden label keeps its earlier text.
-    if (const std::optional<QString> output2 = Output2Summary(setup))
+    if (output2)
         setSummaryText(ui->lOutput2Label, *output2);
 
     setSummaryText(ui->lInfoPanelDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));

@@ -168,25 +168,30 @@ private slots:
     void squaresFollowTheMap_data()
     {
         QTest::addColumn<Setup>("setup");
-        QTest::newRow("single output") << voltage0to10();
-        QTest::newRow("dual analog") << dualAnalog();
-        QTest::newRow("trip relay") << tripRelay();
-        QTest::newRow("frequency") << frequency();
+        QTest::addColumn<bool>("output2Line"); // "Output 2:" and its summary shown
+        QTest::newRow("single output") << voltage0to10() << false;
+        QTest::newRow("dual analog") << dualAnalog() << true;
+        QTest::newRow("trip relay") << tripRelay() << true;
+        QTest::newRow("frequency") << frequency() << true;
+        Setup unsetType = frequency(); // a dual type only a damaged file leaves unset
+        unsetType.rgDualType = -1;
+        QTest::newRow("dual type unset") << unsetType << false;
         Setup k = dualAnalog();
         k.cbInputType = TcK;
         k.cbIRTCKJ = indexOf(ListId::cbIRTCKJ, QStringLiteral("0 to 400°C"));
         k.rgBurnout = 1;
         k.rgInversion = 1;
-        QTest::newRow("thermocouple, low burnout, inverted") << k;
+        QTest::newRow("thermocouple, low burnout, inverted") << k << true;
         Setup rtd = frequency();
         rtd.cbInputType = RtdPt1000;
         rtd.cbIRRTD = indexOf(ListId::cbIRRTD, QStringLiteral("-200 to 800°C"));
         rtd.rgRTDType = 2;
-        QTest::newRow("RTD, 4 wire, frequency") << rtd;
+        QTest::newRow("RTD, 4 wire, frequency") << rtd << true;
     }
     void squaresFollowTheMap()
     {
         QFETCH(Setup, setup);
+        QFETCH(bool, output2Line);
         TResultForm form(iniPath(), nullptr, fallbackPath());
         EvaluationValues values;
         const bool dual = setup.rgDualOutput == 1;
@@ -199,8 +204,8 @@ private slots:
                 }
             }
             QCOMPARE(child<QWidget>(form, "pSwitch4")->isVisible(), dual);
-            QCOMPARE(child<QWidget>(form, "stOutput2Label")->isVisible(), dual);
-            QCOMPARE(child<QWidget>(form, "lOutput2Label")->isVisible(), dual);
+            QCOMPARE(child<QWidget>(form, "stOutput2Label")->isVisible(), output2Line);
+            QCOMPARE(child<QWidget>(form, "lOutput2Label")->isVisible(), output2Line);
             QVERIFY(!child<QWidget>(form, "lOutput2Label2")->isVisible());
         }));
     }

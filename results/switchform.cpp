@@ -1,5 +1,6 @@
 #include "switchform.h"
 
+#include "displaytext.h"
 #include "halvexversion.h"
 #include "shapewidget.h"
 #include "summary.h"
@@ -148,20 +149,22 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
     ui->lOutput2Label->setVisible(output2.has_value());
     ui->stOutput2Label->setVisible(output2.has_value());
 
+    // A custom text from a damaged file may hold line breaks and other
+    // control characters: they are shown as escapes.
     const InputSummary input = BuildInputSummary(setup, values.RangeIndex);
-    setSummaryText(ui->lInputLabel1, input.line1);
-    setSummaryText(ui->lInputLabel2, input.line2);
+    setSummaryText(ui->lInputLabel1, displayText(input.line1));
+    setSummaryText(ui->lInputLabel2, displayText(input.line2));
 
-    setSummaryText(ui->lOutputLabel, Output1Summary(setup));
+    setSummaryText(ui->lOutputLabel, displayText(Output1Summary(setup)));
     // Without a second-output summary the hidden label keeps its earlier text.
     if (output2)
-        setSummaryText(ui->lOutput2Label, *output2);
+        setSummaryText(ui->lOutput2Label, displayText(*output2));
 
     setSummaryText(ui->lInfoPanelDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 
     ui->pPrintOptions->hide();
 
-    setSummaryText(ui->lFileName, ShortenFileName(setupFileName));
+    setSummaryText(ui->lFileName, displayPath(ShortenFileName(setupFileName)));
 }
 
 void TResultForm::ShowResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)

@@ -293,6 +293,17 @@ private slots:
             << QStringLiteral("Normal response.")
             << QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled, Square root off.")
             << QString();
+
+        // Line breaks around a number pass its check; they are shown as escapes.
+        Setup broken = custom;
+        broken.eCustomLow = QStringLiteral("\v4\f");
+        broken.eCustomHigh = QStringLiteral("20\r\n");
+        QTest::newRow("custom texts with line breaks")
+            << broken
+            << QStringLiteral("Current using Tx Supply, Custom range: \\x0B4\\x0C to 20\\r\\n mA (using 4 to 20 mA).")
+            << QStringLiteral("Normal response.")
+            << QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled, Square root off.")
+            << QString();
     }
     void summaries()
     {
@@ -333,9 +344,10 @@ private slots:
         QTest::newRow("long file name")
             << QStringLiteral("C:\\Setups\\Tank farm level transmitter number 12 with high alarm relay setup.hvx")
             << QStringLiteral("C:\\...\\Tank farm level transmitter number 12 w~1.hvx");
-        // Names are shown as they are, never as markup.
+        // Names are shown as they are, never as markup; line breaks as escapes.
         QTest::newRow("markup") << QStringLiteral("/tmp/a <b>c<i> & [*] d.hvx")
                                 << QStringLiteral("/tmp/a <b>c<i> & [*] d.hvx");
+        QTest::newRow("line break") << QStringLiteral("/tmp/a\nb\r.hvx") << QStringLiteral("/tmp/a\\nb\\r.hvx");
     }
     void fileName()
     {

@@ -100,6 +100,7 @@ private slots:
     void startupOpen();
     void roundTrip();
     void choiceWithoutButton();
+    void dualAnalogCaptionsAfterOpen();
     void sevenCharacterCustomText_data();
     void sevenCharacterCustomText();
 
@@ -598,6 +599,21 @@ void TestMainWindowFiles::choiceWithoutButton()
     click(radio(f.form, "rgInversion", 0));
     QCOMPARE(checkedIndex(f.form, "rgInversion", 2), 0);
     QVERIFY(!radio(f.form, "rgInversion", 1)->isChecked());
+}
+
+void TestMainWindowFiles::dualAnalogCaptionsAfterOpen()
+{
+    // Each output's burnout captions name the levels of its own opened range.
+    Setup s;
+    s.rgDualOutput = 1;
+    s.cbOutputRange = 9;  // 4 to 20 mA sink
+    s.cbOutputRange2 = 7; // 2 to 10 V source
+    const QString file = writeSetup(path("dual analog.hvx"), s);
+    Fixture f;
+    f.script().queueOpenFile(file);
+    f.form.findChild<QAction *>("Open1")->trigger();
+    QCOMPARE(captions(f.form, "rgBurnout"), (QStringList{ "High Burnout 23mA", "Low Burnout 2mA" }));
+    QCOMPARE(captions(f.form, "rgBurnout2"), (QStringList{ "High Burnout 11.5V", "Low Burnout 1V" }));
 }
 
 void TestMainWindowFiles::sevenCharacterCustomText_data()

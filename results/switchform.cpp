@@ -145,7 +145,7 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
     ui->pSwitch4->setVisible(dual);
     // A second output without a summary (a dual type a damaged file left
     // unset) shows no "Output 2:" line, as in single output.
-    const std::optional<QString> output2 = Output2Summary(setup);
+    const std::optional<QString> output2 = output2Summary(setup);
     ui->lOutput2Label->setVisible(output2.has_value());
     ui->stOutput2Label->setVisible(output2.has_value());
 
@@ -155,7 +155,7 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
     setSummaryText(ui->lInputLabel1, displayText(input.line1));
     setSummaryText(ui->lInputLabel2, displayText(input.line2));
 
-    setSummaryText(ui->lOutputLabel, displayText(Output1Summary(setup)));
+    setSummaryText(ui->lOutputLabel, displayText(output1Summary(setup)));
     // Without a second-output summary the hidden label keeps its earlier text.
     if (output2)
         setSummaryText(ui->lOutput2Label, displayText(*output2));

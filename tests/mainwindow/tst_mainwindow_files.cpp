@@ -178,7 +178,7 @@ void TestMainWindowFiles::newAsksFirst()
     }
     if (saved) {
         Setup onDisk;
-        QCOMPARE(hvx::LoadSetupFile(withFile ? file : saveAsTarget, onDisk), hvx::LoadStatus::Ok);
+        QCOMPARE(hvx::loadSetupFile(withFile ? file : saveAsTarget, onDisk), hvx::LoadStatus::Ok);
         QCOMPARE(onDisk, before);
     } else {
         QCOMPARE(fileBytes(file), fileBefore);
@@ -267,11 +267,11 @@ void TestMainWindowFiles::open_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content"); // empty: no file of that name
     QTest::addColumn<QString>("message");    // empty: opened
-    const QByteArray good = hvx::SetupFileBytes(sampleSetup());
+    const QByteArray good = hvx::setupFileBytes(sampleSetup());
     QTest::newRow("setup file") << "good.hvx" << good << QString();
     QTest::newRow("text file") << "notes.txt" << QByteArray("just some text\n") << " is not an HALVEX Switch File";
     QTest::newRow("cut short") << "short.hvx" << good.left(200) << " is not an HALVEX Switch File";
-    QTest::newRow("signature only") << "sig.hvx" << hvx::SetupSignature() << " is not an HALVEX Switch File";
+    QTest::newRow("signature only") << "sig.hvx" << hvx::setupSignature() << " is not an HALVEX Switch File";
     QTest::newRow("missing") << "missing.hvx" << QByteArray() << " could not be opened.";
     QTest::newRow("folder") << "folder.hvx" << QByteArray("<dir>") << " could not be opened.";
     QTest::newRow("fifo") << "fifo.hvx" << QByteArray("<fifo>") << " could not be opened.";
@@ -382,10 +382,10 @@ void TestMainWindowFiles::saveAsOverwrite()
     QCOMPARE(f.form.SetupFileName(), written ? target : current);
     QCOMPARE(f.form.windowTitle(), titled(written ? target : current));
     if (written)
-        QCOMPARE(fileBytes(target), hvx::SetupFileBytes(changed));
+        QCOMPARE(fileBytes(target), hvx::setupFileBytes(changed));
     else if (exists)
         QCOMPARE(fileBytes(target), QByteArray("old content"));
-    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
+    QCOMPARE(fileBytes(current), hvx::setupFileBytes(sampleSetup()));
 }
 
 void TestMainWindowFiles::saveKeepsTitle()
@@ -397,7 +397,7 @@ void TestMainWindowFiles::saveKeepsTitle()
     QCOMPARE(f.script().calls().size(), size_t(0)); // Save asks nothing
     QVERIFY(!f.form.Modified());
     QCOMPARE(f.form.windowTitle(), titled(current));
-    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(f.form.setup()));
+    QCOMPARE(fileBytes(current), hvx::setupFileBytes(f.form.setup()));
 }
 
 void TestMainWindowFiles::saveWithoutFileIsSaveAs()
@@ -411,7 +411,7 @@ void TestMainWindowFiles::saveWithoutFileIsSaveAs()
     QCOMPARE(kinds(f.script()), QStringList{ "save" });
     QCOMPARE(f.script().calls().front().text, QString()); // no file yet: nothing to preset
     QCOMPARE(f.form.windowTitle(), titled(target));
-    QCOMPARE(fileBytes(target), hvx::SetupFileBytes(f.form.setup()));
+    QCOMPARE(fileBytes(target), hvx::setupFileBytes(f.form.setup()));
 }
 
 void TestMainWindowFiles::failedSaveLosesNothing_data()
@@ -486,7 +486,7 @@ void TestMainWindowFiles::saveWithoutRoomLosesNothing()
     QVERIFY(f.form.SaveAbandoned());
     QVERIFY(f.form.Modified());
     QCOMPARE(f.form.windowTitle(), titled(current));
-    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
+    QCOMPARE(fileBytes(current), hvx::setupFileBytes(sampleSetup()));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plant.hvx" });
 }
 
@@ -632,7 +632,7 @@ void TestMainWindowFiles::sevenCharacterCustomText()
     s.cbInputType = hvx::Voltage;
     s.cbIRVoltage = 27; // Custom
     s.cbOutputRange = 1;
-    QByteArray bytes = hvx::SetupFileBytes(s);
+    QByteArray bytes = hvx::setupFileBytes(s);
     bytes.replace(136, 7, "0.00000");
     bytes.replace(143, 7, high);
     const QString file = path("seven.hvx");
@@ -640,7 +640,7 @@ void TestMainWindowFiles::sevenCharacterCustomText()
     QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
     out.close();
     Setup loaded;
-    QCOMPARE(hvx::LoadSetupFile(file, loaded), hvx::LoadStatus::Ok);
+    QCOMPARE(hvx::loadSetupFile(file, loaded), hvx::LoadStatus::Ok);
     QCOMPARE(loaded.eCustomHigh, QString::fromLatin1(high));
     hvx::EvaluationValues expected;
     const hvx::EvaluationOutcome outcome = hvx::Evaluate(loaded, expected);

@@ -24,14 +24,17 @@ QMessageBox::Icon toQt(DialogIcon icon)
     return QMessageBox::NoIcon;
 }
 
-QString withSuffix(const QString &path, const QString &suffix)
+} // namespace
+
+QString withDefaultSuffix(const QString &path, const QString &suffix)
 {
-    if (path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+    // As the Qt dialog decides it: any dot in the file's own name (not in its
+    // folders) counts as an extension, a trailing one too.
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || suffix.isEmpty() || name.contains(QLatin1Char('.')))
         return path;
     return path + QLatin1Char('.') + suffix;
 }
-
-} // namespace
 
 DialogProvider &dialogs()
 {
@@ -75,7 +78,7 @@ QString QtDialogs::openFileName(QWidget *parent, const QStringList &filters, con
     // A name typed without an extension gets the default one, unless a file
     // of exactly that name exists (picked under "All Files").
     if (!QFileInfo::exists(path))
-        path = withSuffix(path, defaultSuffix);
+        path = withDefaultSuffix(path, defaultSuffix);
     m_lastOpenPath = path;
     return path;
 }
@@ -93,7 +96,7 @@ QString QtDialogs::saveFileName(QWidget *parent, const QStringList &filters, con
         dlg.selectFile(preset);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
-    return withSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
+    return withDefaultSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
 }
 
 bool QtDialogs::print(QWidget *parent, QPrinter &printer)

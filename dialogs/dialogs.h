@@ -35,6 +35,10 @@ public:
     virtual bool print(QWidget *parent, QPrinter &printer) = 0;
 };
 
+// The name a file dialog returns for the name chosen in it: the default suffix
+// appended (after a dot) when the file's own name has no extension.
+QString withDefaultSuffix(const QString &path, const QString &suffix);
+
 // The provider in use (the Qt one unless a test installed another).
 DialogProvider &dialogs();
 // Installs a provider (not owned); nullptr goes back to the Qt dialogs.

@@ -57,6 +57,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     infoFont.setBold(true);
     infoFont.setPixelSize(16);
     ui->lInfoLabel->setFont(infoFont);
+    ui->lInfoLabel->setTextFormat(Qt::PlainText); // messages are never read as markup
     // The status label keeps its place but reaches to the end of the tool
     // bar, so that the longest message shows whole.
     ui->CoolBar1->installEventFilter(this);
@@ -179,6 +180,8 @@ void TMainForm::connectHandlers()
     onChange(ListId::cbOutputRange2, &TMainForm::cbOutputRange2Change);
     connect(ui->eCustomLow, &QLineEdit::textChanged, this, &TMainForm::eCustomLowChange);
     connect(ui->eCustomHigh, &QLineEdit::textChanged, this, &TMainForm::eCustomLowChange);
+    for (QLineEdit *edit : { ui->eCustomLow, ui->eCustomHigh })
+        connect(edit, &QLineEdit::textEdited, this, [edit] { mainwindow::keepTypingLimit(edit); });
 
     // A choice's click handler runs when the user picks another button.
     for (int i = 0; i < ChoiceCount; ++i) {
@@ -282,8 +285,8 @@ void TMainForm::applySetup(const Setup &s)
     }
     for (int i = 0; i < ChoiceCount; ++i)
         setChoice(ChoiceId(i), s.choice(ChoiceId(i)));
-    ui->eCustomLow->setText(s.eCustomLow);
-    ui->eCustomHigh->setText(s.eCustomHigh);
+    mainwindow::setCustomText(ui->eCustomLow, s.eCustomLow);
+    mainwindow::setCustomText(ui->eCustomHigh, s.eCustomHigh);
     ui->rgConversionSpeed->setVisible(s.conversionSpeedShown);
 }
 

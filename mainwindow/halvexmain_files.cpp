@@ -77,8 +77,8 @@ void TMainForm::New1Click()
     ui->lCustomHigh->hide();
     ui->eCustomLow->hide();
     ui->eCustomHigh->hide();
-    ui->eCustomLow->clear();
-    ui->eCustomHigh->clear();
+    mainwindow::setCustomText(ui->eCustomLow, QString());
+    mainwindow::setCustomText(ui->eCustomHigh, QString());
 
     ui->pOutput2->hide();
     ui->pTripOutput2->hide();

@@ -4,6 +4,7 @@
 #include "halvexmain.h"
 #include "texts.h"
 
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 #include <vector>
@@ -32,6 +33,28 @@ constexpr TypeRangeList TypeRangeLists[] = {
     { ListId::cbIRTCT, &TMainForm::cbIRTCTChange },
     { ListId::cbIRRTD, &TMainForm::cbIRRTDChange },
 };
+
+// Typing into a custom edit stops at this many characters.
+constexpr int TypedCustomLength = 6;
+
+// Puts a custom text into its edit as it is stored. A longer text, read from a
+// damaged file, is kept whole: the edit's limit grows to its length, and
+// keepTypingLimit() brings it back once editing leaves the text short enough.
+inline void setCustomText(QLineEdit *edit, const QString &text)
+{
+    edit->setMaxLength(qMax(TypedCustomLength, int(text.size())));
+    edit->setText(text);
+}
+
+// After each edit by the user: back to the typing limit when the text fits it.
+inline void keepTypingLimit(QLineEdit *edit)
+{
+    if (edit->maxLength() == TypedCustomLength || edit->text().size() > TypedCustomLength)
+        return;
+    const int cursor = edit->cursorPosition();
+    edit->setMaxLength(TypedCustomLength); // also puts the cursor at the end
+    edit->setCursorPosition(cursor);
+}
 
 // Blocks the signals of a set of objects while the program itself writes the
 // controls, so that no handler runs half-way through a command.

@@ -1,5 +1,7 @@
 #include "displaytext.h"
 
+#include <QStringList>
+
 namespace hvx {
 
 namespace {
@@ -41,6 +43,14 @@ QString displayText(const QString &text)
             out += QChar(u);
     }
     return out;
+}
+
+QString displayPath(const QString &path)
+{
+    QStringList parts = path.split(QLatin1Char('\\'));
+    for (QString &part : parts)
+        part = displayText(part);
+    return parts.join(QLatin1Char('\\'));
 }
 
 } // namespace hvx

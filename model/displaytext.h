@@ -19,4 +19,8 @@ namespace hvx {
 // HH and HHHH are upper-case hexadecimal digits. Everything else is unchanged.
 QString displayText(const QString &text);
 
+// A file path shown the same way, except that a backslash is shown as it is:
+// in a path it separates folders.
+QString displayPath(const QString &path);
+
 } // namespace hvx

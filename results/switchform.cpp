@@ -1,5 +1,6 @@
 #include "switchform.h"
 
+#include "displaytext.h"
 #include "halvexversion.h"
 #include "shapewidget.h"
 #include "summary.h"
@@ -56,15 +57,21 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     ui->pLabelPanel->setBackgroundRole(QPalette::Base);
     applyFonts();
     ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
+    // The summaries and the file name hold the user's texts and paths: shown
+    // as they are, never read as markup.
+    for (QLabel *label : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label, ui->lFileName })
+        label->setTextFormat(Qt::PlainText);
 
-    for (int b = 1; b <= 4; ++b) {
-        for (int p = 1; p <= 12; ++p) {
-            const QString suffix = QStringLiteral("_S%1").arg(b);
-            m_squares[b - 1][p - 1][0] = findChild<ShapeWidget *>(QStringLiteral("r%1on").arg(p) + suffix);
-            m_squares[b - 1][p - 1][1] = findChild<ShapeWidget *>(QStringLiteral("r%1off").arg(p) + suffix);
-            Q_ASSERT(m_squares[b - 1][p - 1][0] && m_squares[b - 1][p - 1][1]);
-        }
-    }
+    // The squares come straight from the form's members, so that a square
+    // missing from the form stops the build instead of a later evaluation.
+#define HVX_COLUMN(p, b) { { ui->r##p##on_S##b, ui->r##p##off_S##b } }
+#define HVX_BANK(b)                                                                                                \
+    { { HVX_COLUMN(1, b), HVX_COLUMN(2, b), HVX_COLUMN(3, b), HVX_COLUMN(4, b), HVX_COLUMN(5, b),                \
+        HVX_COLUMN(6, b), HVX_COLUMN(7, b), HVX_COLUMN(8, b), HVX_COLUMN(9, b), HVX_COLUMN(10, b),               \
+        HVX_COLUMN(11, b), HVX_COLUMN(12, b) } }
+    m_squares = { { HVX_BANK(1), HVX_BANK(2), HVX_BANK(3), HVX_BANK(4) } };
+#undef HVX_BANK
+#undef HVX_COLUMN
 
     connect(ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
     connect(ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
@@ -101,12 +108,12 @@ void TResultForm::applyFonts()
 
 ShapeWidget *TResultForm::onSquare(int bank, int position) const
 {
-    return m_squares[bank - 1][position - 1][0];
+    return m_squares.at(bank - 1).at(position - 1).at(0);
 }
 
 ShapeWidget *TResultForm::offSquare(int bank, int position) const
 {
-    return m_squares[bank - 1][position - 1][1];
+    return m_squares.at(bank - 1).at(position - 1).at(1);
 }
 
 void TResultForm::showBank(int bank, const SwitchBank &positions)
@@ -136,23 +143,28 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
         showBank(4, values.map.S4);
 
     ui->pSwitch4->setVisible(dual);
-    ui->lOutput2Label->setVisible(dual);
-    ui->stOutput2Label->setVisible(dual);
+    // A second output without a summary (a dual type a damaged file left
+    // unset) shows no "Output 2:" line, as in single output.
+    const std::optional<QString> output2 = output2Summary(setup);
+    ui->lOutput2Label->setVisible(output2.has_value());
+    ui->stOutput2Label->setVisible(output2.has_value());
 
+    // A custom text from a damaged file may hold line breaks and other
+    // control characters: they are shown as escapes.
     const InputSummary input = BuildInputSummary(setup, values.RangeIndex);
-    setSummaryText(ui->lInputLabel1, input.line1);
-    setSummaryText(ui->lInputLabel2, input.line2);
+    setSummaryText(ui->lInputLabel1, displayText(input.line1));
+    setSummaryText(ui->lInputLabel2, displayText(input.line2));
 
-    setSummaryText(ui->lOutputLabel, output1Summary(setup));
+    setSummaryText(ui->lOutputLabel, displayText(output1Summary(setup)));
     // Without a second-output summary the hidden label keeps its earlier text.
-    if (const std::optional<QString> output2 = output2Summary(setup))
-        setSummaryText(ui->lOutput2Label, *output2);
+    if (output2)
+        setSummaryText(ui->lOutput2Label, displayText(*output2));
 
     setSummaryText(ui->lInfoPanelDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 
     ui->pPrintOptions->hide();
 
-    setSummaryText(ui->lFileName, ShortenFileName(setupFileName));
+    setSummaryText(ui->lFileName, displayPath(ShortenFileName(setupFileName)));
 }
 
 void TResultForm::ShowResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <memory>
 
 class QCheckBox;
@@ -76,7 +77,8 @@ private:
     std::unique_ptr<Ui::TResultForm> ui;
     PrintOptionsFile m_optionsFile;
     // The squares by bank (0 to 3), position (0 to 11) and row (0 on, 1 off).
-    ShapeWidget *m_squares[4][12][2] = {};
+    using Squares = std::array<std::array<std::array<ShapeWidget *, 2>, 12>, 4>;
+    Squares m_squares{};
 };
 
 } // namespace hvx

@@ -58,10 +58,14 @@ private:
 class Thrower : public QObject {
 public:
     static constexpr QEvent::Type Kind = QEvent::Type(QEvent::User + 7);
+    // Throws something that is not a standard exception.
+    static constexpr QEvent::Type OtherKind = QEvent::Type(QEvent::User + 8);
     bool event(QEvent *e) override
     {
         if (e->type() == Kind)
             throw std::runtime_error("the handler failed");
+        if (e->type() == OtherKind)
+            throw 42;
         return QObject::event(e);
     }
 };
@@ -225,6 +229,8 @@ void TestAppShell::errorInHandlerIsShown()
     Thrower thrower;
     QEvent failing(Thrower::Kind);
     QCoreApplication::sendEvent(&thrower, &failing);
+    QEvent otherFailing(Thrower::OtherKind);
+    QCoreApplication::sendEvent(&thrower, &otherFailing);
 
     // A slot behind a click throws; the click is the event that fails.
     QPushButton button("go");
@@ -243,10 +249,12 @@ void TestAppShell::errorInHandlerIsShown()
     QCOMPARE(clicks, 1);
 
     const auto &calls = dialogs.scripted.calls();
-    QCOMPARE(calls.size(), size_t(2));
+    QCOMPARE(calls.size(), size_t(3));
     QCOMPARE(calls[0].title, QStringLiteral("Halvex"));
     QCOMPARE(calls[0].text, QStringLiteral("the handler failed"));
-    QCOMPARE(calls[1].text, QStringLiteral("the button failed"));
+    QCOMPARE(calls[1].title, QStringLiteral("Halvex"));
+    QCOMPARE(calls[1].text, QStringLiteral("An unexpected error occurred."));
+    QCOMPARE(calls[2].text, QStringLiteral("the button failed"));
 }
 
 int main(int argc, char *argv[])

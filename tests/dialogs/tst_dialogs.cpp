@@ -42,6 +42,8 @@ private slots:
     void questionAnswers();
     void messageShowsPlainText();
     void openDialog();
+    void defaultSuffix_data();
+    void defaultSuffix();
 };
 
 void TestDialogs::questionAnswers_data()
@@ -114,6 +116,26 @@ void TestDialogs::openDialog()
 
     answerNext<QFileDialog>([](QFileDialog *dlg) { dlg->reject(); });
     QCOMPARE(dialogs.openFileName(nullptr, filters, QStringLiteral("hvx")), QString());
+}
+
+void TestDialogs::defaultSuffix_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("returned");
+    QTest::newRow("no extension") << "/setups/plant" << "/setups/plant.hvx";
+    QTest::newRow("dot in a folder only") << "/my.setups/plant" << "/my.setups/plant.hvx";
+    QTest::newRow("extension given") << "/setups/plant.hvx" << "/setups/plant.hvx";
+    QTest::newRow("upper-case extension") << "/setups/plant.HVX" << "/setups/plant.HVX";
+    QTest::newRow("another extension") << "/setups/plant.bak" << "/setups/plant.bak";
+    QTest::newRow("trailing dot") << "/setups/plant." << "/setups/plant.";
+    QTest::newRow("nothing chosen") << "" << "";
+}
+
+void TestDialogs::defaultSuffix()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, returned);
+    QCOMPARE(withDefaultSuffix(chosen, QStringLiteral("hvx")), returned);
 }
 
 QTEST_MAIN(TestDialogs)

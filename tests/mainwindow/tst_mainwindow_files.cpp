@@ -100,6 +100,9 @@ private slots:
     void startupOpen();
     void roundTrip();
     void choiceWithoutButton();
+    void dualAnalogCaptionsAfterOpen();
+    void sevenCharacterCustomText_data();
+    void sevenCharacterCustomText();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -596,6 +599,71 @@ void TestMainWindowFiles::choiceWithoutButton()
     click(radio(f.form, "rgInversion", 0));
     QCOMPARE(checkedIndex(f.form, "rgInversion", 2), 0);
     QVERIFY(!radio(f.form, "rgInversion", 1)->isChecked());
+}
+
+void TestMainWindowFiles::dualAnalogCaptionsAfterOpen()
+{
+    // Each output's burnout captions name the levels of its own opened range.
+    Setup s;
+    s.rgDualOutput = 1;
+    s.cbOutputRange = 9;  // 4 to 20 mA sink
+    s.cbOutputRange2 = 7; // 2 to 10 V source
+    const QString file = writeSetup(path("dual analog.hvx"), s);
+    Fixture f;
+    f.script().queueOpenFile(file);
+    f.form.findChild<QAction *>("Open1")->trigger();
+    QCOMPARE(captions(f.form, "rgBurnout"), (QStringList{ "High Burnout 23mA", "Low Burnout 2mA" }));
+    QCOMPARE(captions(f.form, "rgBurnout2"), (QStringList{ "High Burnout 11.5V", "Low Burnout 1V" }));
+}
+
+void TestMainWindowFiles::sevenCharacterCustomText_data()
+{
+    QTest::addColumn<QByteArray>("high"); // 7 bytes, no terminating zero
+    QTest::newRow("fits a wider range whole") << QByteArray("5.00001");
+    QTest::newRow("over the limit whole") << QByteArray("40.0001");
+}
+
+void TestMainWindowFiles::sevenCharacterCustomText()
+{
+    // A damaged file fills both text fields without a terminating zero; the
+    // window evaluates the texts as the file holds them, as the model does.
+    QFETCH(QByteArray, high);
+    Setup s;
+    s.cbInputType = hvx::Voltage;
+    s.cbIRVoltage = 27; // Custom
+    s.cbOutputRange = 1;
+    QByteArray bytes = hvx::setupFileBytes(s);
+    bytes.replace(136, 7, "0.00000");
+    bytes.replace(143, 7, high);
+    const QString file = path("seven.hvx");
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    out.close();
+    Setup loaded;
+    QCOMPARE(hvx::loadSetupFile(file, loaded), hvx::LoadStatus::Ok);
+    QCOMPARE(loaded.eCustomHigh, QString::fromLatin1(high));
+    hvx::EvaluationValues expected;
+    const hvx::EvaluationOutcome outcome = hvx::Evaluate(loaded, expected);
+
+    Fixture f;
+    f.script().queueOpenFile(file);
+    f.form.findChild<QAction *>("Open1")->trigger();
+    QCOMPARE(f.form.setup(), loaded);
+    QTest::mouseClick(child<QToolButton>(f.form, "sbShowResults"), Qt::LeftButton);
+    QCOMPARE(info(f.form), outcome.status);
+    QCOMPARE(f.form.evaluationValues().RangeIndex, expected.RangeIndex);
+    QVERIFY(f.form.evaluationValues().map == expected.map);
+
+    // Typing cannot make the text longer; once shorter, it stops at 6 again.
+    QLineEdit *edit = child<QLineEdit>(f.form, "eCustomHigh");
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, '9');
+    QCOMPARE(edit->text(), QString::fromLatin1(high));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, "789");
+    QCOMPARE(edit->text(), QString::fromLatin1(high.left(5) + "7"));
 }
 
 QTEST_MAIN(TestMainWindowFiles)

@@ -168,25 +168,30 @@ private slots:
     void squaresFollowTheMap_data()
     {
         QTest::addColumn<Setup>("setup");
-        QTest::newRow("single output") << voltage0to10();
-        QTest::newRow("dual analog") << dualAnalog();
-        QTest::newRow("trip relay") << tripRelay();
-        QTest::newRow("frequency") << frequency();
+        QTest::addColumn<bool>("output2Line"); // "Output 2:" and its summary shown
+        QTest::newRow("single output") << voltage0to10() << false;
+        QTest::newRow("dual analog") << dualAnalog() << true;
+        QTest::newRow("trip relay") << tripRelay() << true;
+        QTest::newRow("frequency") << frequency() << true;
+        Setup unsetType = frequency(); // a dual type only a damaged file leaves unset
+        unsetType.rgDualType = -1;
+        QTest::newRow("dual type unset") << unsetType << false;
         Setup k = dualAnalog();
         k.cbInputType = TcK;
         k.cbIRTCKJ = indexOf(ListId::cbIRTCKJ, QStringLiteral("0 to 400°C"));
         k.rgBurnout = 1;
         k.rgInversion = 1;
-        QTest::newRow("thermocouple, low burnout, inverted") << k;
+        QTest::newRow("thermocouple, low burnout, inverted") << k << true;
         Setup rtd = frequency();
         rtd.cbInputType = RtdPt1000;
         rtd.cbIRRTD = indexOf(ListId::cbIRRTD, QStringLiteral("-200 to 800°C"));
         rtd.rgRTDType = 2;
-        QTest::newRow("RTD, 4 wire, frequency") << rtd;
+        QTest::newRow("RTD, 4 wire, frequency") << rtd << true;
     }
     void squaresFollowTheMap()
     {
         QFETCH(Setup, setup);
+        QFETCH(bool, output2Line);
         TResultForm form(iniPath(), nullptr, fallbackPath());
         EvaluationValues values;
         const bool dual = setup.rgDualOutput == 1;
@@ -199,8 +204,8 @@ private slots:
                 }
             }
             QCOMPARE(child<QWidget>(form, "pSwitch4")->isVisible(), dual);
-            QCOMPARE(child<QWidget>(form, "stOutput2Label")->isVisible(), dual);
-            QCOMPARE(child<QWidget>(form, "lOutput2Label")->isVisible(), dual);
+            QCOMPARE(child<QWidget>(form, "stOutput2Label")->isVisible(), output2Line);
+            QCOMPARE(child<QWidget>(form, "lOutput2Label")->isVisible(), output2Line);
             QVERIFY(!child<QWidget>(form, "lOutput2Label2")->isVisible());
         }));
     }
@@ -288,6 +293,17 @@ private slots:
             << QStringLiteral("Normal response.")
             << QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled, Square root off.")
             << QString();
+
+        // Line breaks around a number pass its check; they are shown as escapes.
+        Setup broken = custom;
+        broken.eCustomLow = QStringLiteral("\v4\f");
+        broken.eCustomHigh = QStringLiteral("20\r\n");
+        QTest::newRow("custom texts with line breaks")
+            << broken
+            << QStringLiteral("Current using Tx Supply, Custom range: \\x0B4\\x0C to 20\\r\\n mA (using 4 to 20 mA).")
+            << QStringLiteral("Normal response.")
+            << QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled, Square root off.")
+            << QString();
     }
     void summaries()
     {
@@ -308,6 +324,7 @@ private slots:
             for (const char *name : { "lInputLabel1", "lInputLabel2", "lOutputLabel", "lOutput2Label" }) {
                 QLabel *l = child<QLabel>(form, name);
                 QVERIFY2(l->width() >= l->sizeHint().width(), name);
+                QVERIFY2(l->textFormat() == Qt::PlainText, name);
             }
             QCOMPARE(text(form, "lInfoPanelDate"), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
         }));
@@ -327,6 +344,10 @@ private slots:
         QTest::newRow("long file name")
             << QStringLiteral("C:\\Setups\\Tank farm level transmitter number 12 with high alarm relay setup.hvx")
             << QStringLiteral("C:\\...\\Tank farm level transmitter number 12 w~1.hvx");
+        // Names are shown as they are, never as markup; line breaks as escapes.
+        QTest::newRow("markup") << QStringLiteral("/tmp/a <b>c<i> & [*] d.hvx")
+                                << QStringLiteral("/tmp/a <b>c<i> & [*] d.hvx");
+        QTest::newRow("line break") << QStringLiteral("/tmp/a\nb\r.hvx") << QStringLiteral("/tmp/a\\nb\\r.hvx");
     }
     void fileName()
     {
@@ -337,6 +358,7 @@ private slots:
         QVERIFY(show(form, voltage0to10(), values, path, [&] {
             QLabel *label = child<QLabel>(form, "lFileName");
             QCOMPARE(label->text(), shown);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
             QVERIFY(label->width() >= label->sizeHint().width());
         }));
     }

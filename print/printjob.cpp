@@ -175,6 +175,8 @@ bool renderBand(PrintJob &job, const PrintBand &printBand)
         sampling.BandHeight = b.height();
         sampling.IX = ix;
         sampling.IY = iy;
+        sampling.PhaseX = (b.Left * ix - job.destination.Left * ix) - originX;
+        sampling.PhaseY = (b.Top * iy - job.destination.Top * iy) - originY;
         sampling.ReduceX = s.ReduceX;
         sampling.ReduceY = s.ReduceY;
         sampling.DriverStretch = s.DriverStretch;

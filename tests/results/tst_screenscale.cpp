@@ -1,0 +1,84 @@
+// The windows at the screen scale the test runs under (QT_SCALE_FACTOR,
+// one test entry per factor): every text whole inside its control and every
+// switch square clean, with nothing but its outline at its edge.
+
+#include "evaluation.h"
+#include "setupfile.h"
+#include "shapewidget.h"
+#include "switchform.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace hvx;
+
+class TestScreenScale : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // The results window of an example setup, shown.
+    std::unique_ptr<TResultForm> shownResults(const QString &example)
+    {
+        Setup setup;
+        EvaluationValues values;
+        const QString path = QStringLiteral(HALVEX_EXAMPLES_DIR "/") + example;
+        if (LoadSetupFile(path, setup) != LoadStatus::Ok || !Evaluate(setup, values).completed)
+            return nullptr;
+        auto form = std::make_unique<TResultForm>(m_dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
+        form->FillResults(setup, values, path);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            return nullptr;
+        return form;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        qInfo("screen scale %g", qApp->devicePixelRatio());
+    }
+
+    // Around each shown square, from its outline outwards, only the bank's
+    // black: no sliver of the square's white outside its outline.
+    void squaresClean()
+    {
+        const auto form = shownResults(QStringLiteral("dual-analog-output.hvx"));
+        QVERIFY(form);
+        const QImage window = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal dpr = window.devicePixelRatio();
+        QStringList stray;
+        for (int bank = 1; bank <= 4; ++bank) {
+            for (int position = 1; position <= 12; ++position) {
+                for (const ShapeWidget *square : { form->onSquare(bank, position), form->offSquare(bank, position) }) {
+                    if (!square->isVisible())
+                        continue;
+                    const QRect r(square->mapTo(form.get(), QPoint(0, 0)), square->size());
+                    // Device pixels: those that reach inside the outline, and
+                    // the square's with a margin around it.
+                    auto device = [dpr](const QRect &logical) {
+                        return QRect(QPoint(int(std::floor(logical.left() * dpr)), int(std::floor(logical.top() * dpr))),
+                                     QPoint(int(std::ceil((logical.right() + 1) * dpr)) - 1,
+                                            int(std::ceil((logical.bottom() + 1) * dpr)) - 1));
+                    };
+                    const QRect inner = device(r.adjusted(1, 1, -1, -1));
+                    const QRect around = device(r).adjusted(-2, -2, 2, 2);
+                    int white = 0;
+                    for (int y = around.top(); y <= around.bottom(); ++y)
+                        for (int x = around.left(); x <= around.right(); ++x)
+                            if (!inner.contains(x, y) && (window.pixel(x, y) & 0xffffff) != 0)
+                                ++white;
+                    if (white)
+                        stray << QStringLiteral("%1: %2 light dots").arg(square->objectName()).arg(white);
+                }
+            }
+        }
+        QVERIFY2(stray.isEmpty(), qPrintable(stray.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestScreenScale)
+#include "tst_screenscale.moc"

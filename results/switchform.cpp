@@ -40,6 +40,25 @@ QFont pixelFont(const QString &family, int pixels, bool bold)
     return f;
 }
 
+// Makes the label at least as large as its text, keeping where the text
+// starts: the faces that stand in for the window's own are taller, and on a
+// scaled screen their glyphs round to a slightly different size again.
+void growToText(QLabel *label)
+{
+    const QSize need = label->sizeHint();
+    QRect g = label->geometry();
+    if (need.height() > g.height())
+        g.setHeight(need.height());
+    const int extra = need.width() - g.width();
+    if (extra > 0) {
+        if (label->alignment() & Qt::AlignHCenter)
+            g.adjust(-extra / 2, 0, extra - extra / 2, 0);
+        else
+            g.setWidth(need.width());
+    }
+    label->setGeometry(g);
+}
+
 } // namespace
 
 TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QString &fallbackPath)
@@ -56,6 +75,8 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     ui->pLabelPanel->setBackgroundRole(QPalette::Base);
     applyFonts();
     ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
+    for (QLabel *label : findChildren<QLabel *>())
+        growToText(label);
 
     for (int b = 1; b <= 4; ++b) {
         for (int p = 1; p <= 12; ++p) {

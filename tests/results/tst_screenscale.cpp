@@ -7,6 +7,7 @@
 #include "shapewidget.h"
 #include "switchform.h"
 
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -40,6 +41,35 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         qInfo("screen scale %g", qApp->devicePixelRatio());
+    }
+
+    void labelsWhole_data()
+    {
+        QTest::addColumn<QString>("example");
+        QTest::newRow("single output") << "voltage-0-10V-to-4-20mA.hvx";
+        QTest::newRow("dual analog") << "dual-analog-output.hvx";
+        QTest::newRow("trip relay") << "trip-relay.hvx";
+    }
+
+    // Each shown label holds its whole text.
+    void labelsWhole()
+    {
+        QFETCH(QString, example);
+        const auto form = shownResults(example);
+        QVERIFY(form);
+        QStringList cut;
+        for (const QLabel *label : form->findChildren<QLabel *>()) {
+            if (!label->isVisible() || label->text().isEmpty())
+                continue;
+            const QRect room = label->contentsRect();
+            const QRect text = label->fontMetrics().boundingRect(room, int(label->alignment()), label->text());
+            if (!room.contains(text))
+                cut << QStringLiteral("%1 \"%2\": needs %3 x %4 at %5,%6 in %7 x %8")
+                           .arg(label->objectName(), label->text())
+                           .arg(text.width()).arg(text.height()).arg(text.x()).arg(text.y())
+                           .arg(room.width()).arg(room.height());
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
     }
 
     // Around each shown square, from its outline outwards, only the bank's

@@ -77,6 +77,9 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
     for (QLabel *label : findChildren<QLabel *>())
         growToText(label);
+    // The print options panel lays out its check boxes below their group
+    // titles and grows to hold them.
+    ui->pPrintOptions->resize(ui->pPrintOptions->size().expandedTo(ui->pPrintOptions->sizeHint()));
 
     for (int b = 1; b <= 4; ++b) {
         for (int p = 1; p <= 12; ++p) {

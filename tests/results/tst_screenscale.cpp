@@ -7,6 +7,8 @@
 #include "shapewidget.h"
 #include "switchform.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -70,6 +72,26 @@ private slots:
                            .arg(room.width()).arg(room.height());
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
+    // The print options (Alt+F7): each check box inside its group's frame,
+    // below the title, and large enough for its text.
+    void printOptionsInsideTheirGroups()
+    {
+        const auto form = shownResults(QStringLiteral("voltage-0-10V-to-4-20mA.hvx"));
+        QVERIFY(form);
+        QTest::keyClick(form.get(), Qt::Key_F7, Qt::AltModifier);
+        const QList<QGroupBox *> groups = form->findChildren<QGroupBox *>();
+        QCOMPARE(groups.size(), 2);
+        for (const QGroupBox *group : groups) {
+            QVERIFY(group->isVisible());
+            QVERIFY(group->rect().contains(group->childrenRect()));
+            for (const QCheckBox *box : group->findChildren<QCheckBox *>()) {
+                QVERIFY2(group->contentsRect().contains(box->geometry()), qPrintable(box->text()));
+                const QSize need = box->sizeHint();
+                QVERIFY2(box->width() >= need.width() && box->height() >= need.height(), qPrintable(box->text()));
+            }
+        }
     }
 
     // Around each shown square, from its outline outwards, only the bank's

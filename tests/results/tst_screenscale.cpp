@@ -3,13 +3,17 @@
 // switch square clean, with nothing but its outline at its edge.
 
 #include "evaluation.h"
+#include "halvexmain.h"
+#include "scripteddialogs.h"
 #include "setupfile.h"
 #include "shapewidget.h"
 #include "switchform.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -129,6 +133,31 @@ private slots:
             }
         }
         QVERIFY2(stray.isEmpty(), qPrintable(stray.join(QLatin1Char('\n'))));
+    }
+    // Closed, each list of the main window shows its widest item whole.
+    void mainWindowLists()
+    {
+        ScopedDialogs dialogs;
+        TMainForm form(QStringList{});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QStringList cut;
+        for (const QComboBox *list : form.findChildren<QComboBox *>()) {
+            QStyleOptionComboBox option;
+            option.initFrom(list);
+            option.editable = list->isEditable();
+            option.frame = list->hasFrame();
+            const QRect field =
+                list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+            for (int i = 0; i < list->count(); ++i) {
+                // The style draws the item one pixel inside the field.
+                const int need = list->fontMetrics().horizontalAdvance(list->itemText(i));
+                if (need > field.width() - 2)
+                    cut << QStringLiteral("%1 \"%2\": needs %3 of %4").arg(list->objectName(), list->itemText(i))
+                               .arg(need).arg(field.width() - 2);
+            }
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
     }
 };
 

@@ -36,7 +36,7 @@ private slots:
         Setup setup;
         EvaluationValues values;
         const QString path = QStringLiteral(HALVEX_EXAMPLES_DIR "/trip-relay.hvx");
-        QCOMPARE(LoadSetupFile(path, setup), LoadStatus::Ok);
+        QCOMPARE(loadSetupFile(path, setup), LoadStatus::Ok);
         QVERIFY(Evaluate(setup, values).completed);
         m_form = std::make_unique<TResultForm>(m_dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
         m_form->FillResults(setup, values, path);

@@ -50,7 +50,7 @@ private slots:
         QStringList cut;
         for (const QLabel *label : m_form->findChildren<QLabel *>()) {
             const QRect room = label->contentsRect();
-            if (label->isVisible()
+            if (label->isVisible() && !label->text().isEmpty()
                 && !room.contains(label->fontMetrics().boundingRect(room, int(label->alignment()), label->text())))
                 cut << label->objectName();
         }

@@ -71,6 +71,10 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
         // that show a pick-only list as a menu ignore the row count and show
         // every item.
         cb->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+        // Closed, the list shows its widest item whole, whatever the face.
+        const int needed = cb->sizeHint().width();
+        if (needed > cb->width())
+            cb->resize(needed, cb->height());
         m_lists[static_cast<size_t>(i)] = cb;
     }
     buildChoices();

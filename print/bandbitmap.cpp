@@ -101,7 +101,7 @@ bool makeBandBitmap(const QImage &capture, const BandColours &colours, const Ban
     for (int c = 0; c < width; ++c) {
         const int64_t x = sampling.DriverStretch
             ? static_cast<int64_t>(c) * reduceX
-            : static_cast<int64_t>(static_cast<long double>(c) * reduceX * sampling.IX);
+            : static_cast<int64_t>(sampling.PhaseX + static_cast<long double>(c) * reduceX * sampling.IX);
         sourceColumn[c] = static_cast<int>(std::min<int64_t>(x, image.width() - 1));
     }
 
@@ -129,7 +129,7 @@ bool makeBandBitmap(const QImage &capture, const BandColours &colours, const Ban
     for (int r = 0; r < height; ++r) {
         const int64_t y = sampling.DriverStretch
             ? static_cast<int64_t>(r) * reduceY
-            : static_cast<int64_t>(static_cast<long double>(r) * reduceY * sampling.IY);
+            : static_cast<int64_t>(sampling.PhaseY + static_cast<long double>(r) * reduceY * sampling.IY);
         const int sourceRow = static_cast<int>(std::min<int64_t>(y, image.height() - 1));
         // Rows are stored bottom-up: output row r from the top is the
         // (height - 1 - r)-th row in memory.

@@ -8,6 +8,7 @@
 #include "dialogs.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLayout>
@@ -175,6 +176,8 @@ bool renderBand(PrintJob &job, const PrintBand &printBand)
         sampling.BandHeight = b.height();
         sampling.IX = ix;
         sampling.IY = iy;
+        sampling.PhaseX = (b.Left * ix - job.destination.Left * ix) - originX;
+        sampling.PhaseY = (b.Top * iy - job.destination.Top * iy) - originY;
         sampling.ReduceX = s.ReduceX;
         sampling.ReduceY = s.ReduceY;
         sampling.DriverStretch = s.DriverStretch;
@@ -225,11 +228,45 @@ private:
     QPointer<QWidget> m_window;
 };
 
+// On a scaled screen the toolkit draws text without hinting, on an unscaled
+// one with the system's hinting, and the glyphs differ. While it lives, the
+// window draws its text with one hinting whatever the screen, so that its
+// paper is the same at every scale.
+class FixedTextHinting {
+public:
+    explicit FixedTextHinting(QWidget *window)
+        : m_window(window)
+        , m_font(window->font())
+        , m_ownFont(window->testAttribute(Qt::WA_SetFont))
+    {
+        if (m_font.resolveMask() & QFont::HintingPreferenceResolved) {
+            m_window = nullptr; // the window chose its hinting itself
+            return;
+        }
+        QFont hinted = m_font;
+        hinted.setHintingPreference(QFont::PreferVerticalHinting);
+        window->setFont(hinted);
+    }
+    ~FixedTextHinting()
+    {
+        if (m_window)
+            m_window->setFont(m_ownFont ? m_font : QFont());
+    }
+    FixedTextHinting(const FixedTextHinting &) = delete;
+    FixedTextHinting &operator=(const FixedTextHinting &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+    QFont m_font;
+    bool m_ownFont;
+};
+
 QSize bandSize(const PrinterDevice &device)
 {
+    // The screen's own pixels: a scaled screen counts fewer logical ones.
     QSize screen(1024, 768);
     if (const QScreen *s = QGuiApplication::primaryScreen())
-        screen = s->size();
+        screen = (QSizeF(s->size()) * s->devicePixelRatio()).toSize();
     const int width = std::max(1, screen.width());
     if (device.caps().Bitmap64)
         return QSize(width, std::max(1, screen.height()));
@@ -293,6 +330,7 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
     }
 
     job.useDeviceBitmaps = currentPrintSettings().UseDeviceBitmaps;
+    const FixedTextHinting hinting(window);
     const bool result = ForEachBand(job.visible.Left, job.visible.Top, job.visible.Right, job.visible.Bottom,
                                     band.width(), band.height(),
                                     [&job](const PrintBand &b) { return renderBand(job, b); });

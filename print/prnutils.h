@@ -157,6 +157,10 @@ struct BandSampling {
     int BandHeight = 0;
     long double IX = 1; // window pixels per printer pixel
     long double IY = 1;
+    // Where the band starts inside the capture's first pixel (0 to below 1),
+    // so that every band samples the window on the same grid as the first.
+    long double PhaseX = 0;
+    long double PhaseY = 0;
     int ReduceX = 1;
     int ReduceY = 1;
     bool DriverStretch = false;

@@ -25,12 +25,16 @@ void ShapeWidget::setPenColor(const QColor &color)
 
 void ShapeWidget::paintEvent(QPaintEvent *)
 {
+    // Fills only, no pen: a one-pixel pen covers a fraction of a device pixel
+    // on a scaled screen and leaves the brush showing outside the outline.
+    // The outline is the whole rectangle in the pen colour with the inside
+    // filled over it, so nothing but the outline reaches the edge.
     QPainter p(this);
-    p.fillRect(rect(), m_brush);
-    if (m_pen.isValid()) {
-        p.setPen(m_pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (m_pen.isValid() && width() > 2 && height() > 2) {
+        p.fillRect(rect(), m_pen);
+        p.fillRect(rect().adjusted(1, 1, -1, -1), m_brush);
+    } else {
+        p.fillRect(rect(), m_pen.isValid() ? m_pen : m_brush);
     }
 }
 

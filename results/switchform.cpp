@@ -41,6 +41,25 @@ QFont pixelFont(const QString &family, int pixels, bool bold)
     return f;
 }
 
+// Makes the label at least as large as its text, keeping where the text
+// starts: the faces that stand in for the window's own are taller, and on a
+// scaled screen their glyphs round to a slightly different size again.
+void growToText(QLabel *label)
+{
+    const QSize need = label->sizeHint();
+    QRect g = label->geometry();
+    if (need.height() > g.height())
+        g.setHeight(need.height());
+    const int extra = need.width() - g.width();
+    if (extra > 0) {
+        if (label->alignment() & Qt::AlignHCenter)
+            g.adjust(-extra / 2, 0, extra - extra / 2, 0);
+        else
+            g.setWidth(need.width());
+    }
+    label->setGeometry(g);
+}
+
 } // namespace
 
 TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QString &fallbackPath)
@@ -61,6 +80,11 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     // as they are, never read as markup.
     for (QLabel *label : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label, ui->lFileName })
         label->setTextFormat(Qt::PlainText);
+    for (QLabel *label : findChildren<QLabel *>())
+        growToText(label);
+    // The print options panel lays out its check boxes below their group
+    // titles and grows to hold them.
+    ui->pPrintOptions->resize(ui->pPrintOptions->size().expandedTo(ui->pPrintOptions->sizeHint()));
 
     // The squares come straight from the form's members, so that a square
     // missing from the form stops the build instead of a later evaluation.

@@ -362,12 +362,16 @@ private slots:
         QTest::addColumn<int>("reduce");
         QTest::addColumn<bool>("stretch");
         QTest::addColumn<bool>("progress");
-        QTest::newRow("palette bands") << false << 1 << false << false;
-        QTest::newRow("24bit form output") << true << 1 << false << false;
-        QTest::newRow("compress") << false << 2 << false << false;
-        QTest::newRow("winstretch") << false << 1 << true << false;
+        QTest::addColumn<double>("dots"); // printer dots per window pixel
+        QTest::newRow("palette bands") << false << 1 << false << false << 8.0;
+        QTest::newRow("24bit form output") << true << 1 << false << false << 8.0;
+        QTest::newRow("compress") << false << 2 << false << false << 8.0;
+        QTest::newRow("winstretch") << false << 1 << true << false << 8.0;
         // The window looks the same while its job shows progress.
-        QTest::newRow("with progress") << false << 1 << false << true;
+        QTest::newRow("with progress") << false << 1 << false << true << 8.0;
+        // Bands that start inside a window pixel sample on the first band's
+        // grid: no window row or column doubled or lost at a band's edge.
+        QTest::newRow("bands inside window pixels") << false << 1 << false << false << 7.3;
     }
     void printedImageMatchesWindow()
     {
@@ -375,6 +379,7 @@ private slots:
         QFETCH(int, reduce);
         QFETCH(bool, stretch);
         QFETCH(bool, progress);
+        QFETCH(double, dots);
         printtest::TestWindow window;
         const QImage reference = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(reference.size(), QSize(300, 200));
@@ -382,8 +387,7 @@ private slots:
         SetReduction(reduce, reduce);
         SetDriverStretch(stretch);
         RecordingPrinterDevice device;
-        // Eight dots per window pixel; bands start on whole window pixels.
-        const QRect dest(48, 32, 2400, 1600);
+        const QRect dest(48, 32, qRound(300 * dots), qRound(200 * dots));
         PrintJobOptions options;
         options.Force24Bit = force24;
         options.ShowProgress = progress;
@@ -395,9 +399,20 @@ private slots:
 
         const QImage page = assemblePage(device, QSize(dest.right() + 1, dest.bottom() + 1));
         int wrong = 0;
+        // Dots that lie on the edge of a window pixel may go either way.
+        auto windowPixel = [](int dot, long double perDot, int *pixel) {
+            const long double at = dot * perDot;
+            *pixel = int(at);
+            return at - *pixel > 1e-6L && at - *pixel < 1 - 1e-6L;
+        };
         for (int y = dest.top(); y <= dest.bottom(); y += 3) {
             for (int x = dest.left(); x <= dest.right(); x += 3) {
-                const QRgb expected = reference.pixel((x - dest.left()) / 8, (y - dest.top()) / 8);
+                int wx = 0;
+                int wy = 0;
+                if (!windowPixel(x - dest.left(), 300.0L / dest.width(), &wx)
+                    || !windowPixel(y - dest.top(), 200.0L / dest.height(), &wy))
+                    continue;
+                const QRgb expected = reference.pixel(wx, wy);
                 if ((page.pixel(x, y) & 0xffffff) != (expected & 0xffffff) && ++wrong < 5)
                     qWarning("dot %d,%d differs from the window", x, y);
             }

@@ -383,6 +383,31 @@ private slots:
         QVERIFY(eval.readAllStandardError().contains("none.pdf was not written"));
     }
 
+    // The paper does not depend on the screen's scale: the same page, dot
+    // for dot, printed under scale factors 1, 1.5 and 2.
+    void sameSheetAtEveryScale()
+    {
+        QImage reference;
+        for (const char *factor : { "1", "1.5", "2" }) {
+            const QString scale = QString::fromLatin1(factor);
+            const QString pdf = m_dir.filePath(QStringLiteral("scale-%1.pdf").arg(scale));
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_SCALE_FACTOR"), scale);
+            QProcess eval;
+            eval.setProcessEnvironment(environment);
+            eval.start(QStringLiteral(HALVEX_EVAL),
+                       { QStringLiteral("--pdf"), pdf, QStringLiteral(HALVEX_EXAMPLES_DIR "/dual-analog-output.hvx") });
+            QVERIFY(eval.waitForFinished(120000));
+            QCOMPARE(eval.exitCode(), 0);
+            QString error;
+            const QImage page = printtest::pdfPageImage(pdf, 1, 150, &error);
+            QVERIFY2(!page.isNull(), qPrintable(error));
+            if (reference.isNull())
+                reference = page;
+            QVERIFY2(page == reference, qPrintable(QStringLiteral("the page printed at scale %1 differs").arg(scale)));
+        }
+    }
+
     void sheetsToPdfRefused_data()
     {
         QTest::addColumn<QString>("path");

@@ -58,6 +58,9 @@ ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
         previous = w;
     }
     setCurrentToggle(switchToggle(1, 1));
+    // A row too long for the list ends in "..."; its tool tip has it whole.
+    ui->lbNearest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->lbNearest->setTextElideMode(Qt::ElideRight);
 
     connect(ui->lbNearest, &QListWidget::currentRowChanged, this, &ReadSwitchesForm::lbNearestSelect);
     connect(ui->bUse, &QPushButton::clicked, this, &ReadSwitchesForm::bUseClick);
@@ -151,19 +154,19 @@ void ReadSwitchesForm::decodeSwitches()
     m_setups = decoder.list(m_result, m_switches, ListLimit);
     ui->lHeadline->setText(decodeHeadline(m_result, int(m_setups.size())));
 
-    // One exact setup needs no list; otherwise every listed setup is a row.
-    const bool listed = !(m_result.exact() && m_setups.size() == 1);
-    ui->lNearest->setVisible(listed);
-    ui->lbNearest->setVisible(listed);
+    // The list keeps its place, so that the window does not change its
+    // layout while the user sets switches.
+    ui->lNearest->setText(m_result.exact() ? QStringLiteral("Setups that give these switches:")
+                                           : QStringLiteral("Nearest setups (switches that differ, summary):"));
     {
         const QSignalBlocker block(ui->lbNearest);
         ui->lbNearest->clear();
         for (const DecodedSetup &d : m_setups) {
             const int n = int(d.differs.size());
-            auto *item = new QListWidgetItem(QStringLiteral("%1 %2 - %3")
-                                                 .arg(n)
-                                                 .arg(n == 1 ? QStringLiteral("differs") : QStringLiteral("differ"))
-                                                 .arg(decodedSummaryLine(d.setup)));
+            const QString differs = n == 0 ? QStringLiteral("exact")
+                                           : QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("differs")
+                                                                                       : QStringLiteral("differ"));
+            auto *item = new QListWidgetItem(differs + QStringLiteral(" - ") + decodedSummaryLine(d.setup));
             item->setToolTip(decodedSummary(d.setup).join(QLatin1Char('\n')));
             ui->lbNearest->addItem(item);
         }

@@ -140,10 +140,8 @@ SwitchBankPanel::SwitchBankPanel(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFixedSize(BankWidth, BankHeight);
 }
-
-QSize SwitchBankPanel::sizeHint() const { return QSize(BankWidth, BankHeight); }
 
 QLabel *SwitchBankPanel::addLabel(const QString &text, int x, int y, int width)
 {

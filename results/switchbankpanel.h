@@ -66,9 +66,6 @@ public:
     // Position 1 to 12.
     SwitchToggle *toggle(int position) const { return m_toggles[position - 1]; }
 
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -134,7 +134,7 @@ void TestReadSwitches::keyboard()
     QCOMPARE(names, on.isEmpty() ? QStringList() : QStringList{ on });
 }
 
-// An exact pattern shows its setup's summary and no list; one switch away
+// An exact pattern shows its setup's summary, listed alone; one switch away
 // from it no setup gives the switches, the nearest are listed and the chosen
 // one's differences are marked.
 void TestReadSwitches::decodes()
@@ -147,7 +147,7 @@ void TestReadSwitches::decodes()
     QCOMPARE(text(reader, "lInputLabel1"), QStringLiteral("Voltage, 0 to 10 V."));
     QCOMPARE(text(reader, "lInputLabel2"), QStringLiteral("Normal response."));
     QVERIFY(text(reader, "lOutputLabel").endsWith(QStringLiteral("Square root off.")));
-    QVERIFY(child<QListWidget>(*reader, "lbNearest")->isHidden());
+    QCOMPARE(child<QListWidget>(*reader, "lbNearest")->count(), 1);
     QVERIFY(child<QLabel>(*reader, "lOutput2Label")->isHidden());
     QVERIFY(marked(reader).isEmpty());
 
@@ -156,7 +156,6 @@ void TestReadSwitches::decodes()
     QVERIFY(!r.exact());
     QVERIFY(text(reader, "lHeadline").startsWith(QStringLiteral("No setup gives these switches")));
     auto *list = child<QListWidget>(*reader, "lbNearest");
-    QVERIFY(list->isVisible());
     QCOMPARE(list->count(), int(std::min<std::int64_t>(r.total(), 20)));
     list->setCurrentRow(list->count() - 1);
     const hvx::DecodedSetup *chosen = reader->chosenSetup();

@@ -58,9 +58,11 @@ ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
         previous = w;
     }
     setCurrentToggle(switchToggle(1, 1));
-    // A row too long for the list ends in "..."; its tool tip has it whole.
+    // Nearest setups often differ only late in their summary line: rows
+    // wrap rather than lose their ends.
     ui->lbNearest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ui->lbNearest->setTextElideMode(Qt::ElideRight);
+    ui->lbNearest->setWordWrap(true);
+    ui->lbNearest->setAlternatingRowColors(true);
 
     connect(ui->lbNearest, &QListWidget::currentRowChanged, this, &ReadSwitchesForm::lbNearestSelect);
     connect(ui->bUse, &QPushButton::clicked, this, &ReadSwitchesForm::bUseClick);

@@ -383,9 +383,9 @@ QString positionNames(const std::vector<SwitchPosition> &positions)
 QStringList decodedSummary(const Setup &setup)
 {
     const InputSummary input = BuildInputSummary(setup, setup.inputRange());
-    QStringList lines{ input.line1, input.line2, Output1Summary(setup) };
+    QStringList lines{ input.line1, input.line2, output1Summary(setup) };
     if (setup.rgDualOutput == 1)
-        if (const std::optional<QString> output2 = Output2Summary(setup))
+        if (const std::optional<QString> output2 = output2Summary(setup))
             lines << *output2;
     return lines;
 }
@@ -429,7 +429,7 @@ UnitComparison compareUnitWithSetup(const SwitchMap &unit, const Setup &setup, c
         return c;
     }
     c.evaluated = true;
-    c.differs = CompareSwitchMaps(values.map, unit);
+    c.differs = compareSwitchMaps(values.map, unit);
     c.message = c.differs.empty()
         ? QStringLiteral("The unit is set as the current setup.")
         : QStringLiteral("The unit differs from the current setup at %1.").arg(positionNames(c.differs));

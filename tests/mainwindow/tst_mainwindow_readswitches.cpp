@@ -152,7 +152,7 @@ void TestReadSwitches::decodes()
     QVERIFY(marked(reader).isEmpty());
 
     QTest::mouseClick(reader->switchToggle(2, 12), Qt::LeftButton);
-    const hvx::DecodeResult r = hvx::DecodeSwitchMap(reader->switches());
+    const hvx::DecodeResult r = hvx::decodeSwitchMap(reader->switches());
     QVERIFY(!r.exact());
     QVERIFY(text(reader, "lHeadline").startsWith(QStringLiteral("No setup gives these switches")));
     auto *list = child<QListWidget>(*reader, "lbNearest");

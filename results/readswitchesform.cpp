@@ -65,6 +65,8 @@ ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
     ui->lbNearest->setAlternatingRowColors(true);
 
     connect(ui->lbNearest, &QListWidget::currentRowChanged, this, &ReadSwitchesForm::lbNearestSelect);
+    // A click on the row already chosen shows its marks again after a comparison.
+    connect(ui->lbNearest, &QListWidget::itemClicked, this, &ReadSwitchesForm::lbNearestSelect);
     connect(ui->bUse, &QPushButton::clicked, this, &ReadSwitchesForm::bUseClick);
     connect(ui->bCompare, &QPushButton::clicked, this, &ReadSwitchesForm::bCompareClick);
     connect(ui->bAllOff, &QPushButton::clicked, this, &ReadSwitchesForm::bAllOffClick);

@@ -167,9 +167,9 @@ void ReadSwitchesForm::decodeSwitches()
         ui->lbNearest->clear();
         for (const DecodedSetup &d : m_setups) {
             const int n = int(d.differs.size());
-            const QString differs = n == 0 ? QStringLiteral("exact")
-                                           : QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("differs")
-                                                                                       : QStringLiteral("differ"));
+            const QString differs = n == 0
+                ? QStringLiteral("exact")
+                : QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("differs") : QStringLiteral("differ"));
             auto *item = new QListWidgetItem(differs + QStringLiteral(" - ") + decodedSummaryLine(d.setup));
             item->setToolTip(decodedSummary(d.setup).join(QLatin1Char('\n')));
             ui->lbNearest->addItem(item);

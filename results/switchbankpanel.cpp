@@ -47,7 +47,10 @@ SwitchToggle::SwitchToggle(int bank, int position, QWidget *parent)
     updateAccessibleName();
 }
 
-QSize SwitchToggle::sizeHint() const { return QSize(Square + 2 * Margin, RowStep + Square + 2 * Margin); }
+QSize SwitchToggle::sizeHint() const
+{
+    return QSize(Square + 2 * Margin, RowStep + Square + 2 * Margin);
+}
 
 void SwitchToggle::setOn(bool on)
 {
@@ -116,11 +119,8 @@ void SwitchToggle::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:
-    case Qt::Key_Down:
-        emit arrowPressed(this, event->key());
-        return;
-    default:
-        QWidget::keyPressEvent(event);
+    case Qt::Key_Down: emit arrowPressed(this, event->key()); return;
+    default: QWidget::keyPressEvent(event);
     }
 }
 

@@ -207,11 +207,13 @@ void TMainForm::connectHandlers()
     connect(ui->SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
     connect(ui->Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(ui->Evaluate2, &QAction::triggered, this, &TMainForm::sbShowResultsClick);
+    connect(ui->ReadSwitches1, &QAction::triggered, this, &TMainForm::sbReadSwitchesClick);
     connect(ui->About1, &QAction::triggered, this, &TMainForm::About1Click);
     connect(ui->sbNew, &QToolButton::clicked, this, &TMainForm::New1Click);
     connect(ui->sbOpen, &QToolButton::clicked, this, &TMainForm::Open1Click);
     connect(ui->sbSave, &QToolButton::clicked, this, &TMainForm::Save1Click);
     connect(ui->sbShowResults, &QToolButton::clicked, this, &TMainForm::sbShowResultsClick);
+    connect(ui->sbReadSwitches, &QToolButton::clicked, this, &TMainForm::sbReadSwitchesClick);
 
     // The keyboard commands work while a list or a custom edit has the focus.
     for (QComboBox *cb : m_lists)

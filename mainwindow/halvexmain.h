@@ -28,6 +28,7 @@ class TMainForm;
 
 namespace hvx {
 
+class ReadSwitchesForm;
 class TResultForm;
 
 class TMainForm : public QMainWindow {
@@ -60,6 +61,10 @@ public:
 
     // The unsaved-changes question: true to proceed, false to stop.
     bool AskToSaveChanges();
+    // Puts a setup read off a unit into the window as a new, untitled,
+    // changed setup, after the unsaved-changes question; false when the user
+    // kept the setup he had.
+    bool useSetup(const Setup &setup);
 
 public slots:
     // Input panel.
@@ -95,6 +100,7 @@ public slots:
     void Exit1Click();
     void About1Click();
     void sbShowResultsClick();
+    void sbReadSwitchesClick();
 
 protected:
     bool event(QEvent *e) override;
@@ -134,6 +140,8 @@ private:
     bool openSetupFile(const QString &path, bool reportOpenFailure);
     void startupOpen(const QStringList &arguments);
     void setFileTitle(const QString &path);
+    // Writes a whole setup into the controls and shows the panels it needs.
+    void showSetup(const Setup &setup);
     void showMessage(const QString &text);
 
     std::unique_ptr<Ui::TMainForm> ui;
@@ -147,6 +155,8 @@ private:
     bool m_saveAbandoned = false;
 
     TResultForm *m_resultForm = nullptr;
+    // Made when first asked for; a child of this window.
+    ReadSwitchesForm *m_readSwitchesForm = nullptr;
     QPointer<QDialog> m_aboutForm;
     QPointer<QDialog> m_splashForm;
     bool m_splashDone = false;

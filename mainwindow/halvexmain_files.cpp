@@ -1,10 +1,12 @@
-// The main window's commands: New, Open, Save, Save As, Exit, About and
-// Evaluate, the unsaved-changes question and the start-up open.
+// The main window's commands: New, Open, Save, Save As, Exit, About,
+// Evaluate and Read Switches, the unsaved-changes question and the start-up
+// open.
 
 #include "halvexmain.h"
 
 #include "dialogs.h"
 #include "halvexmain_p.h"
+#include "readswitchesform.h"
 #include "setupfile.h"
 #include "switchform.h"
 #include "ui_halvexmain.h"
@@ -144,14 +146,35 @@ bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
         break;
     }
 
-    applySetup(loaded);
+    showSetup(loaded);
+    m_setupFileName = path;
+    setFileTitle(path);
+    m_modified = false;
+    return true;
+}
+
+void TMainForm::showSetup(const Setup &s)
+{
+    applySetup(s);
     cbInputTypeChange();
     cbOutputRangeChange();
     rgDualOutputClick();
     cbOutputRange2Change();
-    m_setupFileName = path;
-    setFileTitle(path);
-    m_modified = false;
+}
+
+bool TMainForm::useSetup(const Setup &s)
+{
+    if (!AskToSaveChanges())
+        return false;
+    Setup shown = s;
+    // A unit set to fast conversion shows the speed choice, so that the
+    // setting is not hidden from the user.
+    if (shown.rgConversionSpeed != 0)
+        shown.conversionSpeedShown = true;
+    showSetup(shown);
+    m_setupFileName.clear();
+    setWindowTitle(PlainTitle);
+    m_modified = true;
     return true;
 }
 
@@ -259,6 +282,22 @@ void TMainForm::sbShowResultsClick()
         ui->eCustomHigh->setFocus(Qt::OtherFocusReason);
     if (outcome.completed && m_resultForm)
         m_resultForm->ShowResults(setup(), m_values, m_setupFileName);
+}
+
+void TMainForm::sbReadSwitchesClick()
+{
+    // One window for the whole run, so that switches set in it stay when it
+    // is closed and opened again. It starts with every switch off: the unit is
+    // read afresh, and the switches of an earlier evaluation may belong to a
+    // setup the window no longer holds.
+    if (!m_readSwitchesForm) {
+        m_readSwitchesForm = new ReadSwitchesForm(this);
+        m_readSwitchesForm->setCurrentSetupSource([this] { return setup(); });
+        m_readSwitchesForm->setUseSetupHandler([this](const Setup &s) { return useSetup(s); });
+    }
+    m_readSwitchesForm->show();
+    m_readSwitchesForm->raise();
+    m_readSwitchesForm->activateWindow();
 }
 
 } // namespace hvx

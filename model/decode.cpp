@@ -1,6 +1,7 @@
 #include "decode.h"
 
 #include "evaluation.h"
+#include "summary.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -356,6 +357,83 @@ std::vector<DecodedSetup> SwitchDecoder::list(const DecodeResult &result, const 
         }
     }
     return setups;
+}
+
+} // namespace hvx
+
+namespace hvx {
+
+namespace {
+
+QString countOf(std::int64_t n, const char *one, const char *many)
+{
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+QString positionNames(const std::vector<SwitchPosition> &positions)
+{
+    QStringList names;
+    for (const SwitchPosition &p : positions)
+        names << p.name();
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QStringList decodedSummary(const Setup &setup)
+{
+    const InputSummary input = BuildInputSummary(setup, setup.inputRange());
+    QStringList lines{ input.line1, input.line2, output1Summary(setup) };
+    if (setup.rgDualOutput == 1)
+        if (const std::optional<QString> output2 = output2Summary(setup))
+            lines << *output2;
+    return lines;
+}
+
+QString decodedSummaryLine(const Setup &setup)
+{
+    QStringList lines = decodedSummary(setup);
+    // Each line ends in a full stop; on one line they are parted by "; ".
+    for (QString &line : lines)
+        if (line.endsWith(QLatin1Char('.')))
+            line.chop(1);
+    return lines.join(QStringLiteral("; ")) + QLatin1Char('.');
+}
+
+QString decodeHeadline(const DecodeResult &result, int listed)
+{
+    const std::int64_t total = result.total();
+    if (result.exact()) {
+        if (total == 1)
+            return QStringLiteral("The unit is set to this setup:");
+        return QStringLiteral("%1 give these switches.").arg(countOf(total, "setup", "setups"));
+    }
+    QString text = QStringLiteral("No setup gives these switches. The nearest %1 from them in %2.")
+                       .arg(total == 1 ? QStringLiteral("setup differs")
+                                       : QStringLiteral("%1 setups differ").arg(total),
+                            countOf(result.distance, "position", "positions"));
+    if (total > listed)
+        text += QStringLiteral(" The first %1 are listed.").arg(listed);
+    return text;
+}
+
+UnitComparison compareUnitWithSetup(const SwitchMap &unit, const Setup &setup, const QLocale &locale)
+{
+    UnitComparison c;
+    EvaluationValues values;
+    const EvaluationOutcome outcome = Evaluate(setup, values, locale);
+    if (!outcome.completed) {
+        c.message = QStringLiteral("The current setup cannot be evaluated: %1").arg(outcome.status);
+        if (!c.message.endsWith(QLatin1Char('.')) && !c.message.endsWith(QLatin1Char('!')))
+            c.message += QLatin1Char('.');
+        return c;
+    }
+    c.evaluated = true;
+    c.differs = compareSwitchMaps(values.map, unit);
+    c.message = c.differs.empty()
+        ? QStringLiteral("The unit is set as the current setup.")
+        : QStringLiteral("The unit differs from the current setup at %1.").arg(positionNames(c.differs));
+    return c;
 }
 
 } // namespace hvx

@@ -16,7 +16,9 @@
 #include "setup.h"
 #include "switchmap.h"
 
+#include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -117,6 +119,27 @@ private:
     std::vector<std::pair<HalfPattern, int>> m_inputIndex;
     std::vector<std::pair<HalfPattern, int>> m_outputIndex;
 };
+
+// The lines the results window shows for a decoded setup: the two input
+// lines, output 1 and, in dual output, output 2. A decoded setup holds a
+// listed range, so its range selection is the evaluation's RangeIndex.
+QStringList decodedSummary(const Setup &setup);
+// The same lines run together on one line, for a list of setups.
+QString decodedSummaryLine(const Setup &setup);
+
+// What a decode result says about a unit, in one sentence: the setup that
+// gives its switches, or that none does and how near the nearest come.
+// listed: how many of the nearest setups are shown.
+QString decodeHeadline(const DecodeResult &result, int listed);
+
+// The switches read off a unit against a setup's own switches.
+struct UnitComparison {
+    bool evaluated = false; // whether the setup evaluated completely
+    // Why the setup cannot be evaluated, or where the unit differs from it.
+    QString message;
+    std::vector<SwitchPosition> differs;
+};
+UnitComparison compareUnitWithSetup(const SwitchMap &unit, const Setup &setup, const QLocale &locale = QLocale());
 
 // Decodes with the shared decoder.
 inline DecodeResult decodeSwitchMap(const SwitchMap &map) { return SwitchDecoder::instance().decode(map); }

@@ -13,6 +13,7 @@ public:
     int operator[](int position) const { return m_pos.at(static_cast<size_t>(position - 1)); }
     bool isOn(int position) const { return (*this)[position] != 0; }
     void turnOn(int position) { m_pos.at(static_cast<size_t>(position - 1)) = 1; }
+    void turnOff(int position) { m_pos.at(static_cast<size_t>(position - 1)) = 0; }
     void clear() { m_pos.fill(0); }
     // Twelve characters, position k at index k-1: '1' on, '0' off.
     QString toString() const;

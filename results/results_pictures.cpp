@@ -1,9 +1,12 @@
-// Renders the results window for the main kinds of setup into PNG files:
+// Renders the results window for the main kinds of setup, and the Read
+// Switches window with switches that a setup gives and with switches that
+// none gives, into PNG files:
 //   halvex-results-pictures OUTPUT-FOLDER
 // Each setup is evaluated by the real evaluation and shown by the real window,
 // so the pictures show the program as it is.
 
 #include "evaluation.h"
+#include "readswitchesform.h"
 #include "switchform.h"
 
 #include <QApplication>
@@ -119,5 +122,25 @@ int main(int argc, char **argv)
         QTextStream(stdout) << path << "\n";
     }
     form.hide();
+
+    // The reader with the switches of the dual analog setup, then with S2.12
+    // turned over as well, which no setup gives.
+    ReadSwitchesForm reader;
+    EvaluationValues values;
+    Evaluate(pictures().at(1).setup, values, QLocale::c());
+    SwitchMap unit = values.map;
+    for (const char *file : { "read-switches-exact.png", "read-switches-nearest.png" }) {
+        reader.setSwitches(unit);
+        reader.show();
+        QApplication::processEvents();
+        const QString path = out.filePath(QString::fromLatin1(file));
+        if (!reader.grab().save(path)) {
+            err << path << " could not be written.\n";
+            status = 2;
+        } else {
+            QTextStream(stdout) << path << "\n";
+        }
+        unit.S2.isOn(12) ? unit.S2.turnOff(12) : unit.S2.turnOn(12);
+    }
     return status;
 }

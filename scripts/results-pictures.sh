@@ -1,6 +1,7 @@
 #!/bin/sh
 # Renders the results window for the main kinds of setup (single output, dual
-# analog, trip relay, frequency) into the PNG files that README.md shows:
+# analog, trip relay, frequency) and the Read Switches window (switches a setup
+# gives, switches none gives) into the PNG files that README.md shows:
 #   scripts/results-pictures.sh [OUTPUT-FOLDER]     (default docs/pictures)
 # The build folder is build/ unless BUILD_DIR names another.
 set -eu

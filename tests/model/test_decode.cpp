@@ -42,6 +42,9 @@ private slots:
     void everyEvaluatingSetupDecodesExactly();
     void nearest_data();
     void nearest();
+    void compareWithSetup_data();
+    void compareWithSetup();
+    void headline();
 };
 
 // Each input variant with some output variant and each output variant with
@@ -189,6 +192,57 @@ void TestDecode::nearest()
                 QVERIFY(s.differs[k - 1].bank * 100 + s.differs[k - 1].position < p.bank * 100 + p.position);
         }
     }
+}
+
+void TestDecode::compareWithSetup_data()
+{
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QStringList>("flips");
+    QTest::addColumn<bool>("evaluated");
+    QTest::addColumn<QString>("message");
+
+    const Setup voltage = inputSetup(Voltage, 6);
+    QTest::newRow("same") << voltage << QStringList() << true << u"The unit is set as the current setup."_s;
+    QTest::newRow("two differ") << voltage << u"S2.5 S1.3"_s.split(u' ') << true
+                                << u"The unit differs from the current setup at S1.3, S2.5."_s;
+    Setup noInput = voltage;
+    noInput.cbInputType = -1;
+    QTest::newRow("cannot evaluate") << noInput << QStringList() << false
+                                     << u"The current setup cannot be evaluated: Please select input type."_s;
+}
+
+// The unit's switches against the switches the setup evaluates to.
+void TestDecode::compareWithSetup()
+{
+    QFETCH(Setup, setup);
+    QFETCH(QStringList, flips);
+    QFETCH(bool, evaluated);
+    QFETCH(QString, message);
+    SwitchMap unit = evaluate(setup);
+    for (const QString &f : flips) {
+        SwitchBank &b = unit.bank(f.mid(1, 1).toInt());
+        const int p = f.mid(3).toInt();
+        b.isOn(p) ? b.turnOff(p) : b.turnOn(p);
+    }
+    const UnitComparison c = compareUnitWithSetup(unit, setup, QLocale::c());
+    QCOMPARE(c.evaluated, evaluated);
+    QCOMPARE(c.message, message);
+    QCOMPARE(int(c.differs.size()), flips.size());
+}
+
+// How near the nearest setups come, and how many of them are listed.
+void TestDecode::headline()
+{
+    DecodeResult r;
+    r.distance = 2;
+    r.inputs = { 1, 2, 3 };
+    r.outputs = { 4, 5, 6, 7, 8, 9, 10 };
+    QCOMPARE(decodeHeadline(r, 20), u"No setup gives these switches. The nearest 21 setups differ from them in 2 "
+                                     "positions. The first 20 are listed."_s);
+    r.inputs.resize(1);
+    r.outputs.resize(1);
+    r.distance = 1;
+    QCOMPARE(decodeHeadline(r, 1), u"No setup gives these switches. The nearest setup differs from them in 1 position."_s);
 }
 
 QTEST_GUILESS_MAIN(TestDecode)

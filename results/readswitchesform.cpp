@@ -1,0 +1,256 @@
+#include "readswitchesform.h"
+
+#include "switchbankpanel.h"
+#include "ui_readswitchesform.h"
+
+#include <QListWidget>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace hvx {
+
+namespace {
+
+// Nearest setups listed at most.
+constexpr int ListLimit = 20;
+
+QString positionList(const std::vector<SwitchPosition> &positions)
+{
+    QStringList names;
+    for (const SwitchPosition &p : positions)
+        names << p.name();
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::ReadSwitchesForm>())
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The summary is shown as in the results window: dark text on the window colour.
+    ui->pSummary->setBackgroundRole(QPalette::Base);
+
+    SwitchBankPanel *banks[4] = { ui->pBank_S1, ui->pBank_S2, ui->pBank_S3, ui->pBank_S4 };
+    QWidget *previous = nullptr;
+    for (int b = 1; b <= 4; ++b) {
+        m_banks[b - 1] = banks[b - 1];
+        m_banks[b - 1]->setBank(b);
+        for (int p = 1; p <= 12; ++p) {
+            SwitchToggle *t = m_banks[b - 1]->toggle(p);
+            // Only the current position is in the tab chain; the arrow keys
+            // move among the rest.
+            t->setFocusPolicy(Qt::ClickFocus);
+            connect(t, &SwitchToggle::toggled, this, &ReadSwitchesForm::switchToggled);
+            connect(t, &SwitchToggle::arrowPressed, this, &ReadSwitchesForm::moveFocus);
+            if (previous)
+                setTabOrder(previous, t);
+            previous = t;
+        }
+    }
+    for (QWidget *w : { static_cast<QWidget *>(ui->lbNearest), static_cast<QWidget *>(ui->bUse),
+                        static_cast<QWidget *>(ui->bCompare), static_cast<QWidget *>(ui->bAllOff),
+                        static_cast<QWidget *>(ui->bClose) }) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+    setCurrentToggle(switchToggle(1, 1));
+    // Nearest setups often differ only late in their summary line: rows
+    // wrap rather than lose their ends.
+    ui->lbNearest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->lbNearest->setWordWrap(true);
+    ui->lbNearest->setAlternatingRowColors(true);
+
+    connect(ui->lbNearest, &QListWidget::currentRowChanged, this, &ReadSwitchesForm::lbNearestSelect);
+    // A click on the row already chosen shows its marks again after a comparison.
+    connect(ui->lbNearest, &QListWidget::itemClicked, this, &ReadSwitchesForm::lbNearestSelect);
+    connect(ui->bUse, &QPushButton::clicked, this, &ReadSwitchesForm::bUseClick);
+    connect(ui->bCompare, &QPushButton::clicked, this, &ReadSwitchesForm::bCompareClick);
+    connect(ui->bAllOff, &QPushButton::clicked, this, &ReadSwitchesForm::bAllOffClick);
+    connect(ui->bClose, &QPushButton::clicked, this, &ReadSwitchesForm::close);
+
+    decodeSwitches();
+}
+
+ReadSwitchesForm::~ReadSwitchesForm() = default;
+
+SwitchToggle *ReadSwitchesForm::switchToggle(int bank, int position) const
+{
+    return m_banks[bank - 1]->toggle(position);
+}
+
+void ReadSwitchesForm::setSwitches(const SwitchMap &map)
+{
+    m_switches = map;
+    for (int b = 1; b <= 4; ++b)
+        for (int p = 1; p <= 12; ++p)
+            switchToggle(b, p)->setOn(map.bank(b).isOn(p));
+    decodeSwitches();
+}
+
+void ReadSwitchesForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_current)
+        m_current->setFocus(Qt::OtherFocusReason);
+}
+
+void ReadSwitchesForm::switchToggled(SwitchToggle *toggle)
+{
+    SwitchBank &bank = m_switches.bank(toggle->bank());
+    if (toggle->isOn())
+        bank.turnOn(toggle->position());
+    else
+        bank.turnOff(toggle->position());
+    setCurrentToggle(toggle);
+    decodeSwitches();
+}
+
+void ReadSwitchesForm::setCurrentToggle(SwitchToggle *toggle)
+{
+    if (m_current && m_current != toggle)
+        m_current->setFocusPolicy(Qt::ClickFocus);
+    m_current = toggle;
+    m_current->setFocusPolicy(Qt::StrongFocus);
+}
+
+void ReadSwitchesForm::moveFocus(SwitchToggle *from, int key)
+{
+    // Left and Right run through the positions S1.1 to S4.12 in reading
+    // order; Up and Down go to the bank above or below (S1 and S2 are the
+    // upper row, S3 and S4 the lower) at the same position.
+    int bank = from->bank();
+    int position = from->position();
+    switch (key) {
+    case Qt::Key_Left:
+        if (position > 1)
+            --position;
+        else if (bank > 1)
+            --bank, position = 12;
+        break;
+    case Qt::Key_Right:
+        if (position < 12)
+            ++position;
+        else if (bank < 4)
+            ++bank, position = 1;
+        break;
+    case Qt::Key_Up:
+        if (bank > 2)
+            bank -= 2;
+        break;
+    case Qt::Key_Down:
+        if (bank < 3)
+            bank += 2;
+        break;
+    }
+    SwitchToggle *to = switchToggle(bank, position);
+    setCurrentToggle(to);
+    to->setFocus(Qt::OtherFocusReason);
+}
+
+void ReadSwitchesForm::decodeSwitches()
+{
+    const SwitchDecoder &decoder = SwitchDecoder::instance();
+    m_result = decoder.decode(m_switches);
+    m_setups = decoder.list(m_result, m_switches, ListLimit);
+    ui->lHeadline->setText(decodeHeadline(m_result, int(m_setups.size())));
+
+    // The list keeps its place, so that the window does not change its
+    // layout while the user sets switches.
+    ui->lNearest->setText(m_result.exact() ? QStringLiteral("Setups that give these switches:")
+                                           : QStringLiteral("Nearest setups (switches that differ, summary):"));
+    {
+        const QSignalBlocker block(ui->lbNearest);
+        ui->lbNearest->clear();
+        for (const DecodedSetup &d : m_setups) {
+            const int n = int(d.differs.size());
+            const QString differs = n == 0
+                ? QStringLiteral("exact")
+                : QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("differs") : QStringLiteral("differ"));
+            auto *item = new QListWidgetItem(differs + QStringLiteral(" - ") + decodedSummaryLine(d.setup));
+            item->setToolTip(decodedSummary(d.setup).join(QLatin1Char('\n')));
+            ui->lbNearest->addItem(item);
+        }
+        ui->lbNearest->setCurrentRow(m_setups.empty() ? -1 : 0);
+    }
+    showChosen();
+}
+
+const DecodedSetup *ReadSwitchesForm::chosenSetup() const
+{
+    const int row = ui->lbNearest->currentRow();
+    return row >= 0 && row < int(m_setups.size()) ? &m_setups[size_t(row)] : nullptr;
+}
+
+void ReadSwitchesForm::lbNearestSelect()
+{
+    m_comparing = false;
+    showChosen();
+}
+
+void ReadSwitchesForm::showChosen()
+{
+    const DecodedSetup *chosen = chosenSetup();
+    const QStringList lines = chosen ? decodedSummary(chosen->setup) : QStringList();
+    QLabel *labels[] = { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label };
+    for (int k = 0; k < 4; ++k)
+        labels[k]->setText(k < lines.size() ? lines.at(k) : QString());
+    // Output 2 only when the setup has a second output.
+    ui->stOutput2Label->setVisible(lines.size() > 3);
+    ui->lOutput2Label->setVisible(lines.size() > 3);
+    ui->bUse->setEnabled(chosen != nullptr);
+
+    if (m_comparing) {
+        compare();
+        return;
+    }
+    const std::vector<SwitchPosition> none;
+    const std::vector<SwitchPosition> &differs = chosen ? chosen->differs : none;
+    showMarks(differs);
+    ui->lMarks->setText(differs.empty() ? QString()
+                                        : QStringLiteral("Marked in red: the switches that are the other way in the "
+                                                         "chosen setup (%1).")
+                                              .arg(positionList(differs)));
+}
+
+void ReadSwitchesForm::showMarks(const std::vector<SwitchPosition> &positions)
+{
+    for (int b = 1; b <= 4; ++b)
+        for (int p = 1; p <= 12; ++p)
+            switchToggle(b, p)->setMarked(std::find(positions.begin(), positions.end(), SwitchPosition{ b, p })
+                                          != positions.end());
+}
+
+void ReadSwitchesForm::compare()
+{
+    if (!m_currentSetup)
+        return;
+    const UnitComparison c = compareUnitWithSetup(m_switches, m_currentSetup());
+    showMarks(c.differs);
+    ui->lMarks->setText(c.message);
+}
+
+void ReadSwitchesForm::bCompareClick()
+{
+    m_comparing = true;
+    compare();
+}
+
+void ReadSwitchesForm::bUseClick()
+{
+    const DecodedSetup *chosen = chosenSetup();
+    if (!chosen || !m_useSetup)
+        return;
+    if (m_useSetup(chosen->setup))
+        ui->lMarks->setText(QStringLiteral("The setup is now in the main window."));
+}
+
+void ReadSwitchesForm::bAllOffClick()
+{
+    setSwitches(SwitchMap());
+}
+
+} // namespace hvx

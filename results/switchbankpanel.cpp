@@ -1,0 +1,184 @@
+#include "switchbankpanel.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+
+namespace hvx {
+
+namespace {
+
+// The bank's layout, as in the results window: a 227 x 81 rectangle, columns
+// 17 pixels apart from x = 12, the on row at y = 24, the off row 17 below it,
+// the numbers at y = 59. A position's control covers its column with a
+// two-pixel margin, so that the focus and difference marks lie round it.
+constexpr int BankWidth = 227;
+constexpr int BankHeight = 81;
+constexpr int FirstColumn = 12;
+constexpr int ColumnStep = 17;
+constexpr int OnRow = 24;
+constexpr int RowStep = 17;
+constexpr int NumberRow = 59;
+constexpr int Square = 13;
+constexpr int Margin = 2;
+
+QFont bankFont()
+{
+    QFont f;
+    f.setFamilies({ QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                    QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans") });
+    f.setPixelSize(13);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+SwitchToggle::SwitchToggle(int bank, int position, QWidget *parent)
+    : QWidget(parent)
+    , m_bank(bank)
+    , m_position(position)
+{
+    setObjectName(QStringLiteral("sw%1_S%2").arg(position).arg(bank));
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(QStringLiteral("S%1 switch %2: click or press Space to turn it over").arg(bank).arg(position));
+    updateAccessibleName();
+}
+
+QSize SwitchToggle::sizeHint() const
+{
+    return QSize(Square + 2 * Margin, RowStep + Square + 2 * Margin);
+}
+
+void SwitchToggle::setOn(bool on)
+{
+    if (m_on == on)
+        return;
+    m_on = on;
+    updateAccessibleName();
+    update();
+}
+
+void SwitchToggle::setMarked(bool marked)
+{
+    if (m_marked == marked)
+        return;
+    m_marked = marked;
+    update();
+}
+
+void SwitchToggle::updateAccessibleName()
+{
+    setAccessibleName(QStringLiteral("S%1 switch %2, %3")
+                          .arg(m_bank)
+                          .arg(m_position)
+                          .arg(m_on ? QStringLiteral("on") : QStringLiteral("off")));
+}
+
+void SwitchToggle::userToggle()
+{
+    setOn(!m_on);
+    emit toggled(this);
+}
+
+void SwitchToggle::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_marked ? QColor(Qt::red) : QColor(Qt::black));
+    const QRect square(Margin, Margin + (m_on ? 0 : RowStep), Square, Square);
+    p.fillRect(square, Qt::white);
+    p.setPen(Qt::black);
+    p.drawRect(square.adjusted(0, 0, -1, -1));
+    if (hasFocus()) {
+        // The focus mark: a dotted frame round the column, seen on black and on red.
+        QPen pen(Qt::yellow, 1, Qt::DotLine);
+        p.setPen(pen);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void SwitchToggle::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    userToggle();
+}
+
+void SwitchToggle::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            userToggle();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: emit arrowPressed(this, event->key()); return;
+    default: QWidget::keyPressEvent(event);
+    }
+}
+
+void SwitchToggle::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void SwitchToggle::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+SwitchBankPanel::SwitchBankPanel(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(BankWidth, BankHeight);
+}
+
+QLabel *SwitchBankPanel::addLabel(const QString &text, int x, int y, int width)
+{
+    auto *label = new QLabel(text, this);
+    label->setFont(bankFont());
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(pal);
+    label->adjustSize();
+    if (width > 0) {
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->resize(width, label->height());
+    }
+    label->move(x, y);
+    return label;
+}
+
+void SwitchBankPanel::setBank(int bank)
+{
+    Q_ASSERT(m_bank == 0 && bank >= 1 && bank <= 4);
+    m_bank = bank;
+    setAccessibleName(QStringLiteral("Switch S%1").arg(bank));
+    addLabel(QStringLiteral("ON"), FirstColumn, 2);
+    addLabel(QStringLiteral("Switch S%1").arg(bank), FirstColumn + 61, 2);
+    addLabel(QStringLiteral("DIP"), FirstColumn + 164, 4);
+    for (int p = 1; p <= 12; ++p) {
+        const int column = FirstColumn + ColumnStep * (p - 1);
+        addLabel(QString::number(p), column + Square / 2 - 10, NumberRow, 20);
+        auto *t = new SwitchToggle(bank, p, this);
+        t->setGeometry(column - Margin, OnRow - Margin, Square + 2 * Margin, RowStep + Square + 2 * Margin);
+        m_toggles[p - 1] = t;
+    }
+}
+
+void SwitchBankPanel::paintEvent(QPaintEvent *)
+{
+    QPainter(this).fillRect(rect(), Qt::black);
+}
+
+} // namespace hvx

@@ -17,14 +17,6 @@ QString positionsJson(const std::vector<SwitchPosition> &positions)
     return QLatin1Char('[') + names.join(QStringLiteral(", ")) + QLatin1Char(']');
 }
 
-QString positionsText(const std::vector<SwitchPosition> &positions)
-{
-    QStringList names;
-    for (const SwitchPosition &p : positions)
-        names << p.name();
-    return names.join(QStringLiteral(", "));
-}
-
 QString fieldsJson(const Setup &s)
 {
     QStringList fields;
@@ -89,7 +81,7 @@ QString decodeText(const DecodeReport &r)
     out += QStringLiteral(".\n  * marks a switch that is the other way on the unit.\n");
     for (size_t i = 0; i < r.setups.size(); ++i) {
         const DecodedSetup &d = r.setups[i];
-        out += QStringLiteral("\n  Setup %1 of %2, differs at %3:\n").arg(i + 1).arg(total).arg(positionsText(d.differs));
+        out += QStringLiteral("\n  Setup %1 of %2, differs at %3:\n").arg(i + 1).arg(total).arg(positionNames(d.differs));
         out += setupSummaryText(d.setup) + QLatin1Char('\n') + bankRows(d.switches, 4, d.differs);
     }
     return out;
@@ -119,7 +111,7 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
         r.status = VerifyReport::Status::Differ;
         r.message = QStringLiteral("%1 of the unit %2 from the setup file: %3.")
                         .arg(plural(std::int64_t(r.differs.size()), "switch", "switches"),
-                             QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), positionsText(r.differs));
+                             QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), positionNames(r.differs));
     }
     return r;
 }

@@ -65,6 +65,14 @@ std::vector<SwitchPosition> compareSwitchMaps(const SwitchMap &a, const SwitchMa
     return differs;
 }
 
+QString positionNames(const std::vector<SwitchPosition> &positions)
+{
+    QStringList names;
+    for (const SwitchPosition &p : positions)
+        names << p.name();
+    return names.join(QStringLiteral(", "));
+}
+
 std::optional<SwitchMap> parseSwitchMap(const QString &text, QString *error)
 {
     const auto fail = [error](const QString &message) -> std::optional<SwitchMap> {
@@ -368,14 +376,6 @@ namespace {
 QString countOf(std::int64_t n, const char *one, const char *many)
 {
     return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-}
-
-QString positionNames(const std::vector<SwitchPosition> &positions)
-{
-    QStringList names;
-    for (const SwitchPosition &p : positions)
-        names << p.name();
-    return names.join(QStringLiteral(", "));
 }
 
 } // namespace

@@ -47,6 +47,8 @@ struct SwitchPosition {
 
 // Positions where the two maps differ, bank by bank, position by position.
 std::vector<SwitchPosition> compareSwitchMaps(const SwitchMap &a, const SwitchMap &b);
+// The positions' names joined by ", " ("S1.3, S2.5").
+QString positionNames(const std::vector<SwitchPosition> &positions);
 
 // Reads "S1=BITS,S2=BITS,S3=BITS,S4=BITS": each bank exactly once, in any
 // order; BITS is twelve '0'/'1' characters, character k-1 for position k.

@@ -15,14 +15,6 @@ namespace {
 // Nearest setups listed at most.
 constexpr int ListLimit = 20;
 
-QString positionList(const std::vector<SwitchPosition> &positions)
-{
-    QStringList names;
-    for (const SwitchPosition &p : positions)
-        names << p.name();
-    return names.join(QStringLiteral(", "));
-}
-
 } // namespace
 
 ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
@@ -213,7 +205,7 @@ void ReadSwitchesForm::showChosen()
     ui->lMarks->setText(differs.empty() ? QString()
                                         : QStringLiteral("Marked in red: the switches that are the other way in the "
                                                          "chosen setup (%1).")
-                                              .arg(positionList(differs)));
+                                              .arg(positionNames(differs)));
 }
 
 void ReadSwitchesForm::showMarks(const std::vector<SwitchPosition> &positions)

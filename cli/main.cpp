@@ -111,12 +111,12 @@ void keepStandardDescriptorsTaken()
     }
 }
 
-struct OptionSpec {
+struct OptionEntry {
     QCommandLineOption option;
     QString help; // may hold several lines
 };
 
-QList<OptionSpec> optionSpecs()
+QList<OptionEntry> optionTable()
 {
     return {
         { QCommandLineOption(QStringLiteral("json")),
@@ -143,20 +143,20 @@ QList<OptionSpec> optionSpecs()
     };
 }
 
-QString helpText(const QList<OptionSpec> &specs)
+QString helpText(const QList<OptionEntry> &entries)
 {
     QString text = QLatin1String(usageLine)
         + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings. The files\n"
                          "are named on the command line, by --files-from, or both.\n\n");
     constexpr int helpColumn = 21;
-    for (const OptionSpec &spec : specs) {
+    for (const OptionEntry &entry : entries) {
         QStringList names;
-        for (const QString &name : spec.option.names())
+        for (const QString &name : entry.option.names())
             names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
         QString head = QStringLiteral("  ") + names.join(QStringLiteral(", "));
-        if (!spec.option.valueName().isEmpty())
-            head += QLatin1Char(' ') + spec.option.valueName();
-        const QStringList lines = spec.help.split(QLatin1Char('\n'));
+        if (!entry.option.valueName().isEmpty())
+            head += QLatin1Char(' ') + entry.option.valueName();
+        const QStringList lines = entry.help.split(QLatin1Char('\n'));
         text += head.leftJustified(helpColumn - 1) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n');
         for (int i = 1; i < lines.size(); ++i)
             text += QString(helpColumn, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
@@ -222,17 +222,17 @@ std::optional<int> parseUnitArguments(const QCommandLineParser &parser, EvalOpti
 // Returns nothing to go on, or the exit status when the program is done.
 std::optional<int> parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
 {
-    const QList<OptionSpec> specs = optionSpecs();
+    const QList<OptionEntry> entries = optionTable();
     QCommandLineParser parser;
-    for (const OptionSpec &spec : specs)
-        parser.addOption(spec.option);
+    for (const OptionEntry &entry : entries)
+        parser.addOption(entry.option);
     QStringList args;
     for (const QByteArray &argument : arguments)
         args << hvx::bytesToText(argument);
     if (!parser.parse(args))
         return usageError(hvx::displayText(parser.errorText()));
     if (parser.isSet(QStringLiteral("help")))
-        return writeAll(helpText(specs));
+        return writeAll(helpText(entries));
     if (parser.isSet(QStringLiteral("version")))
         return writeAll(QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
     options.json = parser.isSet(QStringLiteral("json"));

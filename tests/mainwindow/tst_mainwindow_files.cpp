@@ -480,8 +480,8 @@ void TestMainWindowFiles::saveWithoutRoomLosesNothing()
     QVERIFY(!f.script().calls().empty());
     QCOMPARE(kinds(f.script()).constLast(), QStringLiteral("message"));
     QCOMPARE(f.script().calls().back().text, QStringLiteral("File could not be saved."));
-    QVERIFY(f.form.saveAbandoned());
-    QVERIFY(f.form.isModified());
+    QVERIFY(f.form.SaveAbandoned());
+    QVERIFY(f.form.Modified());
     QCOMPARE(f.form.windowTitle(), titled(current));
     QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plant.hvx" });

@@ -49,7 +49,7 @@ double medianMicroseconds(int runs, const std::function<void()> &call)
 
 SwitchMap mapOf(const char *s1, const char *s2, const char *s3, const char *s4)
 {
-    return *ParseSwitchMap(QStringLiteral("S1=%1,S2=%2,S3=%3,S4=%4")
+    return *parseSwitchMap(QStringLiteral("S1=%1,S2=%2,S3=%3,S4=%4")
                                .arg(QLatin1String(s1), QLatin1String(s2), QLatin1String(s3), QLatin1String(s4)));
 }
 

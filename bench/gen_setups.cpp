@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
         if (rng.bounded(20) == 0)
             s.cbOutputRange = -1;
         const QString path = dir.filePath(QStringLiteral("setup-%1.hvx").arg(n, 5, 10, QLatin1Char('0')));
-        if (!SaveSetupFile(path, s)) {
+        if (!saveSetupFile(path, s)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }

@@ -78,7 +78,7 @@ int measure(const Config &c, int repeat)
 {
     Setup setup;
     EvaluationValues values;
-    if (LoadSetupFile(QString::fromLatin1(SetupFile), setup) != LoadStatus::Ok || !Evaluate(setup, values).completed) {
+    if (loadSetupFile(QString::fromLatin1(SetupFile), setup) != LoadStatus::Ok || !Evaluate(setup, values).completed) {
         std::fprintf(stderr, "cannot evaluate %s\n", SetupFile);
         return 1;
     }
@@ -93,7 +93,7 @@ int measure(const Config &c, int repeat)
     form.grab();
     {
         QString error;
-        PrintResultSheetsToPdf(dir.filePath(QStringLiteral("warm.pdf")), sheets, &error, options, 72);
+        printResultSheetsToPdf(dir.filePath(QStringLiteral("warm.pdf")), sheets, &error, options, 72);
     }
 
     qint64 best = -1;
@@ -106,7 +106,7 @@ int measure(const Config &c, int repeat)
         timer.start();
         if (c.device == QLatin1String("pdf")) {
             QString error;
-            if (!PrintResultSheetsToPdf(pdf, sheets, &error, options, c.dpi)) {
+            if (!printResultSheetsToPdf(pdf, sheets, &error, options, c.dpi)) {
                 std::fprintf(stderr, "%s\n", qPrintable(error));
                 return 1;
             }

@@ -1,19 +1,25 @@
 #include "bytenames.h"
 
+#include <optional>
+
 namespace hvx {
 
 namespace {
 
-// Length of the valid UTF-8 sequence starting at s[i] (its code point in *cp),
-// or 0 when the byte there does not start one.
-int utf8Sequence(const QByteArray &s, int i, char32_t *cp)
+// One valid UTF-8 sequence: its code point and its length in bytes.
+struct Utf8Sequence {
+    char32_t codePoint = 0;
+    int length = 0;
+};
+
+// The valid UTF-8 sequence starting at s[i], or nothing when the byte there
+// does not start one.
+std::optional<Utf8Sequence> utf8Sequence(const QByteArray &s, int i)
 {
     const auto byte = [&](int k) { return static_cast<unsigned char>(s.at(k)); };
     const unsigned char b0 = byte(i);
-    if (b0 < 0x80) {
-        *cp = b0;
-        return 1;
-    }
+    if (b0 < 0x80)
+        return Utf8Sequence{ b0, 1 };
     int length;
     char32_t value;
     char32_t minimum;
@@ -30,49 +36,48 @@ int utf8Sequence(const QByteArray &s, int i, char32_t *cp)
         value = b0 & 0x07;
         minimum = 0x10000;
     } else {
-        return 0;
+        return std::nullopt;
     }
     if (i + length > s.size())
-        return 0;
+        return std::nullopt;
     for (int k = 1; k < length; ++k) {
         const unsigned char b = byte(i + k);
         if ((b & 0xC0) != 0x80)
-            return 0;
+            return std::nullopt;
         value = (value << 6) | (b & 0x3F);
     }
     // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
     if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return 0;
-    *cp = value;
-    return length;
+        return std::nullopt;
+    return Utf8Sequence{ value, length };
 }
 
 } // namespace
 
-QString BytesToText(const QByteArray &bytes)
+QString bytesToText(const QByteArray &bytes)
 {
     QString out;
     out.reserve(bytes.size());
     for (int i = 0; i < bytes.size();) {
-        char32_t cp = 0;
-        const int length = utf8Sequence(bytes, i, &cp);
-        if (length == 0) {
+        const std::optional<Utf8Sequence> sequence = utf8Sequence(bytes, i);
+        if (!sequence) {
             out += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes.at(i))));
             ++i;
             continue;
         }
+        const char32_t cp = sequence->codePoint;
         if (cp >= 0x10000) {
             out += QChar(QChar::highSurrogate(cp));
             out += QChar(QChar::lowSurrogate(cp));
         } else {
             out += QChar(char16_t(cp));
         }
-        i += length;
+        i += sequence->length;
     }
     return out;
 }
 
-QByteArray TextToBytes(const QString &text)
+QByteArray textToBytes(const QString &text)
 {
     QByteArray out;
     out.reserve(text.size());
@@ -90,14 +95,13 @@ QByteArray TextToBytes(const QString &text)
     return out;
 }
 
-bool IsValidUtf8(const QByteArray &bytes)
+bool isValidUtf8(const QByteArray &bytes)
 {
     for (int i = 0; i < bytes.size();) {
-        char32_t cp = 0;
-        const int length = utf8Sequence(bytes, i, &cp);
-        if (length == 0)
+        const std::optional<Utf8Sequence> sequence = utf8Sequence(bytes, i);
+        if (!sequence)
             return false;
-        i += length;
+        i += sequence->length;
     }
     return true;
 }

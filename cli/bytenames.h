@@ -12,10 +12,10 @@
 namespace hvx {
 
 // The bytes as text; a byte that is not UTF-8 becomes U+DC00 + byte.
-QString BytesToText(const QByteArray &bytes);
-// The reverse of BytesToText.
-QByteArray TextToBytes(const QString &text);
+QString bytesToText(const QByteArray &bytes);
+// The reverse of bytesToText.
+QByteArray textToBytes(const QString &text);
 // Whether the bytes are valid UTF-8 (and so the text is exact).
-bool IsValidUtf8(const QByteArray &bytes);
+bool isValidUtf8(const QByteArray &bytes);
 
 } // namespace hvx

@@ -13,7 +13,7 @@ QString positionsJson(const std::vector<SwitchPosition> &positions)
 {
     QStringList names;
     for (const SwitchPosition &p : positions)
-        names << JsonString(p.name());
+        names << jsonString(p.name());
     return QLatin1Char('[') + names.join(QStringLiteral(", ")) + QLatin1Char(']');
 }
 
@@ -28,15 +28,15 @@ QString positionsText(const std::vector<SwitchPosition> &positions)
 QString fieldsJson(const Setup &s)
 {
     QStringList fields;
-    for (const SetupField &f : SetupFields()) {
-        const QString value = f.kind == SetupField::Kind::Text ? JsonString(f.text(s)) : QString::number(f.index(s));
-        fields << JsonString(f.name()) + QStringLiteral(": ") + value;
+    for (const SetupField &f : setupFields()) {
+        const QString value = f.kind == SetupField::Kind::Text ? jsonString(f.text(s)) : QString::number(f.index(s));
+        fields << jsonString(f.name()) + QStringLiteral(": ") + value;
     }
     return QLatin1Char('{') + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
 }
 
 // A decoded setup holds a listed range, so RangeIndex is its selection.
-QString setupSummaryText(const Setup &s) { return SummaryText(s, s.inputRange()); }
+QString setupSummaryText(const Setup &s) { return summaryText(s, s.inputRange()); }
 
 QString plural(std::int64_t n, const char *one, const char *many)
 {
@@ -45,7 +45,7 @@ QString plural(std::int64_t n, const char *one, const char *many)
 
 } // namespace
 
-DecodeReport DecodeUnit(const SwitchMap &switches)
+DecodeReport decodeUnit(const SwitchMap &switches)
 {
     const SwitchDecoder &decoder = SwitchDecoder::instance();
     DecodeReport r;
@@ -55,24 +55,24 @@ DecodeReport DecodeUnit(const SwitchMap &switches)
     return r;
 }
 
-QString DecodeJson(const DecodeReport &r)
+QString decodeJson(const DecodeReport &r)
 {
     QStringList setups;
     for (const DecodedSetup &d : r.setups) {
         setups << QStringLiteral("{\"fields\": ") + fieldsJson(d.setup) + QStringLiteral(", \"summary\": ")
-                + SummaryJson(d.setup, d.setup.inputRange()) + QStringLiteral(", \"switches\": ")
-                + SwitchesJson(d.switches) + QStringLiteral(", \"differs\": ") + positionsJson(d.differs)
+                + summaryJson(d.setup, d.setup.inputRange()) + QStringLiteral(", \"switches\": ")
+                + switchesJson(d.switches) + QStringLiteral(", \"differs\": ") + positionsJson(d.differs)
                 + QLatin1Char('}');
     }
-    return QStringLiteral("{\"switches\": ") + SwitchesJson(r.switches) + QStringLiteral(", \"status\": \"")
+    return QStringLiteral("{\"switches\": ") + switchesJson(r.switches) + QStringLiteral(", \"status\": \"")
         + QLatin1String(r.result.exact() ? "exact" : "nearest") + QStringLiteral("\", \"distance\": ")
         + QString::number(r.result.distance) + QStringLiteral(", \"total\": ") + QString::number(r.result.total())
         + QStringLiteral(", \"setups\": [") + setups.join(QStringLiteral(", ")) + QStringLiteral("]}");
 }
 
-QString DecodeText(const DecodeReport &r)
+QString decodeText(const DecodeReport &r)
 {
-    QString out = SwitchMapText(r.switches) + QLatin1Char('\n');
+    QString out = switchMapText(r.switches) + QLatin1Char('\n');
     if (r.result.exact()) {
         out += QStringLiteral("  exact: these are the switches of\n");
         for (const DecodedSetup &d : r.setups)
@@ -90,15 +90,15 @@ QString DecodeText(const DecodeReport &r)
     for (size_t i = 0; i < r.setups.size(); ++i) {
         const DecodedSetup &d = r.setups[i];
         out += QStringLiteral("\n  Setup %1 of %2, differs at %3:\n").arg(i + 1).arg(total).arg(positionsText(d.differs));
-        out += setupSummaryText(d.setup) + QLatin1Char('\n') + BankRows(d.switches, 4, d.differs);
+        out += setupSummaryText(d.setup) + QLatin1Char('\n') + bankRows(d.switches, 4, d.differs);
     }
     return out;
 }
 
-VerifyReport VerifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale)
+VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale)
 {
     VerifyReport r;
-    r.file = EvaluateFile(nativePath, locale);
+    r.file = evaluateFile(nativePath, locale);
     r.switches = switches;
     r.message = r.file.message;
     switch (r.file.status) {
@@ -111,7 +111,7 @@ VerifyReport VerifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
     case FileReport::Status::Ok:
         break;
     }
-    r.differs = CompareSwitchMaps(r.file.values.map, switches);
+    r.differs = compareSwitchMaps(r.file.values.map, switches);
     if (r.differs.empty()) {
         r.status = VerifyReport::Status::Match;
         r.message = QStringLiteral("The unit is set as the setup file says.");
@@ -139,27 +139,27 @@ const char *statusName(VerifyReport::Status status)
 
 } // namespace
 
-QString VerifyJson(const VerifyReport &r)
+QString verifyJson(const VerifyReport &r)
 {
-    return QStringLiteral("{\"file\": ") + FileNameJson(r.file) + QStringLiteral(", \"status\": \"")
-        + QLatin1String(statusName(r.status)) + QStringLiteral("\", \"message\": ") + JsonString(r.message)
+    return QStringLiteral("{\"file\": ") + fileNameJson(r.file) + QStringLiteral(", \"status\": \"")
+        + QLatin1String(statusName(r.status)) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
         + QStringLiteral(", \"differs\": ") + positionsJson(r.differs) + QLatin1Char('}');
 }
 
-QString VerifyText(const VerifyReport &r)
+QString verifyText(const VerifyReport &r)
 {
     QString out = displayText(r.file.file) + QLatin1Char('\n') + QStringLiteral("  ")
         + QLatin1String(statusName(r.status)) + QStringLiteral(": ") + displayText(r.message) + QLatin1Char('\n');
     if (r.status != VerifyReport::Status::Match && r.status != VerifyReport::Status::Differ)
         return out;
-    out += SummaryText(r.file.setup, r.file.values.RangeIndex);
+    out += summaryText(r.file.setup, r.file.values.RangeIndex);
     if (r.status == VerifyReport::Status::Match)
         return out;
 
     out += QStringLiteral("\n  The file's switches; * marks a switch that is the other way on the unit.\n");
-    out += BankRows(r.file.values.map, 4, r.differs);
+    out += bankRows(r.file.values.map, 4, r.differs);
     // What the unit is set to instead, when a setup gives its switches.
-    const DecodeResult unit = DecodeSwitchMap(r.switches);
+    const DecodeResult unit = decodeSwitchMap(r.switches);
     if (unit.exact() && unit.total() == 1)
         out += QStringLiteral("\n  The unit's switches are those of\n")
             + setupSummaryText(SwitchDecoder::instance().setup(unit.inputs.front(), unit.outputs.front()));

@@ -22,11 +22,11 @@ struct DecodeReport {
     std::vector<DecodedSetup> setups; // the first DecodeListLimit of the result
 };
 
-DecodeReport DecodeUnit(const SwitchMap &switches);
+DecodeReport decodeUnit(const SwitchMap &switches);
 // One JSON object on one line (no trailing newline).
-QString DecodeJson(const DecodeReport &report);
+QString decodeJson(const DecodeReport &report);
 // A readable report of several lines, ending in a newline.
-QString DecodeText(const DecodeReport &report);
+QString decodeText(const DecodeReport &report);
 
 struct VerifyReport {
     enum class Status { Match, Differ, Refused, Error };
@@ -40,8 +40,8 @@ struct VerifyReport {
 
 // Evaluates the file as the evaluation report does and compares its switches
 // with those read off the unit.
-VerifyReport VerifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale = QLocale());
-QString VerifyJson(const VerifyReport &report);
-QString VerifyText(const VerifyReport &report);
+VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale = QLocale());
+QString verifyJson(const VerifyReport &report);
+QString verifyText(const VerifyReport &report);
 
 } // namespace hvx

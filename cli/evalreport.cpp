@@ -12,17 +12,17 @@
 
 namespace hvx {
 
-FileReport EvaluateFile(const QString &path, const QLocale &locale)
+FileReport evaluateFile(const QString &path, const QLocale &locale)
 {
-    return EvaluateFile(QFile::encodeName(path), locale);
+    return evaluateFile(QFile::encodeName(path), locale);
 }
 
-FileReport EvaluateFile(const QByteArray &nativePath, const QLocale &locale)
+FileReport evaluateFile(const QByteArray &nativePath, const QLocale &locale)
 {
     FileReport r;
     r.fileBytes = nativePath;
-    r.file = BytesToText(nativePath);
-    switch (LoadSetupFileNative(nativePath, r.setup)) {
+    r.file = bytesToText(nativePath);
+    switch (loadSetupFileNative(nativePath, r.setup)) {
     case LoadStatus::CannotOpen:
         r.message = FileMessages::couldNotBeOpened(r.file);
         return r;
@@ -38,7 +38,7 @@ FileReport EvaluateFile(const QByteArray &nativePath, const QLocale &locale)
     return r;
 }
 
-QString FloatText(float value)
+QString floatText(float value)
 {
     // std::to_chars gives the shortest text that reads back as the same float.
     char buffer[64];
@@ -46,7 +46,7 @@ QString FloatText(float value)
     return QString::fromLatin1(buffer, static_cast<int>(r.ptr - buffer));
 }
 
-QString JsonString(const QString &s)
+QString jsonString(const QString &s)
 {
     QString out = QStringLiteral("\"");
     for (int i = 0; i < s.size(); ++i) {
@@ -79,55 +79,55 @@ QString jsonOptional(bool present, const QString &value) { return present ? valu
 
 } // namespace
 
-QString FileNameJson(const FileReport &r)
+QString fileNameJson(const FileReport &r)
 {
-    QString file = JsonString(r.file);
-    if (!IsValidUtf8(r.fileBytes))
+    QString file = jsonString(r.file);
+    if (!isValidUtf8(r.fileBytes))
         file += QStringLiteral(", \"fileBytes\": \"") + QString::fromLatin1(r.fileBytes.toHex()) + QLatin1Char('"');
     return file;
 }
 
-QString SwitchesJson(const SwitchMap &map)
+QString switchesJson(const SwitchMap &map)
 {
     QString json = QStringLiteral("{");
     for (int b = 1; b <= 4; ++b) {
         if (b > 1)
             json += QStringLiteral(", ");
-        json += QStringLiteral("\"S%1\": ").arg(b) + JsonString(map.bank(b).toString());
+        json += QStringLiteral("\"S%1\": ").arg(b) + jsonString(map.bank(b).toString());
     }
     return json + QLatin1Char('}');
 }
 
-QString SummaryJson(const Setup &setup, int rangeIndex)
+QString summaryJson(const Setup &setup, int rangeIndex)
 {
     const InputSummary in = BuildInputSummary(setup, rangeIndex);
-    const std::optional<QString> out2 = Output2Summary(setup);
-    return QStringLiteral("{\"input1\": ") + JsonString(in.line1) + QStringLiteral(", \"input2\": ")
-        + JsonString(in.line2) + QStringLiteral(", \"output1\": ") + JsonString(Output1Summary(setup))
-        + QStringLiteral(", \"output2\": ") + (out2 ? JsonString(*out2) : QStringLiteral("null")) + QLatin1Char('}');
+    const std::optional<QString> out2 = output2Summary(setup);
+    return QStringLiteral("{\"input1\": ") + jsonString(in.line1) + QStringLiteral(", \"input2\": ")
+        + jsonString(in.line2) + QStringLiteral(", \"output1\": ") + jsonString(output1Summary(setup))
+        + QStringLiteral(", \"output2\": ") + (out2 ? jsonString(*out2) : QStringLiteral("null")) + QLatin1Char('}');
 }
 
-QString ReportJson(const FileReport &r)
+QString reportJson(const FileReport &r)
 {
     const bool evaluated = r.status != FileReport::Status::Error;
     const bool ok = r.status == FileReport::Status::Ok;
     const char *status = ok ? "ok" : evaluated ? "refused" : "error";
 
-    const QString switches = evaluated ? SwitchesJson(r.values.map) : QStringLiteral("null");
-    const QString summary = ok ? SummaryJson(r.setup, r.values.RangeIndex) : QStringLiteral("null");
+    const QString switches = evaluated ? switchesJson(r.values.map) : QStringLiteral("null");
+    const QString summary = ok ? summaryJson(r.setup, r.values.RangeIndex) : QStringLiteral("null");
 
-    return QStringLiteral("{\"file\": ") + FileNameJson(r) + QStringLiteral(", \"status\": \"")
-        + QLatin1String(status) + QStringLiteral("\", \"message\": ") + JsonString(r.message)
+    return QStringLiteral("{\"file\": ") + fileNameJson(r) + QStringLiteral(", \"status\": \"")
+        + QLatin1String(status) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
         + QStringLiteral(", \"switches\": ") + switches + QStringLiteral(", \"rangeIndex\": ")
         + jsonOptional(evaluated && r.outcome.inputEncoderRan, QString::number(r.values.RangeIndex))
         + QStringLiteral(", \"customLow\": ")
-        + jsonOptional(evaluated && r.outcome.customLowRead, FloatText(r.values.CustomLow))
+        + jsonOptional(evaluated && r.outcome.customLowRead, floatText(r.values.CustomLow))
         + QStringLiteral(", \"customHigh\": ")
-        + jsonOptional(evaluated && r.outcome.customHighRead, FloatText(r.values.CustomHigh))
+        + jsonOptional(evaluated && r.outcome.customHighRead, floatText(r.values.CustomHigh))
         + QStringLiteral(", \"summary\": ") + summary + QLatin1Char('}');
 }
 
-QString ReportText(const FileReport &r)
+QString reportText(const FileReport &r)
 {
     const auto line = [](const QString &head, const QString &text) {
         return head + displayText(text) + QLatin1Char('\n');
@@ -138,11 +138,11 @@ QString ReportText(const FileReport &r)
     if (r.status == FileReport::Status::Refused)
         return out + line(QStringLiteral("  refused: "), r.message);
 
-    out += SummaryText(r.setup, r.values.RangeIndex);
-    return out + QLatin1Char('\n') + BankRows(r.values.map, r.setup.rgDualOutput == 1 ? 4 : 3);
+    out += summaryText(r.setup, r.values.RangeIndex);
+    return out + QLatin1Char('\n') + bankRows(r.values.map, r.setup.rgDualOutput == 1 ? 4 : 3);
 }
 
-QString SummaryText(const Setup &setup, int rangeIndex)
+QString summaryText(const Setup &setup, int rangeIndex)
 {
     const auto line = [](const QString &head, const QString &text) {
         return head + displayText(text) + QLatin1Char('\n');
@@ -150,14 +150,14 @@ QString SummaryText(const Setup &setup, int rangeIndex)
     const InputSummary in = BuildInputSummary(setup, rangeIndex);
     QString out = line(QStringLiteral("  Input:    "), in.line1);
     out += line(QStringLiteral("            "), in.line2);
-    out += line(QStringLiteral("  Output 1: "), Output1Summary(setup));
-    const std::optional<QString> out2 = Output2Summary(setup);
+    out += line(QStringLiteral("  Output 1: "), output1Summary(setup));
+    const std::optional<QString> out2 = output2Summary(setup);
     if (out2)
         out += line(QStringLiteral("  Output 2: "), *out2);
     return out;
 }
 
-QString BankRows(const SwitchMap &map, int banks, const std::vector<SwitchPosition> &marked)
+QString bankRows(const SwitchMap &map, int banks, const std::vector<SwitchPosition> &marked)
 {
     // One row per bank: ON for a switch that is on, a dot for one that is off.
     QString out = QStringLiteral("       ");

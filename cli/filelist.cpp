@@ -10,7 +10,7 @@
 
 namespace hvx {
 
-QList<QByteArray> SplitFileList(const QByteArray &list, bool nullSeparated)
+QList<QByteArray> splitFileList(const QByteArray &list, bool nullSeparated)
 {
     QList<QByteArray> names;
     for (const QByteArray &name : list.split(nullSeparated ? '\0' : '\n'))
@@ -19,10 +19,10 @@ QList<QByteArray> SplitFileList(const QByteArray &list, bool nullSeparated)
     return names;
 }
 
-bool ReadFileList(const QByteArray &listPath, bool nullSeparated, QList<QByteArray> *names, QString *error)
+bool readFileList(const QByteArray &listPath, bool nullSeparated, QList<QByteArray> *names, QString *error)
 {
     const bool standardInput = listPath == "-";
-    const QString shownName = standardInput ? QStringLiteral("standard input") : BytesToText(listPath);
+    const QString shownName = standardInput ? QStringLiteral("standard input") : bytesToText(listPath);
     const auto fail = [&](int code) {
         *error = QStringLiteral("the file list %1 could not be read: %2")
                      .arg(shownName, QString::fromLocal8Bit(std::strerror(code)));
@@ -54,7 +54,7 @@ bool ReadFileList(const QByteArray &listPath, bool nullSeparated, QList<QByteArr
         ::close(fd);
     if (readError != 0)
         return fail(readError);
-    *names += SplitFileList(list, nullSeparated);
+    *names += splitFileList(list, nullSeparated);
     return true;
 }
 

@@ -10,10 +10,10 @@ namespace hvx {
 
 // The names in a list: one per line, or each ended by a NUL byte when
 // nullSeparated. Names are bytes, taken as they stand; empty ones are skipped.
-QList<QByteArray> SplitFileList(const QByteArray &list, bool nullSeparated);
+QList<QByteArray> splitFileList(const QByteArray &list, bool nullSeparated);
 
 // Reads the list file ("-" for standard input) and appends its names. False
 // with a reason when the list could not be read.
-bool ReadFileList(const QByteArray &listPath, bool nullSeparated, QList<QByteArray> *names, QString *error);
+bool readFileList(const QByteArray &listPath, bool nullSeparated, QList<QByteArray> *names, QString *error);
 
 } // namespace hvx

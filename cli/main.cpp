@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -186,8 +187,9 @@ int writeAll(const QString &text)
 }
 
 // The arguments of --decode (SWITCHES...) and --verify (FILE SWITCHES), all
-// checked before anything is reported. Returns -1 to go on, or the exit status.
-int parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
+// checked before anything is reported. Returns nothing to go on, or the exit
+// status.
+std::optional<int> parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
 {
     const bool decode = parser.isSet(QStringLiteral("decode"));
     if (decode && parser.isSet(QStringLiteral("verify")))
@@ -202,23 +204,23 @@ int parseUnitArguments(const QCommandLineParser &parser, EvalOptions &options)
     if (!decode) {
         if (positional.size() != 2)
             return usageError(QStringLiteral("--verify needs one FILE and one SWITCHES"));
-        options.files << hvx::TextToBytes(positional.takeFirst());
+        options.files << hvx::textToBytes(positional.takeFirst());
     } else if (positional.isEmpty()) {
         return usageError(QStringLiteral("--decode needs the SWITCHES of at least one unit"));
     }
     for (const QString &text : positional) {
         QString error;
-        const std::optional<hvx::SwitchMap> map = hvx::ParseSwitchMap(text, &error);
+        const std::optional<hvx::SwitchMap> map = hvx::parseSwitchMap(text, &error);
         if (!map)
             return usageError(hvx::displayText(QStringLiteral("%1: %2").arg(text, error)));
         options.switches << *map;
     }
-    return -1;
+    return std::nullopt;
 }
 
 // Reads the arguments (as the bytes the program was given) into options.
-// Returns -1 to go on, or the exit status when the program is done.
-int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
+// Returns nothing to go on, or the exit status when the program is done.
+std::optional<int> parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
 {
     const QList<OptionSpec> specs = optionSpecs();
     QCommandLineParser parser;
@@ -226,7 +228,7 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
         parser.addOption(spec.option);
     QStringList args;
     for (const QByteArray &argument : arguments)
-        args << hvx::BytesToText(argument);
+        args << hvx::bytesToText(argument);
     if (!parser.parse(args))
         return usageError(hvx::displayText(parser.errorText()));
     if (parser.isSet(QStringLiteral("help")))
@@ -237,12 +239,12 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
     if (parser.isSet(QStringLiteral("decode")) || parser.isSet(QStringLiteral("verify")))
         return parseUnitArguments(parser, options);
     if (parser.isSet(QStringLiteral("pdf"))) {
-        options.pdfPath = hvx::TextToBytes(parser.value(QStringLiteral("pdf")));
+        options.pdfPath = hvx::textToBytes(parser.value(QStringLiteral("pdf")));
         if (options.pdfPath.isEmpty())
             return usageError(QStringLiteral("--pdf needs a file name"));
     }
     for (const QString &list : parser.values(QStringLiteral("files-from"))) {
-        options.fileLists << hvx::TextToBytes(list);
+        options.fileLists << hvx::textToBytes(list);
         if (options.fileLists.last().isEmpty())
             return usageError(QStringLiteral("--files-from needs a file name"));
     }
@@ -250,10 +252,10 @@ int parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
     if (options.nullSeparated && options.fileLists.isEmpty())
         return usageError(QStringLiteral("--null is for a --files-from list"));
     for (const QString &file : parser.positionalArguments())
-        options.files << hvx::TextToBytes(file);
+        options.files << hvx::textToBytes(file);
     if (options.files.isEmpty() && options.fileLists.isEmpty())
         return usageError(QStringLiteral("no setup file named"));
-    return -1;
+    return std::nullopt;
 }
 
 // Evaluates every file, reports each, and prints the PDF when asked for.
@@ -262,14 +264,14 @@ int runEvaluate(const EvalOptions &options)
     QList<QByteArray> files = options.files;
     for (const QByteArray &list : options.fileLists) {
         QString error;
-        if (!hvx::ReadFileList(list, options.nullSeparated, &files, &error)) {
+        if (!hvx::readFileList(list, options.nullSeparated, &files, &error)) {
             writeError(error);
             return ExitError;
         }
     }
-    if (!options.pdfPath.isEmpty() && hvx::IsOneOfTheFiles(options.pdfPath, files)) {
+    if (!options.pdfPath.isEmpty() && hvx::isOneOfTheFiles(options.pdfPath, files)) {
         return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
-                              .arg(hvx::displayText(hvx::BytesToText(options.pdfPath))));
+                              .arg(hvx::displayText(hvx::bytesToText(options.pdfPath))));
     }
 
     bool anyRefused = false;
@@ -277,23 +279,23 @@ int runEvaluate(const EvalOptions &options)
     ReportOutput out;
     QList<hvx::FileReport> reports;
     for (int i = 0; i < files.size(); ++i) {
-        const hvx::FileReport report = hvx::EvaluateFile(files.at(i));
+        const hvx::FileReport report = hvx::evaluateFile(files.at(i));
         if (!options.pdfPath.isEmpty())
             reports.append(report);
         anyRefused |= report.status == hvx::FileReport::Status::Refused;
         anyError |= report.status == hvx::FileReport::Status::Error;
         if (options.json) {
-            out.write(hvx::ReportJson(report) + QLatin1Char('\n'));
+            out.write(hvx::reportJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
                 out.write(QStringLiteral("\n"));
-            out.write(hvx::ReportText(report));
+            out.write(hvx::reportText(report));
         }
     }
     anyError |= !out.finish();
     if (!options.pdfPath.isEmpty()) {
         QString error;
-        if (!hvx::WriteResultSheetsPdf(options.pdfPath, reports, &error)) {
+        if (!hvx::writeResultSheetsPdf(options.pdfPath, reports, &error)) {
             writeError(error);
             anyError = true;
         }
@@ -307,14 +309,14 @@ int runDecode(const EvalOptions &options)
     bool allExact = true;
     ReportOutput out;
     for (int i = 0; i < options.switches.size(); ++i) {
-        const hvx::DecodeReport report = hvx::DecodeUnit(options.switches.at(i));
+        const hvx::DecodeReport report = hvx::decodeUnit(options.switches.at(i));
         allExact &= report.result.exact();
         if (options.json) {
-            out.write(hvx::DecodeJson(report) + QLatin1Char('\n'));
+            out.write(hvx::decodeJson(report) + QLatin1Char('\n'));
         } else {
             if (i > 0)
                 out.write(QStringLiteral("\n"));
-            out.write(hvx::DecodeText(report));
+            out.write(hvx::decodeText(report));
         }
     }
     if (!out.finish())
@@ -325,9 +327,9 @@ int runDecode(const EvalOptions &options)
 // Compares a unit's switches with its setup file.
 int runVerify(const EvalOptions &options)
 {
-    const hvx::VerifyReport report = hvx::VerifyUnit(options.files.first(), options.switches.first());
+    const hvx::VerifyReport report = hvx::verifyUnit(options.files.first(), options.switches.first());
     ReportOutput out;
-    out.write(options.json ? hvx::VerifyJson(report) + QLatin1Char('\n') : hvx::VerifyText(report));
+    out.write(options.json ? hvx::verifyJson(report) + QLatin1Char('\n') : hvx::verifyText(report));
     if (!out.finish())
         return ExitError;
     switch (report.status) {
@@ -344,16 +346,15 @@ int runVerify(const EvalOptions &options)
 int main(int argc, char *argv[])
 {
     keepStandardDescriptorsTaken();
-    const std::unique_ptr<QCoreApplication> app(hvx::NewEvalApplication(argc, argv, hvx::PdfOutputRequested(argc, argv)));
+    const std::unique_ptr<QCoreApplication> app(hvx::newEvalApplication(argc, argv, hvx::pdfOutputRequested(argc, argv)));
     // The arguments as bytes (the application object may have taken its own).
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QByteArray(argv[i]);
 
     EvalOptions options;
-    const int done = parseArguments(arguments, options);
-    if (done >= 0)
-        return done;
+    if (const std::optional<int> done = parseArguments(arguments, options))
+        return *done;
     switch (options.mode) {
     case EvalOptions::Mode::Decode: return runDecode(options);
     case EvalOptions::Mode::Verify: return runVerify(options);

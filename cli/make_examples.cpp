@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
     };
     for (const auto &[name, setup] : examples) {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        if (!hvx::SaveSetupFile(path, setup)) {
+        if (!hvx::saveSetupFile(path, setup)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }

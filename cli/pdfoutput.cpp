@@ -14,7 +14,7 @@
 
 namespace hvx {
 
-bool PdfOutputRequested(int argc, char **argv)
+bool pdfOutputRequested(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
@@ -25,7 +25,7 @@ bool PdfOutputRequested(int argc, char **argv)
     return false;
 }
 
-QCoreApplication *NewEvalApplication(int &argc, char **argv, bool pdfOutput)
+QCoreApplication *newEvalApplication(int &argc, char **argv, bool pdfOutput)
 {
     if (!pdfOutput)
         return new QCoreApplication(argc, argv);
@@ -46,7 +46,7 @@ QByteArray canonicalPath(const QByteArray &path)
 
 } // namespace
 
-bool IsOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs)
+bool isOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs)
 {
     struct stat out;
     const bool outExists = ::stat(output.constData(), &out) == 0;
@@ -61,9 +61,9 @@ bool IsOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs)
     return false;
 }
 
-bool WriteResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileReport> &reports, QString *error)
+bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileReport> &reports, QString *error)
 {
-    const QString shownName = displayText(BytesToText(nativePdfPath));
+    const QString shownName = displayText(bytesToText(nativePdfPath));
     // The printing takes names as text; a name that text cannot carry exactly
     // would be written under another name.
     const QString pdfPath = QFile::decodeName(nativePdfPath);
@@ -82,7 +82,7 @@ bool WriteResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
             *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);
         return false;
     }
-    return PrintResultSheetsToPdf(pdfPath, sheets, error);
+    return printResultSheetsToPdf(pdfPath, sheets, error);
 }
 
 } // namespace hvx

@@ -13,20 +13,20 @@ class QCoreApplication;
 namespace hvx {
 
 // Whether the arguments ask for PDF output (a "--pdf" before any "--").
-bool PdfOutputRequested(int argc, char **argv);
+bool pdfOutputRequested(int argc, char **argv);
 
 // The application object. PDF output draws the results window, which needs
 // the widget toolkit; it draws off-screen, so no display is needed.
-QCoreApplication *NewEvalApplication(int &argc, char **argv, bool pdfOutput);
+QCoreApplication *newEvalApplication(int &argc, char **argv, bool pdfOutput);
 
 // Whether the output names the same file as one of the inputs, by any path or
 // link: the same device and inode, or the same canonical path.
-bool IsOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs);
+bool isOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs);
 
 // Prints the sheets of the reports that evaluated into pdfPath (the system's
 // bytes of the name). An existing file is replaced at once, only when the new
 // one is complete. False with a reason when there was none or the file could
 // not be written (then no file is left behind and an old one is unchanged).
-bool WriteResultSheetsPdf(const QByteArray &pdfPath, const QList<FileReport> &reports, QString *error);
+bool writeResultSheetsPdf(const QByteArray &pdfPath, const QList<FileReport> &reports, QString *error);
 
 } // namespace hvx

@@ -120,7 +120,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     // Creation of the window: a fresh setup, the printing options file next
     // to the program, then a setup file named on the command line.
     m_modified = false;
-    m_printIniPath = DefaultPrintIniPath();
+    m_printIniPath = defaultPrintIniPath();
     startupOpen(arguments);
 }
 

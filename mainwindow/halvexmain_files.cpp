@@ -132,7 +132,7 @@ bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
 {
     // A file that is too short to hold a whole setup is no setup file either.
     Setup loaded = setup();
-    switch (LoadSetupFile(path, loaded)) {
+    switch (loadSetupFile(path, loaded)) {
     case LoadStatus::CannotOpen:
         if (reportOpenFailure)
             showMessage(FileMessages::couldNotBeOpened(path));
@@ -185,7 +185,7 @@ void TMainForm::Save1Click()
 bool TMainForm::writeSetupFile(const QString &path)
 {
     // Written beside the old file and put in its place only when complete.
-    if (!SaveSetupFile(path, setup())) {
+    if (!saveSetupFile(path, setup())) {
         showMessage(FileMessages::couldNotBeSaved());
         m_saveAbandoned = true;
         return false;

@@ -70,7 +70,7 @@ FitResult fitListed(const InputRangeList &list, float low, float high)
 
 } // namespace
 
-std::optional<float> CustomTextToFloat(const QString &text, const QLocale &locale)
+std::optional<float> customTextToFloat(const QString &text, const QLocale &locale)
 {
     QLocale loc = locale;
     // Thousands separators are not accepted in a typed value ("1,000").
@@ -90,7 +90,7 @@ int ReadCustomRange(EvaluationContext &ctx)
     // Each value is stored as soon as it converted; the first text that does
     // not convert ends the reading with its message and focus.
     auto read = [&ctx](const QString &text, float &value, bool &stored, const char *invalid, FocusTarget focus) {
-        const std::optional<float> converted = CustomTextToFloat(text, ctx.locale);
+        const std::optional<float> converted = customTextToFloat(text, ctx.locale);
         if (!converted) {
             ctx.outcome.status = QString::fromLatin1(invalid);
             ctx.outcome.focus = focus;
@@ -109,7 +109,7 @@ int ReadCustomRange(EvaluationContext &ctx)
     return 0;
 }
 
-FitResult FitCustomValues(ListId rangeList, float low, float high)
+FitResult fitCustomValues(ListId rangeList, float low, float high)
 {
     const InputRangeList *list = inputRangeList(rangeList);
     if (!list || !list->custom)
@@ -122,7 +122,7 @@ int FitCustomRange(EvaluationContext &ctx, ListId rangeList)
     ctx.values.RangeIndex = -1;
     if (ReadCustomRange(ctx) != 0)
         return -1;
-    const FitResult fit = FitCustomValues(rangeList, ctx.values.CustomLow, ctx.values.CustomHigh);
+    const FitResult fit = fitCustomValues(rangeList, ctx.values.CustomLow, ctx.values.CustomHigh);
     if (fit.rangeIndex < 0) {
         ctx.outcome.status = fit.message;
         return -1;

@@ -11,7 +11,7 @@ namespace hvx {
 
 // Converts a custom text by the locale's decimal separator. Texts that do not
 // convert, and numbers that are not finite as 32-bit floats, give nothing.
-std::optional<float> CustomTextToFloat(const QString &text, const QLocale &locale);
+std::optional<float> customTextToFloat(const QString &text, const QLocale &locale);
 
 // Reads eCustomLow and eCustomHigh into CustomLow and CustomHigh; 0 when both
 // converted, -1 otherwise (with "Low is invalid" / "High is invalid" and the
@@ -29,6 +29,6 @@ struct FitResult {
     int rangeIndex = -1;
     QString message;
 };
-FitResult FitCustomValues(ListId rangeList, float low, float high);
+FitResult fitCustomValues(ListId rangeList, float low, float high);
 
 } // namespace hvx

@@ -12,7 +12,7 @@
 
 namespace hvx {
 
-HalfPattern InputHalf(const SwitchMap &map)
+HalfPattern inputHalf(const SwitchMap &map)
 {
     HalfPattern h = 0;
     for (int p = 1; p <= 12; ++p) {
@@ -24,7 +24,7 @@ HalfPattern InputHalf(const SwitchMap &map)
     return h;
 }
 
-HalfPattern OutputHalf(const SwitchMap &map)
+HalfPattern outputHalf(const SwitchMap &map)
 {
     HalfPattern h = 0;
     for (int p = 1; p <= 12; ++p) {
@@ -36,7 +36,7 @@ HalfPattern OutputHalf(const SwitchMap &map)
     return h;
 }
 
-SwitchMap SwitchMapFromHalves(HalfPattern input, HalfPattern output)
+SwitchMap switchMapFromHalves(HalfPattern input, HalfPattern output)
 {
     SwitchMap map;
     for (int p = 1; p <= 12; ++p) {
@@ -54,7 +54,7 @@ SwitchMap SwitchMapFromHalves(HalfPattern input, HalfPattern output)
 
 QString SwitchPosition::name() const { return QStringLiteral("S%1.%2").arg(bank).arg(position); }
 
-std::vector<SwitchPosition> CompareSwitchMaps(const SwitchMap &a, const SwitchMap &b)
+std::vector<SwitchPosition> compareSwitchMaps(const SwitchMap &a, const SwitchMap &b)
 {
     std::vector<SwitchPosition> differs;
     for (int bank = 1; bank <= 4; ++bank)
@@ -64,7 +64,7 @@ std::vector<SwitchPosition> CompareSwitchMaps(const SwitchMap &a, const SwitchMa
     return differs;
 }
 
-std::optional<SwitchMap> ParseSwitchMap(const QString &text, QString *error)
+std::optional<SwitchMap> parseSwitchMap(const QString &text, QString *error)
 {
     const auto fail = [error](const QString &message) -> std::optional<SwitchMap> {
         if (error)
@@ -104,7 +104,7 @@ std::optional<SwitchMap> ParseSwitchMap(const QString &text, QString *error)
     return map;
 }
 
-QString SwitchMapText(const SwitchMap &map)
+QString switchMapText(const SwitchMap &map)
 {
     QStringList parts;
     for (int bank = 1; bank <= 4; ++bank)
@@ -305,10 +305,10 @@ SwitchDecoder::SwitchDecoder()
     const QLocale locale = QLocale::c();
     m_inputKeys.reserve(m_inputs.size());
     for (const InputVariant &in : m_inputs)
-        m_inputKeys.push_back(InputHalf(evaluateCanonical(in, referenceOutput, locale)));
+        m_inputKeys.push_back(inputHalf(evaluateCanonical(in, referenceOutput, locale)));
     m_outputKeys.reserve(m_outputs.size());
     for (const OutputVariant &out : m_outputs)
-        m_outputKeys.push_back(OutputHalf(evaluateCanonical(referenceInput, out, locale)));
+        m_outputKeys.push_back(outputHalf(evaluateCanonical(referenceInput, out, locale)));
     m_inputIndex = sortedIndex(m_inputKeys);
     m_outputIndex = sortedIndex(m_outputKeys);
 }
@@ -331,14 +331,14 @@ Setup SwitchDecoder::setup(int input, int output) const
 
 SwitchMap SwitchDecoder::switches(int input, int output) const
 {
-    return SwitchMapFromHalves(inputPattern(input), outputPattern(output));
+    return switchMapFromHalves(inputPattern(input), outputPattern(output));
 }
 
 DecodeResult SwitchDecoder::decode(const SwitchMap &map) const
 {
     DecodeResult r;
-    r.inputs = nearest(m_inputKeys, m_inputIndex, InputHalf(map), r.inputDistance);
-    r.outputs = nearest(m_outputKeys, m_outputIndex, OutputHalf(map), r.outputDistance);
+    r.inputs = nearest(m_inputKeys, m_inputIndex, inputHalf(map), r.inputDistance);
+    r.outputs = nearest(m_outputKeys, m_outputIndex, outputHalf(map), r.outputDistance);
     r.distance = r.inputDistance + r.outputDistance;
     return r;
 }
@@ -351,7 +351,7 @@ std::vector<DecodedSetup> SwitchDecoder::list(const DecodeResult &result, const 
             if (int(setups.size()) >= limit)
                 return setups;
             DecodedSetup d{ setup(in, out), switches(in, out), {} };
-            d.differs = CompareSwitchMaps(d.switches, map);
+            d.differs = compareSwitchMaps(d.switches, map);
             setups.push_back(std::move(d));
         }
     }

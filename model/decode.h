@@ -29,11 +29,11 @@ namespace hvx {
 // p of the second bank at bit 11+p.
 using HalfPattern = std::uint32_t;
 // S1 and S2.
-HalfPattern InputHalf(const SwitchMap &map);
+HalfPattern inputHalf(const SwitchMap &map);
 // S3 and S4.
-HalfPattern OutputHalf(const SwitchMap &map);
+HalfPattern outputHalf(const SwitchMap &map);
 // The map with the given halves.
-SwitchMap SwitchMapFromHalves(HalfPattern input, HalfPattern output);
+SwitchMap switchMapFromHalves(HalfPattern input, HalfPattern output);
 
 // One switch position, named "S<bank>.<position>".
 struct SwitchPosition {
@@ -44,14 +44,14 @@ struct SwitchPosition {
 };
 
 // Positions where the two maps differ, bank by bank, position by position.
-std::vector<SwitchPosition> CompareSwitchMaps(const SwitchMap &a, const SwitchMap &b);
+std::vector<SwitchPosition> compareSwitchMaps(const SwitchMap &a, const SwitchMap &b);
 
 // Reads "S1=BITS,S2=BITS,S3=BITS,S4=BITS": each bank exactly once, in any
 // order; BITS is twelve '0'/'1' characters, character k-1 for position k.
 // On a fault gives nothing and, when error is given, a sentence naming it.
-std::optional<SwitchMap> ParseSwitchMap(const QString &text, QString *error = nullptr);
+std::optional<SwitchMap> parseSwitchMap(const QString &text, QString *error = nullptr);
 // The same form, banks in order.
-QString SwitchMapText(const SwitchMap &map);
+QString switchMapText(const SwitchMap &map);
 
 // The setups nearest to a map: every nearest input variant crossed with every
 // nearest output variant. Variants are indices into the decoder's tables,
@@ -119,6 +119,6 @@ private:
 };
 
 // Decodes with the shared decoder.
-inline DecodeResult DecodeSwitchMap(const SwitchMap &map) { return SwitchDecoder::instance().decode(map); }
+inline DecodeResult decodeSwitchMap(const SwitchMap &map) { return SwitchDecoder::instance().decode(map); }
 
 } // namespace hvx

@@ -20,7 +20,7 @@ QString selectFrequencyRange() { return QStringLiteral("Please select frequency 
 // The output positions 2 to 8, 11 and 12 of an output bank (S3 for output 1,
 // S4 for an analog output 2): sink or source range, voltage range, low
 // burnout, inversion and the span code.
-void SetOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion)
+void setOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion)
 {
     const OutputRange *range = outputRanges().at(outputRange);
     if (range) {
@@ -110,7 +110,7 @@ EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLoca
     SwitchBank &s3 = map.S3;
     if (s.rgButtonIsolation == 0)
         s3.turnOn(1);
-    SetOutputSwitches(s3, s.cbOutputRange, s.rgBurnout, s.rgInversion);
+    setOutputSwitches(s3, s.cbOutputRange, s.rgBurnout, s.rgInversion);
     if (s.rgDualOutput == 0) {
         if (s.rgSquareRoot == 1)
             s3.turnOn(9);
@@ -128,7 +128,7 @@ EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLoca
         case 0:
             s4.turnOn(1);
             s4.turnOn(10);
-            SetOutputSwitches(s4, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
+            setOutputSwitches(s4, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
             if (s.rgSquareRoot2 == 1)
                 s4.turnOn(9);
             break;

@@ -43,7 +43,7 @@ void SetupField::setText(Setup &s, const QString &text) const
         (id == 0 ? s.eCustomLow : s.eCustomHigh) = text;
 }
 
-const std::vector<SetupField> &SetupFields()
+const std::vector<SetupField> &setupFields()
 {
     static const std::vector<SetupField> fields = [] {
         std::vector<SetupField> f;

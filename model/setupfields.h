@@ -28,6 +28,6 @@ struct SetupField {
 
 // All fields in their fixed order: cbInputType ... cbFreqOutputRange,
 // rgLinearisation ... rgFreqBurnout, eCustomLow, eCustomHigh.
-const std::vector<SetupField> &SetupFields();
+const std::vector<SetupField> &setupFields();
 
 } // namespace hvx

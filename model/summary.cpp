@@ -43,7 +43,7 @@ QString burnoutText(int outputRange, int burnout)
 
 } // namespace
 
-QString Output1Summary(const Setup &s)
+QString output1Summary(const Setup &s)
 {
     QString text = Texts::itemAt(ListId::cbOutputRange, s.cbOutputRange) + QStringLiteral(", ")
         + burnoutText(s.cbOutputRange, s.rgBurnout) + QStringLiteral(", ")
@@ -54,7 +54,7 @@ QString Output1Summary(const Setup &s)
     return text + QLatin1Char('.');
 }
 
-std::optional<QString> Output2Summary(const Setup &s)
+std::optional<QString> output2Summary(const Setup &s)
 {
     if (s.rgDualOutput != 1)
         return std::nullopt;

@@ -24,10 +24,10 @@ InputSummary BuildInputSummary(const Setup &setup, int rangeIndex, ListId rangeL
 
 // Output 1 line. The burnout item is named by the caption the window shows for
 // the chosen output range.
-QString Output1Summary(const Setup &setup);
+QString output1Summary(const Setup &setup);
 
 // Second-output line; nothing in single output or for an unknown dual type.
-std::optional<QString> Output2Summary(const Setup &setup);
+std::optional<QString> output2Summary(const Setup &setup);
 
 // Shortens a setup file path to at most 66 characters for display, keeping
 // the drive (or the root) and the extension.

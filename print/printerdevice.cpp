@@ -272,7 +272,7 @@ bool QtPrinterDevice::finishDocument(bool keep)
         ok = false;
     } else if (keep && m_submitToPrinter) {
 #ifdef HALVEX_HAVE_CUPS
-        ok = SubmitPrintFile(m_printer, spoolName, m_documentName, &m_error);
+        ok = submitPrintFile(m_printer, spoolName, m_documentName, &m_error);
 #endif
     } else if (keep) {
         const int earlierMode = permissionBits(m_targetFile);

@@ -149,7 +149,7 @@ private:
 // the print system's client library (HALVEX_HAVE_CUPS); without it the
 // QPrinter prints by itself.
 #ifdef HALVEX_HAVE_CUPS
-bool SubmitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error);
+bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error);
 #endif
 
 // The printer the program prints on, made on first use with the printer's

@@ -77,7 +77,7 @@ void addDialogChoices(const QPrinter &printer, JobOptions &options)
 
 } // namespace
 
-bool SubmitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error)
+bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error)
 {
     auto fail = [error](const QString &why) {
         if (error)

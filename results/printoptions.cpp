@@ -54,13 +54,13 @@ bool readFrom(const QString &path, PrintOptions &options)
     if (!openRegularFile(f, path))
         return false;
     const QByteArray bytes = f.read(PrintOptionsFileSize);
-    ApplyPrintOptionsBytes(bytes, options);
+    applyPrintOptionsBytes(bytes, options);
     return true;
 }
 
 } // namespace
 
-QByteArray PrintOptionsBytes(const PrintOptions &options)
+QByteArray printOptionsBytes(const PrintOptions &options)
 {
     PrintOptions copy = options;
     QByteArray bytes(PrintOptionsFileSize, '\0');
@@ -72,7 +72,7 @@ QByteArray PrintOptionsBytes(const PrintOptions &options)
     return bytes;
 }
 
-void ApplyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options)
+void applyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options)
 {
     int offset = 0;
     for (bool *field : fields(options)) {
@@ -83,7 +83,7 @@ void ApplyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options)
     }
 }
 
-QString DefaultPrintIniPath()
+QString defaultPrintIniPath()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
 }
@@ -112,7 +112,7 @@ bool PrintOptionsFile::read(PrintOptions &options)
     }
     // Missing or unreadable: start a file with the defaults. The options
     // themselves keep their current (design) states.
-    const QByteArray defaults = PrintOptionsBytes(PrintOptions());
+    const QByteArray defaults = printOptionsBytes(PrintOptions());
     if (writeTo(m_primary, defaults)) {
         m_active = m_primary;
         return true;
@@ -129,7 +129,7 @@ bool PrintOptionsFile::read(PrintOptions &options)
 
 bool PrintOptionsFile::write(const PrintOptions &options)
 {
-    const QByteArray bytes = PrintOptionsBytes(options);
+    const QByteArray bytes = printOptionsBytes(options);
     QStringList candidates;
     candidates << (m_active.isEmpty() ? m_primary : m_active);
     if (!m_fallback.isEmpty() && !candidates.contains(m_fallback))
@@ -148,7 +148,7 @@ bool PrintOptionsFile::write(const PrintOptions &options)
 bool PrintOptionsFile::writeTo(const QString &path, const QByteArray &bytes)
 {
     // All 16 bytes or none: a failed write leaves the file as it was.
-    return WriteWholeFile(path, bytes);
+    return writeWholeFile(path, bytes);
 }
 
 } // namespace hvx

@@ -26,14 +26,14 @@ struct PrintOptions {
 constexpr int PrintOptionsFileSize = 16;
 
 // The 16 bytes of a set of options.
-QByteArray PrintOptionsBytes(const PrintOptions &options);
+QByteArray printOptionsBytes(const PrintOptions &options);
 // Reads as many whole values as the bytes hold into options; a value the bytes
 // do not hold completely leaves its option as it was. Bytes past 16 are
 // ignored.
-void ApplyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options);
+void applyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options);
 
 // The file name next to the program: the program's folder and "hvxprint.ini".
-QString DefaultPrintIniPath();
+QString defaultPrintIniPath();
 
 // Where the options live. The primary path is the one next to the program;
 // when that file can be neither opened nor created (an installed program's

@@ -143,9 +143,9 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
     setSummaryText(ui->lInputLabel1, input.line1);
     setSummaryText(ui->lInputLabel2, input.line2);
 
-    setSummaryText(ui->lOutputLabel, Output1Summary(setup));
+    setSummaryText(ui->lOutputLabel, output1Summary(setup));
     // Without a second-output summary the hidden label keeps its earlier text.
-    if (const std::optional<QString> output2 = Output2Summary(setup))
+    if (const std::optional<QString> output2 = output2Summary(setup))
         setSummaryText(ui->lOutput2Label, *output2);
 
     setSummaryText(ui->lInfoPanelDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));

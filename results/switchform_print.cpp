@@ -114,7 +114,7 @@ void TResultForm::bPrintClick()
         dialogs().message(this, applicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
 }
 
-bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
+bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
                             const PrintOptions &options, int dotsPerInch)
 {
     auto fail = [error](const QString &why) {

@@ -57,7 +57,7 @@ struct ResultSheet {
 // Prints the results sheet of each setup, one page each, into a PDF file at
 // the given resolution. The file is only written when every page was printed.
 // False with a reason otherwise.
-bool PrintResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
+bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
                             const PrintOptions &options = PrintOptions(), int dotsPerInch = 300);
 
 } // namespace hvx

@@ -16,8 +16,8 @@ namespace hvx {
 namespace {
 
 // Windows-1252 conversion of the stored texts (the degree sign is 0xB0).
-QString FromWindows1252(const QByteArray &bytes);
-QByteArray ToWindows1252(const QString &text);
+QString fromWindows1252(const QByteArray &bytes);
+QByteArray toWindows1252(const QString &text);
 
 const char signatureText[] = "HALVEX SWITCH SETUP FOR WINDOWS TARNWELL ELECTRONICS..........";
 static_assert(sizeof(signatureText) == SignatureSize, "62 characters and the zero byte");
@@ -32,48 +32,48 @@ struct Field {
     int id; // ListId or ChoiceId
 };
 
-constexpr Field L(ListId id) { return { FieldKind::List, static_cast<int>(id) }; }
-constexpr Field C(ChoiceId id) { return { FieldKind::Choice, static_cast<int>(id) }; }
+constexpr Field listField(ListId id) { return { FieldKind::List, static_cast<int>(id) }; }
+constexpr Field choiceField(ChoiceId id) { return { FieldKind::Choice, static_cast<int>(id) }; }
 
 const Field fileOrder[] = {
-    C(ChoiceId::rgRTDType),
-    L(ListId::cbIRPot3),
-    L(ListId::cbInputRange),
-    L(ListId::cbIRCurrent),
-    L(ListId::cbIRVoltage),
-    L(ListId::cbIRmilliVolt),
-    L(ListId::cbIRTCKJ),
-    L(ListId::cbIRTCRS),
-    L(ListId::cbIRTCNE),
-    L(ListId::cbIRTCB),
-    L(ListId::cbIRTCT),
-    L(ListId::cbIRRTD),
-    L(ListId::cbIRCurrentTransmitter),
-    L(ListId::cbIRPot2),
-    C(ChoiceId::rgColdJunction),
-    C(ChoiceId::rgLinearisation),
-    L(ListId::cbInputType),
-    C(ChoiceId::rgConversionSpeed),
+    choiceField(ChoiceId::rgRTDType),
+    listField(ListId::cbIRPot3),
+    listField(ListId::cbInputRange),
+    listField(ListId::cbIRCurrent),
+    listField(ListId::cbIRVoltage),
+    listField(ListId::cbIRmilliVolt),
+    listField(ListId::cbIRTCKJ),
+    listField(ListId::cbIRTCRS),
+    listField(ListId::cbIRTCNE),
+    listField(ListId::cbIRTCB),
+    listField(ListId::cbIRTCT),
+    listField(ListId::cbIRRTD),
+    listField(ListId::cbIRCurrentTransmitter),
+    listField(ListId::cbIRPot2),
+    choiceField(ChoiceId::rgColdJunction),
+    choiceField(ChoiceId::rgLinearisation),
+    listField(ListId::cbInputType),
+    choiceField(ChoiceId::rgConversionSpeed),
     { FieldKind::SpeedShown, 0 },
     { FieldKind::CustomLow, 0 },
     { FieldKind::CustomHigh, 0 },
-    C(ChoiceId::rgDualOutput),
-    L(ListId::cbOutputRange),
-    C(ChoiceId::rgBurnout),
-    C(ChoiceId::rgInversion),
-    C(ChoiceId::rgSquareRoot),
-    C(ChoiceId::rgButtonIsolation),
-    L(ListId::cbOutputRange2),
-    C(ChoiceId::rgBurnout2),
-    C(ChoiceId::rgInversion2),
-    C(ChoiceId::rgSquareRoot2),
-    L(ListId::cbTripOutput),
-    C(ChoiceId::rgTripBurnout),
-    C(ChoiceId::rgTripLEDstate),
-    C(ChoiceId::rgTripRelativeTo),
-    L(ListId::cbFreqOutputRange),
-    C(ChoiceId::rgFreqBurnout),
-    C(ChoiceId::rgDualType),
+    choiceField(ChoiceId::rgDualOutput),
+    listField(ListId::cbOutputRange),
+    choiceField(ChoiceId::rgBurnout),
+    choiceField(ChoiceId::rgInversion),
+    choiceField(ChoiceId::rgSquareRoot),
+    choiceField(ChoiceId::rgButtonIsolation),
+    listField(ListId::cbOutputRange2),
+    choiceField(ChoiceId::rgBurnout2),
+    choiceField(ChoiceId::rgInversion2),
+    choiceField(ChoiceId::rgSquareRoot2),
+    listField(ListId::cbTripOutput),
+    choiceField(ChoiceId::rgTripBurnout),
+    choiceField(ChoiceId::rgTripLEDstate),
+    choiceField(ChoiceId::rgTripRelativeTo),
+    listField(ListId::cbFreqOutputRange),
+    choiceField(ChoiceId::rgFreqBurnout),
+    choiceField(ChoiceId::rgDualType),
 };
 
 void putInt32(QByteArray &out, int value)
@@ -93,7 +93,7 @@ int getInt32(const char *p)
 
 void putText(QByteArray &out, const QString &text)
 {
-    QByteArray bytes = ToWindows1252(text).left(MaxTextLength);
+    QByteArray bytes = toWindows1252(text).left(MaxTextLength);
     bytes.append(QByteArray(TextFieldSize - bytes.size(), '\0'));
     out.append(bytes);
 }
@@ -103,7 +103,7 @@ QString getText(const char *p)
     // The text ends at the first zero byte; a field without one gives all 7 bytes.
     const void *zero = std::memchr(p, 0, TextFieldSize);
     const int length = zero ? static_cast<int>(static_cast<const char *>(zero) - p) : TextFieldSize;
-    return FromWindows1252(QByteArray(p, length));
+    return fromWindows1252(QByteArray(p, length));
 }
 
 int clampList(ListId id, int value)
@@ -125,7 +125,7 @@ const char16_t cp1252High[32] = {
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
 };
 
-QString FromWindows1252(const QByteArray &bytes)
+QString fromWindows1252(const QByteArray &bytes)
 {
     QString s;
     s.reserve(bytes.size());
@@ -139,7 +139,7 @@ QString FromWindows1252(const QByteArray &bytes)
     return s;
 }
 
-QByteArray ToWindows1252(const QString &text)
+QByteArray toWindows1252(const QString &text)
 {
     QByteArray out;
     out.reserve(text.size());
@@ -165,17 +165,17 @@ QByteArray ToWindows1252(const QString &text)
 
 } // namespace
 
-QByteArray SetupSignature() { return QByteArray(signatureText, SignatureSize); }
+QByteArray setupSignature() { return QByteArray(signatureText, SignatureSize); }
 
 bool HasSetupSignature(QIODevice &file)
 {
     const QByteArray head = file.read(SignatureSize);
-    return head == SetupSignature();
+    return head == setupSignature();
 }
 
-QByteArray SetupFileBytes(const Setup &s)
+QByteArray setupFileBytes(const Setup &s)
 {
-    QByteArray out = SetupSignature();
+    QByteArray out = setupSignature();
     for (const Field &f : fileOrder) {
         switch (f.kind) {
         case FieldKind::List: putInt32(out, s.list(ListId(f.id))); break;
@@ -191,7 +191,7 @@ QByteArray SetupFileBytes(const Setup &s)
 
 bool WriteSetupFile(QIODevice &file, const Setup &setup)
 {
-    const QByteArray bytes = SetupFileBytes(setup);
+    const QByteArray bytes = setupFileBytes(setup);
     return file.write(bytes) == bytes.size();
 }
 
@@ -271,12 +271,12 @@ bool openRegularFile(const QByteArray &nativePath, QFile &file)
 
 } // namespace
 
-LoadStatus LoadSetupFile(const QString &path, Setup &setup)
+LoadStatus loadSetupFile(const QString &path, Setup &setup)
 {
-    return LoadSetupFileNative(QFile::encodeName(path), setup);
+    return loadSetupFileNative(QFile::encodeName(path), setup);
 }
 
-LoadStatus LoadSetupFileNative(const QByteArray &nativePath, Setup &setup)
+LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup)
 {
     QFile file;
     if (!openRegularFile(nativePath, file))
@@ -286,9 +286,9 @@ LoadStatus LoadSetupFileNative(const QByteArray &nativePath, Setup &setup)
     return LoadStatus::Ok;
 }
 
-bool SaveSetupFile(const QString &path, const Setup &setup)
+bool saveSetupFile(const QString &path, const Setup &setup)
 {
-    return WriteWholeFile(path, SetupFileBytes(setup));
+    return writeWholeFile(path, setupFileBytes(setup));
 }
 
 namespace FileMessages {

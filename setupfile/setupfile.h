@@ -14,7 +14,7 @@ constexpr int SetupFileSize = 218;
 constexpr int SignatureSize = 63;
 
 // The 63 signature bytes (62 characters and a zero byte).
-QByteArray SetupSignature();
+QByteArray setupSignature();
 
 // Reads 63 bytes and tells whether they are the signature. Leaves the read
 // position after them.
@@ -29,22 +29,22 @@ bool ReadSetupFile(QIODevice &file, Setup &setup);
 bool WriteSetupFile(QIODevice &file, const Setup &setup);
 
 // The 218 bytes of a setup.
-QByteArray SetupFileBytes(const Setup &setup);
+QByteArray setupFileBytes(const Setup &setup);
 
 enum class LoadStatus { Ok, CannotOpen, NotSetupFile };
 
 // Opens a file by path and reads it as the window's Open does. Only a regular
 // file can be opened; anything else (a folder, a FIFO, a device) is refused at
 // once, without waiting. On anything but Ok the setup is left untouched.
-LoadStatus LoadSetupFile(const QString &path, Setup &setup);
+LoadStatus loadSetupFile(const QString &path, Setup &setup);
 // The same for a path in the system's own bytes, which need not be UTF-8.
-LoadStatus LoadSetupFileNative(const QByteArray &nativePath, Setup &setup);
+LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup);
 
 // Writes a setup file safely: to a temporary file in the same folder, put in
 // place only when all 218 bytes were written. On failure (a full disk
 // included) the old file is intact. Something at path that is not a regular
 // file is refused and left alone.
-bool SaveSetupFile(const QString &path, const Setup &setup);
+bool saveSetupFile(const QString &path, const Setup &setup);
 
 // Message texts of the file commands.
 namespace FileMessages {

@@ -5,7 +5,7 @@
 
 namespace hvx {
 
-bool WriteWholeFile(const QString &path, const QByteArray &bytes)
+bool writeWholeFile(const QString &path, const QByteArray &bytes)
 {
     if (path.isEmpty())
         return false;

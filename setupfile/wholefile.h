@@ -12,6 +12,6 @@ namespace hvx {
 // reached it. On any failure (no room left, a file-size limit, a folder that
 // cannot be written) false, and the old file, if any, is left as it was.
 // Anything at path that is not a regular file is refused and left alone.
-bool WriteWholeFile(const QString &path, const QByteArray &bytes);
+bool writeWholeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace hvx

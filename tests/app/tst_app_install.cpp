@@ -31,7 +31,7 @@ void TestAppInstall::setupFileType_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("isSetup");
-    const QByteArray setup = hvx::SetupFileBytes(hvx::Setup());
+    const QByteArray setup = hvx::setupFileBytes(hvx::Setup());
     QTest::newRow("setup file") << "plant.hvx" << setup << true;
     QTest::newRow("setup file under another name") << "plant.backup" << setup << true;
     QTest::newRow("other file") << "plant.backup" << QByteArray("HALVEX SWITCH notes\n") << false;

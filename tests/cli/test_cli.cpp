@@ -92,7 +92,7 @@ private:
     QString write(const QString &name, const Setup &s)
     {
         const QString path = m_dir.filePath(name);
-        SaveSetupFile(path, s);
+        saveSetupFile(path, s);
         return path;
     }
     QString good, refused, text, shortFile, fifo;
@@ -116,7 +116,7 @@ void TestCli::initTestCase()
     shortFile = m_dir.filePath(QStringLiteral("short.hvx"));
     QFile sf(shortFile);
     QVERIFY(sf.open(QIODevice::WriteOnly));
-    sf.write(SetupFileBytes(Setup()).left(100));
+    sf.write(setupFileBytes(Setup()).left(100));
     fifo = m_dir.filePath(QStringLiteral("fifo.hvx"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 }

@@ -180,7 +180,7 @@ void TestCliDecode::verify()
         Setup s;
         s.cbInputType = 0;
         s.cbIRVoltage = 6;
-        QVERIFY(SaveSetupFile(file, s));
+        QVERIFY(saveSetupFile(file, s));
     } else if (file == u"MISSING"_s) {
         file = dir.filePath(u"missing.hvx"_s);
         message.replace(u"MISSING"_s, file);

@@ -80,7 +80,7 @@ inline QStringList captions(QWidget &form, const QString &group)
 inline QString writeSetup(const QString &path, const hvx::Setup &s)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(hvx::SetupFileBytes(s)) != hvx::SetupFileSize)
+    if (!f.open(QIODevice::WriteOnly) || f.write(hvx::setupFileBytes(s)) != hvx::SetupFileSize)
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }

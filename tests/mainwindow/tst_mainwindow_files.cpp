@@ -175,7 +175,7 @@ void TestMainWindowFiles::newAsksFirst()
     }
     if (saved) {
         Setup onDisk;
-        QCOMPARE(hvx::LoadSetupFile(withFile ? file : saveAsTarget, onDisk), hvx::LoadStatus::Ok);
+        QCOMPARE(hvx::loadSetupFile(withFile ? file : saveAsTarget, onDisk), hvx::LoadStatus::Ok);
         QCOMPARE(onDisk, before);
     } else {
         QCOMPARE(fileBytes(file), fileBefore);
@@ -264,11 +264,11 @@ void TestMainWindowFiles::open_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content"); // empty: no file of that name
     QTest::addColumn<QString>("message");    // empty: opened
-    const QByteArray good = hvx::SetupFileBytes(sampleSetup());
+    const QByteArray good = hvx::setupFileBytes(sampleSetup());
     QTest::newRow("setup file") << "good.hvx" << good << QString();
     QTest::newRow("text file") << "notes.txt" << QByteArray("just some text\n") << " is not an HALVEX Switch File";
     QTest::newRow("cut short") << "short.hvx" << good.left(200) << " is not an HALVEX Switch File";
-    QTest::newRow("signature only") << "sig.hvx" << hvx::SetupSignature() << " is not an HALVEX Switch File";
+    QTest::newRow("signature only") << "sig.hvx" << hvx::setupSignature() << " is not an HALVEX Switch File";
     QTest::newRow("missing") << "missing.hvx" << QByteArray() << " could not be opened.";
     QTest::newRow("folder") << "folder.hvx" << QByteArray("<dir>") << " could not be opened.";
     QTest::newRow("fifo") << "fifo.hvx" << QByteArray("<fifo>") << " could not be opened.";
@@ -379,10 +379,10 @@ void TestMainWindowFiles::saveAsOverwrite()
     QCOMPARE(f.form.SetupFileName(), written ? target : current);
     QCOMPARE(f.form.windowTitle(), titled(written ? target : current));
     if (written)
-        QCOMPARE(fileBytes(target), hvx::SetupFileBytes(changed));
+        QCOMPARE(fileBytes(target), hvx::setupFileBytes(changed));
     else if (exists)
         QCOMPARE(fileBytes(target), QByteArray("old content"));
-    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
+    QCOMPARE(fileBytes(current), hvx::setupFileBytes(sampleSetup()));
 }
 
 void TestMainWindowFiles::saveKeepsTitle()
@@ -394,7 +394,7 @@ void TestMainWindowFiles::saveKeepsTitle()
     QCOMPARE(f.script().calls().size(), size_t(0)); // Save asks nothing
     QVERIFY(!f.form.Modified());
     QCOMPARE(f.form.windowTitle(), titled(current));
-    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(f.form.setup()));
+    QCOMPARE(fileBytes(current), hvx::setupFileBytes(f.form.setup()));
 }
 
 void TestMainWindowFiles::saveWithoutFileIsSaveAs()
@@ -408,7 +408,7 @@ void TestMainWindowFiles::saveWithoutFileIsSaveAs()
     QCOMPARE(kinds(f.script()), QStringList{ "save" });
     QCOMPARE(f.script().calls().front().text, QString()); // no file yet: nothing to preset
     QCOMPARE(f.form.windowTitle(), titled(target));
-    QCOMPARE(fileBytes(target), hvx::SetupFileBytes(f.form.setup()));
+    QCOMPARE(fileBytes(target), hvx::setupFileBytes(f.form.setup()));
 }
 
 void TestMainWindowFiles::failedSaveLosesNothing_data()
@@ -483,7 +483,7 @@ void TestMainWindowFiles::saveWithoutRoomLosesNothing()
     QVERIFY(f.form.SaveAbandoned());
     QVERIFY(f.form.Modified());
     QCOMPARE(f.form.windowTitle(), titled(current));
-    QCOMPARE(fileBytes(current), hvx::SetupFileBytes(sampleSetup()));
+    QCOMPARE(fileBytes(current), hvx::setupFileBytes(sampleSetup()));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ "plant.hvx" });
 }
 

@@ -127,7 +127,7 @@ void TestCustomRange::listedRangesFitThemselves()
     QString highText = text.section(QLatin1Char(' '), 2, 2);
     highText.remove(QStringLiteral("°C"));
     const float high = highText.toFloat();
-    const FitResult fit = FitCustomValues(ListId(list), low, high);
+    const FitResult fit = fitCustomValues(ListId(list), low, high);
     QCOMPARE(fit.message, QString());
     QCOMPARE(fit.rangeIndex, index);
 }
@@ -159,7 +159,7 @@ void TestCustomRange::conversion()
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(float, value);
-    const std::optional<float> f = CustomTextToFloat(text, QLocale(locale));
+    const std::optional<float> f = customTextToFloat(text, QLocale(locale));
     QCOMPARE(f.has_value(), valid);
     if (valid)
         QCOMPARE(*f, value);
@@ -201,8 +201,8 @@ void TestCustomRange::valuesAndFocus()
     QCOMPARE(v.RangeIndex, 12); // "1 to 4 V"
 
     // The fitting alone refuses values that are not numbers.
-    QCOMPARE(FitCustomValues(ListId::cbIRRTD, std::nanf(""), 10).message, QStringLiteral("Low is invalid"));
-    QCOMPARE(FitCustomValues(ListId::cbIRVoltage, 0, std::nanf("")).message, QStringLiteral("High is invalid"));
+    QCOMPARE(fitCustomValues(ListId::cbIRRTD, std::nanf(""), 10).message, QStringLiteral("Low is invalid"));
+    QCOMPARE(fitCustomValues(ListId::cbIRVoltage, 0, std::nanf("")).message, QStringLiteral("High is invalid"));
 }
 
 QTEST_APPLESS_MAIN(TestCustomRange)

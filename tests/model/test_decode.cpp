@@ -27,7 +27,7 @@ SwitchMap evaluate(const Setup &s, bool *completed = nullptr)
 int halfDistance(const SwitchMap &a, const SwitchMap &b, int first)
 {
     int d = 0;
-    for (const SwitchPosition &p : CompareSwitchMaps(a, b))
+    for (const SwitchPosition &p : compareSwitchMaps(a, b))
         d += p.bank == first || p.bank == first + 1;
     return d;
 }
@@ -59,7 +59,7 @@ void TestDecode::everyVariantRoundTrips()
         const Setup s = d.setup(in, out);
         const SwitchMap map = evaluate(s);
         const DecodeResult r = d.decode(map);
-        QVERIFY2(r.exact() && r.total() == 1, qPrintable(SwitchMapText(map)));
+        QVERIFY2(r.exact() && r.total() == 1, qPrintable(switchMapText(map)));
         const std::vector<DecodedSetup> listed = d.list(r, map);
         QCOMPARE(listed.size(), size_t(1));
         QVERIFY(listed.front().setup == s);
@@ -90,7 +90,7 @@ void TestDecode::everyEvaluatingSetupDecodesExactly()
         if (k % 7 != 0 && d.setup(k, 0).cbInputType == d.setup(k - 1, 0).cbInputType)
             continue;
         const Setup base = d.setup(k, kinds[size_t(k) % kinds.size()]);
-        for (const SetupField &field : SetupFields()) {
+        for (const SetupField &field : setupFields()) {
             int count = 2;
             if (field.kind == SetupField::Kind::List)
                 count = Texts::items(ListId(field.id)).size();

@@ -129,8 +129,8 @@ void TestSummary::outputLines()
     QFETCH(Setup, setup);
     QFETCH(QString, output1);
     QFETCH(QString, output2);
-    QCOMPARE(Output1Summary(setup), output1);
-    const std::optional<QString> second = Output2Summary(setup);
+    QCOMPARE(output1Summary(setup), output1);
+    const std::optional<QString> second = output2Summary(setup);
     QCOMPARE(second.value_or(QStringLiteral("-")), output2);
 }
 

@@ -32,7 +32,7 @@ inline EvaluatedSetup evaluateExample(const QString &name)
 {
     EvaluatedSetup e;
     e.path = QStringLiteral(HALVEX_EXAMPLES_DIR "/") + name;
-    if (hvx::LoadSetupFile(e.path, e.setup) != hvx::LoadStatus::Ok)
+    if (hvx::loadSetupFile(e.path, e.setup) != hvx::LoadStatus::Ok)
         return e;
     e.ok = hvx::Evaluate(e.setup, e.values).completed;
     return e;

@@ -181,7 +181,7 @@ private slots:
             options.compress = name.endsWith(QStringLiteral("compress"));
             const QString pdf = m_dir.filePath(name + QStringLiteral(".pdf"));
             QString error;
-            QVERIFY2(PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error, options, 300),
+            QVERIFY2(printResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error, options, 300),
                      qPrintable(error));
             images[name] = pdfImages(pdf);
             QVERIFY2(!images[name].isEmpty(), qPrintable(name));
@@ -218,7 +218,7 @@ private slots:
         const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
         const mode_t before = umask(mode_t(mask));
         QString error;
-        const bool printed = PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
+        const bool printed = printResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
         umask(before);
         QVERIFY2(printed, qPrintable(error));
         struct stat st;
@@ -238,7 +238,7 @@ private slots:
         {
             testsupport::FileSizeLimit limit(20000);
             QVERIFY(limit.isSet());
-            printed = PrintResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
+            printed = printResultSheetsToPdf(pdf, { ResultSheet{ e.setup, e.values, e.path } }, &error);
         }
         QVERIFY(!printed);
         QCOMPARE(error, pdf + QStringLiteral(" could not be written."));
@@ -334,7 +334,7 @@ private slots:
         QString error;
         PrintOptions options;
         options.form24Bit = false;
-        QVERIFY2(PrintResultSheetsToPdf(pdf, sheets, &error, options, 300), qPrintable(error));
+        QVERIFY2(printResultSheetsToPdf(pdf, sheets, &error, options, 300), qPrintable(error));
         QCOMPARE(printtest::pdfPageCount(pdf), 2);
 
         // Each page shows its own setup's switches.
@@ -400,7 +400,7 @@ private slots:
         for (int i = 0; i < sheets; ++i)
             list << ResultSheet{ e.setup, e.values, e.path };
         QString error;
-        QVERIFY(!PrintResultSheetsToPdf(target, list, &error));
+        QVERIFY(!printResultSheetsToPdf(target, list, &error));
         QVERIFY(!error.isEmpty());
         if (sheets > 0)
             QVERIFY2(error.contains(target), qPrintable(error)); // the refusal names the file

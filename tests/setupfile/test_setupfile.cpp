@@ -134,11 +134,11 @@ void TestSetupFile::layoutOffsets()
     for (int i = 0; i < ChoiceCount; ++i)
         if (Texts::name(ChoiceId(i)) == field)
             s.choice(ChoiceId(i)) = expected = 1;
-    const QByteArray bytes = SetupFileBytes(s);
+    const QByteArray bytes = setupFileBytes(s);
     QCOMPARE(bytes.size(), SetupFileSize);
     QCOMPARE(getInt(bytes, offset), expected);
     // Every other numeric field keeps its default (-1 for lists, 0 for choices).
-    const QByteArray plain = SetupFileBytes(Setup());
+    const QByteArray plain = setupFileBytes(Setup());
     QByteArray diff = bytes;
     for (int i = 0; i < 4; ++i)
         diff[offset + i] = plain[offset + i];
@@ -147,7 +147,7 @@ void TestSetupFile::layoutOffsets()
 
 void TestSetupFile::emptySetupRoundTrip()
 {
-    const QByteArray bytes = SetupFileBytes(Setup());
+    const QByteArray bytes = setupFileBytes(Setup());
     QCOMPARE(bytes.left(63), QByteArray("HALVEX SWITCH SETUP FOR WINDOWS TARNWELL ELECTRONICS..........", 63));
     QCOMPARE(getInt(bytes, 127), -1);
     QCOMPARE(getInt(bytes, 154), -1);
@@ -166,7 +166,7 @@ void TestSetupFile::everyValueRoundTrips()
             Setup s = fullSetup();
             s.list(ListId(i)) = v;
             Setup read;
-            QVERIFY(readBytes(SetupFileBytes(s), read));
+            QVERIFY(readBytes(setupFileBytes(s), read));
             QVERIFY2(read == s, qPrintable(Texts::name(ListId(i)) + QString::number(v)));
         }
     }
@@ -175,7 +175,7 @@ void TestSetupFile::everyValueRoundTrips()
             Setup s;
             s.choice(ChoiceId(i)) = v;
             Setup read = fullSetup();
-            QVERIFY(readBytes(SetupFileBytes(s), read));
+            QVERIFY(readBytes(setupFileBytes(s), read));
             QVERIFY2(read == s, qPrintable(Texts::name(ChoiceId(i)) + QString::number(v)));
         }
     }
@@ -190,7 +190,7 @@ void TestSetupFile::everyValueRoundTrips()
         s.conversionSpeedShown = rng.bounded(2) == 1;
         s.eCustomLow = QString::number(rng.bounded(1000));
         Setup read;
-        QVERIFY(readBytes(SetupFileBytes(s), read));
+        QVERIFY(readBytes(setupFileBytes(s), read));
         QCOMPARE(read, s);
     }
 }
@@ -221,7 +221,7 @@ void TestSetupFile::clamping()
     QFETCH(int, stored);
     QFETCH(QString, field);
     QFETCH(int, expected);
-    QByteArray bytes = SetupFileBytes(Setup());
+    QByteArray bytes = setupFileBytes(Setup());
     putInt(bytes, offset, stored);
     Setup read;
     QVERIFY(readBytes(bytes, read));
@@ -250,7 +250,7 @@ void TestSetupFile::textFields()
 {
     QFETCH(QByteArray, field);
     QFETCH(QString, text);
-    QByteArray bytes = SetupFileBytes(Setup());
+    QByteArray bytes = setupFileBytes(Setup());
     bytes.replace(136, 7, field);
     bytes[135] = 2; // any non-zero byte shows the speed choice
     Setup read;
@@ -260,7 +260,7 @@ void TestSetupFile::textFields()
     QVERIFY(read.conversionSpeedShown);
 
     // Written back, a text is cut to 6 characters and keeps its terminator.
-    const QByteArray again = SetupFileBytes(read);
+    const QByteArray again = setupFileBytes(read);
     QCOMPARE(again.size(), SetupFileSize);
     QCOMPARE(again.at(142), '\0');
     QCOMPARE(again.at(135), '\1');
@@ -276,7 +276,7 @@ void TestSetupFile::everyTextByteRoundTrips()
 {
     const QByteArray undefined("\x81\x8D\x8F\x90\x9D");
     for (int b = 0x20; b <= 0xFF; ++b) {
-        QByteArray bytes = SetupFileBytes(Setup());
+        QByteArray bytes = setupFileBytes(Setup());
         bytes[136] = char(b);
         bytes[143] = char(b);
         bytes[144] = char(b);
@@ -286,14 +286,14 @@ void TestSetupFile::everyTextByteRoundTrips()
         QCOMPARE(read.eCustomHigh, QString(2, read.eCustomLow.at(0)));
         if (b >= 0x80 && b < 0xA0 && !undefined.contains(char(b)))
             QVERIFY2(read.eCustomLow.at(0).unicode() > 0xFF, qPrintable(QString::number(b, 16)));
-        QCOMPARE(SetupFileBytes(read).toHex(), bytes.toHex());
+        QCOMPARE(setupFileBytes(read).toHex(), bytes.toHex());
     }
 }
 
 void TestSetupFile::refusedFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    const QByteArray good = SetupFileBytes(Setup());
+    const QByteArray good = setupFileBytes(Setup());
     QByteArray lower = good;
     lower.replace(0, 62, good.left(62).toLower());
     QTest::newRow("lower-case signature") << lower;
@@ -320,9 +320,9 @@ void TestSetupFile::refusedFiles()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
     f.close();
-    QCOMPARE(LoadSetupFile(path, read), LoadStatus::NotSetupFile);
+    QCOMPARE(loadSetupFile(path, read), LoadStatus::NotSetupFile);
     QCOMPARE(read, before);
-    QCOMPARE(LoadSetupFile(dir.filePath(QStringLiteral("missing.hvx")), read), LoadStatus::CannotOpen);
+    QCOMPARE(loadSetupFile(dir.filePath(QStringLiteral("missing.hvx")), read), LoadStatus::CannotOpen);
 }
 
 void TestSetupFile::specialFilesRefused_data()
@@ -343,15 +343,15 @@ void TestSetupFile::specialFilesRefused()
     else if (kind == QLatin1String("folder"))
         QCOMPARE(::mkdir(path.constData(), 0700), 0);
     Setup read;
-    QCOMPARE(LoadSetupFile(QFile::decodeName(path), read), LoadStatus::CannotOpen);
-    QCOMPARE(LoadSetupFileNative(path, read), LoadStatus::CannotOpen);
+    QCOMPARE(loadSetupFile(QFile::decodeName(path), read), LoadStatus::CannotOpen);
+    QCOMPARE(loadSetupFileNative(path, read), LoadStatus::CannotOpen);
     QCOMPARE(read, Setup());
 }
 
 void TestSetupFile::longerFileAccepted()
 {
     Setup s = fullSetup();
-    QByteArray bytes = SetupFileBytes(s) + QByteArray(82, '\xff');
+    QByteArray bytes = setupFileBytes(s) + QByteArray(82, '\xff');
     QCOMPARE(bytes.size(), 300);
     Setup read;
     QVERIFY(readBytes(bytes, read));
@@ -366,7 +366,7 @@ void TestSetupFile::saveKeepsOldFileOnFailure()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("plant.hvx"));
-    QVERIFY(SaveSetupFile(path, fullSetup()));
+    QVERIFY(saveSetupFile(path, fullSetup()));
     const QByteArray at = QFile::encodeName(dir.path());
     struct Restore {
         QByteArray at;
@@ -385,15 +385,15 @@ void TestSetupFile::saveKeepsOldFileOnFailure()
         if (mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k") != 0)
             QSKIP(qPrintable(QStringLiteral("no tmpfs could be mounted: ") + QString::fromLocal8Bit(strerror(errno))));
         restore.mounted = true;
-        QVERIFY(SaveSetupFile(path, fullSetup()));
+        QVERIFY(saveSetupFile(path, fullSetup()));
         QCOMPARE(mount("tmpfs", at.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
     } else {
         QCOMPARE(::chmod(at.constData(), 0500), 0);
     }
-    QVERIFY(!SaveSetupFile(path, Setup()));
+    QVERIFY(!saveSetupFile(path, Setup()));
 
     Setup read;
-    QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
+    QCOMPARE(loadSetupFile(path, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{ QStringLiteral("plant.hvx") });
 }
@@ -407,21 +407,21 @@ void TestSetupFile::saveRefusesOtherKinds()
     const QString folder = dir.filePath(QStringLiteral("taken.hvx"));
     const QString inside = folder + QStringLiteral("/inside.hvx");
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(SaveSetupFile(inside, fullSetup()));
-    QVERIFY(!SaveSetupFile(folder, Setup()));
+    QVERIFY(saveSetupFile(inside, fullSetup()));
+    QVERIFY(!saveSetupFile(folder, Setup()));
     QVERIFY(QFileInfo(folder).isDir());
-    QCOMPARE(LoadSetupFile(inside, read), LoadStatus::Ok);
+    QCOMPARE(loadSetupFile(inside, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{ QStringLiteral("inside.hvx") });
     QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()); // no temporary left
     // A pipe in the file's place is not replaced.
     const QString pipe = dir.filePath(QStringLiteral("pipe.hvx"));
     QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
-    QVERIFY(!SaveSetupFile(pipe, fullSetup()));
+    QVERIFY(!saveSetupFile(pipe, fullSetup()));
     QVERIFY(!QFileInfo(pipe).isFile());
     QVERIFY(QFile::remove(pipe));
     // Saving into a folder that does not exist fails too.
-    QVERIFY(!SaveSetupFile(dir.filePath(QStringLiteral("no/such/folder/x.hvx")), Setup()));
+    QVERIFY(!saveSetupFile(dir.filePath(QStringLiteral("no/such/folder/x.hvx")), Setup()));
 }
 
 void TestSetupFile::saveWithoutRoom_data()
@@ -455,7 +455,7 @@ void TestSetupFile::saveWithoutRoom()
         unmount.at = at;
     }
     const QString path = dir.filePath(QStringLiteral("plant.hvx"));
-    QVERIFY(SaveSetupFile(path, fullSetup()));
+    QVERIFY(saveSetupFile(path, fullSetup()));
     if (fullDisk) {
         QFile filler(dir.filePath(QStringLiteral("filler")));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
@@ -466,11 +466,11 @@ void TestSetupFile::saveWithoutRoom()
 
     const QString fresh = dir.filePath(QStringLiteral("fresh.hvx"));
     const rlim_t limit = fullDisk ? RLIM_INFINITY : 100;
-    QCOMPARE(inChild(limit, [&] { return SaveSetupFile(path, Setup()); }), 0);
-    QCOMPARE(inChild(limit, [&] { return SaveSetupFile(fresh, Setup()); }), 0);
+    QCOMPARE(inChild(limit, [&] { return saveSetupFile(path, Setup()); }), 0);
+    QCOMPARE(inChild(limit, [&] { return saveSetupFile(fresh, Setup()); }), 0);
 
     Setup read;
-    QCOMPARE(LoadSetupFile(path, read), LoadStatus::Ok);
+    QCOMPARE(loadSetupFile(path, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
     QStringList left = QDir(dir.path()).entryList(QDir::Files);
     left.removeAll(QStringLiteral("filler"));

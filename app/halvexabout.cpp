@@ -16,8 +16,6 @@ TAboutForm::TAboutForm(QWidget *parent)
 {
     ui->setupUi(this);
     setFixedSize(414, 208);
-    setWindowIcon(programIcon());
-    ui->Image1->setPixmap(programIcon().pixmap(32, 32));
 
     QFont title = ui->Label2->font();
     title.setPixelSize(16);
@@ -32,7 +30,6 @@ TAboutForm::TAboutForm(QWidget *parent)
     version.setPixelSize(13);
     ui->Label1->setFont(version);
 
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 
     if (const QScreen *s = QGuiApplication::primaryScreen())
@@ -40,5 +37,25 @@ TAboutForm::TAboutForm(QWidget *parent)
 }
 
 TAboutForm::~TAboutForm() = default;
+
+void TAboutForm::loadIcons()
+{
+    if (m_iconsLoaded)
+        return;
+    m_iconsLoaded = true;
+    // Looking up the OK button's icon searches the icon themes, and the
+    // program icon is decoded from its image files: both take time that the
+    // start of the program should not spend.
+    const QIcon icon = programIcon();
+    setWindowIcon(icon);
+    ui->Image1->setPixmap(icon.pixmap(32, 32));
+    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+}
+
+void TAboutForm::showEvent(QShowEvent *event)
+{
+    loadIcons();
+    QDialog::showEvent(event);
+}
 
 } // namespace hvx

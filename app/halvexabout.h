@@ -18,8 +18,15 @@ public:
     explicit TAboutForm(QWidget *parent = nullptr);
     ~TAboutForm() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // The icons are decoded when the box is first shown, not at start-up.
+    void loadIcons();
+
     std::unique_ptr<Ui::TAboutForm> ui;
+    bool m_iconsLoaded = false;
 };
 
 } // namespace hvx

@@ -9,6 +9,8 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSessionManager>
@@ -37,6 +39,31 @@ T *requireChild(QObject *parent, const QString &name)
     return child;
 }
 
+// Drops a list below its box with the box's own number of rows: styles that
+// show a pick-only list as a menu ignore the row count and show every item.
+// (A style sheet would do the same, but costs far more at start-up.)
+class ListBelowBoxStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// One for all lists, kept by the application so that it outlives every list.
+QStyle *listBelowBoxStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new ListBelowBoxStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 } // namespace
 
 TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
@@ -44,14 +71,17 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     , ui(std::make_unique<Ui::TMainForm>())
 {
     initMainWindowResources();
-    ui->setupUi(this);
 
     // The panels are laid out for a narrow sans-serif face at 8 points; the
-    // first of these that is installed is used.
+    // first of these that is installed is used. The window has it before its
+    // controls are made, so that each control is made with it (rather than
+    // made with the default face and then told of the change).
     QFont windowFont = font();
+    windowFont.setPointSize(8);
     windowFont.setFamilies({ QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
                              QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed") });
     setFont(windowFont);
+    ui->setupUi(this);
 
     QFont infoFont = ui->lInfoLabel->font();
     infoFont.setBold(true);
@@ -67,10 +97,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
         QComboBox *cb = requireChild<QComboBox>(this, Texts::name(id));
         cb->addItems(Texts::items(id));
         cb->setCurrentIndex(-1);
-        // Drop the list below the box with its own number of rows: styles
-        // that show a pick-only list as a menu ignore the row count and show
-        // every item.
-        cb->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+        cb->setStyle(listBelowBoxStyle());
         // Closed, the list shows its widest item whole, whatever the face.
         const int needed = cb->sizeHint().width();
         if (needed > cb->width())

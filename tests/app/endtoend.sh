@@ -35,7 +35,7 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work
 xvfb=$!
 i=0
 while [ ! -s "$work/display" ]; do
-  i=$((i + 1)); [ $i -gt 100 ] && fail "the X server did not start: $(cat "$work/xvfb.log")"
+  i=$((i + 1)); [ $i -gt 300 ] && fail "the X server did not start: $(cat "$work/xvfb.log")"
   sleep 0.1
 done
 DISPLAY=:$(cat "$work/display")
@@ -56,7 +56,7 @@ expected="Halvex Switch Setup - $file"
 wid=""
 i=0
 while [ -z "$wid" ]; do
-  i=$((i + 1)); [ $i -gt 150 ] && fail "no main window; the program said: $(cat "$work/app.log")"
+  i=$((i + 1)); [ $i -gt 300 ] && fail "no main window; the program said: $(cat "$work/app.log")"
   wid=$(xdotool search --name '^Halvex Switch Setup' 2>/dev/null | head -n 1)
   [ -z "$wid" ] && sleep 0.1
 done
@@ -74,7 +74,10 @@ while [ $i -lt 40 ] && [ -z "$splash" ]; do
   i=$((i + 1)); [ -z "$splash" ] && sleep 0.1
 done
 if [ -n "$splash" ]; then
-  xdotool mousemove --window "$splash" 20 20 click 1
+  # Its top left corner lies outside the main window (both are centred and
+  # the splash screen is the larger), so a click that comes just after the
+  # splash screen's time ran out reaches no control.
+  xdotool mousemove --window "$splash" 4 4 click 1
   i=0
   while xdotool search --onlyvisible --name '^Halvex QVR Splash Screen$' >/dev/null 2>&1; do
     i=$((i + 1)); [ $i -gt 50 ] && fail "the splash screen did not close on a click"
@@ -83,13 +86,20 @@ if [ -n "$splash" ]; then
   echo "splash screen closed by a click"
 fi
 
-# File, Exit: the menu opens on a click, Up wraps to its last item.
+# File, Exit: the menu opens on a click (a window of its own), Up wraps to
+# its last item.
+shown() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
+before=$(shown)
 xdotool mousemove --window "$wid" 12 10 click 1
-sleep 0.5
+i=0
+while [ "$(shown)" -le "$before" ]; do
+  i=$((i + 1)); [ $i -gt 300 ] && fail "the File menu did not open"
+  sleep 0.1
+done
 xdotool key Up Return
 i=0
 while kill -0 "$app" 2>/dev/null; do
-  i=$((i + 1)); [ $i -gt 100 ] && fail "the program did not end after File, Exit"
+  i=$((i + 1)); [ $i -gt 300 ] && fail "the program did not end after File, Exit"
   sleep 0.1
 done
 wait "$app"

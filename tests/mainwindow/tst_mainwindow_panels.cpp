@@ -108,13 +108,14 @@ void TestMainWindowPanels::inputTypeLayout_data()
     QTest::addColumn<bool>("linearisation");
     QTest::addColumn<bool>("coldJunction");
     QTest::addColumn<bool>("rtdType");
-    const char *lists[16] = { "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter", "cbIRmilliVolt", "cbIRPot2",
-                              "cbIRPot3",    "cbIRTCKJ",    "cbIRTCKJ",               "cbIRTCRS",      "cbIRTCRS",
-                              "cbIRTCNE",    "cbIRTCNE",    "cbIRTCB",                "cbIRTCT",       "cbIRRTD",
-                              "cbIRRTD" };
-    for (int t = 0; t < 16; ++t)
+    const char *lists[hvx::InputTypeCount] = {
+        "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter", "cbIRmilliVolt", "cbIRPot2", "cbIRPot3",
+        "cbIRTCKJ",    "cbIRTCKJ",    "cbIRTCRS",               "cbIRTCRS",      "cbIRTCNE", "cbIRTCNE",
+        "cbIRTCB",     "cbIRTCT",     "cbIRRTD",                "cbIRRTD"
+    };
+    for (int t = 0; t < hvx::InputTypeCount; ++t)
         QTest::addRow("%s", qPrintable(hvx::Texts::itemAt(hvx::ListId::cbInputType, t)))
-            << t << QString::fromLatin1(lists[t]) << (t > 5) << (t >= 6 && t <= 13) << (t >= 14);
+            << t << QString::fromLatin1(lists[t]) << !hvx::isLinearType(t) << hvx::isThermocouple(t) << hvx::isRtd(t);
 }
 
 void TestMainWindowPanels::inputTypeLayout()
@@ -127,7 +128,7 @@ void TestMainWindowPanels::inputTypeLayout()
     Fixture f;
     TMainForm &form = f.form;
     // Come from a type with another layout, so every rule must act.
-    choose(combo(form, "cbInputType"), type == 15 ? 0 : 15);
+    choose(combo(form, "cbInputType"), hvx::isRtd(type) ? hvx::Voltage : hvx::RtdPt1000);
     choose(combo(form, "cbInputType"), type);
     QCOMPARE(shownAmong(form, RangeLists), QStringList{ rangeList });
     QCOMPARE(shown(form, "rgLinearisation"), linearisation);

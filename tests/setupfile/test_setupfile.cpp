@@ -96,6 +96,7 @@ private slots:
     void specialFilesRefused();
     void longerFileAccepted();
     void saveKeepsOldFileOnFailure();
+    void saveRefusesOtherKinds();
     void saveWithoutRoom_data();
     void saveWithoutRoom();
 };
@@ -357,27 +358,62 @@ void TestSetupFile::longerFileAccepted()
     QCOMPARE(read, s);
 }
 
+// A save over an existing file in a folder that cannot be written reports
+// failure and leaves that file whole, with nothing beside it (a save that
+// runs out of room: saveWithoutRoom).
 void TestSetupFile::saveKeepsOldFileOnFailure()
 {
     QTemporaryDir dir;
+    QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("plant.hvx"));
     QVERIFY(saveSetupFile(path, fullSetup()));
+    const QByteArray at = QFile::encodeName(dir.path());
+    struct Restore {
+        QByteArray at;
+        bool mounted = false;
+        ~Restore()
+        {
+            if (mounted)
+                umount2(at.constData(), MNT_DETACH);
+            ::chmod(at.constData(), 0700);
+        }
+    } restore{ at };
+
+    if (geteuid() == 0) {
+        // Permissions do not stop root: a small file system of its own, made
+        // read-only once the file is in it.
+        if (mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP(qPrintable(QStringLiteral("no tmpfs could be mounted: ") + QString::fromLocal8Bit(strerror(errno))));
+        restore.mounted = true;
+        QVERIFY(saveSetupFile(path, fullSetup()));
+        QCOMPARE(mount("tmpfs", at.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    } else {
+        QCOMPARE(::chmod(at.constData(), 0500), 0);
+    }
+    QVERIFY(!saveSetupFile(path, Setup()));
+
     Setup read;
     QCOMPARE(loadSetupFile(path, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{ QStringLiteral("plant.hvx") });
+}
 
+void TestSetupFile::saveRefusesOtherKinds()
+{
+    QTemporaryDir dir;
+    Setup read;
     // A folder in the place of the file: the save fails and the folder and
-    // what it holds stay as they were; the old file elsewhere is untouched.
+    // what it holds stay as they were.
     const QString folder = dir.filePath(QStringLiteral("taken.hvx"));
+    const QString inside = folder + QStringLiteral("/inside.hvx");
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(saveSetupFile(folder + QStringLiteral("/inside.hvx"), Setup()));
-    QVERIFY(!saveSetupFile(folder, fullSetup()));
+    QVERIFY(saveSetupFile(inside, fullSetup()));
+    QVERIFY(!saveSetupFile(folder, Setup()));
     QVERIFY(QFileInfo(folder).isDir());
-    QCOMPARE(loadSetupFile(folder + QStringLiteral("/inside.hvx"), read), LoadStatus::Ok);
-    QCOMPARE(read, Setup());
-    QCOMPARE(loadSetupFile(path, read), LoadStatus::Ok);
+    QCOMPARE(loadSetupFile(inside, read), LoadStatus::Ok);
     QCOMPARE(read, fullSetup());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ QStringLiteral("plant.hvx") }); // no temporary left
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{ QStringLiteral("inside.hvx") });
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()); // no temporary left
     // A pipe in the file's place is not replaced.
     const QString pipe = dir.filePath(QStringLiteral("pipe.hvx"));
     QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);

@@ -8,24 +8,23 @@ namespace hvx {
 
 namespace {
 
-const char helpText[] =
-    "Usage: halvex [--] [SETUP-FILE]\n"
-    "  or:  halvex --help | --version\n"
-    "Work out the DIP switch settings of the Halvex signal converter.\n"
-    "\n"
-    "Opens the main window. A setup file (.hvx) named on the command line is\n"
-    "opened at once; all arguments are joined by single blanks into its name,\n"
-    "so a path with blanks may be given unquoted.\n"
-    "\n"
-    "      --help     display this help and exit\n"
-    "      --version  output version information and exit\n"
-    "      --         end of options: what follows names the setup file even\n"
-    "                 when it starts with \"--\"\n"
-    "\n"
-    "Only the first argument is taken as an option.\n"
-    "Exit status is 0, 1 when the program could not start, and 2 for an\n"
-    "unknown option.\n"
-    "See also halvex-eval(1), which evaluates setup files without a window.\n";
+const char helpText[] = "Usage: halvex [--] [SETUP-FILE]\n"
+                        "  or:  halvex --help | --version\n"
+                        "Work out the DIP switch settings of the Halvex signal converter.\n"
+                        "\n"
+                        "Opens the main window. A setup file (.hvx) named on the command line is\n"
+                        "opened at once; all arguments are joined by single blanks into its name,\n"
+                        "so a path with blanks may be given unquoted.\n"
+                        "\n"
+                        "      --help     display this help and exit\n"
+                        "      --version  output version information and exit\n"
+                        "      --         end of options: what follows names the setup file even\n"
+                        "                 when it starts with \"--\"\n"
+                        "\n"
+                        "Only the first argument is taken as an option.\n"
+                        "Exit status is 0, 1 when the program could not start, and 2 for an\n"
+                        "unknown option.\n"
+                        "See also halvex-eval(1), which evaluates setup files without a window.\n";
 
 } // namespace
 

@@ -30,11 +30,10 @@ bool HalvexApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        dialogs().message(nullptr, applicationTitle(), QString::fromLocal8Bit(e.what()),
-                               DialogIcon::Error);
+        dialogs().message(nullptr, applicationTitle(), QString::fromLocal8Bit(e.what()), DialogIcon::Error);
     } catch (...) {
         dialogs().message(nullptr, applicationTitle(), QStringLiteral("An unexpected error occurred."),
-                               DialogIcon::Error);
+                          DialogIcon::Error);
     }
     return false;
 }

@@ -91,7 +91,8 @@ int main(int argc, char *argv[])
         SwitchMap map;
     };
     const Case cases[] = {
-        { "exact (thermocouple, trip)", decoder.switches(decoder.inputVariantCount() / 2, decoder.outputVariantCount() - 4000) },
+        { "exact (thermocouple, trip)",
+          decoder.switches(decoder.inputVariantCount() / 2, decoder.outputVariantCount() - 4000) },
         { "one switch off", mapOf("010101001100", "001010100000", "101010000000", "000000000001") },
         { "far off, all on", mapOf("111111111111", "111111111111", "111111111111", "111111111111") },
         { "far off, alternating", mapOf("101010101010", "010101010101", "101010101010", "010101010101") },
@@ -100,8 +101,8 @@ int main(int argc, char *argv[])
         DecodeResult r;
         const double decode = medianMicroseconds(runs, [&] { r = decoder.decode(c.map); });
         const double listed = medianMicroseconds(runs / 10, [&] { (void)decoder.list(decoder.decode(c.map), c.map); });
-        std::printf("decode %-28s %8.2f us  (distance %d, %lld setups; with listing of 20: %8.2f us)\n", c.name,
-                    decode, r.distance, static_cast<long long>(r.total()), listed);
+        std::printf("decode %-28s %8.2f us  (distance %d, %lld setups; with listing of 20: %8.2f us)\n", c.name, decode,
+                    r.distance, static_cast<long long>(r.total()), listed);
     }
     return 0;
 }

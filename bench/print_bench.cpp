@@ -58,7 +58,7 @@ bool resetPeak()
 struct Config {
     int dpi;
     bool form24Bit;
-    QString mode; // plain, compress, winstretch
+    QString mode;   // plain, compress, winstretch
     QString device; // pdf, null
 };
 
@@ -116,9 +116,15 @@ int measure(const Config &c, int repeat)
             RecordingPrinterDevice device;
             device.keepBits = false;
             const int edge = c.dpi / 6;
-            device.deviceCaps = DeviceCaps{ edge, edge, c.dpi * 827 / 100, c.dpi * 1169 / 100,
-                                            c.dpi * 827 / 100 - 2 * edge, c.dpi * 1169 / 100 - 2 * edge,
-                                            c.dpi, c.dpi, true };
+            device.deviceCaps = DeviceCaps{ edge,
+                                            edge,
+                                            c.dpi * 827 / 100,
+                                            c.dpi * 1169 / 100,
+                                            c.dpi * 827 / 100 - 2 * edge,
+                                            c.dpi * 1169 / 100 - 2 * edge,
+                                            c.dpi,
+                                            c.dpi,
+                                            true };
             ResultFormOnPaper paper(&form);
             device.startDoc(QStringLiteral("bench"));
             if (!printResultImage(&form, device, options, false))
@@ -166,8 +172,8 @@ int main(int argc, char *argv[])
                 "Band: the screen, %dx%d pixels.\n\n",
                 SetupFile, repeat, app.primaryScreen() ? app.primaryScreen()->size().width() : 0,
                 app.primaryScreen() ? app.primaryScreen()->size().height() : 0);
-    std::printf("%-6s %5s %-8s %-11s %10s %11s %10s %12s\n", "output", "dpi", "form", "option", "time ms",
-                "growth KiB", "peak KiB", "output bytes");
+    std::printf("%-6s %5s %-8s %-11s %10s %11s %10s %12s\n", "output", "dpi", "form", "option", "time ms", "growth KiB",
+                "peak KiB", "output bytes");
     for (const char *device : { "pdf", "null" }) {
         for (int dpi : { 300, 600, 1200 }) {
             for (bool form24 : { true, false }) {
@@ -179,8 +185,8 @@ int main(int argc, char *argv[])
                                   QString::fromLatin1(mode), QString::fromLatin1(device), QStringLiteral("--repeat"),
                                   QString::number(repeat) });
                     if (!child.waitForFinished(600000) || child.exitCode() != 0) {
-                        std::printf("%-6s %5d %-8s %-11s failed: %s\n", device, dpi, form24 ? "24bit" : "palette",
-                                    mode, child.readAllStandardError().constData());
+                        std::printf("%-6s %5d %-8s %-11s failed: %s\n", device, dpi, form24 ? "24bit" : "palette", mode,
+                                    child.readAllStandardError().constData());
                         continue;
                     }
                     const QList<QByteArray> f = child.readAllStandardOutput().trimmed().split(' ');

@@ -81,7 +81,8 @@ QString decodeText(const DecodeReport &r)
     out += QStringLiteral(".\n  * marks a switch that is the other way on the unit.\n");
     for (size_t i = 0; i < r.setups.size(); ++i) {
         const DecodedSetup &d = r.setups[i];
-        out += QStringLiteral("\n  Setup %1 of %2, differs at %3:\n").arg(i + 1).arg(total).arg(positionNames(d.differs));
+        out +=
+            QStringLiteral("\n  Setup %1 of %2, differs at %3:\n").arg(i + 1).arg(total).arg(positionNames(d.differs));
         out += setupSummaryText(d.setup) + QLatin1Char('\n') + bankRows(d.switches, 4, d.differs);
     }
     return out;
@@ -121,10 +122,14 @@ namespace {
 const char *statusName(VerifyReport::Status status)
 {
     switch (status) {
-    case VerifyReport::Status::Match: return "match";
-    case VerifyReport::Status::Differ: return "differ";
-    case VerifyReport::Status::Refused: return "refused";
-    case VerifyReport::Status::Error: break;
+    case VerifyReport::Status::Match:
+        return "match";
+    case VerifyReport::Status::Differ:
+        return "differ";
+    case VerifyReport::Status::Refused:
+        return "refused";
+    case VerifyReport::Status::Error:
+        break;
     }
     return "error";
 }

@@ -52,13 +52,27 @@ QString jsonString(const QString &s)
     for (int i = 0; i < s.size(); ++i) {
         const QChar c = s.at(i);
         switch (c.unicode()) {
-        case '"': out += QStringLiteral("\\\""); break;
-        case '\\': out += QStringLiteral("\\\\"); break;
-        case '\n': out += QStringLiteral("\\n"); break;
-        case '\r': out += QStringLiteral("\\r"); break;
-        case '\t': out += QStringLiteral("\\t"); break;
-        case '\b': out += QStringLiteral("\\b"); break;
-        case '\f': out += QStringLiteral("\\f"); break;
+        case '"':
+            out += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        case '\t':
+            out += QStringLiteral("\\t");
+            break;
+        case '\b':
+            out += QStringLiteral("\\b");
+            break;
+        case '\f':
+            out += QStringLiteral("\\f");
+            break;
         default:
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
@@ -116,9 +130,9 @@ QString reportJson(const FileReport &r)
     const QString switches = evaluated ? switchesJson(r.values.map) : QStringLiteral("null");
     const QString summary = ok ? summaryJson(r.setup, r.values.RangeIndex) : QStringLiteral("null");
 
-    return QStringLiteral("{\"file\": ") + fileNameJson(r) + QStringLiteral(", \"status\": \"")
-        + QLatin1String(status) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
-        + QStringLiteral(", \"switches\": ") + switches + QStringLiteral(", \"rangeIndex\": ")
+    return QStringLiteral("{\"file\": ") + fileNameJson(r) + QStringLiteral(", \"status\": \"") + QLatin1String(status)
+        + QStringLiteral("\", \"message\": ") + jsonString(r.message) + QStringLiteral(", \"switches\": ") + switches
+        + QStringLiteral(", \"rangeIndex\": ")
         + jsonOptional(evaluated && r.outcome.inputEncoderRan, QString::number(r.values.RangeIndex))
         + QStringLiteral(", \"customLow\": ")
         + jsonOptional(evaluated && r.outcome.customLowRead, floatText(r.values.CustomLow))

@@ -34,17 +34,17 @@ constexpr int ExitUsage = 64;
 
 const char programName[] = "halvex-eval";
 const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...\n"
-                        "       halvex-eval --decode [--json] SWITCHES...\n"
-                        "       halvex-eval --verify [--json] FILE SWITCHES";
+                         "       halvex-eval --decode [--json] SWITCHES...\n"
+                         "       halvex-eval --verify [--json] FILE SWITCHES";
 
 struct EvalOptions {
     enum class Mode { Evaluate, Decode, Verify };
     Mode mode = Mode::Evaluate;
     bool json = false;
-    QByteArray pdfPath;           // empty: no PDF
-    QList<QByteArray> files;      // from the command line
-    QList<QByteArray> fileLists;  // --files-from, in order; "-" is standard input
-    bool nullSeparated = false;   // --null
+    QByteArray pdfPath;             // empty: no PDF
+    QList<QByteArray> files;        // from the command line
+    QList<QByteArray> fileLists;    // --files-from, in order; "-" is standard input
+    bool nullSeparated = false;     // --null
     QList<hvx::SwitchMap> switches; // --decode, --verify: as read off each unit
 };
 
@@ -173,8 +173,9 @@ QString helpText(const QList<OptionEntry> &entries)
 
 int usageError(const QString &message)
 {
-    write(stderr, QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
-                      .arg(QLatin1String(programName), message, QLatin1String(usageLine)));
+    write(stderr,
+          QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
+              .arg(QLatin1String(programName), message, QLatin1String(usageLine)));
     return ExitUsage;
 }
 
@@ -333,10 +334,13 @@ int runVerify(const EvalOptions &options)
     if (!out.finish())
         return ExitError;
     switch (report.status) {
-    case hvx::VerifyReport::Status::Match: return ExitOk;
-    case hvx::VerifyReport::Status::Error: return ExitError;
+    case hvx::VerifyReport::Status::Match:
+        return ExitOk;
+    case hvx::VerifyReport::Status::Error:
+        return ExitError;
     case hvx::VerifyReport::Status::Differ:
-    case hvx::VerifyReport::Status::Refused: break;
+    case hvx::VerifyReport::Status::Refused:
+        break;
     }
     return ExitRefused;
 }
@@ -346,7 +350,8 @@ int runVerify(const EvalOptions &options)
 int main(int argc, char *argv[])
 {
     keepStandardDescriptorsTaken();
-    const std::unique_ptr<QCoreApplication> app(hvx::newEvalApplication(argc, argv, hvx::pdfOutputRequested(argc, argv)));
+    const std::unique_ptr<QCoreApplication> app(hvx::newEvalApplication(argc, argv,
+                                                                        hvx::pdfOutputRequested(argc, argv)));
     // The arguments as bytes (the application object may have taken its own).
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
@@ -356,9 +361,12 @@ int main(int argc, char *argv[])
     if (const std::optional<int> done = parseArguments(arguments, options))
         return *done;
     switch (options.mode) {
-    case EvalOptions::Mode::Decode: return runDecode(options);
-    case EvalOptions::Mode::Verify: return runVerify(options);
-    case EvalOptions::Mode::Evaluate: break;
+    case EvalOptions::Mode::Decode:
+        return runDecode(options);
+    case EvalOptions::Mode::Verify:
+        return runVerify(options);
+    case EvalOptions::Mode::Evaluate:
+        break;
     }
     return runEvaluate(options);
 }

@@ -19,7 +19,7 @@ Setup voltageTo4to20()
 {
     Setup s;
     s.cbInputType = hvx::Voltage;
-    s.cbIRVoltage = 6; // 0 to 10 V
+    s.cbIRVoltage = 6;   // 0 to 10 V
     s.cbOutputRange = 1; // 4 to 20 mA source
     return s;
 }
@@ -40,7 +40,7 @@ Setup rtdCustom()
     s.cbIRRTD = 16; // Custom
     s.eCustomLow = QStringLiteral("-40");
     s.eCustomHigh = QStringLiteral("360");
-    s.rgRTDType = 1; // 3 wire
+    s.rgRTDType = 1;     // 3 wire
     s.cbOutputRange = 5; // 0 to 10 V source
     return s;
 }
@@ -65,9 +65,9 @@ Setup tripRelay()
     s.cbOutputRange = 1;
     s.rgDualOutput = 1;
     s.rgDualType = 1;
-    s.cbTripOutput = 3; // 10 seconds
-    s.rgTripBurnout = 1; // Relay off
-    s.rgTripLEDstate = 1; // Green led
+    s.cbTripOutput = 3;     // 10 seconds
+    s.rgTripBurnout = 1;    // Relay off
+    s.rgTripLEDstate = 1;   // Green led
     s.rgTripRelativeTo = 1; // Output 1 value
     return s;
 }

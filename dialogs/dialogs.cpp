@@ -15,11 +15,16 @@ DialogProvider *g_provider = nullptr;
 QMessageBox::Icon toQt(DialogIcon icon)
 {
     switch (icon) {
-    case DialogIcon::Information: return QMessageBox::Information;
-    case DialogIcon::Warning: return QMessageBox::Warning;
-    case DialogIcon::Error: return QMessageBox::Critical;
-    case DialogIcon::Question: return QMessageBox::Question;
-    case DialogIcon::None: break;
+    case DialogIcon::Information:
+        return QMessageBox::Information;
+    case DialogIcon::Warning:
+        return QMessageBox::Warning;
+    case DialogIcon::Error:
+        return QMessageBox::Critical;
+    case DialogIcon::Question:
+        return QMessageBox::Question;
+    case DialogIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -57,9 +62,12 @@ DialogAnswer QtDialogs::question(QWidget *parent, const QString &title, const QS
     box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
-    case QMessageBox::Yes: return DialogAnswer::Yes;
-    case QMessageBox::No: return DialogAnswer::No;
-    default: return DialogAnswer::Cancel;
+    case QMessageBox::Yes:
+        return DialogAnswer::Yes;
+    case QMessageBox::No:
+        return DialogAnswer::No;
+    default:
+        return DialogAnswer::Cancel;
     }
 }
 

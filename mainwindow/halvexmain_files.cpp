@@ -59,16 +59,15 @@ void TMainForm::New1Click()
     ui->rgColdJunction->hide();
     ui->rgRTDType->hide();
     ui->rgConversionSpeed->hide();
-    for (ChoiceId id : { ChoiceId::rgConversionSpeed, ChoiceId::rgLinearisation, ChoiceId::rgRTDType,
-                         ChoiceId::rgColdJunction })
+    for (ChoiceId id :
+         { ChoiceId::rgConversionSpeed, ChoiceId::rgLinearisation, ChoiceId::rgRTDType, ChoiceId::rgColdJunction })
         setChoice(id, 0);
 
     ui->rgSquareRoot->show();
     for (ChoiceId id : { ChoiceId::rgBurnout, ChoiceId::rgInversion, ChoiceId::rgButtonIsolation,
-                         ChoiceId::rgDualOutput, ChoiceId::rgSquareRoot, ChoiceId::rgBurnout2,
-                         ChoiceId::rgInversion2, ChoiceId::rgSquareRoot2, ChoiceId::rgTripBurnout,
-                         ChoiceId::rgTripLEDstate, ChoiceId::rgTripRelativeTo, ChoiceId::rgFreqBurnout,
-                         ChoiceId::rgDualType })
+                         ChoiceId::rgDualOutput, ChoiceId::rgSquareRoot, ChoiceId::rgBurnout2, ChoiceId::rgInversion2,
+                         ChoiceId::rgSquareRoot2, ChoiceId::rgTripBurnout, ChoiceId::rgTripLEDstate,
+                         ChoiceId::rgTripRelativeTo, ChoiceId::rgFreqBurnout, ChoiceId::rgDualType })
         setChoice(id, 0);
     ui->rgDualType->hide(); // single output again
 
@@ -97,9 +96,8 @@ bool TMainForm::AskToSaveChanges()
 {
     if (!m_modified)
         return true;
-    const QString text = m_setupFileName.isEmpty()
-        ? QStringLiteral("Switch setup has changed - Save changes ?")
-        : m_setupFileName + QStringLiteral(" has changed - Save changes ?");
+    const QString text = m_setupFileName.isEmpty() ? QStringLiteral("Switch setup has changed - Save changes ?")
+                                                   : m_setupFileName + QStringLiteral(" has changed - Save changes ?");
     switch (dialogs().question(this, QStringLiteral("Confirm"), text, DialogIcon::Question)) {
     case DialogAnswer::Yes:
         m_saveAbandoned = false;
@@ -226,9 +224,9 @@ void TMainForm::SaveAs1Click()
             return;
         }
         if (QFileInfo::exists(path)) {
-            const DialogAnswer answer = dialogs().question(
-                this, QStringLiteral("Warning"), path + QStringLiteral(" already exists. Overwrite it?"),
-                DialogIcon::Warning);
+            const DialogAnswer answer = dialogs().question(this, QStringLiteral("Warning"),
+                                                           path + QStringLiteral(" already exists. Overwrite it?"),
+                                                           DialogIcon::Warning);
             if (answer == DialogAnswer::No)
                 continue;
             if (answer == DialogAnswer::Cancel) {

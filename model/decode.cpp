@@ -98,9 +98,8 @@ std::optional<SwitchMap> parseSwitchMap(const QString &text, QString *error)
         if (seen[bank - 1])
             return fail(QStringLiteral("bank %1 is given twice").arg(name));
         seen[bank - 1] = true;
-        const bool binary = std::all_of(bits.cbegin(), bits.cend(), [](QChar c) {
-            return c == QLatin1Char('0') || c == QLatin1Char('1');
-        });
+        const bool binary = std::all_of(bits.cbegin(), bits.cend(),
+                                        [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('1'); });
         if (bits.size() != 12 || !binary)
             return fail(QStringLiteral("bank %1 must be 12 characters of '0' and '1', not \"%2\"").arg(name, bits));
         for (int p = 1; p <= 12; ++p)
@@ -218,7 +217,12 @@ std::vector<OutputVariant> outputVariants()
             for (std::int8_t burnout = 0; burnout < 2; ++burnout)
                 for (std::int8_t inversion = 0; inversion < 2; ++inversion)
                     for (std::int8_t buttons = 0; buttons < 2; ++buttons) {
-                        OutputVariant o{ range, burnout, inversion, buttons, 0, std::int8_t(mode == 0 ? 0 : 1),
+                        OutputVariant o{ range,
+                                         burnout,
+                                         inversion,
+                                         buttons,
+                                         0,
+                                         std::int8_t(mode == 0 ? 0 : 1),
                                          std::int8_t(mode == 0 ? 0 : mode - 1) };
                         switch (mode) {
                         case 0:

@@ -27,11 +27,20 @@ QString displayText(const QString &text)
             continue;
         }
         switch (u) {
-        case '\\': out += QStringLiteral("\\\\"); continue;
-        case '\t': out += QStringLiteral("\\t"); continue;
-        case '\n': out += QStringLiteral("\\n"); continue;
-        case '\r': out += QStringLiteral("\\r"); continue;
-        default: break;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            continue;
+        case '\t':
+            out += QStringLiteral("\\t");
+            continue;
+        case '\n':
+            out += QStringLiteral("\\n");
+            continue;
+        case '\r':
+            out += QStringLiteral("\\r");
+            continue;
+        default:
+            break;
         }
         if (u < 0x20 || u == 0x7F)
             out += hexEscape("\\x", u, 2);

@@ -146,13 +146,23 @@ int EvaluateThermocoupleInput(EvaluationContext &ctx)
     int result;
     switch (ctx.setup.cbInputType) {
     case TcK:
-    case TcJ: result = EncodeThermocoupleKJ(ctx); break;
+    case TcJ:
+        result = EncodeThermocoupleKJ(ctx);
+        break;
     case TcR:
-    case TcS: result = EncodeThermocoupleRS(ctx); break;
+    case TcS:
+        result = EncodeThermocoupleRS(ctx);
+        break;
     case TcN:
-    case TcE: result = EncodeThermocoupleNE(ctx); break;
-    case TcB: result = EncodeThermocoupleB(ctx); break;
-    default: result = EncodeThermocoupleT(ctx); break;
+    case TcE:
+        result = EncodeThermocoupleNE(ctx);
+        break;
+    case TcB:
+        result = EncodeThermocoupleB(ctx);
+        break;
+    default:
+        result = EncodeThermocoupleT(ctx);
+        break;
     }
 
     for (int p : { 2, 5, 6, 7 })

@@ -5,6 +5,8 @@
 namespace hvx {
 namespace {
 
+// The tables keep one row per listed range.
+// clang-format off
 // Input ranges, in list order. For the ranges from zero or a live zero the
 // code follows the upper value alone (1 -> 0, 2 -> 1, 4 -> 2, 5 -> 4, 7.5 -> 8,
 // 8 -> 3, 10 -> 5, 15 -> 9, 20 -> 6, 30 -> 10, 40 -> 7); negative ranges take
@@ -229,6 +231,7 @@ constexpr CodedItem frequencyRows[] = {
     { "0 to 2,000 Hz", 2 },   { "0 to 5,000 Hz", 12 },  { "0 to 10,000 Hz", 4 },  { "0 to 15,000 Hz", 11 },
     { "0 to 20,000 Hz", 8 },  { "0 to 30,000 Hz", 3 },  { "0 to 40,000 Hz", 0 },  { "0 to 50,000 Hz", 5 },
 };
+// clang-format on
 
 // Checks made by the compiler on the tables above.
 
@@ -253,7 +256,8 @@ constexpr bool rangeListsSound()
     }
     return true;
 }
-static_assert(rangeListsSound(), "one entry per list in ListId order; every input range needs a 4-bit code and low below high");
+static_assert(rangeListsSound(),
+              "one entry per list in ListId order; every input range needs a 4-bit code and low below high");
 
 constexpr bool codedSound(Rows<CodedItem> items)
 {

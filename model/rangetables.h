@@ -16,9 +16,17 @@ template <typename Row>
 class Rows {
 public:
     constexpr Rows() = default;
-    constexpr Rows(const Row *first, int count) : m_first(first), m_count(count) {}
+    constexpr Rows(const Row *first, int count)
+        : m_first(first)
+        , m_count(count)
+    {
+    }
     template <std::size_t N>
-    constexpr Rows(const Row (&rows)[N]) : m_first(rows), m_count(static_cast<int>(N)) {}
+    constexpr Rows(const Row (&rows)[N])
+        : m_first(rows)
+        , m_count(static_cast<int>(N))
+    {
+    }
 
     constexpr int size() const { return m_count; }
     constexpr const Row *begin() const { return m_first; }

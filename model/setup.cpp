@@ -8,11 +8,24 @@ namespace {
 using ListMember = int Setup::*;
 
 constexpr std::array<ListMember, ListCount> listMembers = {
-    &Setup::cbInputType,   &Setup::cbInputRange, &Setup::cbIRVoltage,    &Setup::cbIRCurrent,
-    &Setup::cbIRCurrentTransmitter, &Setup::cbIRmilliVolt, &Setup::cbIRPot2, &Setup::cbIRPot3,
-    &Setup::cbIRTCKJ,      &Setup::cbIRTCRS,     &Setup::cbIRTCNE,       &Setup::cbIRTCB,
-    &Setup::cbIRTCT,       &Setup::cbIRRTD,      &Setup::cbOutputRange,  &Setup::cbOutputRange2,
-    &Setup::cbTripOutput,  &Setup::cbFreqOutputRange,
+    &Setup::cbInputType,
+    &Setup::cbInputRange,
+    &Setup::cbIRVoltage,
+    &Setup::cbIRCurrent,
+    &Setup::cbIRCurrentTransmitter,
+    &Setup::cbIRmilliVolt,
+    &Setup::cbIRPot2,
+    &Setup::cbIRPot3,
+    &Setup::cbIRTCKJ,
+    &Setup::cbIRTCRS,
+    &Setup::cbIRTCNE,
+    &Setup::cbIRTCB,
+    &Setup::cbIRTCT,
+    &Setup::cbIRRTD,
+    &Setup::cbOutputRange,
+    &Setup::cbOutputRange2,
+    &Setup::cbTripOutput,
+    &Setup::cbFreqOutputRange,
 };
 
 constexpr std::array<ListMember, ChoiceCount> choiceMembers = {
@@ -56,8 +69,7 @@ bool Setup::operator==(const Setup &o) const
     for (int i = 0; i < ChoiceCount; ++i)
         if (choice(ChoiceId(i)) != o.choice(ChoiceId(i)))
             return false;
-    return eCustomLow == o.eCustomLow && eCustomHigh == o.eCustomHigh
-        && conversionSpeedShown == o.conversionSpeedShown;
+    return eCustomLow == o.eCustomLow && eCustomHigh == o.eCustomHigh && conversionSpeedShown == o.conversionSpeedShown;
 }
 
 } // namespace hvx

@@ -5,9 +5,12 @@ namespace hvx {
 QString SetupField::name() const
 {
     switch (kind) {
-    case Kind::List: return Texts::name(ListId(id));
-    case Kind::Choice: return Texts::name(ChoiceId(id));
-    case Kind::Text: break;
+    case Kind::List:
+        return Texts::name(ListId(id));
+    case Kind::Choice:
+        return Texts::name(ChoiceId(id));
+    case Kind::Text:
+        break;
     }
     return id == 0 ? QStringLiteral("eCustomLow") : QStringLiteral("eCustomHigh");
 }
@@ -15,9 +18,12 @@ QString SetupField::name() const
 int SetupField::index(const Setup &s) const
 {
     switch (kind) {
-    case Kind::List: return s.list(ListId(id));
-    case Kind::Choice: return s.choice(ChoiceId(id));
-    case Kind::Text: break;
+    case Kind::List:
+        return s.list(ListId(id));
+    case Kind::Choice:
+        return s.choice(ChoiceId(id));
+    case Kind::Text:
+        break;
     }
     return 0;
 }

@@ -16,18 +16,19 @@ QString SwitchBank::toString() const
 SwitchBank &SwitchMap::bank(int number)
 {
     switch (number) {
-    case 1: return S1;
-    case 2: return S2;
-    case 3: return S3;
-    case 4: return S4;
+    case 1:
+        return S1;
+    case 2:
+        return S2;
+    case 3:
+        return S3;
+    case 4:
+        return S4;
     }
     throw std::out_of_range("switch bank number must be 1 to 4");
 }
 
-const SwitchBank &SwitchMap::bank(int number) const
-{
-    return const_cast<SwitchMap *>(this)->bank(number);
-}
+const SwitchBank &SwitchMap::bank(int number) const { return const_cast<SwitchMap *>(this)->bank(number); }
 
 void SwitchMap::clear()
 {

@@ -21,13 +21,22 @@ QStringList itemsOf(ListId id)
 {
     switch (id) {
     case ListId::cbInputType:
-        return { QStringLiteral("Voltage"), QStringLiteral("Current sink"), QStringLiteral("Current using Tx Supply"),
-                 QStringLiteral("milliVolt"), QStringLiteral("Potentiometer 2 wire"),
-                 QStringLiteral("Potentiometer 3 wire"), QStringLiteral("K type thermocouple"),
-                 QStringLiteral("J type thermocouple"), QStringLiteral("R type thermocouple"),
-                 QStringLiteral("S type thermocouple"), QStringLiteral("N type thermocouple"),
-                 QStringLiteral("E type thermocouple"), QStringLiteral("B type thermocouple"),
-                 QStringLiteral("T type thermocouple"), QStringLiteral("RTD PT100"), QStringLiteral("RTD PT1000") };
+        return { QStringLiteral("Voltage"),
+                 QStringLiteral("Current sink"),
+                 QStringLiteral("Current using Tx Supply"),
+                 QStringLiteral("milliVolt"),
+                 QStringLiteral("Potentiometer 2 wire"),
+                 QStringLiteral("Potentiometer 3 wire"),
+                 QStringLiteral("K type thermocouple"),
+                 QStringLiteral("J type thermocouple"),
+                 QStringLiteral("R type thermocouple"),
+                 QStringLiteral("S type thermocouple"),
+                 QStringLiteral("N type thermocouple"),
+                 QStringLiteral("E type thermocouple"),
+                 QStringLiteral("B type thermocouple"),
+                 QStringLiteral("T type thermocouple"),
+                 QStringLiteral("RTD PT100"),
+                 QStringLiteral("RTD PT1000") };
     case ListId::cbInputRange:
         // The placeholder with its one empty item.
         return { QString() };
@@ -113,9 +122,10 @@ constexpr std::array<ChoiceInfo, ChoiceCount> choiceInfo = { {
 } };
 
 constexpr std::array<const char *, ListCount> listNames = {
-    "cbInputType", "cbInputRange", "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter",
-    "cbIRmilliVolt", "cbIRPot2", "cbIRPot3", "cbIRTCKJ", "cbIRTCRS", "cbIRTCNE", "cbIRTCB",
-    "cbIRTCT", "cbIRRTD", "cbOutputRange", "cbOutputRange2", "cbTripOutput", "cbFreqOutputRange",
+    "cbInputType",    "cbInputRange", "cbIRVoltage",       "cbIRCurrent", "cbIRCurrentTransmitter",
+    "cbIRmilliVolt",  "cbIRPot2",     "cbIRPot3",          "cbIRTCKJ",    "cbIRTCRS",
+    "cbIRTCNE",       "cbIRTCB",      "cbIRTCT",           "cbIRRTD",     "cbOutputRange",
+    "cbOutputRange2", "cbTripOutput", "cbFreqOutputRange",
 };
 
 // A table sized by an enum's count but given fewer rows leaves null names.
@@ -145,35 +155,51 @@ const QStringList &items(ListId id) { return listTable()[static_cast<size_t>(id)
 
 const QStringList &items(ChoiceId id)
 {
-    static const QStringList linearisation = { QStringLiteral("Linearisation on"), QStringLiteral("Linearisation off") };
+    static const QStringList linearisation = { QStringLiteral("Linearisation on"),
+                                               QStringLiteral("Linearisation off") };
     static const QStringList cjc = { QStringLiteral("CJC on"), QStringLiteral("CJC off") };
     static const QStringList rtd = { QStringLiteral("2 wire"), QStringLiteral("3 wire"), QStringLiteral("4 wire") };
     static const QStringList speed = { QStringLiteral("Normal"), QStringLiteral("Fast") };
     static const QStringList buttons = { QStringLiteral("Buttons enabled"), QStringLiteral("Buttons disabled") };
     static const QStringList dual = { QStringLiteral("Single output"), QStringLiteral("Dual output") };
-    static const QStringList dualType = { QStringLiteral("Analog"), QStringLiteral("Trip relay"), QStringLiteral("Frequency") };
+    static const QStringList dualType = { QStringLiteral("Analog"), QStringLiteral("Trip relay"),
+                                          QStringLiteral("Frequency") };
     static const QStringList tripBurnout = { QStringLiteral("Relay on"), QStringLiteral("Relay off") };
     static const QStringList led = { QStringLiteral("Red led"), QStringLiteral("Green led") };
     static const QStringList relative = { QStringLiteral("Input value"), QStringLiteral("Output 1 value") };
     static const QStringList freqBurnout = { QStringLiteral("Span point +12.5%"), QStringLiteral("0 Hz") };
     switch (id) {
-    case ChoiceId::rgLinearisation: return linearisation;
-    case ChoiceId::rgColdJunction: return cjc;
-    case ChoiceId::rgRTDType: return rtd;
-    case ChoiceId::rgConversionSpeed: return speed;
+    case ChoiceId::rgLinearisation:
+        return linearisation;
+    case ChoiceId::rgColdJunction:
+        return cjc;
+    case ChoiceId::rgRTDType:
+        return rtd;
+    case ChoiceId::rgConversionSpeed:
+        return speed;
     case ChoiceId::rgBurnout:
-    case ChoiceId::rgBurnout2: return startBurnout();
+    case ChoiceId::rgBurnout2:
+        return startBurnout();
     case ChoiceId::rgInversion:
-    case ChoiceId::rgInversion2: return inversionItems();
+    case ChoiceId::rgInversion2:
+        return inversionItems();
     case ChoiceId::rgSquareRoot:
-    case ChoiceId::rgSquareRoot2: return squareRootItems();
-    case ChoiceId::rgButtonIsolation: return buttons;
-    case ChoiceId::rgDualOutput: return dual;
-    case ChoiceId::rgDualType: return dualType;
-    case ChoiceId::rgTripBurnout: return tripBurnout;
-    case ChoiceId::rgTripLEDstate: return led;
-    case ChoiceId::rgTripRelativeTo: return relative;
-    case ChoiceId::rgFreqBurnout: return freqBurnout;
+    case ChoiceId::rgSquareRoot2:
+        return squareRootItems();
+    case ChoiceId::rgButtonIsolation:
+        return buttons;
+    case ChoiceId::rgDualOutput:
+        return dual;
+    case ChoiceId::rgDualType:
+        return dualType;
+    case ChoiceId::rgTripBurnout:
+        return tripBurnout;
+    case ChoiceId::rgTripLEDstate:
+        return led;
+    case ChoiceId::rgTripRelativeTo:
+        return relative;
+    case ChoiceId::rgFreqBurnout:
+        return freqBurnout;
     }
     return speed; // not reached: every enumerator is handled above
 }
@@ -209,23 +235,36 @@ QStringList newBurnoutCaptions() { return { QStringLiteral("High Burnout"), QStr
 ListId rangeListFor(int inputType)
 {
     switch (inputType) {
-    case Voltage: return ListId::cbIRVoltage;
-    case CurrentSink: return ListId::cbIRCurrent;
-    case CurrentTxSupply: return ListId::cbIRCurrentTransmitter;
-    case MilliVolt: return ListId::cbIRmilliVolt;
-    case Pot2Wire: return ListId::cbIRPot2;
-    case Pot3Wire: return ListId::cbIRPot3;
+    case Voltage:
+        return ListId::cbIRVoltage;
+    case CurrentSink:
+        return ListId::cbIRCurrent;
+    case CurrentTxSupply:
+        return ListId::cbIRCurrentTransmitter;
+    case MilliVolt:
+        return ListId::cbIRmilliVolt;
+    case Pot2Wire:
+        return ListId::cbIRPot2;
+    case Pot3Wire:
+        return ListId::cbIRPot3;
     case TcK:
-    case TcJ: return ListId::cbIRTCKJ;
+    case TcJ:
+        return ListId::cbIRTCKJ;
     case TcR:
-    case TcS: return ListId::cbIRTCRS;
+    case TcS:
+        return ListId::cbIRTCRS;
     case TcN:
-    case TcE: return ListId::cbIRTCNE;
-    case TcB: return ListId::cbIRTCB;
-    case TcT: return ListId::cbIRTCT;
+    case TcE:
+        return ListId::cbIRTCNE;
+    case TcB:
+        return ListId::cbIRTCB;
+    case TcT:
+        return ListId::cbIRTCT;
     case RtdPt100:
-    case RtdPt1000: return ListId::cbIRRTD;
-    default: return ListId::cbInputRange;
+    case RtdPt1000:
+        return ListId::cbIRRTD;
+    default:
+        return ListId::cbInputRange;
     }
 }
 
@@ -239,13 +278,18 @@ int customIndexFor(ListId rangeList)
 QString unitFor(int inputType)
 {
     switch (inputType) {
-    case Voltage: return QStringLiteral("V");
+    case Voltage:
+        return QStringLiteral("V");
     case CurrentSink:
-    case CurrentTxSupply: return QStringLiteral("mA");
-    case MilliVolt: return QStringLiteral("mV");
+    case CurrentTxSupply:
+        return QStringLiteral("mA");
+    case MilliVolt:
+        return QStringLiteral("mV");
     case Pot2Wire:
-    case Pot3Wire: return QStringLiteral("ohms");
-    default: return isThermocouple(inputType) || isRtd(inputType) ? QStringLiteral("°C") : QString();
+    case Pot3Wire:
+        return QStringLiteral("ohms");
+    default:
+        return isThermocouple(inputType) || isRtd(inputType) ? QStringLiteral("°C") : QString();
     }
 }
 

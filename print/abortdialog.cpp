@@ -43,19 +43,11 @@ TAbortDialog::TAbortDialog(QWidget *owner)
     }
 }
 
-void TAbortDialog::btnCancelClick()
-{
-    Cancelled = 1;
-}
+void TAbortDialog::btnCancelClick() { Cancelled = 1; }
 
-void TAbortDialog::reject()
-{
-}
+void TAbortDialog::reject() {}
 
-void TAbortDialog::closeEvent(QCloseEvent *event)
-{
-    event->ignore();
-}
+void TAbortDialog::closeEvent(QCloseEvent *event) { event->ignore(); }
 
 namespace {
 
@@ -115,10 +107,7 @@ int PollCancel(TAbortDialog *dialog)
     return dialog->Cancelled;
 }
 
-void FreeProgressDialog(TAbortDialog *dialog)
-{
-    delete dialog;
-}
+void FreeProgressDialog(TAbortDialog *dialog) { delete dialog; }
 
 bool isUserInput(QEvent::Type type)
 {

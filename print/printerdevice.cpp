@@ -146,9 +146,8 @@ bool QtPrinterDevice::startDoc(const QString &documentName)
         // The document is made in a file of its own and only becomes the
         // output file, or goes to the printer, when it is complete: an
         // aborted document leaves neither a partial file nor a partial job.
-        const QString pattern = m_submitToPrinter
-            ? QDir::tempPath() + QStringLiteral("/halvex-print-XXXXXX.part")
-            : m_targetFile + QStringLiteral(".XXXXXX.part");
+        const QString pattern = m_submitToPrinter ? QDir::tempPath() + QStringLiteral("/halvex-print-XXXXXX.part")
+                                                  : m_targetFile + QStringLiteral(".XXXXXX.part");
         m_spool.reset(new QTemporaryFile(pattern));
         if (!m_spool->open()) {
             m_error = QStringLiteral("%1 could not be created.")
@@ -169,10 +168,7 @@ bool QtPrinterDevice::startDoc(const QString &documentName)
     return true;
 }
 
-bool QtPrinterDevice::newPage()
-{
-    return m_painter->isActive() && m_printer.newPage();
-}
+bool QtPrinterDevice::newPage() { return m_painter->isActive() && m_printer.newPage(); }
 
 bool QtPrinterDevice::endDoc()
 {
@@ -287,8 +283,7 @@ bool QtPrinterDevice::finishDocument(bool keep)
         if (ok) {
             m_spool->setAutoRemove(false);
             giveOrdinaryPermissions(m_targetFile, earlierMode);
-        }
-        else
+        } else
             m_error = QStringLiteral("%1 could not be written.").arg(m_targetFile);
     }
     m_spool.reset(); // removes the spool file unless it became the output

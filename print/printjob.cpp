@@ -56,7 +56,8 @@ struct PrintJob {
 
 void formPrinterMessage(const QString &text)
 {
-    dialogs().message(currentPrintSettings().MessageOwner.data(), QString::fromLatin1(FormPrinterCaption), text, DialogIcon::None);
+    dialogs().message(currentPrintSettings().MessageOwner.data(), QString::fromLatin1(FormPrinterCaption), text,
+                      DialogIcon::None);
 }
 
 // Shows the band being printed and asks whether to go on.

@@ -25,20 +25,11 @@ PrintSettings &settings()
 
 // ---------------------------------------------------------------- settings
 
-const PrintSettings &currentPrintSettings()
-{
-    return settings();
-}
+const PrintSettings &currentPrintSettings() { return settings(); }
 
-void SetShowErrors(int flag)
-{
-    settings().ShowErrors = flag != 0;
-}
+void SetShowErrors(int flag) { settings().ShowErrors = flag != 0; }
 
-void SetUseDeviceBitmaps(int flag)
-{
-    settings().UseDeviceBitmaps = flag != 0;
-}
+void SetUseDeviceBitmaps(int flag) { settings().UseDeviceBitmaps = flag != 0; }
 
 void SetReduction(int x, int y)
 {
@@ -47,10 +38,7 @@ void SetReduction(int x, int y)
     settings().ReduceY = std::max(1, y);
 }
 
-void SetDriverStretch(int flag)
-{
-    settings().DriverStretch = flag != 0;
-}
+void SetDriverStretch(int flag) { settings().DriverStretch = flag != 0; }
 
 QWidget *SwapMessageOwner(QWidget *owner)
 {
@@ -225,21 +213,20 @@ bool ForEachBand(int left, int top, int right, int bottom, int bandWidth, int ba
     CountBands(left, top, right, bottom, bandWidth, bandHeight, &count);
     const PrintRect area{ left, top, right, bottom };
     int number = 0;
-    return walkBands(left, top, right, bottom, bandWidth, bandHeight,
-                     [&](const PrintRect &band, int column, int row) {
-                         PrintBand b;
-                         b.Area = area;
-                         b.Band = band;
-                         b.Column = column;
-                         b.Row = row;
-                         b.Width = band.width();
-                         b.Height = band.height();
-                         b.NominalWidth = bandWidth;
-                         b.NominalHeight = bandHeight;
-                         b.Number = ++number;
-                         b.Count = count;
-                         return routine(b);
-                     });
+    return walkBands(left, top, right, bottom, bandWidth, bandHeight, [&](const PrintRect &band, int column, int row) {
+        PrintBand b;
+        b.Area = area;
+        b.Band = band;
+        b.Column = column;
+        b.Row = row;
+        b.Width = band.width();
+        b.Height = band.height();
+        b.NominalWidth = bandWidth;
+        b.NominalHeight = bandHeight;
+        b.Number = ++number;
+        b.Count = count;
+        return routine(b);
+    });
 }
 
 } // namespace hvx

@@ -8,8 +8,8 @@
 #include "printerdevice.h"
 
 #include <QPoint>
-#include <QRect>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -153,7 +153,7 @@ BandColours analyseBandColours(const QImage &capture, bool force24);
 
 // How the band bitmap is sized and sampled.
 struct BandSampling {
-    int BandWidth = 0;  // the band in printer pixels
+    int BandWidth = 0; // the band in printer pixels
     int BandHeight = 0;
     long double IX = 1; // window pixels per printer pixel
     long double IY = 1;

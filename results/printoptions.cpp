@@ -35,7 +35,8 @@ bool openRegularFile(QFile &f, const QString &path)
     if (fd < 0)
         return false;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }
@@ -83,10 +84,7 @@ void applyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options)
     }
 }
 
-QString defaultPrintIniPath()
-{
-    return QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
-}
+QString defaultPrintIniPath() { return QDir(QCoreApplication::applicationDirPath()).filePath(fileName); }
 
 PrintOptionsFile::PrintOptionsFile(const QString &primaryPath, const QString &fallbackPath)
     : m_primary(primaryPath)

@@ -240,9 +240,6 @@ void ReadSwitchesForm::bUseClick()
         ui->lMarks->setText(QStringLiteral("The setup is now in the main window."));
 }
 
-void ReadSwitchesForm::bAllOffClick()
-{
-    setSwitches(SwitchMap());
-}
+void ReadSwitchesForm::bAllOffClick() { setSwitches(SwitchMap()); }
 
 } // namespace hvx

@@ -20,10 +20,7 @@ using namespace hvx;
 
 namespace {
 
-int indexOf(ListId list, const QString &text)
-{
-    return Texts::items(list).indexOf(text);
-}
+int indexOf(ListId list, const QString &text) { return Texts::items(list).indexOf(text); }
 
 struct Picture {
     const char *file;

@@ -47,10 +47,7 @@ SwitchToggle::SwitchToggle(int bank, int position, QWidget *parent)
     updateAccessibleName();
 }
 
-QSize SwitchToggle::sizeHint() const
-{
-    return QSize(Square + 2 * Margin, RowStep + Square + 2 * Margin);
-}
+QSize SwitchToggle::sizeHint() const { return QSize(Square + 2 * Margin, RowStep + Square + 2 * Margin); }
 
 void SwitchToggle::setOn(bool on)
 {
@@ -119,8 +116,11 @@ void SwitchToggle::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:
-    case Qt::Key_Down: emit arrowPressed(this, event->key()); return;
-    default: QWidget::keyPressEvent(event);
+    case Qt::Key_Down:
+        emit arrowPressed(this, event->key());
+        return;
+    default:
+        QWidget::keyPressEvent(event);
     }
 }
 
@@ -176,9 +176,6 @@ void SwitchBankPanel::setBank(int bank)
     }
 }
 
-void SwitchBankPanel::paintEvent(QPaintEvent *)
-{
-    QPainter(this).fillRect(rect(), Qt::black);
-}
+void SwitchBankPanel::paintEvent(QPaintEvent *) { QPainter(this).fillRect(rect(), Qt::black); }
 
 } // namespace hvx

@@ -88,11 +88,20 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
 
     // The squares come straight from the form's members, so that a square
     // missing from the form stops the build instead of a later evaluation.
-#define HVX_COLUMN(p, b) { { ui->r##p##on_S##b, ui->r##p##off_S##b } }
-#define HVX_BANK(b)                                                                                                \
-    { { HVX_COLUMN(1, b), HVX_COLUMN(2, b), HVX_COLUMN(3, b), HVX_COLUMN(4, b), HVX_COLUMN(5, b),                \
-        HVX_COLUMN(6, b), HVX_COLUMN(7, b), HVX_COLUMN(8, b), HVX_COLUMN(9, b), HVX_COLUMN(10, b),               \
-        HVX_COLUMN(11, b), HVX_COLUMN(12, b) } }
+#define HVX_COLUMN(p, b) \
+    { \
+        { \
+            ui->r##p##on_S##b, ui->r##p##off_S##b \
+        } \
+    }
+#define HVX_BANK(b) \
+    { \
+        { \
+            HVX_COLUMN(1, b), HVX_COLUMN(2, b), HVX_COLUMN(3, b), HVX_COLUMN(4, b), HVX_COLUMN(5, b), \
+                HVX_COLUMN(6, b), HVX_COLUMN(7, b), HVX_COLUMN(8, b), HVX_COLUMN(9, b), HVX_COLUMN(10, b), \
+                HVX_COLUMN(11, b), HVX_COLUMN(12, b) \
+        } \
+    }
     m_squares = { { HVX_BANK(1), HVX_BANK(2), HVX_BANK(3), HVX_BANK(4) } };
 #undef HVX_BANK
 #undef HVX_COLUMN
@@ -254,10 +263,7 @@ void TResultForm::done(int result)
     QDialog::done(result);
 }
 
-void TResultForm::bCloseClick()
-{
-    close();
-}
+void TResultForm::bCloseClick() { close(); }
 
 bool TResultForm::FormKeyDown(QKeyEvent *event)
 {

@@ -2,9 +2,11 @@
 # Installs what is missing, builds the project twice (plain, and with
 # AddressSanitizer + UndefinedBehaviorSanitizer) and runs the whole test suite
 # in both builds; the plain build's Debian package is made and checked too.
+# Sources that do not follow .clang-format fail the run first.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
+"$root/scripts/format.sh" --check
 export QT_QPA_PLATFORM=offscreen
 # The sanitizer build carries its own options (leak checking included).
 

@@ -106,10 +106,7 @@ QString getText(const char *p)
     return fromWindows1252(QByteArray(p, length));
 }
 
-int clampList(ListId id, int value)
-{
-    return value >= 0 && value < Texts::items(id).size() ? value : -1;
-}
+int clampList(ListId id, int value) { return value >= 0 && value < Texts::items(id).size() ? value : -1; }
 
 int clampChoice(ChoiceId id, int value)
 {
@@ -121,8 +118,9 @@ int clampChoice(ChoiceId id, int value)
 
 // Windows-1252 bytes 0x80 to 0x9F; 0 where the code page has no character.
 const char16_t cp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
 QString fromWindows1252(const QByteArray &bytes)
@@ -178,11 +176,21 @@ QByteArray setupFileBytes(const Setup &s)
     QByteArray out = setupSignature();
     for (const Field &f : fileOrder) {
         switch (f.kind) {
-        case FieldKind::List: putInt32(out, s.list(ListId(f.id))); break;
-        case FieldKind::Choice: putInt32(out, s.choice(ChoiceId(f.id))); break;
-        case FieldKind::SpeedShown: out.append(s.conversionSpeedShown ? '\1' : '\0'); break;
-        case FieldKind::CustomLow: putText(out, s.eCustomLow); break;
-        case FieldKind::CustomHigh: putText(out, s.eCustomHigh); break;
+        case FieldKind::List:
+            putInt32(out, s.list(ListId(f.id)));
+            break;
+        case FieldKind::Choice:
+            putInt32(out, s.choice(ChoiceId(f.id)));
+            break;
+        case FieldKind::SpeedShown:
+            out.append(s.conversionSpeedShown ? '\1' : '\0');
+            break;
+        case FieldKind::CustomLow:
+            putText(out, s.eCustomLow);
+            break;
+        case FieldKind::CustomHigh:
+            putText(out, s.eCustomHigh);
+            break;
         }
     }
     Q_ASSERT(out.size() == SetupFileSize);
@@ -286,10 +294,7 @@ LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup)
     return LoadStatus::Ok;
 }
 
-bool saveSetupFile(const QString &path, const Setup &setup)
-{
-    return writeWholeFile(path, setupFileBytes(setup));
-}
+bool saveSetupFile(const QString &path, const Setup &setup) { return writeWholeFile(path, setupFileBytes(setup)); }
 
 namespace FileMessages {
 QString couldNotBeOpened(const QString &path) { return path + QStringLiteral(" could not be opened."); }

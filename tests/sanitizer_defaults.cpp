@@ -6,17 +6,11 @@
 // environment (halvex_add_test ... ENVIRONMENT). Options given in the
 // environment override these.
 
-extern "C" const char *__asan_default_options()
-{
-    return "detect_leaks=1";
-}
+extern "C" const char *__asan_default_options() { return "detect_leaks=1"; }
 
 extern "C" const char *__lsan_default_options()
 {
     return "suppressions=" HALVEX_LSAN_SUPPRESSIONS ":print_suppressions=0";
 }
 
-extern "C" const char *__ubsan_default_options()
-{
-    return "print_stacktrace=1:halt_on_error=1";
-}
+extern "C" const char *__ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }

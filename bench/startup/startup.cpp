@@ -98,8 +98,10 @@ xcb_atom_t pidAtom(xcb_connection_t *c)
 // The process that owns a window, as the window tells (0 when it does not).
 pid_t windowPid(xcb_connection_t *c, xcb_window_t window)
 {
-    xcb_get_property_reply_t *r = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, pidAtom(c), XCB_ATOM_CARDINAL, 0, 1), nullptr);
+    xcb_get_property_reply_t *r = xcb_get_property_reply(c,
+                                                         xcb_get_property(c, 0, window, pidAtom(c), XCB_ATOM_CARDINAL,
+                                                                          0, 1),
+                                                         nullptr);
     pid_t pid = 0;
     if (r && xcb_get_property_value_length(r) == 4)
         pid = static_cast<pid_t>(*static_cast<uint32_t *>(xcb_get_property_value(r)));

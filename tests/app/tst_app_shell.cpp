@@ -125,7 +125,8 @@ void TestAppShell::splashCloses()
     QVERIFY(!splash.isTimerRunning());
     QCOMPARE(acted, !byTimer);
     if (byTimer)
-        QVERIFY2(elapsed >= TSplashForm::DisplayMilliseconds - 100 && elapsed < 9000, qPrintable(QString::number(elapsed)));
+        QVERIFY2(elapsed >= TSplashForm::DisplayMilliseconds - 100 && elapsed < 9000,
+                 qPrintable(QString::number(elapsed)));
     else
         QVERIFY2(elapsed < TSplashForm::DisplayMilliseconds, qPrintable(QString::number(elapsed)));
 
@@ -200,12 +201,14 @@ void TestAppShell::aboutBox()
 
 void TestAppShell::versionShown_data()
 {
+    // clang-format off
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("text");
     QTest::newRow("About box") << "about" << "Label1" << "Version 1.4";
     QTest::newRow("splash screen") << "splash" << "Panel2" << "Halvex Programmable Transmitter Configuration v1.4";
     QTest::newRow("results window") << "results" << "Label4" << "Version 1.4";
+    // clang-format on
 }
 
 void TestAppShell::versionShown()

@@ -132,7 +132,9 @@ void TestCli::exitStatus_data()
     QVERIFY(all.size() >= 6);
     QTest::newRow("examples") << all << 0;
     QTest::newRow("examples json") << (QStringList{ QStringLiteral("--json") } << all) << 0;
-    QTest::newRow("refused") << QStringList{ QStringLiteral("--json"), QStringLiteral("GOOD"), QStringLiteral("REFUSED") } << 1;
+    QTest::newRow("refused") << QStringList{ QStringLiteral("--json"), QStringLiteral("GOOD"),
+                                             QStringLiteral("REFUSED") }
+                             << 1;
     QTest::newRow("error wins") << QStringList{ QStringLiteral("REFUSED"), QStringLiteral("TEXT") } << 2;
     QTest::newRow("short file") << QStringList{ QStringLiteral("SHORT") } << 2;
     QTest::newRow("fifo") << QStringList{ QStringLiteral("GOOD"), QStringLiteral("FIFO") } << 2; // not waited for
@@ -201,9 +203,11 @@ void TestCli::jsonReports()
     QVERIFY(ref.value(QStringLiteral("summary")).isNull());
 
     QCOMPARE(lines.at(2).value(QStringLiteral("status")).toString(), QStringLiteral("error"));
-    QCOMPARE(lines.at(2).value(QStringLiteral("message")).toString(), missing + QStringLiteral(" could not be opened."));
+    QCOMPARE(lines.at(2).value(QStringLiteral("message")).toString(),
+             missing + QStringLiteral(" could not be opened."));
     QVERIFY(lines.at(2).value(QStringLiteral("switches")).isNull());
-    QCOMPARE(lines.at(3).value(QStringLiteral("message")).toString(), text + QStringLiteral(" is not an HALVEX Switch File"));
+    QCOMPARE(lines.at(3).value(QStringLiteral("message")).toString(),
+             text + QStringLiteral(" is not an HALVEX Switch File"));
     QVERIFY(lines.at(3).value(QStringLiteral("rangeIndex")).isNull());
 }
 
@@ -274,7 +278,8 @@ void TestCli::textReportShowsControlCharacters()
     s.cbInputType = 14;
     s.cbIRRTD = 16;
     s.eCustomLow = QStringLiteral("\r\n-40");
-    s.eCustomHigh = QStringLiteral("\x0b" "0\x0c");
+    s.eCustomHigh = QStringLiteral("\x0b"
+                                   "0\x0c");
     s.cbOutputRange = 0;
     const Run r = runEval({ write(QStringLiteral("blanks.hvx"), s) });
     QCOMPARE(r.exitCode, 0);
@@ -316,10 +321,10 @@ void TestCli::filesFrom_data()
     QTest::addColumn<QByteArray>("list"); // standard input
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("files"); // in the order reported
-    QTest::newRow("lines, after the command line") << QStringList{ "REFUSED", "--files-from", "-" }
-                                                   << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT";
-    QTest::newRow("NUL separated") << QStringList{ "--files-from", "-", "--null" } << QByteArray("GOOD\0GOOD", 9)
-                                   << 0 << "GOOD GOOD";
+    QTest::newRow("lines, after the command line")
+        << QStringList{ "REFUSED", "--files-from", "-" } << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT";
+    QTest::newRow("NUL separated") << QStringList{ "--files-from", "-", "--null" } << QByteArray("GOOD\0GOOD", 9) << 0
+                                   << "GOOD GOOD";
     QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED";
     QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << "";
     QTest::newRow("list unreadable") << QStringList{ "GOOD", "--files-from", "MISSING" } << QByteArray() << 2 << "";
@@ -334,8 +339,11 @@ void TestCli::filesFrom()
     QFile listFile(m_dir.filePath("list.txt"));
     QVERIFY(listFile.open(QIODevice::WriteOnly) && listFile.write(refused.toUtf8() + '\n') > 0);
     listFile.close();
-    for (const auto &[from, to] : { std::pair{ "GOOD", good }, { "REFUSED", refused }, { "TEXT", text },
-                                    { "LIST", listFile.fileName() }, { "MISSING", m_dir.filePath("missing.txt") } }) {
+    for (const auto &[from, to] : { std::pair{ "GOOD", good },
+                                    { "REFUSED", refused },
+                                    { "TEXT", text },
+                                    { "LIST", listFile.fileName() },
+                                    { "MISSING", m_dir.filePath("missing.txt") } }) {
         args.replaceInStrings(from, to);
         list.replace(from, to.toUtf8());
         files.replace(from, to);

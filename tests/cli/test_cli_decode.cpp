@@ -92,7 +92,8 @@ void TestCliDecode::examplesReadBack()
         // A custom range reads back as the listed range it was fitted to.
         const QString input1 = want[u"input1"_s].toString();
         if (input1.contains(u"Custom range"_s)) {
-            want[u"input1"_s] = input1.section(u", "_s, 0, 0) + u", "_s + input1.section(u"(using "_s, 1).chopped(2) + u'.';
+            want[u"input1"_s] = input1.section(u", "_s, 0, 0) + u", "_s + input1.section(u"(using "_s, 1).chopped(2)
+                + u'.';
             QCOMPARE(setup[u"fields"_s][u"eCustomLow"_s].toString(), QString());
         }
         QCOMPARE(got, want);
@@ -134,7 +135,8 @@ void TestCliDecode::malformedArguments_data()
     QTest::newRow("not a bank setting") << decode(u"010101001100"_s) << u"not a bank setting"_s;
     QTest::newRow("verify bad switches") << QStringList{ u"--verify"_s, voltageFile, u"S1=1"_s } << u"bank S1 must"_s;
     QTest::newRow("verify without switches") << QStringList{ u"--verify"_s, voltageFile } << u"--verify needs"_s;
-    QTest::newRow("decode and verify") << QStringList{ u"--decode"_s, u"--verify"_s, voltage } << u"exclude each other"_s;
+    QTest::newRow("decode and verify") << QStringList{ u"--decode"_s, u"--verify"_s, voltage }
+                                       << u"exclude each other"_s;
 }
 
 // A malformed argument is named on standard error before anything is reported.
@@ -160,10 +162,13 @@ void TestCliDecode::verify_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("match") << voltageFile << voltage << "match" << 0 << QStringList() << QString();
-    QTest::newRow("differ") << voltageFile << QString(voltage).replace(u"S3=1"_s, u"S3=0"_s).replace(u"S2=0"_s, u"S2=1"_s)
-                            << "differ" << 1 << QStringList{ u"S2.1"_s, u"S3.1"_s } << QString();
-    QTest::newRow("refused") << "REFUSED" << voltage << "refused" << 1 << QStringList() << u"Please select output 1 range"_s;
-    QTest::newRow("error") << "MISSING" << voltage << "error" << 2 << QStringList() << u"MISSING could not be opened."_s;
+    QTest::newRow("differ") << voltageFile
+                            << QString(voltage).replace(u"S3=1"_s, u"S3=0"_s).replace(u"S2=0"_s, u"S2=1"_s) << "differ"
+                            << 1 << QStringList{ u"S2.1"_s, u"S3.1"_s } << QString();
+    QTest::newRow("refused") << "REFUSED" << voltage << "refused" << 1 << QStringList()
+                             << u"Please select output 1 range"_s;
+    QTest::newRow("error") << "MISSING" << voltage << "error" << 2 << QStringList()
+                           << u"MISSING could not be opened."_s;
 }
 
 void TestCliDecode::verify()

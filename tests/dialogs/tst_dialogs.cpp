@@ -76,7 +76,8 @@ void TestDialogs::questionAnswers()
         else
             box->button(button)->click();
     });
-    QCOMPARE(dialogs.question(nullptr, QStringLiteral("Confirm"), QStringLiteral("Save changes ?"), DialogIcon::Question),
+    QCOMPARE(dialogs.question(nullptr, QStringLiteral("Confirm"), QStringLiteral("Save changes ?"),
+                              DialogIcon::Question),
              answer);
 }
 
@@ -128,6 +129,7 @@ void TestDialogs::openDialog()
 
 void TestDialogs::defaultSuffix_data()
 {
+    // clang-format off
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("returned");
     QTest::newRow("no extension") << "/setups/plant" << "/setups/plant.hvx";
@@ -137,6 +139,7 @@ void TestDialogs::defaultSuffix_data()
     QTest::newRow("another extension") << "/setups/plant.bak" << "/setups/plant.bak";
     QTest::newRow("trailing dot") << "/setups/plant." << "/setups/plant.";
     QTest::newRow("nothing chosen") << "" << "";
+    // clang-format on
 }
 
 void TestDialogs::defaultSuffix()

@@ -51,11 +51,21 @@ QStringList kinds(const hvx::ScriptedDialogs &script)
     QStringList out;
     for (const auto &c : script.calls()) {
         switch (c.kind) {
-        case Kind::Message: out << "message"; break;
-        case Kind::Question: out << "question"; break;
-        case Kind::OpenFile: out << "open"; break;
-        case Kind::SaveFile: out << "save"; break;
-        case Kind::Print: out << "print"; break;
+        case Kind::Message:
+            out << "message";
+            break;
+        case Kind::Question:
+            out << "question";
+            break;
+        case Kind::OpenFile:
+            out << "open";
+            break;
+        case Kind::SaveFile:
+            out << "save";
+            break;
+        case Kind::Print:
+            out << "print";
+            break;
         }
     }
     return out;
@@ -63,8 +73,8 @@ QStringList kinds(const hvx::ScriptedDialogs &script)
 
 bool isStartState(TMainForm &form)
 {
-    return form.setup() == Setup() && form.windowTitle() == Plain && form.SetupFileName().isEmpty()
-        && !form.Modified() && shown(form, "cbInputRange");
+    return form.setup() == Setup() && form.windowTitle() == Plain && form.SetupFileName().isEmpty() && !form.Modified()
+        && shown(form, "cbInputRange");
 }
 
 } // namespace
@@ -126,10 +136,10 @@ void TestMainWindowFiles::newAsksFirst_data()
                                      << false << false;
     QTest::newRow("no file, Yes, save dialog cancelled")
         << false << true << QList<DialogAnswer>{ DialogAnswer::Yes } << true << noFile << false << false;
-    QTest::newRow("no file, Yes, saved")
-        << false << true << QList<DialogAnswer>{ DialogAnswer::Yes } << false << noFile << true << true;
-    QTest::newRow("file, Yes") << true << true << QList<DialogAnswer>{ DialogAnswer::Yes } << false << "<file>"
-                               << true << true;
+    QTest::newRow("no file, Yes, saved") << false << true << QList<DialogAnswer>{ DialogAnswer::Yes } << false << noFile
+                                         << true << true;
+    QTest::newRow("file, Yes") << true << true << QList<DialogAnswer>{ DialogAnswer::Yes } << false << "<file>" << true
+                               << true;
     QTest::newRow("file, Cancel") << true << true << QList<DialogAnswer>{ DialogAnswer::Cancel } << false << "<file>"
                                   << false << false;
 }
@@ -226,7 +236,8 @@ void TestMainWindowFiles::closeAsksFirst()
     QCOMPARE(f.form.isVisible(), !closes);
     QCOMPARE(f.form.setup(), before);
     QCOMPARE(f.form.Modified(), true);
-    const QStringList expected = answer == DialogAnswer::Yes ? QStringList{ "question", "save" } : QStringList{ "question" };
+    const QStringList expected = answer == DialogAnswer::Yes ? QStringList{ "question", "save" }
+                                                             : QStringList{ "question" };
     QCOMPARE(kinds(f.script()), expected);
 
     // An unchanged setup closes without a question, also after an evaluation.
@@ -333,8 +344,8 @@ void TestMainWindowFiles::saveAsOverwrite_data()
     QTest::newRow("new file") << false << QList<DialogAnswer>{} << 1 << true;
     QTest::newRow("overwrite Yes") << true << QList<DialogAnswer>{ DialogAnswer::Yes } << 1 << true;
     QTest::newRow("overwrite No, then cancelled") << true << QList<DialogAnswer>{ DialogAnswer::No } << 2 << false;
-    QTest::newRow("overwrite No, then Yes") << true << QList<DialogAnswer>{ DialogAnswer::No, DialogAnswer::Yes } << 2
-                                            << true;
+    QTest::newRow("overwrite No, then Yes")
+        << true << QList<DialogAnswer>{ DialogAnswer::No, DialogAnswer::Yes } << 2 << true;
     QTest::newRow("overwrite Cancel") << true << QList<DialogAnswer>{ DialogAnswer::Cancel } << 1 << false;
 }
 
@@ -416,6 +427,7 @@ void TestMainWindowFiles::saveWithoutFileIsSaveAs()
 
 void TestMainWindowFiles::failedSaveLosesNothing_data()
 {
+    // clang-format off
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("target"); // relative to the test folder
     QTest::addColumn<QList<DialogAnswer>>("answers");
@@ -423,6 +435,7 @@ void TestMainWindowFiles::failedSaveLosesNothing_data()
     QTest::newRow("Save As into a file as folder") << "SaveAs1" << "plain-file/x.hvx" << QList<DialogAnswer>{};
     QTest::newRow("Save As over a folder") << "SaveAs1" << "a-folder" << QList<DialogAnswer>{ DialogAnswer::Yes };
     QTest::newRow("Save after the folder went away") << "Save1" << QString() << QList<DialogAnswer>{};
+    // clang-format on
 }
 
 void TestMainWindowFiles::failedSaveLosesNothing()
@@ -498,8 +511,8 @@ void TestMainWindowFiles::startupOpen_data()
     QTest::newRow("setup file") << QStringList{ "<dir>/My Setups/a.hvx" } << "<dir>/My Setups/a.hvx" << QString();
     QTest::newRow("path in two pieces") << QStringList{ "<dir>/My", "Setups/a.hvx" } << "<dir>/My Setups/a.hvx"
                                         << QString();
-    QTest::newRow("folder with [*] in its name") << QStringList{ "<dir>/Set[*]ups/a.hvx" } << "<dir>/Set[*]ups/a.hvx"
-                                                 << QString();
+    QTest::newRow("folder with [*] in its name")
+        << QStringList{ "<dir>/Set[*]ups/a.hvx" } << "<dir>/Set[*]ups/a.hvx" << QString();
     QTest::newRow("missing file") << QStringList{ "<dir>/nothing.hvx" } << QString() << QString();
     QTest::newRow("not a setup file") << QStringList{ "<dir>/My Setups/readme.txt" } << QString()
                                       << "<dir>/My Setups/readme.txt is not an HALVEX Switch File";

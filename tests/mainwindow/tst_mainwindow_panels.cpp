@@ -15,8 +15,10 @@ using hvx::Setup;
 namespace {
 
 const QStringList RangeLists = {
-    "cbInputRange", "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter", "cbIRmilliVolt", "cbIRPot2", "cbIRPot3",
-    "cbIRTCKJ",     "cbIRTCRS",    "cbIRTCNE",    "cbIRTCB",                "cbIRTCT",       "cbIRRTD",
+    "cbInputRange",  "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter",
+    "cbIRmilliVolt", "cbIRPot2",    "cbIRPot3",    "cbIRTCKJ",
+    "cbIRTCRS",      "cbIRTCNE",    "cbIRTCB",     "cbIRTCT",
+    "cbIRRTD",
 };
 
 QStringList shownAmong(QWidget &form, const QStringList &names)
@@ -108,11 +110,12 @@ void TestMainWindowPanels::inputTypeLayout_data()
     QTest::addColumn<bool>("linearisation");
     QTest::addColumn<bool>("coldJunction");
     QTest::addColumn<bool>("rtdType");
-    const char *lists[hvx::InputTypeCount] = {
-        "cbIRVoltage", "cbIRCurrent", "cbIRCurrentTransmitter", "cbIRmilliVolt", "cbIRPot2", "cbIRPot3",
-        "cbIRTCKJ",    "cbIRTCKJ",    "cbIRTCRS",               "cbIRTCRS",      "cbIRTCNE", "cbIRTCNE",
-        "cbIRTCB",     "cbIRTCT",     "cbIRRTD",                "cbIRRTD"
-    };
+    const char *lists[hvx::InputTypeCount] = { "cbIRVoltage",   "cbIRCurrent", "cbIRCurrentTransmitter",
+                                               "cbIRmilliVolt", "cbIRPot2",    "cbIRPot3",
+                                               "cbIRTCKJ",      "cbIRTCKJ",    "cbIRTCRS",
+                                               "cbIRTCRS",      "cbIRTCNE",    "cbIRTCNE",
+                                               "cbIRTCB",       "cbIRTCT",     "cbIRRTD",
+                                               "cbIRRTD" };
     for (int t = 0; t < hvx::InputTypeCount; ++t)
         QTest::addRow("%s", qPrintable(hvx::Texts::itemAt(hvx::ListId::cbInputType, t)))
             << t << QString::fromLatin1(lists[t]) << !hvx::isLinearType(t) << hvx::isThermocouple(t) << hvx::isRtd(t);
@@ -206,8 +209,8 @@ void TestMainWindowPanels::changeMarksModifiedAndStatus_data()
     QTest::newRow("frequency") << true << Action([](TMainForm &f) { choose(combo(f, "cbFreqOutputRange"), 2); })
                                << false;
     QTest::newRow("inversion") << true << Action([](TMainForm &f) { click(radio(f, "rgInversion", 1)); }) << true;
-    QTest::newRow("output 2 square root") << true
-                                          << Action([](TMainForm &f) { click(radio(f, "rgSquareRoot2", 1)); }) << true;
+    QTest::newRow("output 2 square root")
+        << true << Action([](TMainForm &f) { click(radio(f, "rgSquareRoot2", 1)); }) << true;
     QTest::newRow("to single output") << true << Action([](TMainForm &f) { click(radio(f, "rgDualOutput", 0)); })
                                       << false;
     QTest::newRow("to dual output") << false << Action([](TMainForm &f) { click(radio(f, "rgDualOutput", 1)); })
@@ -404,6 +407,7 @@ void TestMainWindowPanels::keyboardCommands()
 
 void TestMainWindowPanels::evaluate_data()
 {
+    // clang-format off
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("focus");
@@ -429,6 +433,7 @@ void TestMainWindowPanels::evaluate_data()
     longest.cbOutputRange = 1;
     QTest::newRow("negative low, high too high")
         << longest << "When low is negative high must not be more than 1000 mV" << "";
+    // clang-format on
 }
 
 void TestMainWindowPanels::evaluate()

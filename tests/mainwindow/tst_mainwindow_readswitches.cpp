@@ -69,10 +69,7 @@ QStringList marked(ReadSwitchesForm *reader)
     return names;
 }
 
-QString text(ReadSwitchesForm *reader, const char *label)
-{
-    return child<QLabel>(*reader, label)->text();
-}
+QString text(ReadSwitchesForm *reader, const char *label) { return child<QLabel>(*reader, label)->text(); }
 
 } // namespace
 

@@ -26,6 +26,7 @@ private slots:
 
 void TestCustomRange::fitting_data()
 {
+    // clang-format off
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("low");
     QTest::addColumn<QString>("high");
@@ -82,6 +83,7 @@ void TestCustomRange::fitting_data()
     QTest::newRow("RTD -40..340") << int(RtdPt100) << "-40" << "340" << 7 << ok;
     QTest::newRow("RTD 0..801") << int(RtdPt100) << "0" << "801" << -1 << "High must not be more than 800°C";
     QTest::newRow("RTD -150..0") << int(RtdPt100) << "-150" << "0" << 12 << ok;
+    // clang-format on
 }
 
 void TestCustomRange::fitting()
@@ -112,8 +114,7 @@ void TestCustomRange::listedRangesFitThemselves_data()
     for (int type : { Voltage, CurrentSink, CurrentTxSupply, MilliVolt, Pot2Wire, TcK, TcR, TcN, TcB, TcT, RtdPt100 }) {
         const ListId list = rangeListFor(type);
         for (int i = 0; i < customIndexFor(list); ++i)
-            QTest::addRow("%s %s", qPrintable(Texts::name(list)), qPrintable(Texts::itemAt(list, i)))
-                << int(list) << i;
+            QTest::addRow("%s %s", qPrintable(Texts::name(list)), qPrintable(Texts::itemAt(list, i))) << int(list) << i;
     }
 }
 
@@ -134,6 +135,7 @@ void TestCustomRange::listedRangesFitThemselves()
 
 void TestCustomRange::conversion_data()
 {
+    // clang-format off
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -151,6 +153,7 @@ void TestCustomRange::conversion_data()
     QTest::newRow("beyond float") << "C" << "1e39" << false << 0.0f;
     QTest::newRow("comma locale") << "de_DE" << "7,5" << true << 7.5f;
     QTest::newRow("point in comma locale") << "de_DE" << "7.5" << false << 0.0f;
+    // clang-format on
 }
 
 void TestCustomRange::conversion()

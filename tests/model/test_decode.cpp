@@ -170,8 +170,10 @@ void TestDecode::nearest()
         return found;
     };
     int inMin, outMin;
-    const std::vector<int> inputs = nearestOf(d.inputVariantCount(), 1, [&d](int i) { return d.switches(i, 0); }, inMin);
-    const std::vector<int> outputs = nearestOf(d.outputVariantCount(), 3, [&d](int o) { return d.switches(0, o); }, outMin);
+    const std::vector<int> inputs = nearestOf(
+        d.inputVariantCount(), 1, [&d](int i) { return d.switches(i, 0); }, inMin);
+    const std::vector<int> outputs = nearestOf(
+        d.outputVariantCount(), 3, [&d](int o) { return d.switches(0, o); }, outMin);
 
     const DecodeResult r = d.decode(map);
     QCOMPARE(r.distance, inMin + outMin);
@@ -237,12 +239,14 @@ void TestDecode::headline()
     r.distance = 2;
     r.inputs = { 1, 2, 3 };
     r.outputs = { 4, 5, 6, 7, 8, 9, 10 };
-    QCOMPARE(decodeHeadline(r, 20), u"No setup gives these switches. The nearest 21 setups differ from them in 2 "
-                                     "positions. The first 20 are listed."_s);
+    QCOMPARE(decodeHeadline(r, 20),
+             u"No setup gives these switches. The nearest 21 setups differ from them in 2 "
+             "positions. The first 20 are listed."_s);
     r.inputs.resize(1);
     r.outputs.resize(1);
     r.distance = 1;
-    QCOMPARE(decodeHeadline(r, 1), u"No setup gives these switches. The nearest setup differs from them in 1 position."_s);
+    QCOMPARE(decodeHeadline(r, 1),
+             u"No setup gives these switches. The nearest setup differs from them in 1 position."_s);
 }
 
 QTEST_GUILESS_MAIN(TestDecode)

@@ -25,6 +25,7 @@ private slots:
 
 void TestSummary::inputLines_data()
 {
+    // clang-format off
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<int>("rangeIndex");
     QTest::addColumn<QString>("line1");
@@ -60,6 +61,7 @@ void TestSummary::inputLines_data()
     fromFile.rgLinearisation = -1;
     QTest::newRow("choices at -1 give empty texts") << fromFile << 0 << "J type thermocouple, 0 to 100°C."
                                                     << " response, , CJC on.";
+    // clang-format on
 }
 
 void TestSummary::inputLines()
@@ -75,6 +77,7 @@ void TestSummary::inputLines()
 
 void TestSummary::outputLines_data()
 {
+    // clang-format off
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("output1");
     QTest::addColumn<QString>("output2"); // "-" for none
@@ -122,6 +125,7 @@ void TestSummary::outputLines_data()
     unknownDual.rgDualOutput = -1;
     unknownDual.rgBurnout = -1;
     QTest::newRow("dual output -1") << unknownDual << "4 to 20 mA source, , Inversion off, Buttons enabled." << "-";
+    // clang-format on
 }
 
 void TestSummary::outputLines()
@@ -141,8 +145,9 @@ void TestSummary::shortenFileName_data()
 
     const QString p65 = QStringLiteral("C:\\") + QString(58, QLatin1Char('a')) + QStringLiteral(".hvx");
     QTest::newRow("65 characters whole") << p65 << p65;
-    QTest::newRow("66 characters shortened") << QStringLiteral("C:\\") + QString(59, QLatin1Char('a')) + QStringLiteral(".hvx")
-                                             << QStringLiteral("C:\\") + QString(39, QLatin1Char('a')) + QStringLiteral("~1.hvx");
+    QTest::newRow("66 characters shortened")
+        << QStringLiteral("C:\\") + QString(59, QLatin1Char('a')) + QStringLiteral(".hvx")
+        << QStringLiteral("C:\\") + QString(39, QLatin1Char('a')) + QStringLiteral("~1.hvx");
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("deep folders")
         << "C:\\Documents and Settings\\operator\\My Documents\\Converter setups\\plant A\\line 3.hvx"
@@ -153,9 +158,8 @@ void TestSummary::shortenFileName_data()
     QTest::newRow("long file name at the root")
         << "C:\\Tank farm level transmitter number 12 with high alarm relay setup.hvx"
         << "C:\\Tank farm level transmitter number 12 w~1.hvx";
-    QTest::newRow("slash path")
-        << "/home/operator/Documents/Converter setups/plant A/line 3 with a longer name.hvx"
-        << "/.../Converter setups/plant A/line 3 with a longer name.hvx";
+    QTest::newRow("slash path") << "/home/operator/Documents/Converter setups/plant A/line 3 with a longer name.hvx"
+                                << "/.../Converter setups/plant A/line 3 with a longer name.hvx";
     QTest::newRow("slash long file name")
         << "/home/op/Tank farm level transmitter number 12 with high alarm relay setup.hvx"
         << "/.../Tank farm level transmitter number 12 w~1.hvx";
@@ -180,11 +184,13 @@ void TestSummary::displayText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
     QTest::newRow("plain") << QStringLiteral("-40.1 to 0.1 °C") << QStringLiteral("-40.1 to 0.1 °C");
-    QTest::newRow("line breaks") << QStringLiteral("1\r\n2\x0b" "3\x0c") << QStringLiteral("1\\r\\n2\\x0B3\\x0C");
+    QTest::newRow("line breaks") << QStringLiteral("1\r\n2\x0b"
+                                                   "3\x0c")
+                                 << QStringLiteral("1\\r\\n2\\x0B3\\x0C");
     QTest::newRow("backslash") << QStringLiteral("a\\n") << QStringLiteral("a\\\\n");
     QTest::newRow("nul, tab, DEL") << QString::fromUtf16(u"\0\t\x7f", 3) << QStringLiteral("\\x00\\t\\x7F");
-    QTest::newRow("C1, separators, overrides") << QString::fromUtf16(u"\x85\u2028\u2029\u202e")
-                                               << QStringLiteral("\\u0085\\u2028\\u2029\\u202E");
+    QTest::newRow("C1, separators, overrides")
+        << QString::fromUtf16(u"\x85\u2028\u2029\u202e") << QStringLiteral("\\u0085\\u2028\\u2029\\u202E");
     QTest::newRow("byte kept from a name") << QString::fromUtf16(u"a\xdcff") << QStringLiteral("a\\xFF");
     QTest::newRow("other lone surrogate") << QString::fromUtf16(u"\xd800x") << QStringLiteral("\\uD800x");
     QTest::newRow("pair kept") << QString::fromUtf16(u"\U0001F600") << QString::fromUtf16(u"\U0001F600");

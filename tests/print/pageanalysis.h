@@ -55,9 +55,10 @@ inline QImage pdfPageImage(const QString &pdf, int page, int dpi, QString *error
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("page"));
     QProcess render;
-    render.start(QStringLiteral("pdftoppm"), { QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                                QString::number(page), QStringLiteral("-r"), QString::number(dpi),
-                                                QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix });
+    render.start(QStringLiteral("pdftoppm"),
+                 { QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                   QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                   pdf, prefix });
     if (!render.waitForFinished(120000) || render.exitStatus() != QProcess::NormalExit || render.exitCode() != 0) {
         *error = QStringLiteral("pdftoppm failed: ") + QString::fromLocal8Bit(render.readAllStandardError())
             + render.errorString();
@@ -91,7 +92,8 @@ struct SheetOnPage {
     double scale = 0;
     QPoint toPage(QPoint windowPoint) const
     {
-        return QPoint(frame.left() + int(windowPoint.x() * scale + 0.5), frame.top() + int(windowPoint.y() * scale + 0.5));
+        return QPoint(frame.left() + int(windowPoint.x() * scale + 0.5),
+                      frame.top() + int(windowPoint.y() * scale + 0.5));
     }
 };
 

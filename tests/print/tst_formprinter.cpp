@@ -32,17 +32,11 @@ void resetSettings()
     SwapMessageOwner(nullptr);
 }
 
-QSize screenSize()
-{
-    return QGuiApplication::primaryScreen()->size();
-}
+QSize screenSize() { return QGuiApplication::primaryScreen()->size(); }
 
 // An image of the given colours, one pixel each, row by row, then the last
 // colour repeated to fill.
-QRgb colourNumber(int i)
-{
-    return qRgb((i * 7) & 0xff, (i * 13) & 0xff, (i >> 8) * 0x40);
-}
+QRgb colourNumber(int i) { return qRgb((i * 7) & 0xff, (i * 13) & 0xff, (i >> 8) * 0x40); }
 
 // An image of the given number of colours, one pixel each, row by row; the
 // rest of the last row repeats the last colour.
@@ -124,8 +118,9 @@ private slots:
         QFETCH(int, printableWidth);
         QFETCH(int, printableHeight);
         RecordingPrinterDevice device;
-        device.deviceCaps = DeviceCaps{ offsetX, offsetY, physicalWidth, physicalHeight, printableWidth,
-                                        printableHeight, 300, 600, true };
+        device.deviceCaps = DeviceCaps{
+            offsetX, offsetY, physicalWidth, physicalHeight, printableWidth, printableHeight, 300, 600, true
+        };
         PageMetrics m;
         QVERIFY(GetPageMetrics(&device, &m));
         QTEST(int(m.MarginLeft), "margin");
@@ -167,8 +162,7 @@ private slots:
                                << PrintRect{ 100, 50, 200, 100 };
         QTest::newRow("ragged") << PrintRect{ 10, 20, 260, 120 } << QSize(100, 40) << true << 9
                                 << PrintRect{ 210, 100, 260, 120 };
-        QTest::newRow("one band") << PrintRect{ 5, 5, 6, 6 } << QSize(800, 600) << true << 1
-                                  << PrintRect{ 5, 5, 6, 6 };
+        QTest::newRow("one band") << PrintRect{ 5, 5, 6, 6 } << QSize(800, 600) << true << 1 << PrintRect{ 5, 5, 6, 6 };
         QTest::newRow("empty area") << PrintRect{ 5, 5, 5, 50 } << QSize(10, 10) << true << 0 << PrintRect{};
         QTest::newRow("zero band") << PrintRect{ 0, 0, 10, 10 } << QSize(0, 10) << false << 0 << PrintRect{};
         QTest::newRow("inside out") << PrintRect{ 0, 10, 10, 0 } << QSize(5, 5) << false << 0 << PrintRect{};
@@ -182,7 +176,8 @@ private slots:
         QFETCH(PrintRect, last);
 
         int counted = -1;
-        QCOMPARE(CountBands(area.Left, area.Top, area.Right, area.Bottom, band.width(), band.height(), &counted), valid);
+        QCOMPARE(CountBands(area.Left, area.Top, area.Right, area.Bottom, band.width(), band.height(), &counted),
+                 valid);
         QList<PrintBand> seen;
         const bool walked = ForEachBand(area.Left, area.Top, area.Right, area.Bottom, band.width(), band.height(),
                                         [&seen](const PrintBand &b) {
@@ -261,10 +256,12 @@ private slots:
         // padded to 4 bytes and stored bottom row first.
         const QImage twoColours = imageFromRows({ { w, k, w, w, w, w, w, w, k, k }, { k, k, k, k, k, k, k, k, w, k } });
         QTest::newRow("1 bit") << twoColours << false << 1 << QList<uint32_t>{ 0xffffff, 0x000000 }
-                               << QByteArray::fromHex("ff400000" "40c00000");
+                               << QByteArray::fromHex("ff400000"
+                                                      "40c00000");
         const QImage threeColours = imageFromRows({ { r, g, k }, { k, k, r } });
         QTest::newRow("4 bits") << threeColours << false << 4 << QList<uint32_t>{ 0xff0000, 0x00ff00, 0x000000 }
-                                << QByteArray::fromHex("22000000" "01200000");
+                                << QByteArray::fromHex("22000000"
+                                                       "01200000");
         QImage manyColours = imageOfColours(20, 20);
         QByteArray eightBit(20, 0);
         for (int i = 0; i < 20; ++i)
@@ -275,7 +272,8 @@ private slots:
         QTest::newRow("8 bits") << manyColours << false << 8 << manyTable << eightBit;
         const QImage rgb = imageFromRows({ { qRgb(1, 2, 3), qRgb(4, 5, 6) }, { qRgb(7, 8, 9), qRgb(10, 11, 12) } });
         QTest::newRow("24 bits") << rgb << true << 24 << QList<uint32_t>{}
-                                 << QByteArray::fromHex("0908070c0b0a0000" "0302010605040000");
+                                 << QByteArray::fromHex("0908070c0b0a0000"
+                                                        "0302010605040000");
     }
     void bandBytes()
     {
@@ -549,10 +547,10 @@ private slots:
                                     << PrintRect{ 10, 20, 610, 420 };
         QTest::newRow("use DDB's") << true << 1 << false << int(Call::BitBlt) << QSize(600, 400)
                                    << PrintRect{ 10, 20, 610, 420 };
-        QTest::newRow("use DDB's, compress") << true << 2 << false << int(Call::StretchBlt) << QSize(300, 200)
-                                             << PrintRect{ 10, 20, 610, 420 };
-        QTest::newRow("use DDB's, winstretch") << true << 1 << true << int(Call::StretchBlt) << QSize(300, 200)
-                                               << PrintRect{ 10, 20, 610, 420 };
+        QTest::newRow("use DDB's, compress")
+            << true << 2 << false << int(Call::StretchBlt) << QSize(300, 200) << PrintRect{ 10, 20, 610, 420 };
+        QTest::newRow("use DDB's, winstretch")
+            << true << 1 << true << int(Call::StretchBlt) << QSize(300, 200) << PrintRect{ 10, 20, 610, 420 };
     }
     void transfers()
     {
@@ -708,7 +706,9 @@ private slots:
         printtest::TestWindow window;
         RecordingPrinterDevice device;
         bool sawDialog = false;
-        device.onTransfer = [&](const RecordingPrinterDevice::Record &) { sawDialog = sawDialog || findProgressDialog(); };
+        device.onTransfer = [&](const RecordingPrinterDevice::Record &) {
+            sawDialog = sawDialog || findProgressDialog();
+        };
         QVERIFY(PrintWindowImage(&window, &device, 0, 0, 600, 400, PrintJobOptions{}));
         QVERIFY(!sawDialog);
     }

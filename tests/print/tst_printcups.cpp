@@ -43,7 +43,10 @@ class TestPrintCups : public QObject {
         };
     }
 
-    std::unique_ptr<TResultForm> shownForm(const printtest::EvaluatedSetup &e) { return printtest::shownForm(m_dir, e); }
+    std::unique_ptr<TResultForm> shownForm(const printtest::EvaluatedSetup &e)
+    {
+        return printtest::shownForm(m_dir, e);
+    }
 
     // The one job kept since before was listed; empty unless exactly one came.
     QString newJob(const QStringList &before) const
@@ -151,9 +154,10 @@ private slots:
         QTest::addColumn<bool>("collate");
         QTest::addColumn<int>("colorMode");
         QTest::addColumn<QStringList>("expected"); // among the job's options
-        QTest::newRow("long edge, 2 collated") << int(QPrinter::DuplexLongSide) << 2 << true << int(QPrinter::Color)
-                                               << QStringList{ "sides=two-sided-long-edge", "Duplex=DuplexNoTumble",
-                                                               "multiple-document-handling=separate-documents-collated-copies" };
+        QTest::newRow("long edge, 2 collated")
+            << int(QPrinter::DuplexLongSide) << 2 << true << int(QPrinter::Color)
+            << QStringList{ "sides=two-sided-long-edge", "Duplex=DuplexNoTumble",
+                            "multiple-document-handling=separate-documents-collated-copies" };
         QTest::newRow("short edge, 3 uncollated grey")
             << int(QPrinter::DuplexShortSide) << 3 << false << int(QPrinter::GrayScale)
             << QStringList{ "sides=two-sided-short-edge", "Duplex=DuplexTumble", "print-color-mode=monochrome",

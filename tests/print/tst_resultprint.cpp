@@ -107,10 +107,10 @@ private slots:
         QTest::addColumn<QString>("example");
         QTest::addColumn<OptionsRow>("options");
         QTest::addColumn<int>("dpi");
-        QTest::newRow("dual, 24bit form output") << "dual-analog-output.hvx" << OptionsRow{ false, true, false, false }
-                                                 << 300;
-        QTest::newRow("single, palette bands") << "thermocouple-K-0-400C.hvx" << OptionsRow{ false, false, false, false }
-                                               << 600;
+        QTest::newRow("dual, 24bit form output")
+            << "dual-analog-output.hvx" << OptionsRow{ false, true, false, false } << 300;
+        QTest::newRow("single, palette bands")
+            << "thermocouple-K-0-400C.hvx" << OptionsRow{ false, false, false, false } << 600;
         QTest::newRow("trip relay, compress") << "trip-relay.hvx" << OptionsRow{ false, false, false, true } << 300;
         QTest::newRow("frequency, winstretch and compress")
             << "frequency-output.hvx" << OptionsRow{ false, false, true, true } << 300;
@@ -139,7 +139,8 @@ private slots:
         QVERIFY(button(*form, "bPrint")->isVisible());
         QVERIFY(button(*form, "bClose")->isVisible());
         QVERIFY(form->isEnabled());
-        QCOMPARE(form->palette().color(form->backgroundRole()), QApplication::palette(form.get()).color(form->backgroundRole()));
+        QCOMPARE(form->palette().color(form->backgroundRole()),
+                 QApplication::palette(form.get()).color(form->backgroundRole()));
 
         QCOMPARE(printtest::pdfPageCount(pdf), 1);
         QString error;
@@ -321,7 +322,8 @@ private slots:
 
     void sheetsToPdf()
     {
-        const QStringList names = { QStringLiteral("frequency-output.hvx"), QStringLiteral("thermocouple-K-0-400C.hvx") };
+        const QStringList names = { QStringLiteral("frequency-output.hvx"),
+                                    QStringLiteral("thermocouple-K-0-400C.hvx") };
         QList<ResultSheet> sheets;
         QList<EvaluatedSetup> setups;
         for (const QString &name : names) {
@@ -346,7 +348,8 @@ private slots:
             const printtest::SheetOnPage sheet = printtest::findSheet(page);
             const QStringList wrong = printtest::checkSwitches(page, sheet, layout, setups[i].values.map,
                                                                setups[i].setup.rgDualOutput == 1);
-            QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("page %1: ").arg(i + 1) + wrong.join(QLatin1Char('\n'))));
+            QVERIFY2(wrong.isEmpty(),
+                     qPrintable(QStringLiteral("page %1: ").arg(i + 1) + wrong.join(QLatin1Char('\n'))));
         }
     }
 
@@ -376,7 +379,8 @@ private slots:
 
         // Nothing evaluated: no file, and a reason.
         const QString none = m_dir.filePath(QStringLiteral("none.pdf"));
-        eval.start(QStringLiteral(HALVEX_EVAL), { QStringLiteral("--pdf"), none, m_dir.filePath(QStringLiteral("missing.hvx")) });
+        eval.start(QStringLiteral(HALVEX_EVAL),
+                   { QStringLiteral("--pdf"), none, m_dir.filePath(QStringLiteral("missing.hvx")) });
         QVERIFY(eval.waitForFinished(120000));
         QCOMPARE(eval.exitCode(), 2);
         QVERIFY(!QFile::exists(none));

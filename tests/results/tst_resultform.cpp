@@ -4,8 +4,8 @@
 
 #include "../support/filesizelimit.h"
 #include "dialogs.h"
-#include "printoptions.h"
 #include "evaluation.h"
+#include "printoptions.h"
 #include "scripteddialogs.h"
 #include "shapewidget.h"
 #include "switchform.h"
@@ -199,8 +199,10 @@ private slots:
             for (int b = 1; b <= (dual ? 4 : 3); ++b) {
                 for (int p = 1; p <= 12; ++p) {
                     const bool on = values.map.bank(b).isOn(p);
-                    QVERIFY2(form.onSquare(b, p)->isVisible() == on, qPrintable(QStringLiteral("S%1 %2").arg(b).arg(p)));
-                    QVERIFY2(form.offSquare(b, p)->isVisible() == !on, qPrintable(QStringLiteral("S%1 %2").arg(b).arg(p)));
+                    QVERIFY2(form.onSquare(b, p)->isVisible() == on,
+                             qPrintable(QStringLiteral("S%1 %2").arg(b).arg(p)));
+                    QVERIFY2(form.offSquare(b, p)->isVisible() == !on,
+                             qPrintable(QStringLiteral("S%1 %2").arg(b).arg(p)));
                 }
             }
             QCOMPARE(child<QWidget>(form, "pSwitch4")->isVisible(), dual);
@@ -256,7 +258,8 @@ private slots:
         QTest::newRow("trip relay")
             << tripRelay() << QStringLiteral("Voltage, 0 to 10 V.") << QStringLiteral("Normal response.")
             << QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled.")
-            << QStringLiteral("Trip relay: 10 seconds delay, Relay on in burnout, Red led with relay on, Input value trip.");
+            << QStringLiteral(
+                   "Trip relay: 10 seconds delay, Relay on in burnout, Red led with relay on, Input value trip.");
         QTest::newRow("frequency")
             << frequency() << QStringLiteral("Voltage, 0 to 10 V.") << QStringLiteral("Normal response.")
             << QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled.")
@@ -279,7 +282,8 @@ private slots:
         rtd.cbOutputRange = indexOf(ListId::cbOutputRange, QStringLiteral("2 to 10 V source"));
         rtd.rgBurnout = 1;
         QTest::newRow("PT100 3 wire, fast, low burnout")
-            << rtd << QStringLiteral("RTD PT100, 0 to 100°C.") << QStringLiteral("Fast response, Linearisation on, 3 wire.")
+            << rtd << QStringLiteral("RTD PT100, 0 to 100°C.")
+            << QStringLiteral("Fast response, Linearisation on, 3 wire.")
             << QStringLiteral("2 to 10 V source, Low Burnout 1V, Inversion off, Buttons enabled, Square root off.")
             << QString();
 
@@ -335,11 +339,13 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("shown");
         QTest::newRow("no file") << QString() << QString();
-        const QString whole = QStringLiteral("/home/engineer/setups/") + QString(39, QLatin1Char('a')) + QStringLiteral(".hvx");
+        const QString whole = QStringLiteral("/home/engineer/setups/") + QString(39, QLatin1Char('a'))
+            + QStringLiteral(".hvx");
         QCOMPARE(whole.size(), 65);
         QTest::newRow("short path whole") << whole << whole;
         QTest::newRow("long folder path")
-            << QStringLiteral("C:\\Documents and Settings\\operator\\My Documents\\Converter setups\\plant A\\line 3.hvx")
+            << QStringLiteral(
+                   "C:\\Documents and Settings\\operator\\My Documents\\Converter setups\\plant A\\line 3.hvx")
             << QStringLiteral("C:\\...\\operator\\My Documents\\Converter setups\\plant A\\line 3.hvx");
         QTest::newRow("long file name")
             << QStringLiteral("C:\\Setups\\Tank farm level transmitter number 12 with high alarm relay setup.hvx")
@@ -448,7 +454,8 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << QStringLiteral("0100");
         QTest::newRow("one value and a half") << optionBytes(1, 0, 1, 1).left(6) << QStringLiteral("1100");
         QTest::newRow("three values") << optionBytes(1, 0, 1, 1).left(12) << QStringLiteral("1010");
-        QTest::newRow("longer than 16 bytes") << optionBytes(0, 0, 0, 1) + QByteArray(8, '\1') << QStringLiteral("0001");
+        QTest::newRow("longer than 16 bytes")
+            << optionBytes(0, 0, 0, 1) + QByteArray(8, '\1') << QStringLiteral("0001");
     }
     void optionsFileRead()
     {
@@ -457,7 +464,8 @@ private slots:
         writeFile(iniPath(), bytes);
         TResultForm form(iniPath(), nullptr, fallbackPath());
         QString got;
-        for (const char *name : { "CheckBoxUseDDB", "CheckBox24BitFormOutput", "CheckBoxWinStretch", "CheckBoxCompress" })
+        for (const char *name :
+             { "CheckBoxUseDDB", "CheckBox24BitFormOutput", "CheckBoxWinStretch", "CheckBoxCompress" })
             got += child<QCheckBox>(form, name)->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
         QCOMPARE(got, expected);
         QCOMPARE(readAll(iniPath()), bytes); // reading leaves the file alone
@@ -565,7 +573,8 @@ private slots:
         }
         QVERIFY(!written);
         QCOMPARE(readAll(iniPath()), optionBytes(1, 1, 1, 1));
-        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("hvxprint.ini*") }, QDir::Files), QStringList{ QStringLiteral("hvxprint.ini") });
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("hvxprint.ini*") }, QDir::Files),
+                 QStringList{ QStringLiteral("hvxprint.ini") });
     }
 
     // The squares sit in their columns, 17 pixels apart, with the numbers

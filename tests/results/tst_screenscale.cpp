@@ -85,14 +85,16 @@ private slots:
         QStringList stray;
         for (int bank = 1; bank <= 4; ++bank) {
             for (int position = 1; position <= 12; ++position) {
-                for (const ShapeWidget *square : { m_form->onSquare(bank, position), m_form->offSquare(bank, position) }) {
+                for (const ShapeWidget *square :
+                     { m_form->onSquare(bank, position), m_form->offSquare(bank, position) }) {
                     if (!square->isVisible())
                         continue;
                     const QRect r(square->mapTo(m_form.get(), QPoint(0, 0)), square->size());
                     // Device pixels: those that reach inside the outline, and
                     // the square's with a margin around it.
                     auto device = [dpr](const QRect &logical) {
-                        return QRect(QPoint(int(std::floor(logical.left() * dpr)), int(std::floor(logical.top() * dpr))),
+                        return QRect(QPoint(int(std::floor(logical.left() * dpr)),
+                                            int(std::floor(logical.top() * dpr))),
                                      QPoint(int(std::ceil((logical.right() + 1) * dpr)) - 1,
                                             int(std::ceil((logical.bottom() + 1) * dpr)) - 1));
                     };
@@ -124,8 +126,8 @@ private slots:
             option.initFrom(list);
             option.editable = list->isEditable();
             option.frame = list->hasFrame();
-            const QRect field =
-                list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+            const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                              QStyle::SC_ComboBoxEditField, list);
             for (int i = 0; i < list->count(); ++i) {
                 // The style draws the item one pixel inside the field.
                 const int need = list->fontMetrics().horizontalAdvance(list->itemText(i));

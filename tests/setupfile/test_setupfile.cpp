@@ -6,8 +6,8 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -107,15 +107,41 @@ void TestSetupFile::layoutOffsets_data()
     QTest::addColumn<QString>("field");
     // Each field is given a distinct value; its offset must hold it.
     const QList<QPair<int, QString>> layout = {
-        { 63, "rgRTDType" },          { 67, "cbIRPot3" },        { 71, "cbInputRange" },   { 75, "cbIRCurrent" },
-        { 79, "cbIRVoltage" },        { 83, "cbIRmilliVolt" },   { 87, "cbIRTCKJ" },       { 91, "cbIRTCRS" },
-        { 95, "cbIRTCNE" },           { 99, "cbIRTCB" },         { 103, "cbIRTCT" },       { 107, "cbIRRTD" },
-        { 111, "cbIRCurrentTransmitter" }, { 115, "cbIRPot2" },  { 119, "rgColdJunction" }, { 123, "rgLinearisation" },
-        { 127, "cbInputType" },       { 131, "rgConversionSpeed" }, { 150, "rgDualOutput" }, { 154, "cbOutputRange" },
-        { 158, "rgBurnout" },         { 162, "rgInversion" },    { 166, "rgSquareRoot" },  { 170, "rgButtonIsolation" },
-        { 174, "cbOutputRange2" },    { 178, "rgBurnout2" },     { 182, "rgInversion2" },  { 186, "rgSquareRoot2" },
-        { 190, "cbTripOutput" },      { 194, "rgTripBurnout" },  { 198, "rgTripLEDstate" }, { 202, "rgTripRelativeTo" },
-        { 206, "cbFreqOutputRange" }, { 210, "rgFreqBurnout" },  { 214, "rgDualType" },
+        { 63, "rgRTDType" },
+        { 67, "cbIRPot3" },
+        { 71, "cbInputRange" },
+        { 75, "cbIRCurrent" },
+        { 79, "cbIRVoltage" },
+        { 83, "cbIRmilliVolt" },
+        { 87, "cbIRTCKJ" },
+        { 91, "cbIRTCRS" },
+        { 95, "cbIRTCNE" },
+        { 99, "cbIRTCB" },
+        { 103, "cbIRTCT" },
+        { 107, "cbIRRTD" },
+        { 111, "cbIRCurrentTransmitter" },
+        { 115, "cbIRPot2" },
+        { 119, "rgColdJunction" },
+        { 123, "rgLinearisation" },
+        { 127, "cbInputType" },
+        { 131, "rgConversionSpeed" },
+        { 150, "rgDualOutput" },
+        { 154, "cbOutputRange" },
+        { 158, "rgBurnout" },
+        { 162, "rgInversion" },
+        { 166, "rgSquareRoot" },
+        { 170, "rgButtonIsolation" },
+        { 174, "cbOutputRange2" },
+        { 178, "rgBurnout2" },
+        { 182, "rgInversion2" },
+        { 186, "rgSquareRoot2" },
+        { 190, "cbTripOutput" },
+        { 194, "rgTripBurnout" },
+        { 198, "rgTripLEDstate" },
+        { 202, "rgTripRelativeTo" },
+        { 206, "cbFreqOutputRange" },
+        { 210, "rgFreqBurnout" },
+        { 214, "rgDualType" },
     };
     for (const auto &[offset, name] : layout)
         QTest::addRow("%s", qPrintable(name)) << offset << name;

@@ -19,7 +19,7 @@ public:
     struct Call {
         Kind kind;
         QString title;
-        QString text;     // message or question text; the preset for SaveFile
+        QString text; // message or question text; the preset for SaveFile
         DialogIcon icon = DialogIcon::None;
         QStringList filters;
         QString defaultSuffix;

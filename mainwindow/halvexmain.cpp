@@ -9,14 +9,17 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSessionManager>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -82,6 +85,21 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
                              QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed") });
     setFont(windowFont);
     ui->setupUi(this);
+    // The tool bar's pictures are read as the images they are: an image file
+    // of unstated type is first offered to every image format plugin, loading
+    // each of them.
+    const std::pair<QToolButton *, const char *> pictures[] = {
+        { ui->sbNew, ":/mainwindow/icons/new.xpm" },
+        { ui->sbOpen, ":/mainwindow/icons/open.xpm" },
+        { ui->sbSave, ":/mainwindow/icons/save.xpm" },
+        { ui->sbShowResults, ":/mainwindow/icons/switches.xpm" },
+        { ui->sbReadSwitches, ":/mainwindow/icons/readswitches.xpm" },
+    };
+    for (const auto &[button, file] : pictures) {
+        QImageReader reader(QString::fromLatin1(file), "xpm");
+        reader.setAutoDetectImageFormat(false);
+        button->setIcon(QIcon(QPixmap::fromImage(reader.read())));
+    }
 
     QFont infoFont = ui->lInfoLabel->font();
     infoFont.setBold(true);

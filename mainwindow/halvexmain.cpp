@@ -115,7 +115,8 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
         QComboBox *cb = requireChild<QComboBox>(this, Texts::name(id));
         cb->addItems(Texts::items(id));
         cb->setCurrentIndex(-1);
-        cb->setStyle(listBelowBoxStyle());
+        // The list's own style comes with its first click or key (see
+        // readyListPopup): setting it builds the list's popup at once.
         // Closed, the list shows its widest item whole, whatever the face.
         const int needed = cb->sizeHint().width();
         if (needed > cb->width())
@@ -346,6 +347,13 @@ void TMainForm::setCaptions(ChoiceId id, const QStringList &captions)
     const QList<QAbstractButton *> buttons = choice(id)->buttons();
     for (int k = 0; k < buttons.size() && k < captions.size(); ++k)
         buttons.at(k)->setText(captions.at(k));
+}
+
+void TMainForm::readyListPopup(QObject *watched)
+{
+    auto *cb = qobject_cast<QComboBox *>(watched);
+    if (cb && cb->style() != listBelowBoxStyle())
+        cb->setStyle(listBelowBoxStyle());
 }
 
 } // namespace hvx

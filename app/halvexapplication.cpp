@@ -4,6 +4,9 @@
 
 #include <exception>
 
+#include <QImageReader>
+#include <QPixmap>
+
 static void initAppResources() { Q_INIT_RESOURCE(app); }
 
 namespace hvx {
@@ -11,9 +14,14 @@ namespace hvx {
 QIcon programIcon()
 {
     initAppResources();
+    // Read as the images they are: an image file of unstated type is first
+    // offered to every image format plugin, loading each of them.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/app/icons/halvex-16.xpm"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/app/icons/halvex-32.xpm"), QSize(32, 32));
+    for (const char *file : { ":/app/icons/halvex-16.xpm", ":/app/icons/halvex-32.xpm" }) {
+        QImageReader reader(QString::fromLatin1(file), "xpm");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 

@@ -11,6 +11,9 @@
 
 #include <exception>
 #include <optional>
+#include <thread>
+
+#include <fontconfig/fontconfig.h>
 
 using hvx::HalvexApplication;
 using hvx::TAboutForm;
@@ -22,7 +25,12 @@ int main(int argc, char *argv[])
     // --help and --version are answered before the window system is needed.
     if (const std::optional<int> status = hvx::answerCommandLine(argc, argv))
         return *status;
+    // The font configuration (read once per process, and needed by the first
+    // window's first text) is read on the second core while the application
+    // connects to the window system.
+    std::thread fontConfig([] { FcInit(); });
     HalvexApplication app(argc, argv);
+    fontConfig.join();
     try {
         // The arguments after the program's name name a setup file to open.
         TMainForm mainForm(QCoreApplication::arguments().mid(1));

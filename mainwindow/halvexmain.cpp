@@ -9,14 +9,17 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSessionManager>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -82,6 +85,21 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
                              QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed") });
     setFont(windowFont);
     ui->setupUi(this);
+    // The tool bar's pictures are read as the images they are: an image file
+    // of unstated type is first offered to every image format plugin, loading
+    // each of them.
+    const std::pair<QToolButton *, const char *> pictures[] = {
+        { ui->sbNew, ":/mainwindow/icons/new.xpm" },
+        { ui->sbOpen, ":/mainwindow/icons/open.xpm" },
+        { ui->sbSave, ":/mainwindow/icons/save.xpm" },
+        { ui->sbShowResults, ":/mainwindow/icons/switches.xpm" },
+        { ui->sbReadSwitches, ":/mainwindow/icons/readswitches.xpm" },
+    };
+    for (const auto &[button, file] : pictures) {
+        QImageReader reader(QString::fromLatin1(file), "xpm");
+        reader.setAutoDetectImageFormat(false);
+        button->setIcon(QIcon(QPixmap::fromImage(reader.read())));
+    }
 
     QFont infoFont = ui->lInfoLabel->font();
     infoFont.setBold(true);
@@ -97,7 +115,8 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
         QComboBox *cb = requireChild<QComboBox>(this, Texts::name(id));
         cb->addItems(Texts::items(id));
         cb->setCurrentIndex(-1);
-        cb->setStyle(listBelowBoxStyle());
+        // The list's own style comes with its first click or key (see
+        // readyListPopup): setting it builds the list's popup at once.
         // Closed, the list shows its widest item whole, whatever the face.
         const int needed = cb->sizeHint().width();
         if (needed > cb->width())
@@ -328,6 +347,13 @@ void TMainForm::setCaptions(ChoiceId id, const QStringList &captions)
     const QList<QAbstractButton *> buttons = choice(id)->buttons();
     for (int k = 0; k < buttons.size() && k < captions.size(); ++k)
         buttons.at(k)->setText(captions.at(k));
+}
+
+void TMainForm::readyListPopup(QObject *watched)
+{
+    auto *cb = qobject_cast<QComboBox *>(watched);
+    if (cb && cb->style() != listBelowBoxStyle())
+        cb->setStyle(listBelowBoxStyle());
 }
 
 } // namespace hvx

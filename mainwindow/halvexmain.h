@@ -107,6 +107,8 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
+    // Gives a list its popup style before it first opens.
+    void readyListPopup(QObject *watched);
 
 private:
     void buildChoices();

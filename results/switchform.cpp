@@ -80,11 +80,8 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     // as they are, never read as markup.
     for (QLabel *label : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label, ui->lFileName })
         label->setTextFormat(Qt::PlainText);
-    for (QLabel *label : findChildren<QLabel *>())
-        growToText(label);
-    // The print options panel lays out its check boxes below their group
-    // titles and grows to hold them.
-    ui->pPrintOptions->resize(ui->pPrintOptions->size().expandedTo(ui->pPrintOptions->sizeHint()));
+    // The labels are fitted to their texts when first needed (measuring
+    // them loads the faces, which the start of the program need not wait for).
 
     // The squares come straight from the form's members, so that a square
     // missing from the form stops the build instead of a later evaluation.
@@ -113,6 +110,24 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
 }
 
 TResultForm::~TResultForm() = default;
+
+void TResultForm::fitTexts()
+{
+    if (m_textsFitted)
+        return;
+    m_textsFitted = true;
+    for (QLabel *label : findChildren<QLabel *>())
+        growToText(label);
+    // The print options panel lays out its check boxes below their group
+    // titles and grows to hold them.
+    ui->pPrintOptions->resize(ui->pPrintOptions->size().expandedTo(ui->pPrintOptions->sizeHint()));
+}
+
+void TResultForm::showEvent(QShowEvent *event)
+{
+    fitTexts();
+    QDialog::showEvent(event);
+}
 
 void TResultForm::applyFonts()
 {
@@ -166,6 +181,7 @@ void TResultForm::setSummaryText(QLabel *label, const QString &text)
 
 void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)
 {
+    fitTexts();
     const bool dual = setup.rgDualOutput == 1;
 
     showBank(1, values.map.S1);

@@ -60,6 +60,7 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();
@@ -69,6 +70,7 @@ private:
     void showBank(int bank, const SwitchBank &positions);
     void setSummaryText(QLabel *label, const QString &text);
     void applyFonts();
+    void fitTexts();
     void centreOnScreen();
 
     // Readies the window's own controls for paper.
@@ -76,6 +78,7 @@ private:
 
     std::unique_ptr<Ui::TResultForm> ui;
     PrintOptionsFile m_optionsFile;
+    bool m_textsFitted = false;
     // The squares by bank (0 to 3), position (0 to 11) and row (0 on, 1 off).
     using Squares = std::array<std::array<std::array<ShapeWidget *, 2>, 12>, 4>;
     Squares m_squares{};

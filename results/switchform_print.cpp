@@ -26,6 +26,7 @@ ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
 {
     if (!form)
         return;
+    form->fitTexts();
     Ui::TResultForm &ui = *form->ui;
     ui.bClose->setVisible(false);
     // The window and the panels that paint a background of their own print

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -84,6 +85,7 @@ private slots:
     void versionShown_data();
     void versionShown();
     void errorInHandlerIsShown();
+    void pictures();
 };
 
 void TestAppShell::splashCloses_data()
@@ -261,6 +263,18 @@ void TestAppShell::errorInHandlerIsShown()
     QCOMPARE(calls[1].title, QStringLiteral("Halvex"));
     QCOMPARE(calls[1].text, QStringLiteral("An unexpected error occurred."));
     QCOMPARE(calls[2].text, QStringLiteral("the button failed"));
+}
+
+// The program icon holds both sizes, and each tool bar button its picture.
+void TestAppShell::pictures()
+{
+    const QIcon icon = hvx::programIcon();
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{ QSize(16, 16), QSize(32, 32) }));
+    TMainForm form;
+    for (const char *name : { "sbNew", "sbOpen", "sbSave", "sbShowResults", "sbReadSwitches" }) {
+        const QToolButton *button = form.findChild<QToolButton *>(QString::fromLatin1(name));
+        QVERIFY2(button && !button->icon().pixmap(16, 16).isNull(), name);
+    }
 }
 
 int main(int argc, char *argv[])

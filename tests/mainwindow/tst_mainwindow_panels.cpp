@@ -74,6 +74,7 @@ private slots:
     void burnoutCaptions();
     void droppedRows_data();
     void droppedRows();
+    void listDropsBelowOnClick();
     void keyboardCommands_data();
     void keyboardCommands();
     void evaluate_data();
@@ -358,6 +359,18 @@ void TestMainWindowPanels::droppedRows()
     }
     cb->hidePopup();
     QCOMPARE(whole, rows);
+}
+
+// A click drops a list below its box, as the keyboard does.
+void TestMainWindowPanels::listDropsBelowOnClick()
+{
+    Fixture f;
+    f.form.show();
+    QComboBox *cb = combo(f.form, "cbInputType");
+    QTest::mouseClick(cb, Qt::LeftButton);
+    QTRY_VERIFY(cb->view()->isVisible());
+    QVERIFY(cb->view()->window()->geometry().top() >= cb->mapToGlobal(QPoint(0, cb->height())).y() - 1);
+    cb->hidePopup();
 }
 
 void TestMainWindowPanels::keyboardCommands_data()

@@ -9,6 +9,7 @@
 #include "scripteddialogs.h"
 #include "shapewidget.h"
 #include "switchform.h"
+#include "switchform_print.h"
 
 #include <QCheckBox>
 #include <QDate>
@@ -596,6 +597,17 @@ private slots:
             }
         }
         QCOMPARE(child<QWidget>(form, "pSwitch4")->geometry(), QRect(120, 224, 233, 89));
+    }
+
+    // A window put on paper without ever being shown holds each text whole.
+    void textsFitOnPaperUnshown()
+    {
+        TResultForm form(iniPath(), nullptr, fallbackPath());
+        ResultFormOnPaper paper(&form);
+        for (QLabel *l : form.findChildren<QLabel *>()) {
+            const QSize need = l->sizeHint();
+            QVERIFY2(l->width() >= need.width() && l->height() >= need.height(), qPrintable(l->objectName()));
+        }
     }
 };
 

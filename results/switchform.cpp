@@ -80,11 +80,11 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     // as they are, never read as markup.
     for (QLabel *label : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label, ui->lFileName })
         label->setTextFormat(Qt::PlainText);
-    // The labels are fitted to their texts when first needed (measuring
-    // them loads the faces, which the start of the program need not wait for).
+        // The labels are fitted to their texts when first needed (measuring
+        // them loads the faces, which the start of the program need not wait for).
 
-    // The squares come straight from the form's members, so that a square
-    // missing from the form stops the build instead of a later evaluation.
+        // The squares come straight from the form's members, so that a square
+        // missing from the form stops the build instead of a later evaluation.
 #define HVX_COLUMN(p, b) \
     { \
         { \

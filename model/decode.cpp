@@ -13,29 +13,26 @@
 
 namespace hvx {
 
-HalfPattern inputHalf(const SwitchMap &map)
+namespace {
+
+// Two banks as one half: the first at bits 0 to 11, the second at 12 to 23.
+HalfPattern halfOf(const SwitchBank &first, const SwitchBank &second)
 {
     HalfPattern h = 0;
     for (int p = 1; p <= 12; ++p) {
-        if (map.S1.isOn(p))
+        if (first.isOn(p))
             h |= HalfPattern(1) << (p - 1);
-        if (map.S2.isOn(p))
+        if (second.isOn(p))
             h |= HalfPattern(1) << (11 + p);
     }
     return h;
 }
 
-HalfPattern outputHalf(const SwitchMap &map)
-{
-    HalfPattern h = 0;
-    for (int p = 1; p <= 12; ++p) {
-        if (map.S3.isOn(p))
-            h |= HalfPattern(1) << (p - 1);
-        if (map.S4.isOn(p))
-            h |= HalfPattern(1) << (11 + p);
-    }
-    return h;
-}
+} // namespace
+
+HalfPattern inputHalf(const SwitchMap &map) { return halfOf(map.S1, map.S2); }
+
+HalfPattern outputHalf(const SwitchMap &map) { return halfOf(map.S3, map.S4); }
 
 SwitchMap switchMapFromHalves(HalfPattern input, HalfPattern output)
 {

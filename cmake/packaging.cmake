@@ -15,13 +15,19 @@ set(HALVEX_PACKAGE halvex)
 set(HALVEX_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/${HALVEX_PACKAGE})
 
 install(TARGETS halvex-eval RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The print helper, run by the window program only (print/CMakeLists.txt).
+set(programs ${CMAKE_INSTALL_BINDIR}/halvex ${CMAKE_INSTALL_BINDIR}/halvex-eval)
+if(TARGET halvex-print-submit)
+  install(TARGETS halvex-print-submit RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/halvex)
+  list(APPEND programs ${CMAKE_INSTALL_LIBEXECDIR}/halvex/halvex-print-submit)
+endif()
 # A stripped install (cpack, cmake --install --strip) also drops the
 # compiler's notes, as Debian strips the programs of its packages.
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    foreach(program halvex halvex-eval)
+    foreach(program ${programs})
       execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
-        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${program}\")
     endforeach()
   endif()")
 

@@ -1,41 +1,54 @@
-// Sending a finished document file to a printer of the print system through
-// its client library, with the choices made in the print dialog.
+// Sending a finished document file to a printer of the print system, with the
+// choices made in the print dialog. The print system's client library is used
+// by a helper program of our own (halvex-print-submit), run for each job, so
+// that the window program never loads it.
 
 #include "printerdevice.h"
 
 #ifdef HALVEX_HAVE_CUPS
 
 #include <QByteArray>
-#include <QFile>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
-
-#include <cups/cups.h>
+#include <QProcess>
 
 namespace hvx {
 
 namespace {
 
-// The job's options, handed back to the library when the job is sent.
+QString g_submitProgram;
+
+// The job's options as the helper takes them, one NAME=VALUE argument each.
 class JobOptions {
 public:
-    JobOptions() = default;
-    ~JobOptions() { cupsFreeOptions(m_count, m_options); }
-    JobOptions(const JobOptions &) = delete;
-    JobOptions &operator=(const JobOptions &) = delete;
-
     void add(const char *name, const QByteArray &value)
     {
-        m_count = cupsAddOption(name, value.constData(), m_count, &m_options);
+        m_arguments << QString::fromLatin1(name) + QLatin1Char('=') + QString::fromUtf8(value);
     }
-    int count() const { return m_count; }
-    cups_option_t *options() const { return m_options; }
+    const QStringList &arguments() const { return m_arguments; }
 
 private:
-    int m_count = 0;
-    cups_option_t *m_options = nullptr;
+    QStringList m_arguments;
 };
+
+// The helper beside the running program (a build tree, or a folder the
+// program was unpacked into), else where it is installed: the same way from
+// the program's folder as from the installed programs' folder to the helpers'.
+QString findSubmitProgram()
+{
+    if (!g_submitProgram.isEmpty())
+        return g_submitProgram;
+    const QString name = QStringLiteral("halvex-print-submit");
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(name);
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(programDir.filePath(QStringLiteral(HALVEX_PRINT_SUBMIT_DIR "/") + name));
+}
 
 // The choices of the print dialog that the printer object tells, in the print
 // system's terms.
@@ -93,16 +106,43 @@ bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QSt
     JobOptions options;
     addDialogChoices(printer, options);
 
-    const int job = cupsPrintFile(printerName.constData(), QFile::encodeName(fileName).constData(),
-                                  title.toUtf8().constData(), options.count(), options.options());
-    if (job <= 0) {
-        const QString reason = QString::fromUtf8(cupsLastErrorString());
+    const QString program = findSubmitProgram();
+    if (!QFileInfo(program).isExecutable())
+        return fail(QStringLiteral("The print helper %1 was not found, so the job was not sent.")
+                        .arg(QDir::toNativeSeparators(program)));
+
+    // Arguments go to the helper as they are, without a shell between.
+    QProcess helper;
+    helper.setProgram(program);
+    helper.setArguments(QStringList{ QString::fromUtf8(printerName), fileName, title } + options.arguments());
+    helper.setStandardInputFile(QProcess::nullDevice());
+    helper.setStandardOutputFile(QProcess::nullDevice());
+    helper.start();
+    if (!helper.waitForStarted(-1))
+        return fail(QStringLiteral("The print helper %1 could not be started (%2), so the job was not sent.")
+                        .arg(QDir::toNativeSeparators(program), helper.errorString()));
+    // As long as sending the job takes: the print system's call blocks the
+    // same way.
+    helper.waitForFinished(-1);
+    if (helper.state() != QProcess::NotRunning || helper.exitStatus() != QProcess::NormalExit)
+        return fail(QStringLiteral("The print helper %1 ended abnormally (%2); the job may not have been sent.")
+                        .arg(QDir::toNativeSeparators(program), helper.errorString()));
+
+    const QString reason = QString::fromUtf8(helper.readAllStandardError()).trimmed();
+    const QString because = reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + reason;
+    switch (helper.exitCode()) {
+    case 0:
+        return true;
+    case 1:
         return fail(QStringLiteral("The printer %1 did not accept the job%2")
-                        .arg(QString::fromUtf8(printerName),
-                             reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + reason));
+                        .arg(QString::fromUtf8(printerName), because));
+    default:
+        return fail(QStringLiteral("The print helper %1 failed with exit status %2%3")
+                        .arg(QDir::toNativeSeparators(program), QString::number(helper.exitCode()), because));
     }
-    return true;
 }
+
+void setPrintSubmitProgram(const QString &program) { g_submitProgram = program; }
 
 } // namespace hvx
 

@@ -14,6 +14,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtTest>
 
@@ -86,6 +88,13 @@ private slots:
         QVERIFY(m_dir.isValid());
         QVERIFY2(QPrinterInfo::availablePrinterNames().contains(m_queue),
                  qPrintable(QPrinterInfo::availablePrinterNames().join(QLatin1Char(','))));
+    }
+
+    void init()
+    {
+#ifdef HALVEX_HAVE_CUPS
+        setPrintSubmitProgram(QStringLiteral(HALVEX_PRINT_SUBMIT));
+#endif
     }
 
     void printOnTheServer()
@@ -199,6 +208,64 @@ private slots:
         for (const QString &option : expected)
             QVERIFY2(options.contains(option), qPrintable(option + QStringLiteral(" not in ") + options.join(' ')));
         QCOMPARE(jobFile(job, ".copies").toInt(), copies);
+    }
+
+    // The job handed to the print helper: its arguments arrive as they are,
+    // and a helper that is missing, refuses or crashes fails the document
+    // with the reason. The document's spool file goes either way.
+    void submission_data()
+    {
+        QTest::addColumn<QString>("helper"); // its script, %1 the real helper; empty: there is none
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("error"); // pattern; empty: the job is sent
+        const QString real = QStringLiteral("exec '%1' \"$@\"");
+        QTest::newRow("sent") << real << "-t \"a\" b='c' d=e" << QString();
+        QTest::newRow("missing") << QString() << "t"
+                                 << "^The print helper /.*/halvex-print-submit was not found";
+        QTest::newRow("refused") << "CUPS_SERVER=127.0.0.1:1 " + real << "t"
+                                 << "^The printer halvex-keep did not accept the job: \\S(.*\\S)?$";
+        QTest::newRow("no reason") << "echo '  ' >&2; exit 1"
+                                   << "t"
+                                   << "^The printer halvex-keep did not accept the job\\.$";
+        QTest::newRow("crashed") << "kill -SEGV $$"
+                                 << "t"
+                                 << "^The print helper /.*/halvex-print-submit ended abnormally";
+    }
+    void submission()
+    {
+#ifndef HALVEX_HAVE_CUPS
+        QSKIP(withoutOwnSubmission);
+#else
+        QFETCH(QString, helper);
+        QFETCH(QString, title);
+        QFETCH(QString, error);
+        QTemporaryDir spool;
+        QFile script(spool.filePath(QStringLiteral("halvex-print-submit")));
+        if (!helper.isEmpty()) {
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\n"
+                         + QString(helper).replace(QStringLiteral("%1"), QStringLiteral(HALVEX_PRINT_SUBMIT)).toUtf8()
+                         + '\n');
+            script.close();
+            QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        setPrintSubmitProgram(script.fileName());
+        // The spool file is made in the temporary folder.
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(spool.path()));
+        const auto restoreTmp = qScopeGuard([tmp] { tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp); });
+        const QStringList before = keptJobs();
+
+        QPrinter printer;
+        QVERIFY(printOnQueue()(printer));
+        QtPrinterDevice device(printer);
+        QVERIFY(device.startDoc(title));
+        QCOMPARE(device.endDoc(), error.isEmpty());
+        QVERIFY2(QRegularExpression(error).match(device.errorString()).hasMatch(), qPrintable(device.errorString()));
+        QCOMPARE(QDir(spool.path()).entryList({ QStringLiteral("*.part") }, QDir::Files), QStringList());
+        if (error.isEmpty())
+            QCOMPARE(jobFile(newJob(before), ".title"), title);
+#endif
     }
 };
 

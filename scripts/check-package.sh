@@ -2,11 +2,13 @@
 # Makes the Debian package of a built tree and checks it as a user's system
 # would see it: scripts/check-package.sh BUILD-DIR
 #   - cpack -G DEB makes it; its content is listed and must hold both programs
-#     with their manual pages and the desktop integration, and no cache files;
+#     with their manual pages, the print helper and the desktop integration,
+#     and no cache files;
 #   - lintian finds no error or warning in it;
 #   - the AppStream metadata, the desktop entry and the manual pages validate;
 #   - both programs, run from the unpacked package without a display, answer
-#     --help and --version (exit status 0, the package's version).
+#     --help and --version (exit status 0, the package's version); the print
+#     helper starts and answers a call without arguments with its usage.
 # Needs dpkg-dev, lintian, appstream, desktop-file-utils, man-db, groff-base.
 set -eu
 build=$(cd "$1" && pwd)
@@ -28,7 +30,7 @@ echo "$deb ($version)"
 step "dpkg-deb -c"
 dpkg-deb -c "$deb" | tee "$work/content"
 id=com.halvex.switchsetup
-for f in usr/bin/halvex usr/bin/halvex-eval \
+for f in usr/bin/halvex usr/bin/halvex-eval usr/libexec/halvex/halvex-print-submit \
   usr/share/man/man1/halvex.1.gz usr/share/man/man1/halvex-eval.1.gz \
   usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/halvex.svg usr/share/mime/packages/halvex.xml \
@@ -80,4 +82,11 @@ for program in halvex halvex-eval; do
     fail "$program --version printed '$(head -n 1 "$work/out")', not '$program $upstream'"
   echo "$program --version: $(head -n 1 "$work/out")"
 done
+# Where the window program looks for it, relative to its own folder.
+helper="$root/usr/libexec/halvex/halvex-print-submit"
+status=0
+"$helper" >"$work/out" 2>"$work/err" || status=$?
+[ "$status" -eq 64 ] && grep -q '^usage: halvex-print-submit ' "$work/err" ||
+  fail "halvex-print-submit without arguments: exit status $status ($(cat "$work/err"))"
+echo "halvex-print-submit: $(cat "$work/err")"
 echo "check-package: $deb is fine"

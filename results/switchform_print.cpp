@@ -111,8 +111,14 @@ void TResultForm::bPrintClick()
             printed = false;
         }
     }
-    if (!printed)
-        dialogs().message(this, applicationTitle(), QStringLiteral("User abort or other error!"), DialogIcon::None);
+    if (!printed) {
+        // Why, when the device knows (the printer refused the job, the print
+        // helper could not send it).
+        const QString why = device.errorString();
+        dialogs().message(this, applicationTitle(),
+                          QStringLiteral("User abort or other error!") + (why.isEmpty() ? QString() : "\n\n" + why),
+                          DialogIcon::None);
+    }
 }
 
 bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,

@@ -210,26 +210,23 @@ private slots:
         QCOMPARE(jobFile(job, ".copies").toInt(), copies);
     }
 
-    // The job handed to the print helper: its arguments arrive as they are,
-    // and a helper that is missing, refuses or crashes fails the document
-    // with the reason. The document's spool file goes either way.
+    // The job handed to the print helper: a helper that is missing, refuses
+    // or crashes fails the print, and the user is told why. The spool file
+    // goes either way; its folder's name is one a shell would take apart.
     void submission_data()
     {
-        QTest::addColumn<QString>("helper"); // its script, %1 the real helper; empty: there is none
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("error"); // pattern; empty: the job is sent
+        QTest::addColumn<QString>("helper");  // its script, %1 the real helper; empty: there is none
+        QTest::addColumn<QString>("message"); // pattern; empty: the job is sent, without a message
         const QString real = QStringLiteral("exec '%1' \"$@\"");
-        QTest::newRow("sent") << real << "-t \"a\" b='c' d=e" << QString();
-        QTest::newRow("missing") << QString() << "t"
-                                 << "^The print helper /.*/halvex-print-submit was not found";
-        QTest::newRow("refused") << "CUPS_SERVER=127.0.0.1:1 " + real << "t"
-                                 << "^The printer halvex-keep did not accept the job: \\S(.*\\S)?$";
+        const QString failed = QStringLiteral("^User abort or other error!\n\n");
+        QTest::newRow("sent") << real << QString();
+        QTest::newRow("missing") << QString() << failed + "The print helper /.*/halvex-print-submit was not found";
+        QTest::newRow("refused") << "CUPS_SERVER=127.0.0.1:1 " + real
+                                 << failed + "The printer halvex-keep did not accept the job: \\S(.*\\S)?$";
         QTest::newRow("no reason") << "echo '  ' >&2; exit 1"
-                                   << "t"
-                                   << "^The printer halvex-keep did not accept the job\\.$";
+                                   << failed + "The printer halvex-keep did not accept the job\\.$";
         QTest::newRow("crashed") << "kill -SEGV $$"
-                                 << "t"
-                                 << "^The print helper /.*/halvex-print-submit ended abnormally";
+                                 << failed + "The print helper /.*/halvex-print-submit ended abnormally";
     }
     void submission()
     {
@@ -237,34 +234,35 @@ private slots:
         QSKIP(withoutOwnSubmission);
 #else
         QFETCH(QString, helper);
-        QFETCH(QString, title);
-        QFETCH(QString, error);
-        QTemporaryDir spool;
-        QFile script(spool.filePath(QStringLiteral("halvex-print-submit")));
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QFile script(dir.filePath(QStringLiteral("halvex-print-submit")));
         if (!helper.isEmpty()) {
             QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write("#!/bin/sh\n"
-                         + QString(helper).replace(QStringLiteral("%1"), QStringLiteral(HALVEX_PRINT_SUBMIT)).toUtf8()
-                         + '\n');
+            script.write("#!/bin/sh\n" + helper.replace(QStringLiteral("%1"), HALVEX_PRINT_SUBMIT).toUtf8() + '\n');
             script.close();
             QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         }
         setPrintSubmitProgram(script.fileName());
         // The spool file is made in the temporary folder.
+        const QString spool = dir.filePath(QStringLiteral("-o a='b c' \"d\""));
+        QVERIFY(QDir().mkdir(spool));
         const QByteArray tmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(spool.path()));
+        qputenv("TMPDIR", QFile::encodeName(spool));
         const auto restoreTmp = qScopeGuard([tmp] { tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp); });
-        const QStringList before = keptJobs();
 
-        QPrinter printer;
-        QVERIFY(printOnQueue()(printer));
-        QtPrinterDevice device(printer);
-        QVERIFY(device.startDoc(title));
-        QCOMPARE(device.endDoc(), error.isEmpty());
-        QVERIFY2(QRegularExpression(error).match(device.errorString()).hasMatch(), qPrintable(device.errorString()));
-        QCOMPARE(QDir(spool.path()).entryList({ QStringLiteral("*.part") }, QDir::Files), QStringList());
-        if (error.isEmpty())
-            QCOMPARE(jobFile(newJob(before), ".title"), title);
+        auto form = shownForm(printtest::evaluateExample(QStringLiteral("trip-relay.hvx")));
+        QVERIFY(form);
+        const QStringList before = keptJobs();
+        ScopedDialogs dialogs;
+        dialogs.scripted.queuePrint(printOnQueue());
+        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("bPrint")), Qt::LeftButton);
+        const QString shown = dialogs.scripted.calls().size() > 1 ? dialogs.scripted.calls().back().text : QString();
+        if (message.isEmpty())
+            QVERIFY2(shown.isEmpty() && !newJob(before).isEmpty(), qPrintable(shown));
+        else
+            QVERIFY2(QRegularExpression(message).match(shown).hasMatch(), qPrintable(shown));
+        QCOMPARE(QDir(spool).entryList(QDir::Files), QStringList());
 #endif
     }
 };

@@ -102,10 +102,6 @@ void TestAppInstall::evaluatorAndManualPages()
         QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
         QCOMPARE(page.read(2), QByteArray("\x1f\x8b")); // gzip
     }
-#ifdef HALVEX_PRINT_SUBMIT_DIR
-    // The print helper where the installed program looks for it.
-    QVERIFY(QFileInfo(stage() + "/bin/" HALVEX_PRINT_SUBMIT_DIR "/halvex-print-submit").isExecutable());
-#endif
 }
 
 QTEST_GUILESS_MAIN(TestAppInstall)

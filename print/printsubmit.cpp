@@ -36,8 +36,8 @@ private:
 };
 
 // The helper beside the running program (a build tree, or a folder the
-// program was unpacked into), else where it is installed: the same way from
-// the program's folder as from the installed programs' folder to the helpers'.
+// program was unpacked into), else where the installation puts it, reached
+// from the program's folder the way the installation lays the two out.
 QString findSubmitProgram()
 {
     if (!g_submitProgram.isEmpty())

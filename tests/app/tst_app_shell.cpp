@@ -226,6 +226,7 @@ void TestAppShell::versionShown()
         w = std::make_unique<TSplashForm>();
     else
         w = std::make_unique<hvx::TResultForm>(dir.filePath("hvxprint.ini"), nullptr, QString());
+    w->show(); // the results window makes its controls when first shown
     const QLabel *shown = w->findChild<QLabel *>(label);
     QVERIFY(shown);
     QCOMPARE(shown->text(), text);

@@ -116,11 +116,9 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
         cb->addItems(Texts::items(id));
         cb->setCurrentIndex(-1);
         // The list's own style comes with its first click or key (see
-        // readyListPopup): setting it builds the list's popup at once.
-        // Closed, the list shows its widest item whole, whatever the face.
-        const int needed = cb->sizeHint().width();
-        if (needed > cb->width())
-            cb->resize(needed, cb->height());
+        // readyListPopup): setting it builds the list's popup at once. Its
+        // width comes when it is shown (fitListToItems): measuring every item
+        // of the lists the start does not show would delay the window.
         m_lists[static_cast<size_t>(i)] = cb;
     }
     buildChoices();
@@ -347,6 +345,16 @@ void TMainForm::setCaptions(ChoiceId id, const QStringList &captions)
     const QList<QAbstractButton *> buttons = choice(id)->buttons();
     for (int k = 0; k < buttons.size() && k < captions.size(); ++k)
         buttons.at(k)->setText(captions.at(k));
+}
+
+void TMainForm::fitListToItems(QObject *watched)
+{
+    // Closed, the list shows its widest item whole, whatever the face.
+    if (auto *cb = qobject_cast<QComboBox *>(watched)) {
+        const int needed = cb->sizeHint().width();
+        if (needed > cb->width())
+            cb->resize(needed, cb->height());
+    }
 }
 
 void TMainForm::readyListPopup(QObject *watched)

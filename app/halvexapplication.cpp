@@ -1,6 +1,7 @@
 #include "halvexapplication.h"
 
 #include "dialogs.h"
+#include "programstyle.h"
 
 #include <exception>
 
@@ -31,6 +32,7 @@ HalvexApplication::HalvexApplication(int &argc, char **argv)
     // The name only: a display name would be appended to every window title.
     setApplicationName(applicationTitle());
     setWindowIcon(programIcon());
+    setStyle(new ProgramStyle);
 }
 
 bool HalvexApplication::notify(QObject *receiver, QEvent *event)

@@ -5,24 +5,22 @@
 
 #include <exception>
 
-#include <QImageReader>
 #include <QPixmap>
-
-static void initAppResources() { Q_INIT_RESOURCE(app); }
 
 namespace hvx {
 
+namespace {
+#include "icons/halvex-16.xpm"
+#include "icons/halvex-32.xpm"
+} // namespace
+
 QIcon programIcon()
 {
-    initAppResources();
-    // Read as the images they are: an image file of unstated type is first
-    // offered to every image format plugin, loading each of them.
+    // The pictures are compiled in as the image data they are, read without
+    // a file, a resource or an image reader.
     QIcon icon;
-    for (const char *file : { ":/app/icons/halvex-16.xpm", ":/app/icons/halvex-32.xpm" }) {
-        QImageReader reader(QString::fromLatin1(file), "xpm");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
+    for (const char *const *xpm : { halvex_16_xpm, halvex_32_xpm })
+        icon.addPixmap(QPixmap(xpm));
     return icon;
 }
 

@@ -1,27 +1,26 @@
 #include "halvexapplication.h"
 
 #include "dialogs.h"
+#include "programstyle.h"
 
 #include <exception>
 
-#include <QImageReader>
 #include <QPixmap>
-
-static void initAppResources() { Q_INIT_RESOURCE(app); }
 
 namespace hvx {
 
+namespace {
+#include "icons/halvex-16.xpm"
+#include "icons/halvex-32.xpm"
+} // namespace
+
 QIcon programIcon()
 {
-    initAppResources();
-    // Read as the images they are: an image file of unstated type is first
-    // offered to every image format plugin, loading each of them.
+    // The pictures are compiled in as the image data they are, read without
+    // a file, a resource or an image reader.
     QIcon icon;
-    for (const char *file : { ":/app/icons/halvex-16.xpm", ":/app/icons/halvex-32.xpm" }) {
-        QImageReader reader(QString::fromLatin1(file), "xpm");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
+    for (const char *const *xpm : { halvex_16_xpm, halvex_32_xpm })
+        icon.addPixmap(QPixmap(xpm));
     return icon;
 }
 
@@ -31,6 +30,7 @@ HalvexApplication::HalvexApplication(int &argc, char **argv)
     // The name only: a display name would be appended to every window title.
     setApplicationName(applicationTitle());
     setWindowIcon(programIcon());
+    setStyle(new ProgramStyle);
 }
 
 bool HalvexApplication::notify(QObject *receiver, QEvent *event)

@@ -14,7 +14,7 @@ class HalvexApplication : public QApplication {
     Q_OBJECT
 
 public:
-    // Sets the application's name ("Halvex") and the program's icon.
+    // Sets the application's name ("Halvex"), the program's icon and style.
     HalvexApplication(int &argc, char **argv);
 
     // Delivers an event; an exception that escapes its handler is shown in a

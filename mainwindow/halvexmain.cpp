@@ -9,7 +9,6 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QRadioButton>
@@ -22,9 +21,6 @@
 #include <utility>
 #include <vector>
 
-// Resources of a static library must be registered by name, outside any namespace.
-static void initMainWindowResources() { Q_INIT_RESOURCE(halvexmain); }
-
 namespace hvx {
 
 using mainwindow::SignalBlock;
@@ -32,6 +28,13 @@ using mainwindow::TypeRangeList;
 using mainwindow::TypeRangeLists;
 
 namespace {
+
+// The tool bar's pictures, compiled in as the image data they are.
+#include "icons/new.xpm"
+#include "icons/open.xpm"
+#include "icons/readswitches.xpm"
+#include "icons/save.xpm"
+#include "icons/switches.xpm"
 
 template <typename T>
 T *requireChild(QObject *parent, const QString &name)
@@ -73,8 +76,6 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::TMainForm>())
 {
-    initMainWindowResources();
-
     // The panels are laid out for a narrow sans-serif face at 8 points; the
     // first of these that is installed is used. The window has it before its
     // controls are made, so that each control is made with it (rather than
@@ -85,21 +86,15 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
                              QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed") });
     setFont(windowFont);
     ui->setupUi(this);
-    // The tool bar's pictures are read as the images they are: an image file
-    // of unstated type is first offered to every image format plugin, loading
-    // each of them.
-    const std::pair<QToolButton *, const char *> pictures[] = {
-        { ui->sbNew, ":/mainwindow/icons/new.xpm" },
-        { ui->sbOpen, ":/mainwindow/icons/open.xpm" },
-        { ui->sbSave, ":/mainwindow/icons/save.xpm" },
-        { ui->sbShowResults, ":/mainwindow/icons/switches.xpm" },
-        { ui->sbReadSwitches, ":/mainwindow/icons/readswitches.xpm" },
+    const std::pair<QToolButton *, const char *const *> pictures[] = {
+        { ui->sbNew, new_xpm },
+        { ui->sbOpen, open_xpm },
+        { ui->sbSave, save_xpm },
+        { ui->sbShowResults, switches_xpm },
+        { ui->sbReadSwitches, readswitches_xpm },
     };
-    for (const auto &[button, file] : pictures) {
-        QImageReader reader(QString::fromLatin1(file), "xpm");
-        reader.setAutoDetectImageFormat(false);
-        button->setIcon(QIcon(QPixmap::fromImage(reader.read())));
-    }
+    for (const auto &[button, xpm] : pictures)
+        button->setIcon(QIcon(QPixmap(xpm)));
 
     QFont infoFont = ui->lInfoLabel->font();
     infoFont.setBold(true);
@@ -116,11 +111,9 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
         cb->addItems(Texts::items(id));
         cb->setCurrentIndex(-1);
         // The list's own style comes with its first click or key (see
-        // readyListPopup): setting it builds the list's popup at once.
-        // Closed, the list shows its widest item whole, whatever the face.
-        const int needed = cb->sizeHint().width();
-        if (needed > cb->width())
-            cb->resize(needed, cb->height());
+        // readyListPopup): setting it builds the list's popup at once. Its
+        // width comes when it is shown (fitListToItems): measuring every item
+        // of the lists the start does not show would delay the window.
         m_lists[static_cast<size_t>(i)] = cb;
     }
     buildChoices();
@@ -347,6 +340,16 @@ void TMainForm::setCaptions(ChoiceId id, const QStringList &captions)
     const QList<QAbstractButton *> buttons = choice(id)->buttons();
     for (int k = 0; k < buttons.size() && k < captions.size(); ++k)
         buttons.at(k)->setText(captions.at(k));
+}
+
+void TMainForm::fitListToItems(QObject *watched)
+{
+    // Closed, the list shows its widest item whole, whatever the face.
+    if (auto *cb = qobject_cast<QComboBox *>(watched)) {
+        const int needed = cb->sizeHint().width();
+        if (needed > cb->width())
+            cb->resize(needed, cb->height());
+    }
 }
 
 void TMainForm::readyListPopup(QObject *watched)

@@ -109,6 +109,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
     // Gives a list its popup style before it first opens.
     void readyListPopup(QObject *watched);
+    // Widens a list to its widest item when it is shown.
+    void fitListToItems(QObject *watched);
 
 private:
     void buildChoices();

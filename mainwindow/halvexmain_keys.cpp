@@ -39,6 +39,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *e)
     if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick
         || e->type() == QEvent::KeyPress)
         readyListPopup(watched);
+    if (e->type() == QEvent::Show)
+        fitListToItems(watched);
     if (watched == ui->CoolBar1 && e->type() == QEvent::Resize) {
         QRect place = ui->lInfoLabel->geometry();
         place.setRight(std::max(place.left() + InfoLabelWidth, ui->CoolBar1->contentsRect().right()) - 1);

@@ -64,31 +64,40 @@ void growToText(QLabel *label)
 
 TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QString &fallbackPath)
     : QDialog(parent)
-    , ui(new Ui::TResultForm)
     , m_optionsFile(printIniPath, fallbackPath)
 {
+    FormCreate();
+}
+
+Ui::TResultForm &TResultForm::ui() const
+{
+    if (m_ui)
+        return *m_ui;
+    auto *self = const_cast<TResultForm *>(this);
+    m_ui = std::make_unique<Ui::TResultForm>();
     registerFontSubstitutes();
-    ui->setupUi(this);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setSizeGripEnabled(false);
+    m_ui->setupUi(self);
+    self->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    self->setSizeGripEnabled(false);
 
     // The header is drawn in the window colour on the button-face panel.
-    ui->pLabelPanel->setBackgroundRole(QPalette::Base);
-    applyFonts();
-    ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
+    m_ui->pLabelPanel->setBackgroundRole(QPalette::Base);
+    self->applyFonts();
+    m_ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
     // The summaries and the file name hold the user's texts and paths: shown
     // as they are, never read as markup.
-    for (QLabel *label : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label, ui->lFileName })
+    for (QLabel *label :
+         { m_ui->lInputLabel1, m_ui->lInputLabel2, m_ui->lOutputLabel, m_ui->lOutput2Label, m_ui->lFileName })
         label->setTextFormat(Qt::PlainText);
         // The labels are fitted to their texts when first needed (measuring
-        // them loads the faces, which the start of the program need not wait for).
+        // them loads the faces).
 
         // The squares come straight from the form's members, so that a square
         // missing from the form stops the build instead of a later evaluation.
 #define HVX_COLUMN(p, b) \
     { \
         { \
-            ui->r##p##on_S##b, ui->r##p##off_S##b \
+            m_ui->r##p##on_S##b, m_ui->r##p##off_S##b \
         } \
     }
 #define HVX_BANK(b) \
@@ -99,20 +108,23 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
                 HVX_COLUMN(11, b), HVX_COLUMN(12, b) \
         } \
     }
-    m_squares = { { HVX_BANK(1), HVX_BANK(2), HVX_BANK(3), HVX_BANK(4) } };
+    self->m_squares = { { HVX_BANK(1), HVX_BANK(2), HVX_BANK(3), HVX_BANK(4) } };
 #undef HVX_BANK
 #undef HVX_COLUMN
 
-    connect(ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
-    connect(ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
+    connect(m_ui->bClose, &QPushButton::clicked, self, &TResultForm::bCloseClick);
+    connect(m_ui->bPrint, &QPushButton::clicked, self, &TResultForm::bPrintClick);
 
-    FormCreate();
+    // The check boxes take the options read at creation.
+    self->setPrintOptions(m_options);
+    return *m_ui;
 }
 
 TResultForm::~TResultForm() = default;
 
 void TResultForm::fitTexts()
 {
+    ui();
     if (m_textsFitted)
         return;
     m_textsFitted = true;
@@ -120,7 +132,14 @@ void TResultForm::fitTexts()
         growToText(label);
     // The print options panel lays out its check boxes below their group
     // titles and grows to hold them.
-    ui->pPrintOptions->resize(ui->pPrintOptions->size().expandedTo(ui->pPrintOptions->sizeHint()));
+    ui().pPrintOptions->resize(ui().pPrintOptions->size().expandedTo(ui().pPrintOptions->sizeHint()));
+}
+
+void TResultForm::setVisible(bool visible)
+{
+    if (visible)
+        ui();
+    QDialog::setVisible(visible);
 }
 
 void TResultForm::showEvent(QShowEvent *event)
@@ -132,9 +151,9 @@ void TResultForm::showEvent(QShowEvent *event)
 void TResultForm::applyFonts()
 {
     const QString sansSerif = QStringLiteral("MS Sans Serif");
-    ui->Label3->setFont(pixelFont(sansSerif, 16, true));
-    ui->Label4->setFont(pixelFont(sansSerif, 15, true));
-    ui->lFileName->setFont(pixelFont(sansSerif, 13, false));
+    ui().Label3->setFont(pixelFont(sansSerif, 16, true));
+    ui().Label4->setFont(pixelFont(sansSerif, 15, true));
+    ui().lFileName->setFont(pixelFont(sansSerif, 13, false));
 
     // The bank texts: white bold system font on the black rectangles.
     const QFont bankFont = pixelFont(QStringLiteral("System"), 13, true);
@@ -156,11 +175,13 @@ void TResultForm::applyFonts()
 
 ShapeWidget *TResultForm::onSquare(int bank, int position) const
 {
+    ui();
     return m_squares.at(bank - 1).at(position - 1).at(0);
 }
 
 ShapeWidget *TResultForm::offSquare(int bank, int position) const
 {
+    ui();
     return m_squares.at(bank - 1).at(position - 1).at(1);
 }
 
@@ -191,36 +212,36 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
     if (dual)
         showBank(4, values.map.S4);
 
-    ui->pSwitch4->setVisible(dual);
+    ui().pSwitch4->setVisible(dual);
     // A second output without a summary (a dual type a damaged file left
     // unset) shows no "Output 2:" line, as in single output.
     const std::optional<QString> output2 = output2Summary(setup);
-    ui->lOutput2Label->setVisible(output2.has_value());
-    ui->stOutput2Label->setVisible(output2.has_value());
+    ui().lOutput2Label->setVisible(output2.has_value());
+    ui().stOutput2Label->setVisible(output2.has_value());
 
     // A custom text from a damaged file may hold line breaks and other
     // control characters: they are shown as escapes.
     const InputSummary input = BuildInputSummary(setup, values.RangeIndex);
-    setSummaryText(ui->lInputLabel1, displayText(input.line1));
-    setSummaryText(ui->lInputLabel2, displayText(input.line2));
+    setSummaryText(ui().lInputLabel1, displayText(input.line1));
+    setSummaryText(ui().lInputLabel2, displayText(input.line2));
 
-    setSummaryText(ui->lOutputLabel, displayText(output1Summary(setup)));
+    setSummaryText(ui().lOutputLabel, displayText(output1Summary(setup)));
     // Without a second-output summary the hidden label keeps its earlier text.
     if (output2)
-        setSummaryText(ui->lOutput2Label, displayText(*output2));
+        setSummaryText(ui().lOutput2Label, displayText(*output2));
 
-    setSummaryText(ui->lInfoPanelDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    setSummaryText(ui().lInfoPanelDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 
-    ui->pPrintOptions->hide();
+    ui().pPrintOptions->hide();
 
-    setSummaryText(ui->lFileName, displayPath(ShortenFileName(setupFileName)));
+    setSummaryText(ui().lFileName, displayPath(ShortenFileName(setupFileName)));
 }
 
 void TResultForm::ShowResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)
 {
     FillResults(setup, values, setupFileName);
     centreOnScreen();
-    ui->bClose->setFocus();
+    ui().bClose->setFocus();
     exec();
 }
 
@@ -241,20 +262,25 @@ void TResultForm::centreOnScreen()
 
 PrintOptions TResultForm::printOptions() const
 {
+    if (!m_ui)
+        return m_options;
     PrintOptions o;
-    o.useDDB = ui->CheckBoxUseDDB->isChecked();
-    o.form24Bit = ui->CheckBox24BitFormOutput->isChecked();
-    o.winStretch = ui->CheckBoxWinStretch->isChecked();
-    o.compress = ui->CheckBoxCompress->isChecked();
+    o.useDDB = ui().CheckBoxUseDDB->isChecked();
+    o.form24Bit = ui().CheckBox24BitFormOutput->isChecked();
+    o.winStretch = ui().CheckBoxWinStretch->isChecked();
+    o.compress = ui().CheckBoxCompress->isChecked();
     return o;
 }
 
 void TResultForm::setPrintOptions(const PrintOptions &options)
 {
-    ui->CheckBoxUseDDB->setChecked(options.useDDB);
-    ui->CheckBox24BitFormOutput->setChecked(options.form24Bit);
-    ui->CheckBoxWinStretch->setChecked(options.winStretch);
-    ui->CheckBoxCompress->setChecked(options.compress);
+    m_options = options;
+    if (!m_ui)
+        return;
+    ui().CheckBoxUseDDB->setChecked(options.useDDB);
+    ui().CheckBox24BitFormOutput->setChecked(options.form24Bit);
+    ui().CheckBoxWinStretch->setChecked(options.winStretch);
+    ui().CheckBoxCompress->setChecked(options.compress);
 }
 
 void TResultForm::FormCreate()
@@ -285,7 +311,7 @@ bool TResultForm::FormKeyDown(QKeyEvent *event)
 {
     if (event->key() != Qt::Key_F7 || !(event->modifiers() & Qt::AltModifier))
         return false;
-    ui->pPrintOptions->setVisible(!ui->pPrintOptions->isVisible());
+    ui().pPrintOptions->setVisible(!ui().pPrintOptions->isVisible());
     return true;
 }
 

@@ -31,7 +31,8 @@ public:
     // Reads the print options from printIniPath (the program's folder
     // followed by "hvxprint.ini"); fallbackPath is where they are kept when
     // that file can be neither opened nor created (by default the user's
-    // configuration folder; empty for none).
+    // configuration folder; empty for none). The window's controls are made
+    // when it is first filled, shown or printed.
     explicit TResultForm(const QString &printIniPath, QWidget *parent = nullptr,
                          const QString &fallbackPath = PrintOptionsFile::defaultFallbackPath());
     ~TResultForm() override;
@@ -57,6 +58,8 @@ public slots:
     void bCloseClick();
     void bPrintClick();
 
+    void setVisible(bool visible) override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
@@ -72,12 +75,18 @@ private:
     void applyFonts();
     void fitTexts();
     void centreOnScreen();
+    // The controls, made on first use (making the 150 controls and measuring
+    // their faces would otherwise delay the program's first window).
+    Ui::TResultForm &ui() const;
 
     // Readies the window's own controls for paper.
     friend class ResultFormOnPaper;
 
-    std::unique_ptr<Ui::TResultForm> ui;
+    mutable std::unique_ptr<Ui::TResultForm> m_ui;
     PrintOptionsFile m_optionsFile;
+    // The options as last read or set, until the check boxes exist to hold
+    // them.
+    PrintOptions m_options;
     bool m_textsFitted = false;
     // The squares by bank (0 to 3), position (0 to 11) and row (0 on, 1 off).
     using Squares = std::array<std::array<std::array<ShapeWidget *, 2>, 12>, 4>;

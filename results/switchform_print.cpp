@@ -27,7 +27,7 @@ ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
     if (!form)
         return;
     form->fitTexts();
-    Ui::TResultForm &ui = *form->ui;
+    Ui::TResultForm &ui = form->ui();
     ui.bClose->setVisible(false);
     // The window and the panels that paint a background of their own print
     // on white.
@@ -47,7 +47,7 @@ ResultFormOnPaper::~ResultFormOnPaper()
 {
     if (!m_form)
         return;
-    Ui::TResultForm &ui = *m_form->ui;
+    Ui::TResultForm &ui = m_form->ui();
     ui.bPrint->setVisible(true);
     ui.bClose->setVisible(true);
     for (const Saved &saved : m_saved) {

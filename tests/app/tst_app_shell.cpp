@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -86,6 +87,7 @@ private slots:
     void versionShown();
     void errorInHandlerIsShown();
     void pictures();
+    void deferredStylePictures();
 };
 
 void TestAppShell::splashCloses_data()
@@ -226,6 +228,7 @@ void TestAppShell::versionShown()
         w = std::make_unique<TSplashForm>();
     else
         w = std::make_unique<hvx::TResultForm>(dir.filePath("hvxprint.ini"), nullptr, QString());
+    w->show(); // the results window makes its controls when first shown
     const QLabel *shown = w->findChild<QLabel *>(label);
     QVERIFY(shown);
     QCOMPARE(shown->text(), text);
@@ -274,6 +277,20 @@ void TestAppShell::pictures()
     for (const char *name : { "sbNew", "sbOpen", "sbSave", "sbShowResults", "sbReadSwitches" }) {
         const QToolButton *button = form.findChild<QToolButton *>(QString::fromLatin1(name));
         QVERIFY2(button && !button->icon().pixmap(16, 16).isNull(), name);
+    }
+}
+
+// The pictures the program's style reads only when drawn are the platform
+// style's own.
+void TestAppShell::deferredStylePictures()
+{
+    const auto *style = qobject_cast<const QProxyStyle *>(QApplication::style());
+    QVERIFY(style && style->baseStyle());
+    for (QStyle::StandardPixmap which :
+         { QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton }) {
+        const QImage expected = style->baseStyle()->standardIcon(which).pixmap(16, 16).toImage();
+        QVERIFY(!expected.isNull());
+        QCOMPARE(style->standardIcon(which).pixmap(16, 16).toImage(), expected);
     }
 }
 

@@ -119,6 +119,14 @@ private:
         return w;
     }
     static QString text(const TResultForm &form, const char *label) { return child<QLabel>(form, label)->text(); }
+    // The window makes its controls when it is first filled, shown or printed.
+    static TResultForm &filled(TResultForm &form)
+    {
+        EvaluationValues values;
+        Evaluate(voltage0to10(), values, QLocale::c());
+        form.FillResults(voltage0to10(), values, QString());
+        return form;
+    }
 
     // Evaluates the setup, shows it through ShowResults and runs whileShown
     // while the modal window is open; then closes it the given way. Returns
@@ -376,10 +384,11 @@ private slots:
     void printOptionsPanel()
     {
         TResultForm form(iniPath(), nullptr, fallbackPath());
-        QWidget *panel = child<QWidget>(form, "pPrintOptions");
-        QPushButton *back = child<QPushButton>(form, "bClose");
+        QWidget *panel = nullptr;
         EvaluationValues values;
         QVERIFY(show(form, voltage0to10(), values, QString(), [&] {
+            panel = child<QWidget>(form, "pPrintOptions");
+            QPushButton *back = child<QPushButton>(form, "bClose");
             QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget() : form.focusWidget(), back);
             QVERIFY(!panel->isVisible());
             QTest::keyClick(back, Qt::Key_F7);
@@ -405,7 +414,7 @@ private slots:
     void enterAndEscape()
     {
         TResultForm form(iniPath(), nullptr, fallbackPath());
-        QPushButton *print = child<QPushButton>(form, "bPrint");
+        QPushButton *print = child<QPushButton>(filled(form), "bPrint");
         ScopedDialogs dialogs; // the print dialog is answered with Cancel
         auto printDialogs = [&dialogs] {
             int n = 0;
@@ -439,7 +448,7 @@ private slots:
         TResultForm form(iniPath(), nullptr, fallbackPath());
         QCOMPARE(readAll(iniPath()), optionBytes(0, 1, 0, 0));
         QCOMPARE(form.printOptions(), PrintOptions());
-        QVERIFY(child<QCheckBox>(form, "CheckBox24BitFormOutput")->isChecked());
+        QVERIFY(child<QCheckBox>(filled(form), "CheckBox24BitFormOutput")->isChecked());
         QVERIFY(!QFile::exists(fallbackPath()));
     }
 
@@ -464,6 +473,7 @@ private slots:
         QFETCH(QString, expected);
         writeFile(iniPath(), bytes);
         TResultForm form(iniPath(), nullptr, fallbackPath());
+        filled(form);
         QString got;
         for (const char *name :
              { "CheckBoxUseDDB", "CheckBox24BitFormOutput", "CheckBoxWinStretch", "CheckBoxCompress" })

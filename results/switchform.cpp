@@ -71,29 +71,35 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
 
 Ui::TResultForm &TResultForm::ui() const
 {
-    if (m_ui)
-        return *m_ui;
-    auto *self = const_cast<TResultForm *>(this);
+    // Making the controls on first use changes nothing the caller can tell
+    // apart from controls made at creation.
+    if (!m_ui)
+        const_cast<TResultForm *>(this)->makeControls();
+    return *m_ui;
+}
+
+void TResultForm::makeControls()
+{
     m_ui = std::make_unique<Ui::TResultForm>();
     registerFontSubstitutes();
-    m_ui->setupUi(self);
-    self->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    self->setSizeGripEnabled(false);
+    m_ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setSizeGripEnabled(false);
 
     // The header is drawn in the window colour on the button-face panel.
     m_ui->pLabelPanel->setBackgroundRole(QPalette::Base);
-    self->applyFonts();
+    applyFonts();
     m_ui->Label4->setText(QStringLiteral("Version " HALVEX_VERSION));
     // The summaries and the file name hold the user's texts and paths: shown
     // as they are, never read as markup.
     for (QLabel *label :
-         { m_ui->lInputLabel1, m_ui->lInputLabel2, m_ui->lOutputLabel, m_ui->lOutput2Label, m_ui->lFileName })
+         { m_ui->lInputLabel1, m_ui->lInputLabel2, m_ui->lOutputLabel, m_ui->lOutput2Label, m_ui->lFileName }) {
         label->setTextFormat(Qt::PlainText);
-        // The labels are fitted to their texts when first needed (measuring
-        // them loads the faces).
+    }
+    // The labels are fitted to their texts when first needed (fitTexts).
 
-        // The squares come straight from the form's members, so that a square
-        // missing from the form stops the build instead of a later evaluation.
+    // The squares come straight from the form's members, so that a square
+    // missing from the form stops the build instead of a later evaluation.
 #define HVX_COLUMN(p, b) \
     { \
         { \
@@ -108,16 +114,15 @@ Ui::TResultForm &TResultForm::ui() const
                 HVX_COLUMN(11, b), HVX_COLUMN(12, b) \
         } \
     }
-    self->m_squares = { { HVX_BANK(1), HVX_BANK(2), HVX_BANK(3), HVX_BANK(4) } };
+    m_squares = { { HVX_BANK(1), HVX_BANK(2), HVX_BANK(3), HVX_BANK(4) } };
 #undef HVX_BANK
 #undef HVX_COLUMN
 
-    connect(m_ui->bClose, &QPushButton::clicked, self, &TResultForm::bCloseClick);
-    connect(m_ui->bPrint, &QPushButton::clicked, self, &TResultForm::bPrintClick);
+    connect(m_ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
+    connect(m_ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
 
-    // The check boxes take the options read at creation.
-    self->setPrintOptions(m_options);
-    return *m_ui;
+    // The check boxes take the options as last read or set.
+    setPrintOptions(m_options);
 }
 
 TResultForm::~TResultForm() = default;

@@ -78,11 +78,12 @@ private:
     // The controls, made on first use (making the 150 controls and measuring
     // their faces would otherwise delay the program's first window).
     Ui::TResultForm &ui() const;
+    void makeControls();
 
     // Readies the window's own controls for paper.
     friend class ResultFormOnPaper;
 
-    mutable std::unique_ptr<Ui::TResultForm> m_ui;
+    std::unique_ptr<Ui::TResultForm> m_ui;
     PrintOptionsFile m_optionsFile;
     // The options as last read or set, until the check boxes exist to hold
     // them.

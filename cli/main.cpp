@@ -10,6 +10,7 @@
 #include "filelist.h"
 #include "halvexversion.h"
 #include "pdfoutput.h"
+#include "tablecommands.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -35,7 +36,8 @@ constexpr int ExitUsage = 64;
 const char programName[] = "halvex-eval";
 const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...\n"
                          "       halvex-eval --decode [--json] SWITCHES...\n"
-                         "       halvex-eval --verify [--json] FILE SWITCHES";
+                         "       halvex-eval --verify [--json] FILE SWITCHES\n"
+                         "       halvex-eval --csv | --make TABLE --into DIR | --verify-table UNITS";
 
 struct EvalOptions {
     enum class Mode { Evaluate, Decode, Verify };
@@ -167,8 +169,8 @@ QString helpText(const QList<OptionEntry> &entries)
                            "Exit status: 0 all evaluated, 1 some setup refused, 2 some file or list\n"
                            "unreadable or some output not written, 64 usage error.\n"
                            "With --decode: 0 every unit's switches given by a setup, 1 some only near.\n"
-                           "With --verify: 0 match, 1 differ or setup refused, 2 file unreadable.\n");
-    return text;
+                           "With --verify: 0 match, 1 differ or setup refused, 2 file unreadable.\n\n");
+    return text + hvx::tableHelpText();
 }
 
 int usageError(const QString &message)
@@ -223,7 +225,9 @@ std::optional<int> parseUnitArguments(const QCommandLineParser &parser, EvalOpti
 // Returns nothing to go on, or the exit status when the program is done.
 std::optional<int> parseArguments(const QList<QByteArray> &arguments, EvalOptions &options)
 {
-    const QList<OptionEntry> entries = optionTable();
+    QList<OptionEntry> entries = optionTable();
+    for (int i = 0; i < hvx::tableOptions().size(); ++i)
+        entries.append({ hvx::tableOptions().at(i), hvx::tableOptionHelp().at(i) });
     QCommandLineParser parser;
     for (const OptionEntry &entry : entries)
         parser.addOption(entry.option);
@@ -237,6 +241,8 @@ std::optional<int> parseArguments(const QList<QByteArray> &arguments, EvalOption
     if (parser.isSet(QStringLiteral("version")))
         return writeAll(QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
     options.json = parser.isSet(QStringLiteral("json"));
+    if (const std::optional<int> done = hvx::runTableCommand(parser))
+        return done;
     if (parser.isSet(QStringLiteral("decode")) || parser.isSet(QStringLiteral("verify")))
         return parseUnitArguments(parser, options);
     if (parser.isSet(QStringLiteral("pdf"))) {

@@ -1,0 +1,325 @@
+#include "setuprow.h"
+
+#include "texts.h"
+
+#include <cmath>
+
+namespace hvx {
+
+namespace TableColumns {
+const char file[] = "file";
+const char status[] = "status";
+const char message[] = "message";
+} // namespace TableColumns
+
+namespace {
+
+// How a column's value is read: a list's item, a choice's item, one of the
+// two custom texts, or the input range (an item of the input type's list).
+enum class Kind { List, Choice, Burnout, InputRange, CustomLow, CustomHigh };
+
+struct ColumnDef {
+    const char *name;
+    Kind kind;
+    int id; // ListId or ChoiceId
+};
+
+constexpr int noId = 0;
+constexpr int list(ListId id) { return static_cast<int>(id); }
+constexpr int choice(ChoiceId id) { return static_cast<int>(id); }
+
+// clang-format off
+const ColumnDef columnDefs[] = {
+    { "input type",        Kind::List,       list(ListId::cbInputType) },
+    { "input range",       Kind::InputRange, noId },
+    { "custom low",        Kind::CustomLow,  noId },
+    { "custom high",       Kind::CustomHigh, noId },
+    { "linearisation",     Kind::Choice,     choice(ChoiceId::rgLinearisation) },
+    { "cold junction",     Kind::Choice,     choice(ChoiceId::rgColdJunction) },
+    { "RTD wiring",        Kind::Choice,     choice(ChoiceId::rgRTDType) },
+    { "conversion speed",  Kind::Choice,     choice(ChoiceId::rgConversionSpeed) },
+    { "output 1",          Kind::List,       list(ListId::cbOutputRange) },
+    { "burnout",           Kind::Burnout,    choice(ChoiceId::rgBurnout) },
+    { "inversion",         Kind::Choice,     choice(ChoiceId::rgInversion) },
+    { "square root",       Kind::Choice,     choice(ChoiceId::rgSquareRoot) },
+    { "buttons",           Kind::Choice,     choice(ChoiceId::rgButtonIsolation) },
+    { "outputs",           Kind::Choice,     choice(ChoiceId::rgDualOutput) },
+    { "second output",     Kind::Choice,     choice(ChoiceId::rgDualType) },
+    { "output 2",          Kind::List,       list(ListId::cbOutputRange2) },
+    { "burnout 2",         Kind::Burnout,    choice(ChoiceId::rgBurnout2) },
+    { "inversion 2",       Kind::Choice,     choice(ChoiceId::rgInversion2) },
+    { "square root 2",     Kind::Choice,     choice(ChoiceId::rgSquareRoot2) },
+    { "trip delay",        Kind::List,       list(ListId::cbTripOutput) },
+    { "relay in burnout",  Kind::Choice,     choice(ChoiceId::rgTripBurnout) },
+    { "trip LED",          Kind::Choice,     choice(ChoiceId::rgTripLEDstate) },
+    { "trip relative to",  Kind::Choice,     choice(ChoiceId::rgTripRelativeTo) },
+    { "frequency range",   Kind::List,       list(ListId::cbFreqOutputRange) },
+    { "frequency burnout", Kind::Choice,     choice(ChoiceId::rgFreqBurnout) },
+};
+// clang-format on
+
+constexpr int customTextLimit = 6; // characters the window's edits take
+
+// The item a choice stands for when the file left it without a chosen
+// button: the evaluation reads linearisation, cold junction and conversion
+// speed as their second item then, and buttons as disabled; every other
+// choice tests one item that -1 never is, so it acts as its first. The dual
+// type has no such item (it then sets no second output at all).
+int effectiveChoice(ChoiceId id, int index)
+{
+    if (index >= 0)
+        return index;
+    switch (id) {
+    case ChoiceId::rgLinearisation:
+    case ChoiceId::rgColdJunction:
+    case ChoiceId::rgConversionSpeed:
+    case ChoiceId::rgButtonIsolation:
+        return 1;
+    case ChoiceId::rgDualType:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+QStringList choiceItems(const ColumnDef &def)
+{
+    return def.kind == Kind::Burnout ? Texts::newBurnoutCaptions() : Texts::items(ChoiceId(def.id));
+}
+
+QString valueText(const ColumnDef &def, const Setup &s)
+{
+    switch (def.kind) {
+    case Kind::List:
+        return Texts::itemAt(ListId(def.id), s.list(ListId(def.id)));
+    case Kind::InputRange:
+        return s.cbInputType >= 0 && s.cbInputType < InputTypeCount
+            ? Texts::itemAt(rangeListFor(s.cbInputType), s.inputRange())
+            : QString();
+    case Kind::CustomLow:
+        return s.eCustomLow;
+    case Kind::CustomHigh:
+        return s.eCustomHigh;
+    case Kind::Choice:
+    case Kind::Burnout:
+        break;
+    }
+    const int index = effectiveChoice(ChoiceId(def.id), s.choice(ChoiceId(def.id)));
+    const QStringList items = choiceItems(def);
+    return index >= 0 && index < items.size() ? items.at(index) : QString();
+}
+
+int indexOfItem(const QStringList &items, const QString &value)
+{
+    for (int i = 0; i < items.size(); ++i) {
+        if (items.at(i).compare(value, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// "a", "b", ... for a refusal; a long list is shortened to its first items
+// and its last.
+QString itemList(const QStringList &items)
+{
+    constexpr int shown = 6;
+    QStringList quoted;
+    for (const QString &item : items)
+        quoted << QLatin1Char('"') + item + QLatin1Char('"');
+    if (quoted.size() <= shown + 2)
+        return quoted.join(QStringLiteral(", "));
+    return quoted.mid(0, shown).join(QStringLiteral(", ")) + QStringLiteral(", ..., ") + quoted.last()
+        + QStringLiteral(" (%1 items)").arg(items.size());
+}
+
+QString notOneOf(const QString &value, const QStringList &items)
+{
+    return QStringLiteral("\"%1\" is not one of %2").arg(value, itemList(items));
+}
+
+// The custom text to store: as given, or, when longer than the window takes,
+// the shortest text of the same number.
+std::optional<QString> customText(const QString &value, QString *problem)
+{
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0) || c.unicode() > 0xFF) {
+            *problem = QStringLiteral("\"%1\" holds a character that a setup file cannot keep").arg(value);
+            return std::nullopt;
+        }
+    }
+    if (value.size() <= customTextLimit)
+        return value;
+    const bool comma = value.contains(QLatin1Char(','));
+    bool ok = false;
+    const double number = QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (ok && std::isfinite(number)) {
+        for (int digits = 1; digits <= customTextLimit; ++digits) {
+            QString shorter = QString::number(number, 'g', digits);
+            if (static_cast<float>(shorter.toDouble()) != static_cast<float>(number))
+                continue;
+            if (shorter.size() > customTextLimit)
+                break;
+            return comma ? shorter.replace(QLatin1Char('.'), QLatin1Char(',')) : shorter;
+        }
+    }
+    *problem =
+        QStringLiteral("\"%1\" is longer than the %2 characters the window takes").arg(value).arg(customTextLimit);
+    return std::nullopt;
+}
+
+void readValue(const ColumnDef &def, const QString &value, Setup &s, std::vector<RowProblem> *problems)
+{
+    const QString column = QLatin1String(def.name);
+    QStringList items;
+    switch (def.kind) {
+    case Kind::CustomLow:
+    case Kind::CustomHigh: {
+        QString problem;
+        const std::optional<QString> text = customText(value, &problem);
+        if (!text)
+            problems->push_back({ column, problem });
+        else
+            (def.kind == Kind::CustomLow ? s.eCustomLow : s.eCustomHigh) = *text;
+        return;
+    }
+    case Kind::InputRange:
+        if (s.cbInputType < 0) {
+            problems->push_back({ column, QStringLiteral("\"%1\" needs an input type").arg(value) });
+            return;
+        }
+        items = Texts::items(rangeListFor(s.cbInputType));
+        break;
+    case Kind::List:
+        items = Texts::items(ListId(def.id));
+        break;
+    case Kind::Choice:
+        items = Texts::items(ChoiceId(def.id));
+        break;
+    case Kind::Burnout:
+        items = Texts::newBurnoutCaptions();
+        break;
+    }
+    int index = indexOfItem(items, value);
+    if (index < 0 && def.kind == Kind::Burnout) {
+        // The captions the window shows for the row's output range.
+        const int range = s.list(def.id == choice(ChoiceId::rgBurnout) ? ListId::cbOutputRange
+                                                                       : ListId::cbOutputRange2);
+        index = indexOfItem(Texts::burnoutCaptions(range), value);
+    }
+    if (index < 0) {
+        problems->push_back({ column, notOneOf(value, items) });
+        return;
+    }
+    if (def.kind == Kind::List)
+        s.list(ListId(def.id)) = index;
+    else if (def.kind == Kind::InputRange)
+        s.list(rangeListFor(s.cbInputType)) = index;
+    else
+        s.choice(ChoiceId(def.id)) = index;
+}
+
+// Values that depend on others are read after them.
+bool readsLater(Kind kind) { return kind == Kind::InputRange || kind == Kind::Burnout; }
+
+} // namespace
+
+const QStringList &setupColumns()
+{
+    static const QStringList columns = [] {
+        QStringList c;
+        for (const ColumnDef &def : columnDefs)
+            c << QLatin1String(def.name);
+        return c;
+    }();
+    return columns;
+}
+
+const QStringList &bankColumns()
+{
+    static const QStringList columns = { QStringLiteral("S1"), QStringLiteral("S2"), QStringLiteral("S3"),
+                                         QStringLiteral("S4") };
+    return columns;
+}
+
+const QStringList &allTableColumns()
+{
+    static const QStringList columns = QStringList{ QLatin1String(TableColumns::file) } + setupColumns() + bankColumns()
+        + QStringList{ QLatin1String(TableColumns::status), QLatin1String(TableColumns::message) };
+    return columns;
+}
+
+QStringList setupRowValues(const Setup &setup)
+{
+    QStringList values;
+    for (const ColumnDef &def : columnDefs)
+        values << valueText(def, setup);
+    return values;
+}
+
+Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems)
+{
+    Setup s;
+    for (bool later : { false, true }) {
+        int i = 0;
+        for (const ColumnDef &def : columnDefs) {
+            const QString value = i < values.size() ? values.at(i).trimmed() : QString();
+            ++i;
+            if (!value.isEmpty() && readsLater(def.kind) == later)
+                readValue(def, value, s, problems);
+        }
+    }
+    // "Fast" is a choice the window hides at first: shown, so that it is seen.
+    s.conversionSpeedShown = s.rgConversionSpeed == 1;
+    return s;
+}
+
+QString bankCellText(const SwitchBank &bank)
+{
+    const QString bits = bank.toString();
+    return bits.mid(0, 4) + QLatin1Char(' ') + bits.mid(4, 4) + QLatin1Char(' ') + bits.mid(8, 4);
+}
+
+std::optional<SwitchBank> bankFromCell(const QString &text, QString *error)
+{
+    QString bits;
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            bits += c;
+    }
+    const bool digitsOnly = !bits.isEmpty()
+        && bits.count(QLatin1Char('0')) + bits.count(QLatin1Char('1')) == bits.size();
+    if (digitsOnly && bits.size() == 12) {
+        SwitchBank bank;
+        for (int p = 1; p <= 12; ++p) {
+            if (bits.at(p - 1) == QLatin1Char('1'))
+                bank.turnOn(p);
+        }
+        return bank;
+    }
+    if (bits.isEmpty())
+        *error = QStringLiteral("is empty; it needs the twelve switches read off the unit");
+    else if (digitsOnly && bits.size() < 12)
+        *error = QStringLiteral("\"%1\" has only %2 digits (a spreadsheet that took it for a number drops "
+                                "its leading zeros: keep the cell as text, as 0100 0001 0100)")
+                     .arg(text.trimmed())
+                     .arg(bits.size());
+    else
+        *error = QStringLiteral("\"%1\" is not twelve digits 0 and 1").arg(text.trimmed());
+    return std::nullopt;
+}
+
+bool sameCustomText(const QString &a, const QString &b)
+{
+    const auto number = [](const QString &text) -> std::optional<float> {
+        bool ok = false;
+        const double d = QString(text.trimmed()).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        return ok ? std::optional<float>(static_cast<float>(d)) : std::nullopt;
+    };
+    const std::optional<float> x = number(a);
+    const std::optional<float> y = number(b);
+    if (x && y)
+        return *x == *y;
+    return a.trimmed() == b.trimmed();
+}
+
+} // namespace hvx

@@ -1,0 +1,59 @@
+#pragma once
+// A setup as one row of a table, in the words of the main window: each column
+// holds the text of the item the window shows for a selection ("K type
+// thermocouple", "0 to 400°C", "CJC off"), the custom range texts as typed,
+// and the switch banks as read off a unit.
+
+#include "setup.h"
+#include "switchmap.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace hvx {
+
+namespace TableColumns {
+extern const char file[];
+extern const char status[];
+extern const char message[];
+} // namespace TableColumns
+
+// The columns of the setup's selections, in table order: "input type" ...
+// "frequency burnout".
+const QStringList &setupColumns();
+// The columns of the four switch banks: "S1" ... "S4".
+const QStringList &bankColumns();
+// Every column the program writes: file, the setup's columns, S1 to S4,
+// status and message.
+const QStringList &allTableColumns();
+
+// The setup's values, one per setup column. Nothing chosen in a list is the
+// empty text; a choice the window shows without a chosen button (possible
+// only in a setup file) is written as the item the evaluation takes it for.
+QStringList setupRowValues(const Setup &setup);
+
+struct RowProblem {
+    QString column; // empty for a problem of the whole row
+    QString message;
+};
+
+// The setup of a row, one value per setup column (empty where the row has no
+// such column). A value is one of its column's items apart from letter case
+// and surrounding blanks; an empty value leaves what New gives. Every value
+// that is not one of its items is a problem, and its field is left as New
+// gives it.
+Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems);
+
+// A bank as twelve digits in three groups of four, position 1 first:
+// "0100 0001 0100".
+QString bankCellText(const SwitchBank &bank);
+// Twelve digits 0 and 1, with or without blanks between them.
+std::optional<SwitchBank> bankFromCell(const QString &text, QString *error);
+
+// Whether two custom range texts give the same value (a spreadsheet writes
+// 400.00 back as 400); texts that are no number are compared as they stand.
+bool sameCustomText(const QString &a, const QString &b);
+
+} // namespace hvx

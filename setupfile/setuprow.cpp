@@ -153,8 +153,8 @@ std::optional<QString> customText(const QString &value, QString *problem)
     bool ok = false;
     const double number = QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (ok && std::isfinite(number)) {
-        for (int digits = 1; digits <= customTextLimit; ++digits) {
-            QString shorter = QString::number(number, 'g', digits);
+        for (int decimals = 0; decimals < customTextLimit; ++decimals) {
+            QString shorter = QString::number(number, 'f', decimals);
             if (static_cast<float>(shorter.toDouble()) != static_cast<float>(number))
                 continue;
             if (shorter.size() > customTextLimit)

@@ -1,0 +1,298 @@
+// halvex-eval's table commands run as a user would: --make from a table,
+// --csv of the files made, --verify-table of the units.
+
+#include "csvtable.h"
+#include "setupfile.h"
+#include "setuprow.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace hvx;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run runEval(const QStringList &args, const QString &workDir)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workDir);
+    p.start(QStringLiteral(HALVEX_EVAL), args);
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return { p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError()) };
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A table of "column=value" cells per row, under a header of the columns
+// named, in the order first named.
+QByteArray tableOf(const QList<QStringList> &rows)
+{
+    QStringList header;
+    for (const QStringList &row : rows)
+        for (const QString &cell : row)
+            if (!header.contains(cell.section(QLatin1Char('='), 0, 0)))
+                header << cell.section(QLatin1Char('='), 0, 0);
+    QByteArray table = csvLine(header);
+    for (const QStringList &row : rows) {
+        QStringList cells(header.size());
+        for (const QString &cell : row)
+            cells[header.indexOf(cell.section(QLatin1Char('='), 0, 0))] = cell.section(QLatin1Char('='), 1);
+        table += csvLine(cells);
+    }
+    return table;
+}
+
+const QStringList plainOutput{ QStringLiteral("file=TT-1"), QStringLiteral("input type=Voltage"),
+                               QStringLiteral("input range=0 to 10 V"), QStringLiteral("output 1=4 to 20 mA source") };
+
+} // namespace
+
+class TestCliTable : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void refusedTables_data();
+    void refusedTables();
+    void tableForms_data();
+    void tableForms();
+    void force();
+    void verifyTable_data();
+    void verifyTable();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestCliTable::roundTrip_data()
+{
+    QTest::addColumn<QStringList>("row");
+    const QStringList second{ "outputs=Dual output", "output 2=0 to 10 V source", "burnout 2=Low Burnout",
+                              "inversion 2=Inversion on", "square root 2=Square root on" };
+    // clang-format off
+    QTest::newRow("voltage, custom") << QStringList{ "input type=Voltage", "input range=Custom", "custom low=0.5", "custom high=7.5", "output 1=0 to 20 mA source", "conversion speed=Fast" };
+    QTest::newRow("current sink") << QStringList{ "input type=Current sink", "input range=-10 to 40 mA", "output 1=4 to 20 mA sink", "burnout=Low Burnout 2mA" };
+    QTest::newRow("current tx") << QStringList{ "input type=Current using Tx Supply", "input range=4 to 20 mA", "output 1=1 to 5 V source", "inversion=Inversion on" };
+    QTest::newRow("millivolt") << QStringList{ "input type=milliVolt", "input range=-125 to 1000 mV", "output 1=2 to 10 V source", "square root=Square root on" };
+    QTest::newRow("pot 2 wire") << QStringList{ "input type=Potentiometer 2 wire", "input range=0 to 625 ohm", "output 1=0 to 5 V source", "buttons=Buttons disabled" };
+    QTest::newRow("pot 3 wire, trip relay") << QStringList{ "input type=Potentiometer 3 wire", "input range=0 to 1k to 100kohm", "output 1=4 to 20 mA source", "outputs=Dual output", "second output=Trip relay", "trip delay=2.5 seconds", "relay in burnout=Relay off", "trip LED=Green led", "trip relative to=Output 1 value" };
+    QTest::newRow("K, frequency") << QStringList{ "input type=K type thermocouple", "input range=0 to 400°C", "output 1=4 to 20 mA source", "cold junction=CJC off", "outputs=Dual output", "second output=Frequency", "frequency range=0 to 1,000 Hz", "frequency burnout=0 Hz" };
+    QTest::newRow("J, custom from a spreadsheet") << QStringList{ "input type=J type thermocouple", "input range=Custom", "custom low=0", "custom high=400.000", "output 1=0 to 10 V source" };
+    QTest::newRow("R") << QStringList{ "input type=R type thermocouple", "input range=0 to 1400°C", "output 1=4 to 20 mA source", "linearisation=Linearisation off" };
+    QTest::newRow("S, analog") << (QStringList{ "input type=S type thermocouple", "input range=0 to 1000°C", "output 1=4 to 20 mA source" } + second);
+    QTest::newRow("N") << QStringList{ "input type=N type thermocouple", "input range=0 to 1000°C", "output 1=0 to 10 mA sink" };
+    QTest::newRow("E") << QStringList{ "input type=E type thermocouple", "input range=0 to 150°C", "output 1=2 to 10 mA source" };
+    QTest::newRow("B") << QStringList{ "input type=B type thermocouple", "input range=400 to 1800°C", "output 1=4 to 20 mA source" };
+    QTest::newRow("T") << QStringList{ "input type=T type thermocouple", "input range=Custom", "custom low=-80", "custom high=100", "output 1=4 to 20 mA source" };
+    QTest::newRow("T, listed") << QStringList{ "input type=T type thermocouple", "input range=0 to 50 °C", "output 1=4 to 20 mA source" };
+    QTest::newRow("PT100, analog") << (QStringList{ "input type=RTD PT100", "input range=-200 to 800°C", "RTD wiring=4 wire", "output 1=4 to 20 mA source" } + second);
+    QTest::newRow("PT1000") << QStringList{ "input type=RTD PT1000", "input range=0 to 100°C", "RTD wiring=3 wire", "output 1=0 to 20 mA sink" };
+    // clang-format on
+}
+
+void TestCliTable::roundTrip()
+{
+    QFETCH(QStringList, row);
+    const QString dir = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'));
+    QVERIFY(QDir().mkpath(dir));
+    writeFile(dir + "/plant.csv", tableOf({ QStringList{ "file=unit" } + row }));
+    const Run made = runEval({ "--make", "plant.csv", "--into", "made" }, dir);
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    QCOMPARE(made.err, QStringLiteral("halvex-eval: 1 setup file written into made\n"));
+
+    // Every value given reads back, with every other column as New leaves it.
+    const Run exported = runEval({ "--csv", "made/unit.hvx" }, dir);
+    QCOMPARE(exported.exitCode, 0);
+    QVERIFY(exported.out.startsWith(csvByteOrderMark()));
+    CsvTable table;
+    CsvError error;
+    QVERIFY(readCsvTable(exported.out, &table, &error));
+    QCOMPARE(table.header, allTableColumns());
+    QCOMPARE(table.records.size(), 1);
+    std::vector<RowProblem> problems;
+    const QStringList fresh = setupRowValues(Setup());
+    for (int c = 0; c < setupColumns().size(); ++c) {
+        const QString column = setupColumns().at(c);
+        QString given = fresh.at(c);
+        for (const QString &cell : row)
+            if (cell.section('=', 0, 0) == column)
+                given = cell.section('=', 1);
+        const QString got = CsvTable::cell(table.records.first(), table.column(column));
+        // A burnout given as the window captions it for the range reads back
+        // as New captions it ("Low Burnout 2mA", "Low Burnout").
+        const bool same = column.startsWith("custom") ? sameCustomText(got, given)
+            : column.startsWith("burnout")            ? given.startsWith(got, Qt::CaseInsensitive)
+                                                      : got.compare(given, Qt::CaseInsensitive) == 0;
+        QVERIFY2(same, qPrintable(column + ": " + got + " for " + given));
+    }
+    QCOMPARE(CsvTable::cell(table.records.first(), table.column("status")), QStringLiteral("ok"));
+
+    // The exported table makes the same file again.
+    writeFile(dir + "/exported.csv", exported.out);
+    QVERIFY(runEval({ "--make", "exported.csv", "--into", "again" }, dir).exitCode == 0);
+    QCOMPARE(readFile(dir + "/again/unit.hvx"), readFile(dir + "/made/unit.hvx"));
+}
+
+void TestCliTable::refusedTables_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("message");
+    const QByteArray ok = tableOf({ plainOutput });
+    // clang-format off
+    QTest::newRow("not an item") << tableOf({ plainOutput, { "file=TT-2", "input type=K type thermocouple", "input range=0 to 450°C", "output 1=4 to 20 mA source" } })
+        << "plant.csv:3: column \"input range\": \"0 to 450°C\" is not one of \"0 to 100°C\", ";
+    QTest::newRow("not evaluated") << tableOf({ plainOutput, { "file=TT-2", "input type=Voltage", "input range=Custom", "custom low=5", "custom high=5", "output 1=4 to 20 mA source" } })
+        << "plant.csv:3: the window does not evaluate this setup: Low must be less than high";
+    QTest::newRow("empty file") << tableOf({ { "file=", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, plainOutput })
+        << "plant.csv:2: column \"file\": is empty";
+    QTest::newRow("same name twice") << tableOf({ plainOutput, { "file=elsewhere/TT-1.hvx", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
+        << "plant.csv:3: column \"file\": \"TT-1.hvx\" is also the file of line 2";
+    QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10 V,4 to 20 mA source,extra\r\n"
+        << "plant.csv:3: the row has 5 cells, the header names 4 columns";
+    QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
+    QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
+    QTest::newRow("exists") << tableOf({ { "file=existing", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+        << "plant.csv:2: out/existing.hvx exists; --force replaces it";
+    // clang-format on
+}
+
+void TestCliTable::refusedTables()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, message);
+    const QString dir = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'));
+    QVERIFY(QDir().mkpath(dir + "/out"));
+    const QByteArray existing = setupFileBytes(Setup());
+    writeFile(dir + "/out/existing.hvx", existing);
+    writeFile(dir + "/plant.csv", table);
+    const Run run = runEval({ "--make", "plant.csv", "--into", "out" }, dir);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    // Nothing written, nothing replaced.
+    QCOMPARE(QDir(dir + "/out").entryList(QDir::Files), QStringList{ "existing.hvx" });
+    QCOMPARE(readFile(dir + "/out/existing.hvx"), existing);
+}
+
+void TestCliTable::tableForms_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    const QByteArray lines = "tag;file;input range;output 1;input type\r\n"
+                             "TT 1;plant/a;0 to 400\xC2\xB0"
+                             "C;4 to 20 mA source;K type thermocouple\r\n";
+    QTest::newRow("semicolons, CRLF, unknown column, any order") << lines;
+    QTest::newRow("byte-order mark") << csvByteOrderMark() + lines;
+    QTest::newRow("commas, LF, quoted") << QByteArray("\"file\",\"input type\",\"input range\",output 1\n"
+                                                      "a.hvx,K type thermocouple,\"0 to 400\xC2\xB0"
+                                                      "C\",4 to 20 mA source\n\n");
+}
+
+void TestCliTable::tableForms()
+{
+    QFETCH(QByteArray, table);
+    const QString dir = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'));
+    QVERIFY(QDir().mkpath(dir));
+    writeFile(dir + "/plant.csv", table);
+    const Run run = runEval({ "--make", "plant.csv", "--into", "out" }, dir);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    Setup expected;
+    expected.cbInputType = TcK;
+    expected.cbIRTCKJ = 8;
+    expected.cbOutputRange = 1;
+    QCOMPARE(readFile(dir + "/out/a.hvx"), setupFileBytes(expected));
+}
+
+void TestCliTable::force()
+{
+    const QString dir = m_dir.filePath(QStringLiteral("force"));
+    QVERIFY(QDir().mkpath(dir + "/out"));
+    writeFile(dir + "/plant.csv", tableOf({ plainOutput }));
+    const QByteArray old = QByteArray(300, 'x');
+    writeFile(dir + "/out/TT-1.hvx", old);
+    QCOMPARE(runEval({ "--make", "plant.csv", "--into", "out" }, dir).exitCode, 1);
+    QCOMPARE(readFile(dir + "/out/TT-1.hvx"), old);
+    QCOMPARE(runEval({ "--make", "plant.csv", "--into", "out", "--force" }, dir).exitCode, 0);
+    QCOMPARE(readFile(dir + "/out/TT-1.hvx").size(), SetupFileSize);
+    QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList{ "TT-1.hvx" });
+}
+
+void TestCliTable::verifyTable_data()
+{
+    QTest::addColumn<QByteArray>("units");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output"); // part of standard output, or of standard error for 64
+
+    // The switches of "0 to 10 V" to "4 to 20 mA source".
+    const QString s1 = "0101 0100 1100", s2 = "0010 1010 0000", s3 = "1010 1000 0000", s4 = "0000 0000 0000";
+    const auto unit = [&](const QString &file, const QString &bank1, const QString &bank4 = "000000000000") {
+        return QStringList{ "file=" + file, "S1=" + bank1, "S2=" + s2, "S3=" + s3, "S4=" + bank4 };
+    };
+    // clang-format off
+    QTest::newRow("all match") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", s1.simplified().remove(' ')) }) << 0
+        << "units.csv:3: units/TT-1.hvx: match: The unit is set as the setup file says.";
+    QTest::newRow("one differs") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", "1101 0100 1100") }) << 1
+        << "units.csv:3: units/TT-1.hvx: differ: 1 switch of the unit differs from the setup file: S1.1.";
+    QTest::newRow("S4 on in single output") << tableOf({ unit("units/TT-1.hvx", s1, "0000 0000 0001") }) << 1 << "S4.12";
+    QTest::newRow("missing file") << tableOf({ unit("units/TT-1.hvx", "1101 0100 1100"), unit("units/none.hvx", s1) }) << 2
+        << "units.csv:3: units/none.hvx: error: ";
+    QTest::newRow("malformed switches") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", "0100 0001 01x0") }) << 64
+        << "units.csv:3: column \"S1\": \"0100 0001 01x0\" is not twelve digits";
+    QTest::newRow("no S4 column") << QByteArray("file,S1,S2,S3\r\nunits/TT-1.hvx,0,0,0\r\n") << 64
+        << "units.csv:1: the header has no column \"S4\"";
+    // clang-format on
+    Q_UNUSED(s4);
+}
+
+void TestCliTable::verifyTable()
+{
+    QFETCH(QByteArray, units);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    const QString dir = m_dir.filePath(QStringLiteral("verify"));
+    QVERIFY(QDir().mkpath(dir + "/units"));
+    writeFile(dir + "/plant.csv", tableOf({ plainOutput }));
+    QCOMPARE(runEval({ "--make", "plant.csv", "--into", "units", "--force" }, dir).exitCode, 0);
+    writeFile(dir + "/units.csv", units);
+    // From another folder: files are found beside the table.
+    const Run run = runEval({ "--verify-table", dir + "/units.csv" }, QDir::rootPath());
+    QCOMPARE(run.exitCode, status);
+    const QString shown = status == 64 ? run.err : QString::fromUtf8(run.out);
+    QVERIFY2(shown.contains(output), qPrintable(run.out + run.err));
+    if (status == 64)
+        QVERIFY(run.out.isEmpty());
+    const Run json = runEval({ "--verify-table", dir + "/units.csv", "--json" }, QDir::rootPath());
+    QCOMPARE(json.exitCode, status);
+    if (status != 64) {
+        QCOMPARE(json.out.count('\n'), units.count('\n') - 1);
+        QVERIFY(json.out.startsWith("{\"line\": 2, \"file\": \"units/TT-1.hvx\""));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCliTable)
+#include "tst_cli_table.moc"

@@ -1,0 +1,218 @@
+// Tables as spreadsheets write them, and a setup as a row of the window's
+// texts.
+
+#include "csvtable.h"
+#include "setuprow.h"
+
+#include <QtTest>
+
+using namespace hvx;
+
+namespace {
+
+// Records as "line:cell|cell|..." for comparison.
+QStringList shown(const CsvTable &t)
+{
+    QStringList out{ QStringLiteral("1:") + t.header.join(QLatin1Char('|')) };
+    for (const CsvRecord &r : t.records)
+        out << QString::number(r.line) + QLatin1Char(':') + r.cells.join(QLatin1Char('|'));
+    return out;
+}
+
+int column(const char *name) { return setupColumns().indexOf(QLatin1String(name)); }
+
+} // namespace
+
+class TestSetupTable : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readCsv_data();
+    void readCsv();
+    void writtenLinesReadBack();
+    void rowValues_data();
+    void rowValues();
+    void bankCells_data();
+    void bankCells();
+    void exportedValuesReadBack();
+};
+
+void TestSetupTable::readCsv_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("records"); // empty when refused
+    QTest::addColumn<int>("errorLine");
+
+    // clang-format off
+    QTest::newRow("comma, LF") << QByteArray("a,b\n1,2\n") << QStringList{ "1:a|b", "2:1|2" } << 0;
+    QTest::newRow("semicolon, CRLF, BOM") << QByteArray("\xEF\xBB\xBF" "a;b\r\n1,5;2\r\n")
+                                          << QStringList{ "1:a|b", "2:1,5|2" } << 0;
+    QTest::newRow("semicolons win in header") << QByteArray("\"x,y\";b;c\n1;2;3") << QStringList{ "1:x,y|b|c", "2:1|2|3" } << 0;
+    QTest::newRow("quoted separator, quote, line break") << QByteArray("a,b\n\"0 to 1,000 Hz\",\"say \"\"hi\"\"\nthere\"\n3,4\n")
+                                          << QStringList{ "1:a|b", "2:0 to 1,000 Hz|say \"hi\"\nthere", "4:3|4" } << 0;
+    QTest::newRow("empty cells and last line without end") << QByteArray("a,b,c\n,,\n1,,") << QStringList{ "1:a|b|c", "2:||", "3:1||" } << 0;
+    QTest::newRow("degree sign") << QByteArray("r\n0 to 400\xC2\xB0" "C\n") << QStringList{ "1:r", QString::fromUtf8("2:0 to 400°C") } << 0;
+    QTest::newRow("quote never closed") << QByteArray("a,b\n1,2\n\"open,3\n4,5\n") << QStringList() << 3;
+    QTest::newRow("text after closing quote") << QByteArray("a,b\n\"x\"y,2\n") << QStringList() << 2;
+    QTest::newRow("not UTF-8") << QByteArray("a\nok\n0 to 400\xB0" "C\n") << QStringList() << 3;
+    QTest::newRow("empty") << QByteArray() << QStringList() << 1;
+    QTest::newRow("blank header") << QByteArray(",,\n1,2,3\n") << QStringList() << 1;
+    // clang-format on
+}
+
+void TestSetupTable::readCsv()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, records);
+    QFETCH(int, errorLine);
+    CsvTable table;
+    CsvError error;
+    const bool ok = readCsvTable(bytes, &table, &error);
+    QCOMPARE(ok, errorLine == 0);
+    if (ok)
+        QCOMPARE(shown(table), records);
+    else
+        QCOMPARE(error.line, errorLine);
+}
+
+void TestSetupTable::writtenLinesReadBack()
+{
+    const QStringList cells{ QStringLiteral("plain"),       QStringLiteral("0 to 1,000 Hz"), QStringLiteral("a;b"),
+                             QStringLiteral("say \"hi\""),  QStringLiteral(" padded "),      QString(),
+                             QStringLiteral("two\r\nlines") };
+    CsvTable table;
+    CsvError error;
+    QVERIFY(readCsvTable(csvByteOrderMark() + csvLine(cells) + csvLine(cells), &table, &error));
+    QCOMPARE(table.separator, QLatin1Char(','));
+    QCOMPARE(table.header, cells);
+    QCOMPARE(table.records.size(), 1);
+    QCOMPARE(table.records.first().cells, cells);
+    QCOMPARE(table.records.first().line, 3); // the header's quoted line break counts
+}
+
+void TestSetupTable::rowValues_data()
+{
+    QTest::addColumn<QStringList>("cells"); // column=value pairs
+    QTest::addColumn<QString>("field");     // field=value expected, or the problem's column
+    QTest::addColumn<QString>("problem");   // part of the problem, empty when none
+
+    // clang-format off
+    QTest::newRow("case and blanks") << QStringList{ "input type= k TYPE thermocouple ", "input range=0 TO 400°c" }
+                                     << "cbIRTCKJ=8" << "";
+    QTest::newRow("range of the type's list") << QStringList{ "input type=J type thermocouple", "input range=0 to 1400°C" }
+                                              << "input range" << "\"0 to 1400°C\" is not one of \"0 to 100°C\"";
+    QTest::newRow("range needs a type") << QStringList{ "input range=0 to 10 V" } << "input range" << "needs an input type";
+    QTest::newRow("burnout as New names it") << QStringList{ "burnout=low burnout" } << "rgBurnout=1" << "";
+    QTest::newRow("burnout as the range names it") << QStringList{ "output 1=2 to 10 V source", "burnout=Low Burnout 1V" }
+                                                   << "rgBurnout=1" << "";
+    QTest::newRow("burnout of another range") << QStringList{ "output 1=4 to 20 mA source", "burnout=Low Burnout 1V" }
+                                              << "burnout" << "is not one of \"High Burnout\", \"Low Burnout\"";
+    QTest::newRow("second output") << QStringList{ "second output=Frequency", "frequency range=0 to 1,000 Hz" }
+                                   << "rgDualType=2" << "";
+    QTest::newRow("empty keeps New") << QStringList{ "buttons=", "outputs=  " } << "rgButtonIsolation=0" << "";
+    QTest::newRow("fast is shown") << QStringList{ "conversion speed=FAST" } << "shown=1" << "";
+    QTest::newRow("custom text as given") << QStringList{ "custom low=-5.5" } << "eCustomLow=-5.5" << "";
+    QTest::newRow("long number shortened") << QStringList{ "custom high=400.000" } << "eCustomHigh=400" << "";
+    QTest::newRow("long comma number shortened") << QStringList{ "custom high=12,50000" } << "eCustomHigh=12,5" << "";
+    QTest::newRow("long text") << QStringList{ "custom high=1234567" } << "custom high" << "longer than the 6 characters";
+    QTest::newRow("character a file cannot keep") << QStringList{ "custom low=4€" } << "custom low" << "cannot keep";
+    QTest::newRow("long list shortened") << QStringList{ "frequency range=0 to 1000 Hz" }
+                                         << "frequency range" << "..., \"0 to 50,000 Hz\" (16 items)";
+    // clang-format on
+}
+
+void TestSetupTable::rowValues()
+{
+    QFETCH(QStringList, cells);
+    QFETCH(QString, field);
+    QFETCH(QString, problem);
+    QStringList values(setupColumns().size());
+    for (const QString &cell : cells) {
+        const int c = setupColumns().indexOf(cell.section(QLatin1Char('='), 0, 0));
+        QVERIFY2(c >= 0, qPrintable(cell));
+        values[c] = cell.section(QLatin1Char('='), 1);
+    }
+    std::vector<RowProblem> problems;
+    const Setup s = setupFromRowValues(values, &problems);
+    if (!problem.isEmpty()) {
+        QCOMPARE(int(problems.size()), 1);
+        QCOMPARE(problems.front().column, field);
+        QVERIFY2(problems.front().message.contains(problem), qPrintable(problems.front().message));
+        return;
+    }
+    QVERIFY(problems.empty());
+    const QString name = field.section(QLatin1Char('='), 0, 0);
+    const QString expected = field.section(QLatin1Char('='), 1);
+    QString actual;
+    if (name == QLatin1String("shown"))
+        actual = QString::number(s.conversionSpeedShown ? 1 : 0);
+    else if (name == QLatin1String("eCustomLow") || name == QLatin1String("eCustomHigh"))
+        actual = name == QLatin1String("eCustomLow") ? s.eCustomLow : s.eCustomHigh;
+    else
+        for (int i = 0; i < ListCount; ++i)
+            if (Texts::name(ListId(i)) == name)
+                actual = QString::number(s.list(ListId(i)));
+    for (int i = 0; i < ChoiceCount; ++i)
+        if (Texts::name(ChoiceId(i)) == name)
+            actual = QString::number(s.choice(ChoiceId(i)));
+    QCOMPARE(actual, expected);
+}
+
+void TestSetupTable::bankCells_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("bits"); // empty when refused
+    QTest::addColumn<QString>("problem");
+
+    // clang-format off
+    QTest::newRow("groups") << "0100 0001 0100" << "010000010100" << "";
+    QTest::newRow("no blanks") << " 010000010100 " << "010000010100" << "";
+    QTest::newRow("lost leading zero") << "10000010100" << "" << "leading zeros";
+    QTest::newRow("thirteen") << "0100 0001 01001" << "" << "not twelve digits";
+    QTest::newRow("other digit") << "0100 0001 0102" << "" << "not twelve digits";
+    QTest::newRow("empty") << "" << "" << "is empty";
+    // clang-format on
+}
+
+void TestSetupTable::bankCells()
+{
+    QFETCH(QString, cell);
+    QFETCH(QString, bits);
+    QFETCH(QString, problem);
+    QString error;
+    const std::optional<SwitchBank> bank = bankFromCell(cell, &error);
+    QCOMPARE(bool(bank), problem.isEmpty());
+    if (bank) {
+        QCOMPARE(bank->toString(), bits);
+        QCOMPARE(bankCellText(*bank).remove(QLatin1Char(' ')), bits);
+    } else {
+        QVERIFY2(error.contains(problem), qPrintable(error));
+    }
+}
+
+void TestSetupTable::exportedValuesReadBack()
+{
+    // A setup from a file may hold choices without a chosen button: written
+    // as the item the evaluation takes them for, they read back as it.
+    Setup s;
+    s.cbInputType = TcK;
+    s.cbIRTCKJ = 15;
+    s.eCustomLow = QStringLiteral("0");
+    s.eCustomHigh = QStringLiteral("400");
+    s.rgLinearisation = -1;
+    s.rgButtonIsolation = -1;
+    s.rgBurnout = -1;
+    const QStringList values = setupRowValues(s);
+    QCOMPARE(values.at(column("linearisation")), QStringLiteral("Linearisation off"));
+    QCOMPARE(values.at(column("buttons")), QStringLiteral("Buttons disabled"));
+    QCOMPARE(values.at(column("burnout")), QStringLiteral("High Burnout"));
+    QCOMPARE(values.at(column("input range")), QStringLiteral("Custom"));
+    std::vector<RowProblem> problems;
+    QCOMPARE(setupRowValues(setupFromRowValues(values, &problems)), values);
+    QVERIFY(problems.empty());
+    QVERIFY(sameCustomText(QStringLiteral("400.00"), QStringLiteral("400")));
+    QVERIFY(!sameCustomText(QStringLiteral("400.01"), QStringLiteral("400")));
+}
+
+QTEST_APPLESS_MAIN(TestSetupTable)
+#include "tst_setupfile_table.moc"

@@ -344,6 +344,52 @@ QStringList filesInTheWay(const LoadedTable &table, const QString &dir, const QL
     return problems;
 }
 
+// Creates a file that did not exist with the bytes: it is made with O_EXCL,
+// so a file that appeared meanwhile is never replaced, and taken away again
+// when not every byte reached it. 0, or the reason it failed.
+int writeNewFile(const QString &path, const QByteArray &bytes)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    qsizetype done = 0;
+    int error = 0;
+    while (done < bytes.size() && error == 0) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n == 0 || errno != EINTR)
+            error = n == 0 ? EIO : errno;
+    }
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error != 0)
+        ::unlink(native.constData());
+    return error;
+}
+
+// A new file is created whole (the folder is put on disk once, at the end);
+// an existing one, with force, is replaced whole as Save replaces it.
+int writeSetup(const QString &path, const Setup &setup, bool force)
+{
+    const int error = writeNewFile(path, setupFileBytes(setup));
+    if (error != EEXIST || !force)
+        return error;
+    return saveSetupFile(path, setup) ? 0 : EIO;
+}
+
+// Puts the files written into the folder on disk.
+bool syncFolder(const QString &dir)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::syncfs(fd) == 0 && ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 int runMake(const QString &tablePath, const QString &dir, bool force)
 {
     LoadedTable table;
@@ -379,13 +425,18 @@ int runMake(const QString &tablePath, const QString &dir, bool force)
 
     for (int i = 0; i < plan.size(); ++i) {
         const QString path = QDir(dir).filePath(plan.at(i).name);
-        if (!saveSetupFile(path, plan.at(i).setup)) {
-            writeError(QStringLiteral("%1 could not be written; %2 of %3 setup files were written before it")
-                           .arg(displayPath(path))
+        const int error = writeSetup(path, plan.at(i).setup, force);
+        if (error != 0) {
+            writeError(QStringLiteral("%1 could not be written: %2; %3 of %4 setup files were written before it")
+                           .arg(displayPath(path), reason(error))
                            .arg(i)
                            .arg(plan.size()));
             return ExitError;
         }
+    }
+    if (!syncFolder(dir)) {
+        writeError(QStringLiteral("the setup files in %1 could not be put on disk").arg(displayPath(dir)));
+        return ExitError;
     }
     writeError(QStringLiteral("%1 setup file%2 written into %3")
                    .arg(plan.size())

@@ -37,7 +37,7 @@ const char programName[] = "halvex-eval";
 const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...\n"
                          "       halvex-eval --decode [--json] SWITCHES...\n"
                          "       halvex-eval --verify [--json] FILE SWITCHES\n"
-                         "       halvex-eval --csv | --make TABLE --into DIR | --verify-table UNITS";
+                         "       halvex-eval --csv | --make TABLE --into DIR | --verify-table TABLE";
 
 struct EvalOptions {
     enum class Mode { Evaluate, Decode, Verify };

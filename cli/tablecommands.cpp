@@ -536,7 +536,7 @@ QList<QCommandLineOption> tableOptions()
         QCommandLineOption(QStringLiteral("make"), QString(), QStringLiteral("TABLE")),
         QCommandLineOption(QStringLiteral("into"), QString(), QStringLiteral("DIR")),
         QCommandLineOption(QStringLiteral("force")),
-        QCommandLineOption(QStringLiteral("verify-table"), QString(), QStringLiteral("UNITS")),
+        QCommandLineOption(QStringLiteral("verify-table"), QString(), QStringLiteral("TABLE")),
     };
 }
 
@@ -547,7 +547,7 @@ QStringList tableOptionHelp()
         QStringLiteral("write one setup file per row of TABLE (CSV) into DIR;\nevery row is checked first"),
         QStringLiteral("the folder --make writes into (made when missing)"),
         QStringLiteral("--make replaces setup files that exist"),
-        QStringLiteral("compare the switches of each unit in UNITS (CSV: file,\nS1 to S4) with its setup file"),
+        QStringLiteral("compare the switches read off each unit, S1 to S4 in\nTABLE, with its setup file, named by the row's file"),
     };
 }
 
@@ -607,6 +607,8 @@ std::optional<int> runTableCommand(const QCommandLineParser &parser)
     int commands = 0;
     for (const char *name : { "csv", "make", "verify-table", "decode", "verify" })
         commands += parser.isSet(QLatin1String(name)) ? 1 : 0;
+    if (commands == 0)
+        return usageError(QStringLiteral("--into and --force are for --make"));
     if (commands != 1)
         return usageError(QStringLiteral("--csv, --make, --verify-table, --decode and --verify exclude each other"));
     if (parser.isSet(QStringLiteral("csv")))

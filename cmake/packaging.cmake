@@ -58,6 +58,9 @@ install(FILES ${out}/copyright ${out}/changelog.Debian.gz DESTINATION ${HALVEX_D
 install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME ${HALVEX_PACKAGE})
 install(DIRECTORY examples/ DESTINATION ${HALVEX_DOCDIR}/examples FILES_MATCHING PATTERN "*.hvx")
+# The README with its pictures, where its links find them.
+install(FILES README.md DESTINATION ${HALVEX_DOCDIR})
+install(DIRECTORY docs/pictures/ DESTINATION ${HALVEX_DOCDIR}/docs/pictures FILES_MATCHING PATTERN "*.png")
 
 # The Debian package: both programs and everything above, its dependencies
 # worked out from the programs' libraries (dpkg-shlibdeps). The desktop's

@@ -37,6 +37,11 @@ for f in usr/bin/halvex usr/bin/halvex-eval usr/libexec/halvex/halvex-print-subm
   usr/share/doc/halvex/copyright usr/share/doc/halvex/changelog.Debian.gz; do
   grep -q " \./$f\$" "$work/content" || fail "the package lacks $f"
 done
+# The README and every picture it shows.
+grep -q " \./usr/share/doc/halvex/README.md\$" "$work/content" || fail "the package lacks the README"
+for picture in $(grep -o 'docs/pictures/[A-Za-z0-9._-]*\.png' "$(dirname "$0")/../README.md" | sort -u); do
+  grep -q " \./usr/share/doc/halvex/$picture\$" "$work/content" || fail "the package lacks $picture of the README"
+done
 # The desktop's caches belong to the system and are rebuilt by its triggers.
 ! grep -E '(mime\.cache|mimeinfo\.cache|icon-theme\.cache)$' "$work/content" || fail "the package holds cache files"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "dependencies were not worked out from the programs"

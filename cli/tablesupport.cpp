@@ -1,0 +1,175 @@
+#include "tablesupport.h"
+
+#include "displaytext.h"
+#include "setuprow.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace hvx {
+namespace table {
+namespace {
+
+constexpr qint64 TableSizeLimit = qint64(256) << 20;
+
+void writeStderr(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stderr);
+}
+
+// The bytes of a table file. Only a regular file is read, and only up to a
+// size no table reaches.
+bool readTableFile(const QString &path, QByteArray *bytes, QString *error)
+{
+    const auto fail = [&](int code) {
+        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), reason(code));
+        return false;
+    };
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    struct stat st {};
+    int code = 0;
+    if (::fstat(fd, &st) != 0)
+        code = errno;
+    else if (S_ISDIR(st.st_mode))
+        code = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        code = EINVAL;
+    else if (st.st_size > TableSizeLimit)
+        code = EFBIG;
+    char buffer[65536];
+    while (code == 0) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0 && bytes->size() + got <= TableSizeLimit)
+            bytes->append(buffer, static_cast<qsizetype>(got));
+        else if (got > 0)
+            code = EFBIG;
+        else if (got == 0)
+            break;
+        else if (errno != EINTR)
+            code = errno;
+    }
+    ::close(fd);
+    return code == 0 || fail(code);
+}
+
+} // namespace
+
+void writeError(const QString &message) { writeStderr(QStringLiteral("halvex-eval: ") + message + QLatin1Char('\n')); }
+
+int usageError(const QString &message)
+{
+    writeError(message);
+    writeStderr(QStringLiteral("Try 'halvex-eval --help' for more information.\n"));
+    return ExitUsage;
+}
+
+QString reason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+int reportProblems(const QStringList &problems, int exitStatus)
+{
+    for (const QString &p : problems)
+        writeStderr(p + QLatin1Char('\n'));
+    return exitStatus;
+}
+
+void Output::write(const QByteArray &bytes)
+{
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) != size_t(bytes.size()))
+        remember(errno);
+}
+
+bool Output::finish()
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        remember(errno);
+    if (std::fclose(stdout) != 0)
+        remember(errno);
+    if (m_error != 0)
+        writeError(QStringLiteral("the report could not be written: %1").arg(reason(m_error)));
+    return m_error == 0;
+}
+
+void Output::remember(int error)
+{
+    if (m_error == 0)
+        m_error = error != 0 ? error : EIO;
+}
+
+QString LoadedTable::at(int line, const QString &message) const
+{
+    return displayPath(path) + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + displayText(message);
+}
+
+void LoadedTable::problem(int line, const QString &message) { problems << at(line, message); }
+
+void LoadedTable::problem(int line, const QString &column, const QString &message)
+{
+    problem(line, QStringLiteral("column \"%1\": %2").arg(column, message));
+}
+
+void LoadedTable::checkHeader(const QStringList &required)
+{
+    for (const QString &name : required) {
+        if (csv.column(name) < 0)
+            problem(1, QStringLiteral("the header has no column \"%1\"").arg(name));
+    }
+    QHash<QString, int> seen;
+    for (const QString &cell : csv.header) {
+        const QString name = cell.trimmed().toLower();
+        if (allTableColumns().contains(name, Qt::CaseInsensitive) && seen[name]++ == 1)
+            problem(1, QStringLiteral("column \"%1\" appears more than once").arg(cell.trimmed()));
+    }
+}
+
+bool LoadedTable::checkWidth(const CsvRecord &record)
+{
+    for (int i = csv.header.size(); i < record.cells.size(); ++i) {
+        if (!record.cells.at(i).trimmed().isEmpty()) {
+            problem(record.line,
+                    QStringLiteral("the row has %1 cells, the header names %2 columns (a value "
+                                   "holding the separator must be quoted)")
+                        .arg(record.cells.size())
+                        .arg(csv.header.size()));
+            return false;
+        }
+    }
+    return true;
+}
+
+QString LoadedTable::cell(const CsvRecord &record, const QString &column) const
+{
+    return CsvTable::cell(record, csv.column(column));
+}
+
+bool loadTable(const QString &path, LoadedTable *table, int *exitStatus)
+{
+    table->path = path;
+    QByteArray bytes;
+    QString error;
+    if (!readTableFile(path, &bytes, &error)) {
+        writeError(error);
+        *exitStatus = ExitError;
+        return false;
+    }
+    CsvError csvError;
+    if (!readCsvTable(bytes, &table->csv, &csvError)) {
+        table->problem(csvError.line, csvError.message);
+        return false;
+    }
+    return true;
+}
+
+} // namespace table
+} // namespace hvx

@@ -1,0 +1,66 @@
+#pragma once
+// What the table commands of halvex-eval share: the table file read and
+// parsed, problems told as TABLE:LINE: ..., messages and standard output.
+
+#include "csvtable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace hvx {
+namespace table {
+
+constexpr int ExitOk = 0;
+constexpr int ExitRefused = 1;
+constexpr int ExitError = 2;
+constexpr int ExitUsage = 64;
+
+// "halvex-eval: MESSAGE" on standard error.
+void writeError(const QString &message);
+// The same, with a pointer to --help; gives ExitUsage.
+int usageError(const QString &message);
+// The system's text for an errno value.
+QString reason(int code);
+// Each problem on its line on standard error; gives exitStatus.
+int reportProblems(const QStringList &problems, int exitStatus);
+
+// Standard output, checked: finish() is false when any of it was not
+// written, with the message given.
+class Output {
+public:
+    void write(const QByteArray &bytes);
+    bool finish();
+
+private:
+    void remember(int error);
+    int m_error = 0;
+};
+
+// A table read for a command, with its problems told as TABLE:LINE: ...
+struct LoadedTable {
+    QString path;
+    CsvTable csv;
+    QStringList problems;
+
+    QString at(int line, const QString &message) const;
+    void problem(int line, const QString &message);
+    void problem(int line, const QString &column, const QString &message);
+    // Checks the header: the required columns present, no known column twice.
+    void checkHeader(const QStringList &required);
+    // A record with cells beyond the header's columns was split where it
+    // should not have been (a separator inside a value that is not quoted).
+    bool checkWidth(const CsvRecord &record);
+    QString cell(const CsvRecord &record, const QString &column) const;
+};
+
+// Reads and parses the table. False when it could not be read (the message
+// given, exitStatus set to ExitError) or is no table (the problem kept in
+// table->problems, exitStatus left).
+bool loadTable(const QString &path, LoadedTable *table, int *exitStatus);
+
+// --make: one setup file per row of the table, into dir.
+int runMake(const QString &tablePath, const QString &dir, bool force);
+
+} // namespace table
+} // namespace hvx

@@ -86,6 +86,8 @@ private slots:
     void force();
     void verifyTable_data();
     void verifyTable();
+    void exportStatuses_data();
+    void exportStatuses();
 
 private:
     QTemporaryDir m_dir;
@@ -291,6 +293,51 @@ void TestCliTable::verifyTable()
     if (status != 64) {
         QCOMPARE(json.out.count('\n'), units.count('\n') - 1);
         QVERIFY(json.out.startsWith("{\"line\": 2, \"file\": \"units/TT-1.hvx\""));
+    }
+}
+
+void TestCliTable::exportStatuses_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("statuses"); // of each row, with a part of its message
+    QTest::addColumn<int>("exitCode");
+    // clang-format off
+    QTest::newRow("ok") << QStringList{ "--csv", "made/TT-1.hvx" } << QStringList{ "ok:" } << 0;
+    QTest::newRow("refused") << QStringList{ "--csv", "made/TT-1.hvx", "made/TT-2.hvx" }
+        << QStringList{ "ok:", "refused:Please select output 1 range" } << 1;
+    QTest::newRow("error wins, from a list") << QStringList{ "--csv", "--files-from", "list", "made/TT-2.hvx" }
+        << QStringList{ "refused:", "error:missing.hvx could not be opened", "ok:" } << 2;
+    // clang-format on
+}
+
+void TestCliTable::exportStatuses()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, statuses);
+    QFETCH(int, exitCode);
+    const QString dir = m_dir.filePath(QStringLiteral("export"));
+    QVERIFY(QDir().mkpath(dir));
+    writeFile(dir + "/plant.csv", tableOf({ plainOutput }));
+    QCOMPARE(runEval({ "--make", "plant.csv", "--into", "made", "--force" }, dir).exitCode, 0);
+    Setup incomplete;
+    incomplete.cbInputType = Voltage;
+    incomplete.cbIRVoltage = 6;
+    QVERIFY(saveSetupFile(dir + "/made/TT-2.hvx", incomplete));
+    writeFile(dir + "/list", "missing.hvx\nmade/TT-1.hvx\n");
+    const Run run = runEval(args, dir);
+    QCOMPARE(run.exitCode, exitCode);
+    CsvTable table;
+    CsvError error;
+    QVERIFY(readCsvTable(run.out, &table, &error));
+    QCOMPARE(table.records.size(), statuses.size());
+    for (int i = 0; i < statuses.size(); ++i) {
+        const CsvRecord &row = table.records.at(i);
+        const QString status = CsvTable::cell(row, table.column("status"));
+        QCOMPARE(status, statuses.at(i).section(':', 0, 0));
+        QVERIFY(CsvTable::cell(row, table.column("message")).startsWith(statuses.at(i).section(':', 1)));
+        // Switches only for a setup evaluated; S4 even in single output.
+        QCOMPARE(CsvTable::cell(row, table.column("S4")), status == "ok" ? "0000 0000 0000" : "");
+        QCOMPARE(CsvTable::cell(row, table.column("input type")).isEmpty(), status == "error");
     }
 }
 

@@ -1,6 +1,9 @@
 #include "setuprow.h"
 
+#include "setupfile.h"
 #include "texts.h"
+
+#include <QBuffer>
 
 #include <cmath>
 
@@ -137,18 +140,34 @@ QString notOneOf(const QString &value, const QStringList &items)
     return QStringLiteral("\"%1\" is not one of %2").arg(value, itemList(items));
 }
 
+// Whether a custom text comes back from a setup file as it went in.
+bool fileKeeps(const QString &text)
+{
+    Setup setup;
+    setup.eCustomLow = text;
+    QByteArray bytes = setupFileBytes(setup);
+    QBuffer file(&bytes);
+    Setup back;
+    return file.open(QIODevice::ReadOnly) && HasSetupSignature(file) && ReadSetupFile(file, back)
+        && back.eCustomLow == text;
+}
+
 // The custom text to store: as given, or, when longer than the window takes,
 // the shortest text of the same number.
 std::optional<QString> customText(const QString &value, QString *problem)
 {
     for (const QChar c : value) {
-        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0) || c.unicode() > 0xFF) {
-            *problem = QStringLiteral("\"%1\" holds a character that a setup file cannot keep").arg(value);
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            *problem = QStringLiteral("\"%1\" holds a control character").arg(value);
             return std::nullopt;
         }
     }
-    if (value.size() <= customTextLimit)
-        return value;
+    if (value.size() <= customTextLimit) {
+        if (fileKeeps(value))
+            return value;
+        *problem = QStringLiteral("\"%1\" holds a character that a setup file cannot keep").arg(value);
+        return std::nullopt;
+    }
     const bool comma = value.contains(QLatin1Char(','));
     bool ok = false;
     const double number = QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);

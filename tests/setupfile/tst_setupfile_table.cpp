@@ -115,7 +115,9 @@ void TestSetupTable::rowValues_data()
     QTest::newRow("long number shortened") << QStringList{ "custom high=400.000" } << "eCustomHigh=400" << "";
     QTest::newRow("long comma number shortened") << QStringList{ "custom high=12,50000" } << "eCustomHigh=12,5" << "";
     QTest::newRow("long text") << QStringList{ "custom high=1234567" } << "custom high" << "longer than the 6 characters";
-    QTest::newRow("character a file cannot keep") << QStringList{ "custom low=4€" } << "custom low" << "cannot keep";
+    QTest::newRow("Windows-1252 character") << QStringList{ "custom low=4€" } << "eCustomLow=4€" << "";
+    QTest::newRow("character a file cannot keep") << QStringList{ "custom low=4Ω" } << "custom low" << "cannot keep";
+    QTest::newRow("control character") << QStringList{ "custom low=4\t5" } << "custom low" << "control character";
     QTest::newRow("long list shortened") << QStringList{ "frequency range=0 to 1000 Hz" }
                                          << "frequency range" << "..., \"0 to 50,000 Hz\" (16 items)";
     // clang-format on

@@ -311,8 +311,8 @@ void TestCli::fileNames()
     QCOMPARE(o.value("file").toString(), QString::fromUtf8(path)); // U+FFFD for what is not UTF-8
     const bool utf8 = QString::fromUtf8(path).toUtf8() == path;
     QCOMPARE(QByteArray::fromHex(o.value("fileBytes").toString().toLatin1()), utf8 ? QByteArray() : path);
-    const Run text = runEval(args, "C.UTF-8", path + '\0');
-    QCOMPARE(text.out.section('\n', 0, 0), m_dir.path() + '/' + shown);
+    const Run report = runEval(args, "C.UTF-8", path + '\0');
+    QCOMPARE(report.out.section('\n', 0, 0), m_dir.path() + '/' + shown);
 }
 
 void TestCli::filesFrom_data()

@@ -150,12 +150,7 @@ void TestCustomRange::conversion_data()
     QTest::newRow("sign") << "C" << "+5" << true << 5.0f;
     QTest::newRow("empty") << "C" << "" << false << 0.0f;
     QTest::newRow("letters") << "C" << "abc" << false << 0.0f;
-    QTest::newRow("comma where the locale writes a point") << "en_US" << "7,5" << true << 7.5f;
-    QTest::newRow("comma never groups thousands") << "en_US" << "1,000" << true << 1.0f;
-    QTest::newRow("point never groups thousands") << "de_DE" << "1.000" << true << 1.0f;
     QTest::newRow("grouped and decimal") << "en_US" << "1,000.5" << false << 0.0f;
-    QTest::newRow("two separators") << "de_DE" << "1.000,5" << false << 0.0f;
-    QTest::newRow("comma and exponent") << "C" << "2,5e1" << true << 25.0f;
     QTest::newRow("Arabic digits typed") << "ar_EG" << QString::fromUtf8("\u0663\u066B\u0665") << true << 3.5f;
     QTest::newRow("Arabic digits elsewhere") << "de_DE" << QString::fromUtf8("\u0663\u066B\u0665") << false << 0.0f;
     QTest::newRow("nan") << "C" << "nan" << false << 0.0f;

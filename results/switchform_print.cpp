@@ -8,8 +8,12 @@
 #include "prnutils.h"
 #include "switchform.h"
 #include "ui_switchform.h"
+#include "wholefile.h"
 
+#include <QBuffer>
 #include <QLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -168,6 +172,95 @@ bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
         return fail(why.isEmpty() ? QStringLiteral("%1 could not be written.").arg(pdfPath) : why);
     }
     return true;
+}
+
+namespace {
+
+// The page as the Print command sees it when it prints into a file: the
+// printer's paper, margins and resolution, and where the window's image goes.
+struct SheetPage {
+    QPageLayout layout;
+    PageMetrics metrics;
+};
+
+SheetPage pdfPrinterPage()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(300);
+    SheetPage page;
+    page.layout = printer.pageLayout();
+    const QtPrinterDevice device(printer);
+    GetPageMetrics(&device, &page.metrics);
+    return page;
+}
+
+// Draws the window, as it stands, into the destination (printer pixels of the
+// page's metrics) of the painter's page. The painter works in units of the
+// window's own pixels, so that its fonts, set in points, keep their size.
+void drawSheet(TResultForm &form, QPainter &painter, const PrintRect &destination, double unitsPerPrinterPixel)
+{
+    const QSize extent = GetWindowExtent(&form);
+    if (extent.isEmpty() || destination.isEmpty())
+        return;
+    painter.save();
+    painter.translate(destination.Left * unitsPerPrinterPixel, destination.Top * unitsPerPrinterPixel);
+    painter.scale(destination.width() * unitsPerPrinterPixel / extent.width(),
+                  destination.height() * unitsPerPrinterPixel / extent.height());
+    form.render(&painter, QPoint(), QRegion(QRect(QPoint(), extent)),
+                QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    painter.restore();
+}
+
+} // namespace
+
+QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
+{
+    if (sheets.isEmpty())
+        return QByteArray();
+    QTemporaryDir scratch; // the window's print options file, unused here
+    TResultForm form(scratch.isValid() ? scratch.filePath(QStringLiteral("hvxprint.ini")) : QString(), nullptr,
+                     QString());
+    form.ensurePolished();
+
+    const SheetPage page = pdfPrinterPage();
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(page.layout);
+    writer.setResolution(form.logicalDpiX());
+    writer.setTitle(DocumentName);
+    writer.setCreator(QStringLiteral("Halvex"));
+    const double unitsPerPrinterPixel = double(writer.resolution()) / page.metrics.DpiX;
+
+    QPainter painter(&writer);
+    for (int i = 0; i < sheets.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        const ResultSheet &sheet = sheets.at(i);
+        form.FillResults(sheet.setup, sheet.values, sheet.fileName);
+        const ResultFormOnPaper paper(&form);
+        if (form.layout())
+            form.layout()->activate();
+        const PrintRect destination = placeImageOnPage(GetWindowExtent(&form), page.metrics);
+        drawSheet(form, painter, destination, unitsPerPrinterPixel);
+    }
+    painter.end();
+    return pdf;
+}
+
+bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error)
+{
+    const QByteArray pdf = drawResultSheetsPdf(sheets);
+    QString why;
+    if (pdf.isEmpty())
+        why = QStringLiteral("There is no results sheet to print.");
+    else if (!writeWholeFile(pdfPath, pdf))
+        why = QStringLiteral("%1 could not be written.").arg(pdfPath);
+    if (error)
+        *error = why;
+    return why.isEmpty();
 }
 
 } // namespace hvx

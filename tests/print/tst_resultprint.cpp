@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -86,6 +87,18 @@ QStringList pdfImages(const QString &pdf)
             images << f[3] + QLatin1Char('x') + f[4] + QLatin1Char('@') + f[12];
     }
     return images;
+}
+
+// The text of one page (from 1) of the PDF, as a reader extracts it.
+QString pdfPageText(const QString &pdf, int page)
+{
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"),
+                  { QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                    QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-") });
+    if (!extract.waitForFinished(60000) || extract.exitCode() != 0)
+        return QStringLiteral("pdftotext failed");
+    return QString::fromUtf8(extract.readAllStandardOutput());
 }
 
 } // namespace
@@ -367,15 +380,33 @@ private slots:
         QCOMPARE(eval.exitCode(), 2);
         QCOMPARE(printtest::pdfPageCount(pdf), 2);
 
-        const EvaluatedSetup second = printtest::evaluateExample(QStringLiteral("voltage-0-10V-to-4-20mA.hvx"));
-        TResultForm layout(m_dir.filePath(QStringLiteral("layout.ini")), nullptr, QString());
-        layout.FillResults(second.setup, second.values, second.path);
-        QString error;
-        const QImage page = printtest::pdfPageImage(pdf, 2, 100, &error);
-        QVERIFY2(!page.isNull(), qPrintable(error));
-        const QStringList wrong = printtest::checkSwitches(page, printtest::findSheet(page), layout, second.values.map,
-                                                           second.setup.rgDualOutput == 1);
-        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+        // Each page shows its setup's switches, and holds its file name and
+        // summary lines as text.
+        const QStringList names = { QStringLiteral("trip-relay.hvx"), QStringLiteral("voltage-0-10V-to-4-20mA.hvx") };
+        for (int pageNumber = 1; pageNumber <= names.size(); ++pageNumber) {
+            const EvaluatedSetup e = printtest::evaluateExample(names.at(pageNumber - 1));
+            TResultForm layout(m_dir.filePath(QStringLiteral("layout.ini")), nullptr, QString());
+            layout.FillResults(e.setup, e.values, e.path);
+            QString error;
+            const QImage page = printtest::pdfPageImage(pdf, pageNumber, 100, &error);
+            QVERIFY2(!page.isNull(), qPrintable(error));
+            const QStringList wrong = printtest::checkSwitches(page, printtest::findSheet(page), layout, e.values.map,
+                                                               e.setup.rgDualOutput == 1);
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+
+            const QString text = pdfPageText(pdf, pageNumber);
+            QStringList lines;
+            for (const char *name : { "lFileName", "lInputLabel1", "lInputLabel2", "lOutputLabel", "lOutput2Label" }) {
+                const QLabel *label = layout.findChild<QLabel *>(QString::fromLatin1(name));
+                QVERIFY(label);
+                if (label->isVisibleTo(&layout))
+                    lines << label->text();
+            }
+            QCOMPARE(lines.size(), e.setup.rgDualOutput == 1 ? 5 : 4);
+            for (const QString &line : lines)
+                QVERIFY2(text.contains(line),
+                         qPrintable(QStringLiteral("page %1 lacks \"%2\" in:\n%3").arg(pageNumber).arg(line, text)));
+        }
 
         // Nothing evaluated: no file, and a reason.
         const QString none = m_dir.filePath(QStringLiteral("none.pdf"));

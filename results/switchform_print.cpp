@@ -25,6 +25,22 @@ const QString DocumentName = QStringLiteral("Halvex Switch settings");
 
 } // namespace
 
+QPalette paperPalette()
+{
+    const QBrush black(Qt::black);
+    const QBrush white(Qt::white);
+    // window text, button, light, dark, mid, text, bright text, base, window
+    QPalette paper(black, white, white, QBrush(QColor(128, 128, 128)), QBrush(QColor(160, 160, 160)), black, white,
+                   white, white);
+    // The same in every state of the window, active or not.
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = static_cast<QPalette::ColorRole>(role);
+        paper.setBrush(QPalette::Inactive, r, paper.brush(QPalette::Active, r));
+        paper.setBrush(QPalette::Disabled, r, paper.brush(QPalette::Active, r));
+    }
+    return paper;
+}
+
 ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
     : m_form(form)
 {
@@ -33,14 +49,14 @@ ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
     form->fitTexts();
     Ui::TResultForm &ui = form->ui();
     ui.bClose->setVisible(false);
-    // The window and the panels that paint a background of their own print
-    // on white.
+    // Paper is black on white whatever the desktop's colours: the window
+    // takes a palette of its own, which its controls inherit, and the window
+    // and the panels that paint a background of their own print on white.
+    const QPalette paper = paperPalette();
     const QList<QWidget *> backgrounds = { form, ui.pMainPanel, ui.pLabelPanel, ui.pSwitch4 };
     for (QWidget *w : backgrounds) {
-        m_saved.push_back(Saved{ w, w->palette(), w->autoFillBackground() });
-        QPalette white = w->palette();
-        white.setColor(w->backgroundRole(), Qt::white);
-        w->setPalette(white);
+        m_saved.push_back(Saved{ w, w->palette(), w->testAttribute(Qt::WA_SetPalette), w->autoFillBackground() });
+        w->setPalette(paper);
         w->setAutoFillBackground(true);
     }
     ui.bPrint->setVisible(false);
@@ -57,7 +73,9 @@ ResultFormOnPaper::~ResultFormOnPaper()
     for (const Saved &saved : m_saved) {
         if (!saved.widget)
             continue;
-        saved.widget->setPalette(saved.palette);
+        // A palette of the widget's own comes back; otherwise it follows the
+        // desktop's again.
+        saved.widget->setPalette(saved.ownPalette ? saved.palette : QPalette());
         saved.widget->setAutoFillBackground(saved.autoFillBackground);
     }
 }

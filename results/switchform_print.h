@@ -20,8 +20,11 @@ namespace hvx {
 class PrinterDevice;
 class TResultForm;
 
+// The colours of paper: black on white, whatever the desktop's colours.
+QPalette paperPalette();
+
 // Makes the results window ready for paper for as long as it lives: the
-// buttons and the print options hidden, the panels and the window white.
+// buttons and the print options hidden, the window in the paper's colours.
 // Afterwards the buttons are back and the colours restored; the print options
 // stay hidden.
 class ResultFormOnPaper {
@@ -35,6 +38,7 @@ private:
     struct Saved {
         QPointer<QWidget> widget;
         QPalette palette;
+        bool ownPalette = false;
         bool autoFillBackground = false;
     };
     std::vector<Saved> m_saved;

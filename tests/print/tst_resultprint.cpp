@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
@@ -441,6 +442,39 @@ private slots:
                 reference = page;
             QVERIFY2(page == reference, qPrintable(QStringLiteral("the page printed at scale %1 differs").arg(scale)));
         }
+    }
+
+    // Paper is black on white: under a dark desktop palette the sheet
+    // prints the same, dot for dot, as under a light one.
+    void samePaperInEveryPalette_data()
+    {
+        QTest::addColumn<bool>("banded");
+        QTest::newRow("drawn, as halvex-eval --pdf") << false;
+        QTest::newRow("banded, as the Print command") << true;
+    }
+    void samePaperInEveryPalette()
+    {
+        QFETCH(bool, banded);
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        QVERIFY(e.ok);
+        QPalette dark(QColor(0xee, 0xee, 0xee), QColor(0x35, 0x35, 0x35), QColor(0x50, 0x50, 0x50),
+                      QColor(0x20, 0x20, 0x20), QColor(0x30, 0x30, 0x30), QColor(0xee, 0xee, 0xee), Qt::white,
+                      QColor(0x2a, 0x2a, 0x2a), QColor(0x35, 0x35, 0x35));
+        const QPalette desktop = QApplication::palette();
+        QImage pages[2];
+        for (int i = 0; i < 2; ++i) {
+            QApplication::setPalette(i == 0 ? QApplication::style()->standardPalette() : dark);
+            const QString pdf = m_dir.filePath(QStringLiteral("palette-%1-%2.pdf").arg(int(banded)).arg(i));
+            QString error;
+            const QList<ResultSheet> sheets = { ResultSheet{ e.setup, e.values, e.path } };
+            const bool printed = banded ? printResultSheetsToPdf(pdf, sheets, &error, PrintOptions(), 150)
+                                        : saveResultSheetsPdf(pdf, sheets, &error);
+            QApplication::setPalette(desktop);
+            QVERIFY2(printed, qPrintable(error));
+            pages[i] = printtest::pdfPageImage(pdf, 1, 100, &error);
+            QVERIFY2(!pages[i].isNull(), qPrintable(error));
+        }
+        QVERIFY(pages[0] == pages[1]);
     }
 
     void sheetsToPdfRefused_data()

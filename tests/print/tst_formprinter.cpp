@@ -361,15 +361,19 @@ private slots:
         QTest::addColumn<bool>("stretch");
         QTest::addColumn<bool>("progress");
         QTest::addColumn<double>("dots"); // printer dots per window pixel
-        QTest::newRow("palette bands") << false << 1 << false << false << 8.0;
-        QTest::newRow("24bit form output") << true << 1 << false << false << 8.0;
-        QTest::newRow("compress") << false << 2 << false << false << 8.0;
-        QTest::newRow("winstretch") << false << 1 << true << false << 8.0;
+        QTest::addColumn<bool>("hidden"); // the window holds hidden controls
+        QTest::newRow("palette bands") << false << 1 << false << false << 8.0 << false;
+        QTest::newRow("24bit form output") << true << 1 << false << false << 8.0 << false;
+        QTest::newRow("compress") << false << 2 << false << false << 8.0 << false;
+        QTest::newRow("winstretch") << false << 1 << true << false << 8.0 << false;
         // The window looks the same while its job shows progress.
-        QTest::newRow("with progress") << false << 1 << false << true << 8.0;
+        QTest::newRow("with progress") << false << 1 << false << true << 8.0 << false;
         // Bands that start inside a window pixel sample on the first band's
         // grid: no window row or column doubled or lost at a band's edge.
-        QTest::newRow("bands inside window pixels") << false << 1 << false << false << 7.3;
+        QTest::newRow("bands inside window pixels") << false << 1 << false << false << 7.3 << false;
+        // What is hidden on screen is not printed, a panel with its contents
+        // or a plain shape.
+        QTest::newRow("hidden controls") << false << 1 << false << false << 8.0 << true;
     }
     void printedImageMatchesWindow()
     {
@@ -378,7 +382,14 @@ private slots:
         QFETCH(bool, stretch);
         QFETCH(bool, progress);
         QFETCH(double, dots);
+        QFETCH(bool, hidden);
         printtest::TestWindow window;
+        if (hidden) {
+            QFrame *panel = printtest::addBlock(&window, QRect(10, 10, 150, 100), Qt::red);
+            printtest::addBlock(panel, QRect(5, 5, 20, 20), Qt::blue);
+            panel->hide();
+            printtest::addBlock(&window, QRect(150, 90, 140, 100), Qt::green)->hide();
+        }
         const QImage reference = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(reference.size(), QSize(300, 200));
 

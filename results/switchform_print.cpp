@@ -5,6 +5,7 @@
 
 #include "dialogs.h"
 #include "printerdevice.h"
+#include "printjob.h"
 #include "prnutils.h"
 #include "switchform.h"
 #include "ui_switchform.h"

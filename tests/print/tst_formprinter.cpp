@@ -3,6 +3,9 @@
 // progress and cancel.
 
 #include "abortdialog.h"
+#include "bandbitmap.h"
+#include "controlpaint.h"
+#include "printjob.h"
 #include "prnutils.h"
 #include "recordingdevice.h"
 #include "scripteddialogs.h"
@@ -284,8 +287,8 @@ private slots:
 
         // The capture at the printer's resolution: one window pixel per dot.
         BandSampling sampling;
-        sampling.BandWidth = capture.width();
-        sampling.BandHeight = capture.height();
+        sampling.bandWidth = capture.width();
+        sampling.bandHeight = capture.height();
         const BandColours colours = analyseBandColours(capture, force24);
         DibInfo info;
         std::vector<uint8_t> bits;
@@ -336,11 +339,11 @@ private slots:
             for (int y = 0; y < 3; ++y)
                 capture.setPixel(x, y, qRgb(x * 40 + y, x * 40 + y, x * 40 + y));
         BandSampling sampling;
-        sampling.BandWidth = 10;
-        sampling.BandHeight = 6;
-        sampling.IX = sampling.IY = 0.3L;
-        sampling.ReduceX = sampling.ReduceY = reduce;
-        sampling.DriverStretch = stretch;
+        sampling.bandWidth = 10;
+        sampling.bandHeight = 6;
+        sampling.ix = sampling.iy = 0.3L;
+        sampling.reduceX = sampling.reduceY = reduce;
+        sampling.driverStretch = stretch;
         const BandColours colours = analyseBandColours(capture, false);
         QCOMPARE(colours.bitsPerPixel, 4);
         DibInfo info;

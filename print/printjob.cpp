@@ -284,6 +284,38 @@ private:
     bool m_ownFont;
 };
 
+// The progress dialog of a job that shows progress, for as long as it lives:
+// it owns the job's messages, and the printed window takes no input meanwhile.
+class JobProgress {
+public:
+    explicit JobProgress(PrintJob &job)
+        : m_job(job)
+    {
+        if (!job.options.ShowProgress)
+            return;
+        job.dialog = CreateProgressDialog(job.window);
+        SetProgressCaption(job.dialog, QStringLiteral("Printing - 0%"));
+        m_inputBlock.reset(new WindowInputBlock(job.window));
+        m_previousOwner = SwapMessageOwner(job.dialog);
+    }
+    ~JobProgress()
+    {
+        if (!m_job.options.ShowProgress)
+            return;
+        SwapMessageOwner(m_previousOwner.data());
+        FreeProgressDialog(m_job.dialog);
+        m_job.dialog = nullptr;
+        m_inputBlock.reset();
+    }
+    JobProgress(const JobProgress &) = delete;
+    JobProgress &operator=(const JobProgress &) = delete;
+
+private:
+    PrintJob &m_job;
+    QPointer<QWidget> m_previousOwner;
+    std::unique_ptr<WindowInputBlock> m_inputBlock;
+};
+
 QSize bandSize(const PrinterDevice &device)
 {
     // The screen's own pixels: a scaled screen counts fewer logical ones.
@@ -342,28 +374,12 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
         return false;
 
     const QSize band = bandSize(*device);
-
-    QPointer<QWidget> previousOwner;
-    std::unique_ptr<WindowInputBlock> inputBlock;
-    if (options.ShowProgress) {
-        job.dialog = CreateProgressDialog(window);
-        SetProgressCaption(job.dialog, QStringLiteral("Printing - 0%"));
-        inputBlock.reset(new WindowInputBlock(window));
-        previousOwner = SwapMessageOwner(job.dialog);
-    }
-
+    const JobProgress progress(job);
     job.useDeviceBitmaps = currentPrintSettings().UseDeviceBitmaps;
     const FixedTextHinting hinting(window);
     const bool result = ForEachBand(job.visible.Left, job.visible.Top, job.visible.Right, job.visible.Bottom,
                                     band.width(), band.height(),
                                     [&job](const PrintBand &b) { return renderBand(job, b); });
-
-    if (options.ShowProgress) {
-        SwapMessageOwner(previousOwner.data());
-        FreeProgressDialog(job.dialog);
-        job.dialog = nullptr;
-        inputBlock.reset();
-    }
     return result;
 }
 

@@ -254,6 +254,8 @@ QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
     const double unitsPerPrinterPixel = double(writer.resolution()) / page.metrics.DpiX;
 
     QPainter painter(&writer);
+    if (!painter.isActive())
+        return QByteArray();
     for (int i = 0; i < sheets.size(); ++i) {
         if (i > 0)
             writer.newPage();
@@ -273,8 +275,10 @@ bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheet
 {
     const QByteArray pdf = drawResultSheetsPdf(sheets);
     QString why;
-    if (pdf.isEmpty())
+    if (sheets.isEmpty())
         why = QStringLiteral("There is no results sheet to print.");
+    else if (pdf.isEmpty())
+        why = QStringLiteral("The results sheets for %1 could not be drawn.").arg(pdfPath);
     else if (!writeWholeFile(pdfPath, pdf))
         why = QStringLiteral("%1 could not be written.").arg(pdfPath);
     if (error)

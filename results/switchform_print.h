@@ -67,7 +67,7 @@ bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
 // The results sheet of each setup, one page each, drawn into a PDF document
 // as lines, rectangles and text (which a reader can find and copy), placed on
 // the page as the Print command places the window's image. Empty when there
-// is no sheet.
+// is no sheet or the document could not be begun.
 QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets);
 
 // drawResultSheetsPdf saved as pdfPath, whole or not at all. False with a

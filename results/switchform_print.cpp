@@ -1,5 +1,6 @@
-// The Print command of the results window, and printing results sheets into
-// a PDF file through the same form printer.
+// The Print command of the results window, the colours of paper, and the
+// results sheets of many setups in one PDF file: printed band by band as the
+// Print command prints them, or drawn as lines and text.
 
 #include "switchform_print.h"
 

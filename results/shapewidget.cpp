@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace hvx {
 
 ShapeWidget::ShapeWidget(QWidget *parent)
@@ -23,6 +26,30 @@ void ShapeWidget::setPenColor(const QColor &color)
     update();
 }
 
+namespace {
+
+// Lines this close in lightness to what they lie on are lost in it.
+constexpr int LeastLightnessStep = 96;
+
+} // namespace
+
+QColor ShapeWidget::fillColor() const
+{
+    // A line is drawn in its own colour where that stands out from the
+    // background beneath it (always on paper and on a light desktop); on a
+    // dark desktop a black line would vanish, and it takes the colour of the
+    // window's text instead. Larger shapes keep their colours: what they hold
+    // is drawn for them.
+    const bool line = std::min(width(), height()) <= 2;
+    const QWidget *below = parentWidget();
+    if (!line || m_pen.isValid() || !below)
+        return m_brush;
+    const QColor background = below->palette().color(below->backgroundRole());
+    if (std::abs(background.lightness() - m_brush.lightness()) >= LeastLightnessStep)
+        return m_brush;
+    return palette().color(QPalette::WindowText);
+}
+
 void ShapeWidget::paintEvent(QPaintEvent *)
 {
     // Fills only, no pen: a one-pixel pen covers a fraction of a device pixel
@@ -34,7 +61,7 @@ void ShapeWidget::paintEvent(QPaintEvent *)
         p.fillRect(rect(), m_pen);
         p.fillRect(rect().adjusted(1, 1, -1, -1), m_brush);
     } else {
-        p.fillRect(rect(), m_pen.isValid() ? m_pen : m_brush);
+        p.fillRect(rect(), m_pen.isValid() ? m_pen : fillColor());
     }
 }
 

@@ -25,6 +25,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // What a shape without an outline is filled with.
+    QColor fillColor() const;
+
     QColor m_brush = Qt::black;
     QColor m_pen;
 };

@@ -4,7 +4,9 @@
 #include "texts.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace hvx {
@@ -121,23 +123,65 @@ int indexOfItem(const QStringList &items, const QString &value)
     return -1;
 }
 
-// "a", "b", ... for a refusal; a long list is shortened to its first items
-// and its last.
-QString itemList(const QStringList &items)
+// The last number in a text ("0 to 1,000 Hz" gives 1000), if any.
+std::optional<double> lastNumber(const QString &text)
 {
-    constexpr int shown = 6;
-    QStringList quoted;
-    for (const QString &item : items)
-        quoted << QLatin1Char('"') + item + QLatin1Char('"');
-    if (quoted.size() <= shown + 2)
-        return quoted.join(QStringLiteral(", "));
-    return quoted.mid(0, shown).join(QStringLiteral(", ")) + QStringLiteral(", ..., ") + quoted.last()
-        + QStringLiteral(" (%1 items)").arg(items.size());
+    static const QRegularExpression number(QStringLiteral("-?\\d[\\d,]*(\\.\\d+)?"));
+    QString last;
+    for (QRegularExpressionMatchIterator it = number.globalMatch(text); it.hasNext();)
+        last = it.next().captured();
+    bool ok = false;
+    const double value = last.remove(QLatin1Char(',')).toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// The item nearest a value that is not one: the one whose last number is
+// closest to the value's (the upper end of a range), else the first.
+int nearestItem(const QStringList &items, const QString &value)
+{
+    const std::optional<double> wanted = lastNumber(value);
+    int best = 0;
+    double bestDistance = -1;
+    for (int i = 0; wanted && i < items.size(); ++i) {
+        const std::optional<double> n = lastNumber(items.at(i));
+        if (n && (bestDistance < 0 || std::fabs(*n - *wanted) < bestDistance)) {
+            best = i;
+            bestDistance = std::fabs(*n - *wanted);
+        }
+    }
+    return best;
+}
+
+// "a", "b", ... for a refusal. A long list is shortened to its first item,
+// the items around the one nearest the value, and its last.
+QString itemList(const QStringList &items, const QString &value)
+{
+    constexpr int shown = 5;
+    const auto quoted = [&items](int i) { return QLatin1Char('"') + items.at(i) + QLatin1Char('"'); };
+    QStringList parts;
+    if (items.size() <= shown + 3) {
+        for (int i = 0; i < items.size(); ++i)
+            parts << quoted(i);
+        return parts.join(QStringLiteral(", "));
+    }
+    const int best = nearestItem(items, value);
+    const int from = std::clamp(best - shown / 2, 0, int(items.size()) - shown);
+    if (from > 0)
+        parts << quoted(0);
+    if (from > 1)
+        parts << QStringLiteral("...");
+    for (int i = from; i < from + shown; ++i)
+        parts << quoted(i);
+    if (from + shown < items.size() - 1)
+        parts << QStringLiteral("...");
+    if (from + shown < items.size())
+        parts << quoted(items.size() - 1);
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(" (%1 items)").arg(items.size());
 }
 
 QString notOneOf(const QString &value, const QStringList &items)
 {
-    return QStringLiteral("\"%1\" is not one of %2").arg(value, itemList(items));
+    return QStringLiteral("\"%1\" is not one of %2").arg(value, itemList(items, value));
 }
 
 // Whether a custom text comes back from a setup file as it went in.

@@ -100,7 +100,9 @@ void TestSetupTable::rowValues_data()
     QTest::newRow("case and blanks") << QStringList{ "input type= k TYPE thermocouple ", "input range=0 TO 400°c" }
                                      << "cbIRTCKJ=8" << "";
     QTest::newRow("range of the type's list") << QStringList{ "input type=J type thermocouple", "input range=0 to 1400°C" }
-                                              << "input range" << "\"0 to 1400°C\" is not one of \"0 to 100°C\"";
+                                              << "input range" << "\"0 to 1400°C\" is not one of \"0 to 100°C\", ..., \"0 to 700°C\", \"0 to 800°C\", \"0 to 1000°C\", \"0 to 1200°C\", \"Custom\" (16 items)";
+    QTest::newRow("list shortened around the nearest") << QStringList{ "input type=K type thermocouple", "input range=0 to 450°C" }
+                                              << "input range" << "is not one of \"0 to 100°C\", ..., \"0 to 300°C\", \"0 to 350°C\", \"0 to 400°C\", \"0 to 500°C\", \"0 to 600°C\", ..., \"Custom\" (16 items)";
     QTest::newRow("range needs a type") << QStringList{ "input range=0 to 10 V" } << "input range" << "needs an input type";
     QTest::newRow("burnout as New names it") << QStringList{ "burnout=low burnout" } << "rgBurnout=1" << "";
     QTest::newRow("burnout as the range names it") << QStringList{ "output 1=2 to 10 V source", "burnout=Low Burnout 1V" }
@@ -118,8 +120,10 @@ void TestSetupTable::rowValues_data()
     QTest::newRow("Windows-1252 character") << QStringList{ "custom low=4€" } << "eCustomLow=4€" << "";
     QTest::newRow("character a file cannot keep") << QStringList{ "custom low=4Ω" } << "custom low" << "cannot keep";
     QTest::newRow("control character") << QStringList{ "custom low=4\t5" } << "custom low" << "control character";
-    QTest::newRow("long list shortened") << QStringList{ "frequency range=0 to 1000 Hz" }
-                                         << "frequency range" << "..., \"0 to 50,000 Hz\" (16 items)";
+    QTest::newRow("nearest number with a thousands separator") << QStringList{ "frequency range=0 to 1000 Hz" }
+                                         << "frequency range" << "is not one of \"0 to 1 Hz\", ..., \"0 to 250 Hz\", \"0 to 500 Hz\", \"0 to 1,000 Hz\", \"0 to 2,000 Hz\", \"0 to 5,000 Hz\", ..., \"0 to 50,000 Hz\" (16 items)";
+    QTest::newRow("no number: list from its start") << QStringList{ "input type=Thermocouple" }
+                                         << "input type" << "is not one of \"Voltage\", \"Current sink\", \"Current using Tx Supply\", \"milliVolt\", \"Potentiometer 2 wire\", ..., \"RTD PT1000\" (16 items)";
     // clang-format on
 }
 

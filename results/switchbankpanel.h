@@ -44,6 +44,9 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // Screen readers see the switch as a check box and may turn it over.
+    friend class SwitchToggleAccessible;
+
     void userToggle();
     void updateAccessibleName();
 

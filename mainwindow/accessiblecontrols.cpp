@@ -13,13 +13,21 @@ namespace {
 const QLatin1String StatusLabelName("lInfoLabel");
 
 // A pick-only list: named by its accessible name when it has one, else by its
-// chosen item; its value is the chosen item; its one child is the dropped
+// chosen item; its value and its text (which is what a screen reader reads
+// out as the list's value) are the chosen item; its one child is the dropped
 // list of items.
-class ListAccessible : public QAccessibleWidget {
+class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit ListAccessible(QComboBox *list)
         : QAccessibleWidget(list, QAccessible::ComboBox)
     {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
     }
 
     QString text(QAccessible::Text t) const override
@@ -62,6 +70,32 @@ public:
             list()->showPopup();
     }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+    // The text: the chosen item, read only.
+    QString text(int startOffset, int endOffset) const override
+    {
+        const QString chosen = list()->currentText();
+        if (endOffset < 0 || endOffset > chosen.size())
+            endOffset = int(chosen.size());
+        return startOffset >= 0 && startOffset < endOffset ? chosen.mid(startOffset, endOffset - startOffset)
+                                                           : QString();
+    }
+    int characterCount() const override { return int(list()->currentText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = offset;
+        return QString();
+    }
 
 private:
     QComboBox *list() const { return static_cast<QComboBox *>(widget()); }

@@ -10,6 +10,7 @@ opens, and counts the controls shown without a name, per window; it prints
 those counts and fails when one is not 0 or a check fails.
 """
 
+import collections
 import json
 import os
 import re
@@ -117,8 +118,9 @@ def count(window_kind, tree, where):
     missing = unnamed(tree)
     counts[window_kind] = max(counts.get(window_kind, 0), len(missing))
     if missing:
-        fail('%s (%s): %d shown controls without a name: %s'
-             % (window_kind, where, len(missing), ', '.join(sorted(e['role'] for e in missing))))
+        roles = collections.Counter(e['role'] for e in missing)
+        fail('%s (%s): %d shown controls without a name (%s)'
+             % (window_kind, where, len(missing), ', '.join('%s %d' % kv for kv in sorted(roles.items()))))
 
 
 def press(node):
@@ -192,9 +194,23 @@ def tool_button(tree, name, description):
     return None
 
 
+def text_of(node):
+    try:
+        return node.queryText().getText(0, -1)
+    except NotImplementedError:
+        return None
+
+
 def check_results(app, tree, setup):
     where = os.path.basename(setup)
     switches, summary = expected_results(setup)
+    # Each list reads out its chosen item, which the summary names.
+    said = ' '.join(v for v in summary.values() if v)
+    for e in tree:
+        if e['shown'] and e['role'] == 'combo box':
+            value = text_of(e['node'])
+            if not value or value not in said:
+                fail('%s: the list "%s" reads out "%s"' % (where, e['name'], value))
     press(tool_button(tree, 'Evaluate', 'View the halvex switch positions'))
     results = window(app, 'Results')
     if results is None:

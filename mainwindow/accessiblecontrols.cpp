@@ -16,7 +16,9 @@ const QLatin1String StatusLabelName("lInfoLabel");
 // chosen item; its value and its text (which is what a screen reader reads
 // out as the list's value) are the chosen item; its one child is the dropped
 // list of items.
-class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class ListAccessible
+    : public QAccessibleWidget
+    , public QAccessibleTextInterface {
 public:
     explicit ListAccessible(QComboBox *list)
         : QAccessibleWidget(list, QAccessible::ComboBox)

@@ -126,6 +126,8 @@ def count(window_kind, tree, where):
 def press(node):
     # A tool button acts before it answers, and Evaluate answers only when
     # the modal results window closes: the answer is not waited for.
+    if node is None:
+        return
     Atspi.set_timeout(500, -1)
     try:
         node.queryAction().doAction(0)
@@ -183,15 +185,11 @@ def check_main(app, where):
     return main, tree
 
 
-def tool_button(tree, name, description):
-    for e in tree:
-        if e['role'] == 'push button' and e['name'] == name:
-            return e['node']
-    # Found by its tool tip, so that the other windows are still read.
-    for e in tree:
-        if e['role'] == 'push button' and (e['node'].description or '').startswith(description):
-            return e['node']
-    return None
+def tool_button(tree, name):
+    found = next((e['node'] for e in tree if e['role'] == 'push button' and e['name'] == name), None)
+    if found is None:
+        fail('no tool bar button "%s"' % name)
+    return found
 
 
 def text_of(node):
@@ -211,7 +209,7 @@ def check_results(app, tree, setup):
             value = text_of(e['node'])
             if not value or value not in said:
                 fail('%s: the list "%s" reads out "%s"' % (where, e['name'], value))
-    press(tool_button(tree, 'Evaluate', 'View the halvex switch positions'))
+    press(tool_button(tree, 'Evaluate'))
     results = window(app, 'Results')
     if results is None:
         return
@@ -254,7 +252,7 @@ def check_announcement(app, tree):
     pyatspi.Registry.registerEventListener(listener, 'object:state-changed:showing')
     try:
         # Nothing chosen: Evaluate's message is announced.
-        press(tool_button(tree, 'Evaluate', 'View the halvex switch positions'))
+        press(tool_button(tree, 'Evaluate'))
         wait_for(lambda: heard, "Evaluate's message to be announced")
     finally:
         pyatspi.Registry.deregisterEventListener(listener, 'object:state-changed:showing')
@@ -263,7 +261,7 @@ def check_announcement(app, tree):
 
 
 def check_read_switches(app, tree):
-    press(tool_button(tree, 'Read Switches', "Read a unit's switches"))
+    press(tool_button(tree, 'Read Switches'))
     form = window(app, 'Read Switches')
     if form is None:
         return
@@ -301,18 +299,14 @@ def check_read_switches(app, tree):
 
 
 def application(process):
+    def pid(app):
+        try:
+            return app.get_process_id()
+        except GLib.GError:  # an earlier run's program, gone
+            return None
     desktop = pyatspi.Registry.getDesktop(0)
-
-    def find():
-        for i in range(desktop.childCount):
-            a = desktop.getChildAtIndex(i)
-            try:
-                if a is not None and a.get_process_id() == process.pid:
-                    return a
-            except GLib.GError:
-                pass
-        return None
-    return wait_for(find, 'the program on the accessibility bus')
+    return wait_for(lambda: next((a for a in desktop if a is not None and pid(a) == process.pid), None),
+                    'the program on the accessibility bus')
 
 
 def run(setup, what):

@@ -55,7 +55,6 @@ public:
     // Filling, showing and printing the window make them first; until then
     // the window has no child that findChild or findChildren could find.
     void ensureControls();
-    bool hasControls() const { return m_ui != nullptr; }
 
     // The on and off square of a column (bank 1 to 4, position 1 to 12);
     // nullptr while the window has no controls.

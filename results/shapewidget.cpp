@@ -1,5 +1,6 @@
 #include "shapewidget.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include <algorithm>
@@ -7,9 +8,50 @@
 
 namespace hvx {
 
+namespace {
+
+// A shape with an accessible name shows something a screen reader must say
+// (a switch square: "S2 switch 5, on"), and is read as text. A shape without
+// one is a line or a rectangle of the drawing: it tells the reader that it is
+// not shown, so that the reader passes over it.
+class ShapeAccessible : public QAccessibleWidget {
+public:
+    explicit ShapeAccessible(QWidget *shape)
+        : QAccessibleWidget(shape, QAccessible::StaticText)
+    {
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (isDecoration())
+            s.invisible = true;
+        return s;
+    }
+
+    QAccessible::Role role() const override { return isDecoration() ? QAccessible::Graphic : QAccessible::StaticText; }
+
+private:
+    bool isDecoration() const { return widget()->accessibleName().isEmpty(); }
+};
+
+QAccessibleInterface *shapeAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(ShapeWidget::staticMetaObject.className()) && object && object->isWidgetType())
+        return new ShapeAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ShapeWidget::ShapeWidget(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(shapeAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled)
     // The shape covers its whole rectangle; nothing beneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A filled rectangle with an optional one-pixel outline: the black lines and
-// bank rectangles of the switch diagram and the white rocker squares.
+// bank rectangles of the switch diagram and the white rocker squares. A
+// screen reader is shown only the shapes that carry an accessible name.
 
 #include <QColor>
 #include <QWidget>

@@ -1,5 +1,8 @@
 #include "switchbankpanel.h"
 
+#include "switchnames.h"
+#include "switchtoggleaccessible.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -44,6 +47,7 @@ SwitchToggle::SwitchToggle(int bank, int position, QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::PointingHandCursor);
     setToolTip(QStringLiteral("S%1 switch %2: click or press Space to turn it over").arg(bank).arg(position));
+    SwitchToggleAccessible::install();
     updateAccessibleName();
 }
 
@@ -55,6 +59,7 @@ void SwitchToggle::setOn(bool on)
         return;
     m_on = on;
     updateAccessibleName();
+    SwitchToggleAccessible::notifyToggled(this);
     update();
 }
 
@@ -66,13 +71,7 @@ void SwitchToggle::setMarked(bool marked)
     update();
 }
 
-void SwitchToggle::updateAccessibleName()
-{
-    setAccessibleName(QStringLiteral("S%1 switch %2, %3")
-                          .arg(m_bank)
-                          .arg(m_position)
-                          .arg(m_on ? QStringLiteral("on") : QStringLiteral("off")));
-}
+void SwitchToggle::updateAccessibleName() { setAccessibleName(switchPositionName(m_bank, m_position, m_on)); }
 
 void SwitchToggle::userToggle()
 {

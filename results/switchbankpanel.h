@@ -48,6 +48,9 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // Screen readers see the switch as a check box and may turn it over.
+    friend class SwitchToggleAccessible;
+
     void paintFocusFrame(QPainter &painter) const;
     void userToggle();
     void updateAccessibleName();

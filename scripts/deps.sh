@@ -8,6 +8,7 @@ PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl
   cups cups-client cups-bsd cups-filters libcups2-dev fonts-dejavu-core fonts-urw-base35
   shared-mime-info desktop-file-utils clang-format-14 libfontconfig-dev
   libxcb1-dev locales
+  dbus-daemon at-spi2-core python3-pyatspi
   libreoffice-calc-nogui"
 missing=""
 for p in $PACKAGES; do

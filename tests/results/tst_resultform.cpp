@@ -594,6 +594,7 @@ private slots:
     void bankLayout()
     {
         TResultForm form(iniPath(), nullptr, fallbackPath());
+        form.ensureControls();
         const struct {
             int bank, col1, onTop, offTop;
         } banks[] = { { 1, 391, 363, 380 }, { 2, 151, 339, 356 }, { 3, 127, 163, 180 }, { 4, 15, 27, 44 } };

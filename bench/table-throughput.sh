@@ -1,12 +1,13 @@
 #!/bin/sh
 # The table commands over 10,000 rows against `halvex-eval --json` over the
-# same files: --csv of the generated setup files, and --make of a table of
+# same files: --csv of the generated setup files, --make of a table of
 # 10,000 rows (the setups the window evaluates, repeated under new names as
-# needed), each in one call; prints rows per second.
+# needed), and --verify-table of the files made against their own switches,
+# each in one call; prints rows per second.
 #   bench/table-throughput.sh [BUILD_DIR] [COUNT]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+build=$(cd "${1:-$root/build}" && pwd)
 count=${2:-10000}
 cmake --build "$build" --target halvex-eval halvex-bench-gen -j2 >/dev/null
 eval="$build/cli/halvex-eval"
@@ -36,12 +37,16 @@ grep ',ok,.$' "$work/all.csv" | awk -v n="$count" '
 rows=$(($(wc -l <"$work/plant.csv") - 1))
 run make "$eval" --make "$work/plant.csv" --into "$work/made"
 made=$(find "$work/made" -name '*.hvx' | wc -l)
+(cd "$work" && "$eval" --csv made/*.hvx >units.csv) || true
+run verify "$eval" --verify-table "$work/units.csv" >"$work/verify.out"
+matched=$(grep -c ': match: ' "$work/verify.out" || true)
 
 awk -v n="$count" -v rows="$rows" -v made="$made" \
     -v tj="$json_time" -v sj="$json_status" -v tc="$csv_time" -v sc="$csv_status" \
-    -v tm="$make_time" -v sm="$make_status" 'BEGIN {
+    -v tm="$make_time" -v sm="$make_status" -v tv="$verify_time" -v sv="$verify_status" -v matched="$matched" 'BEGIN {
   printf "files:              %d generated setup files\n", n
   printf "halvex-eval --json: %.3f s  (%.0f files/s, exit status %d)\n", tj, n / tj, sj
   printf "halvex-eval --csv:  %.3f s  (%.0f rows/s, exit status %d; %.2f x --json)\n", tc, n / tc, sc, tc / tj
   printf "halvex-eval --make: %.3f s  (%d rows, %d files written, %.0f rows/s, exit status %d; %.2f x --json)\n", tm, rows, made, rows / tm, sm, tm / tj
+  printf "halvex-eval --verify-table: %.3f s  (%d units, %d match, %.0f rows/s, exit status %d; %.2f x --json)\n", tv, made, matched, made / tv, sv, tv / tj
 }'

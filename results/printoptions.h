@@ -35,27 +35,30 @@ void applyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options);
 // The file name next to the program: the program's folder and "hvxprint.ini".
 QString defaultPrintIniPath();
 
-// Where the options live. The primary path is the one next to the program;
-// when that file can be neither opened nor created (an installed program's
-// folder is usually not writable) the same file in the user's configuration
-// folder is used instead, and that one, once it exists, is read first.
-// Something other than a regular file under either name (a pipe, a device, a
-// folder) is neither read nor replaced. A write puts all 16 bytes in place or
-// leaves the file as it was.
+// Where the options live. The options belong to the user: they are kept in
+// the user's configuration folder (the fallback path), and a new file is only
+// ever made there. The file next to the program (the primary path) is read
+// and written only while it already exists, so that an unpacked copy that
+// keeps its options beside itself goes on doing so, while nothing is ever
+// made in the folder of an installed program. A file in the configuration
+// folder, once it exists, is read first. Something other than a regular file
+// under either name (a pipe, a device, a folder) is neither read nor
+// replaced. A write puts all 16 bytes in place or leaves the file as it was.
 class PrintOptionsFile {
 public:
-    // An empty fallback path disables the fallback.
+    // An empty fallback path keeps no options but those next to the program.
     PrintOptionsFile(const QString &primaryPath, const QString &fallbackPath);
 
     // The user's configuration folder followed by "hvxprint.ini".
     static QString defaultFallbackPath();
 
-    // Reads the options. A file that cannot be read is created with the
-    // defaults and options is left as it was. False when no file could be
-    // read or created at either place.
+    // Reads the options. When there is no file to read, one is made in the
+    // configuration folder with the defaults, and options is left as it was.
+    // False when no file could be read or made.
     bool read(PrintOptions &options);
-    // Writes the options, creating the file when needed. False when nothing
-    // could be written at either place.
+    // Writes the options into the file read last, or else into the
+    // configuration folder (making the file and its folder when needed).
+    // False when nothing could be written.
     bool write(const PrintOptions &options);
 
     // The file read or written last; empty before the first success.
@@ -63,6 +66,8 @@ public:
 
 private:
     bool writeTo(const QString &path, const QByteArray &bytes);
+    // Writes into the configuration folder, making it when needed.
+    bool writeToFallback(const QByteArray &bytes);
 
     QString m_primary;
     QString m_fallback;

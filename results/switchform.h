@@ -28,10 +28,9 @@ class TResultForm : public QDialog {
     Q_OBJECT
 
 public:
-    // Reads the print options from printIniPath (the program's folder
-    // followed by "hvxprint.ini"); fallbackPath is where they are kept when
-    // that file can be neither opened nor created (by default the user's
-    // configuration folder; empty for none). The window's controls are made
+    // Reads the print options from fallbackPath (by default the user's
+    // configuration folder; empty for none), or from printIniPath (the
+    // program's folder followed by "hvxprint.ini") while a file is there. The window's controls are made
     // when it is first filled, shown or printed.
     explicit TResultForm(const QString &printIniPath, QWidget *parent = nullptr,
                          const QString &fallbackPath = PrintOptionsFile::defaultFallbackPath());

@@ -442,14 +442,15 @@ private slots:
         }));
     }
 
-    // A missing options file is created with 0, 1, 0, 0 and the design states.
+    // A missing options file is created with 0, 1, 0, 0 and the design
+    // states, in the user's configuration folder, never next to the program.
     void optionsFileCreatedWhenMissing()
     {
         TResultForm form(iniPath(), nullptr, fallbackPath());
-        QCOMPARE(readAll(iniPath()), optionBytes(0, 1, 0, 0));
+        QCOMPARE(readAll(fallbackPath()), optionBytes(0, 1, 0, 0));
         QCOMPARE(form.printOptions(), PrintOptions());
         QVERIFY(child<QCheckBox>(filled(form), "CheckBox24BitFormOutput")->isChecked());
-        QVERIFY(!QFile::exists(fallbackPath()));
+        QVERIFY(!QFile::exists(iniPath()));
     }
 
     // Whole values set their check boxes (any nonzero value is on); values
@@ -586,6 +587,64 @@ private slots:
         QCOMPARE(readAll(iniPath()), optionBytes(1, 1, 1, 1));
         QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("hvxprint.ini*") }, QDir::Files),
                  QStringList{ QStringLiteral("hvxprint.ini") });
+    }
+
+    // Which file is read and which written: the one next to the program
+    // only while it is there, otherwise the user's; nothing is ever made
+    // next to the program.
+    void optionsFileLocation_data()
+    {
+        QTest::addColumn<bool>("beside");        // a file next to the program at start
+        QTest::addColumn<bool>("user");          // a file in the user's folder at start
+        QTest::addColumn<bool>("besideRemoved"); // the file next to the program goes before the write
+        QTest::addColumn<QString>("readFrom");   // "beside", "user" or "" (defaults kept)
+        QTest::addColumn<QString>("writtenTo");  // "beside" or "user"
+        QTest::newRow("no file yet") << false << false << false << QString() << QStringLiteral("user");
+        QTest::newRow("unpacked copy with its file")
+            << true << false << false << QStringLiteral("beside") << QStringLiteral("beside");
+        QTest::newRow("user's file") << false << true << false << QStringLiteral("user") << QStringLiteral("user");
+        QTest::newRow("both: the user's wins")
+            << true << true << false << QStringLiteral("user") << QStringLiteral("user");
+        QTest::newRow("file next to the program removed meanwhile")
+            << true << false << true << QStringLiteral("beside") << QStringLiteral("user");
+    }
+    void optionsFileLocation()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, user);
+        QFETCH(bool, besideRemoved);
+        QFETCH(QString, readFrom);
+        QFETCH(QString, writtenTo);
+        const QByteArray besideBytes = optionBytes(1, 0, 0, 0);
+        const QByteArray userBytes = optionBytes(0, 0, 1, 0);
+        if (beside)
+            writeFile(iniPath(), besideBytes);
+        if (user) {
+            QVERIFY(QDir().mkpath(QFileInfo(fallbackPath()).absolutePath()));
+            writeFile(fallbackPath(), userBytes);
+        }
+        PrintOptionsFile file(iniPath(), fallbackPath());
+        PrintOptions options;
+        QVERIFY(file.read(options));
+        PrintOptions expected;
+        applyPrintOptionsBytes(readFrom == QLatin1String("beside")     ? besideBytes
+                                   : readFrom == QLatin1String("user") ? userBytes
+                                                                       : QByteArray(),
+                               expected);
+        QCOMPARE(options, expected);
+
+        if (besideRemoved)
+            QVERIFY(QFile::remove(iniPath()));
+        PrintOptions changed;
+        changed.compress = true;
+        QVERIFY(file.write(changed));
+        const QString written = writtenTo == QLatin1String("beside") ? iniPath() : fallbackPath();
+        const QString other = writtenTo == QLatin1String("beside") ? fallbackPath() : iniPath();
+        QCOMPARE(file.activePath(), written);
+        QCOMPARE(readAll(written), printOptionsBytes(changed));
+        QCOMPARE(QFile::exists(other), other == iniPath() ? beside && !besideRemoved : user);
+        if (QFile::exists(other))
+            QCOMPARE(readAll(other), other == iniPath() ? besideBytes : userBytes);
     }
 
     // The squares sit in their columns, 17 pixels apart, with the numbers

@@ -128,6 +128,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     setStartLayout();
     buildTabOrder();
     connectHandlers();
+    buildMenuCommands();
 
     // Fit the window around its panels and centre it on the screen.
     resize(minimumSizeHint().expandedTo(QSize(624, 0)));

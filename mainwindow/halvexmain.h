@@ -116,6 +116,8 @@ private:
     void buildChoices();
     void buildTabOrder();
     void connectHandlers();
+    // The menu's entries and keys made in code.
+    void buildMenuCommands();
     // Log-off or shut-down: the same question as closing the window.
     void commitData(QSessionManager &manager);
     // Saves the setup to path; on failure tells the user and marks the save abandoned.

@@ -153,7 +153,12 @@ bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
 
 void TMainForm::showSetup(const Setup &s)
 {
-    applySetup(s);
+    Setup shown = s;
+    // A setup with a conversion speed other than "Normal" shows the choice:
+    // a setting that changes the switches is never hidden from the user.
+    if (shown.rgConversionSpeed != 0)
+        shown.conversionSpeedShown = true;
+    applySetup(shown);
     cbInputTypeChange();
     cbOutputRangeChange();
     rgDualOutputClick();
@@ -164,12 +169,7 @@ bool TMainForm::useSetup(const Setup &s)
 {
     if (!AskToSaveChanges())
         return false;
-    Setup shown = s;
-    // A unit set to fast conversion shows the speed choice, so that the
-    // setting is not hidden from the user.
-    if (shown.rgConversionSpeed != 0)
-        shown.conversionSpeedShown = true;
-    showSetup(shown);
+    showSetup(s);
     m_setupFileName.clear();
     setWindowTitle(PlainTitle);
     m_modified = true;

@@ -1,12 +1,15 @@
 #include "printoptions.h"
 
+#include "visibilityaction.h"
 #include "wholefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QStandardPaths>
+#include <QWidget>
 #include <QtEndian>
 
 #ifdef Q_OS_UNIX
@@ -82,6 +85,15 @@ void applyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options)
         *field = qFromLittleEndian<quint32>(bytes.constData() + offset) != 0;
         offset += 4;
     }
+}
+
+void addPrintOptionsEntry(QWidget *window, QWidget *panel)
+{
+    auto *entry = new VisibilityAction(QStringLiteral("&Print Options"), panel, window);
+    entry->setObjectName(QStringLiteral("PrintOptions1"));
+    entry->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    window->addAction(entry);
+    window->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 QString defaultPrintIniPath() { return QDir(QCoreApplication::applicationDirPath()).filePath(fileName); }

@@ -1,12 +1,15 @@
 #pragma once
-// The four print options of the results window and the small binary file that
-// keeps them between runs: 16 bytes, four little-endian 32-bit values (0 off,
-// nonzero on) in the order Use DDB's, 24bit form output, WinStretch, Compress.
+// The four print options of the results window, the small binary file that
+// keeps them between runs (16 bytes, four little-endian 32-bit values, 0 off
+// and nonzero on, in the order Use DDB's, 24bit form output, WinStretch,
+// Compress), and the menu entry that shows them.
 
 #include <QByteArray>
 #include <QString>
 
 #include <array>
+
+class QWidget;
 
 namespace hvx {
 
@@ -24,6 +27,11 @@ struct PrintOptions {
 };
 
 constexpr int PrintOptionsFileSize = 16;
+
+// Desktops may take Alt+F7 for themselves: the panel of print options is also
+// shown and hidden by an entry "Print Options" in the window's context menu,
+// checked while shown, with a key of its own, Shift+F7.
+void addPrintOptionsEntry(QWidget *window, QWidget *panel);
 
 // The 16 bytes of a set of options.
 QByteArray printOptionsBytes(const PrintOptions &options);

@@ -120,6 +120,7 @@ void TResultForm::makeControls()
 
     connect(m_ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
     connect(m_ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
+    addPrintOptionsEntry(this, m_ui->pPrintOptions);
 
     // The check boxes take the options as last read or set.
     setPrintOptions(m_options);

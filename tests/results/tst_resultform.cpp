@@ -11,6 +11,7 @@
 #include "switchform.h"
 #include "switchform_print.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDate>
 #include <QDir>
@@ -404,6 +405,16 @@ private slots:
             QTest::keyClick(&form, Qt::Key_F7, Qt::AltModifier);
             QVERIFY(!panel->isVisible());
             QTest::keyClick(&form, Qt::Key_F7, Qt::AltModifier);
+            QVERIFY(panel->isVisible());
+            // The context menu's entry, checked while the panel shows, and
+            // its own key, which no desktop takes.
+            QAction *entry = form.findChild<QAction *>(QStringLiteral("PrintOptions1"));
+            QVERIFY(entry && form.actions().contains(entry) && entry->isChecked());
+            QCOMPARE(form.contextMenuPolicy(), Qt::ActionsContextMenu);
+            QVERIFY(QTest::qWaitForWindowActive(&form)); // keys of a window's entries need it active
+            QTest::keyClick(back, Qt::Key_F7, Qt::ShiftModifier);
+            QVERIFY(!panel->isVisible() && !entry->isChecked());
+            entry->trigger();
             QVERIFY(panel->isVisible());
         }));
         QVERIFY(show(form, voltage0to10(), values, QString(), [&] { QVERIFY(!panel->isVisible()); }));

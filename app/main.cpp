@@ -3,11 +3,8 @@
 
 #include "commandline.h"
 #include "dialogs.h"
-#include "halvexabout.h"
 #include "halvexapplication.h"
-#include "halvexmain.h"
-#include "halvexsplashqvr.h"
-#include "switchform.h"
+#include "programwindows.h"
 
 #include <exception>
 #include <optional>
@@ -16,9 +13,6 @@
 #include <fontconfig/fontconfig.h>
 
 using hvx::HalvexApplication;
-using hvx::TAboutForm;
-using hvx::TMainForm;
-using hvx::TSplashForm;
 
 int main(int argc, char *argv[])
 {
@@ -33,14 +27,8 @@ int main(int argc, char *argv[])
     fontConfig.join();
     try {
         // The arguments after the program's name name a setup file to open.
-        TMainForm mainForm(QCoreApplication::arguments().mid(1));
-        hvx::TResultForm resultForm(mainForm.PrintIniPath());
-        TAboutForm aboutForm;
-        TSplashForm splashForm;
-        mainForm.setResultForm(&resultForm);
-        mainForm.setAboutForm(&aboutForm);
-        mainForm.setSplashForm(&splashForm);
-        mainForm.show();
+        hvx::ProgramWindows windows(QCoreApplication::arguments().mid(1));
+        windows.mainForm().show();
         app.exec();
     } catch (const std::exception &e) {
         hvx::dialogs().message(nullptr, hvx::applicationTitle(), QString::fromLocal8Bit(e.what()),

@@ -7,7 +7,7 @@ PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
   cups cups-client cups-bsd cups-filters libcups2-dev fonts-dejavu-core fonts-urw-base35
   shared-mime-info desktop-file-utils clang-format-14 libfontconfig-dev
-  libxcb1-dev"
+  libxcb1-dev qt6-wayland weston"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

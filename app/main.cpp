@@ -26,8 +26,12 @@ int main(int argc, char *argv[])
     HalvexApplication app(argc, argv);
     fontConfig.join();
     try {
-        // The arguments after the program's name name a setup file to open.
-        hvx::ProgramWindows windows(QCoreApplication::arguments().mid(1));
+        // The arguments after the program's name (the application has taken
+        // out its own) name a setup file to open, byte for byte.
+        QByteArrayList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QByteArray(argv[i]);
+        hvx::ProgramWindows windows(arguments);
         windows.mainForm().show();
         app.exec();
     } catch (const std::exception &e) {

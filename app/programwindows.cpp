@@ -2,7 +2,7 @@
 
 namespace hvx {
 
-ProgramWindows::ProgramWindows(const QStringList &arguments)
+ProgramWindows::ProgramWindows(const QByteArrayList &arguments)
     : m_main(arguments)
     , m_results(m_main.PrintIniPath(), &m_main)
     , m_about(&m_main)

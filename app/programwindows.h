@@ -10,15 +10,15 @@
 #include "halvexsplashqvr.h"
 #include "switchform.h"
 
-#include <QStringList>
+#include <QByteArrayList>
 
 namespace hvx {
 
 class ProgramWindows {
 public:
-    // arguments: the command-line arguments after the program's name; they
-    // name a setup file that the main window opens as it is made.
-    explicit ProgramWindows(const QStringList &arguments);
+    // arguments: the command-line arguments after the program's name, as
+    // bytes; they name a setup file that the main window opens as it is made.
+    explicit ProgramWindows(const QByteArrayList &arguments);
 
     TMainForm &mainForm() { return m_main; }
     TResultForm &resultForm() { return m_results; }

@@ -45,6 +45,17 @@ T *requireChild(QObject *parent, const QString &name)
     return child;
 }
 
+// Tab into a group of choices lands on its chosen button, or on the first
+// when none is chosen; the others take the focus by a click or the arrow
+// keys, so that the next Tab leaves the group.
+void tabToChosenButton(const QButtonGroup *group)
+{
+    const QList<QAbstractButton *> buttons = group->buttons();
+    const QAbstractButton *target = group->checkedButton() ? group->checkedButton() : buttons.value(0);
+    for (QAbstractButton *b : buttons)
+        b->setFocusPolicy(b == target ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 // Drops a list below its box with the box's own number of rows: styles that
 // show a pick-only list as a menu ignore the row count and show every item.
 // (A style sheet would do the same, but costs far more at start-up.)
@@ -72,7 +83,7 @@ QStyle *listBelowBoxStyle()
 
 } // namespace
 
-TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
+TMainForm::TMainForm(const QByteArrayList &arguments, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::TMainForm>())
 {
@@ -164,6 +175,11 @@ void TMainForm::buildChoices()
             group->addButton(button, k);
         }
         group->button(0)->setChecked(true);
+        tabToChosenButton(group);
+        // The buttons' own signals, unlike the group's, also come while a
+        // command writes the choices.
+        for (QAbstractButton *b : group->buttons())
+            connect(b, &QAbstractButton::toggled, this, [group] { tabToChosenButton(group); });
         m_choices[static_cast<size_t>(i)] = group;
     }
 }

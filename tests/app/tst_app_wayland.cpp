@@ -62,7 +62,7 @@ void TestAppWayland::windowsOnWayland()
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
 
     const QString setup = qEnvironmentVariable("HALVEX_SETUP_FILE");
-    ProgramWindows windows({ setup });
+    ProgramWindows windows({ QFile::encodeName(setup) });
     windows.splashForm().Timer1Timer(); // its time is up: it does not come between
     hvx::TMainForm &main = windows.mainForm();
     main.show();

@@ -84,6 +84,8 @@ private slots:
     void menuKeys_data();
     void menuKeys();
     void speedEntryFollowsTheChoice();
+    void tabLandsOnChosenButton_data();
+    void tabLandsOnChosenButton();
     void evaluate_data();
     void evaluate();
     void evaluateShowsResults();
@@ -524,6 +526,58 @@ void TestMainWindowPanels::speedEntryFollowsTheChoice()
     QVERIFY(child<QAction>(opened.form, "ConversionSpeed1")->isChecked());
     opened.form.New1Click();
     QVERIFY(!child<QAction>(opened.form, "ConversionSpeed1")->isChecked());
+}
+
+// Tab into a group of choices lands on its chosen button (the first when none
+// is chosen), whichever way it was chosen, and the next Tab leaves the group.
+void TestMainWindowPanels::tabLandsOnChosenButton_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QString>("chosenBy"); // "click", "file" or "New"
+    QTest::addColumn<int>("chosen");       // -1: none
+    QTest::addColumn<QString>("lands");
+    QTest::addColumn<QString>("leavesTo");
+    QTest::newRow("Tab, second button clicked") << "cbOutputRange" << false << "click" << 1 << "rgBurnout_1"
+                                                << "rgInversion_0";
+    QTest::newRow("Shift+Tab, second button clicked") << "rgInversion_0" << true << "click" << 1 << "rgBurnout_1"
+                                                      << "cbOutputRange";
+    QTest::newRow("Tab, second button from a file") << "cbOutputRange" << false << "file" << 1 << "rgBurnout_1"
+                                                    << "rgInversion_0";
+    QTest::newRow("Tab after New") << "cbOutputRange" << false << "New" << 0 << "rgBurnout_0"
+                                   << "rgInversion_0";
+    QTest::newRow("Tab, none chosen in the file") << "cbOutputRange" << false << "file" << -1 << "rgBurnout_0"
+                                                  << "rgInversion_0";
+}
+
+void TestMainWindowPanels::tabLandsOnChosenButton()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, backwards);
+    QFETCH(QString, chosenBy);
+    QFETCH(int, chosen);
+    QFETCH(QString, lands);
+    QFETCH(QString, leavesTo);
+    Setup s;
+    s.rgBurnout = chosen;
+    QTemporaryDir dir;
+    Fixture f(chosenBy == "file" ? QStringList{ writeSetup(dir.filePath("a.hvx"), s) } : QStringList());
+    TMainForm &form = f.form;
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    if (chosenBy == "click") {
+        click(radio(form, "rgBurnout", chosen));
+    } else if (chosenBy == "New") {
+        click(radio(form, "rgBurnout", 1));
+        f.script().queueAnswer(hvx::DialogAnswer::No); // unsaved changes: drop them
+        form.New1Click();
+    }
+    child<QWidget>(form, from)->setFocus();
+    const Qt::Key key = backwards ? Qt::Key_Backtab : Qt::Key_Tab;
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCOMPARE(QApplication::focusWidget()->objectName(), lands);
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCOMPARE(QApplication::focusWidget()->objectName(), leavesTo);
 }
 
 void TestMainWindowPanels::evaluate_data()

@@ -8,9 +8,12 @@
 
 #include <exception>
 #include <optional>
-#include <thread>
 
+#ifdef HALVEX_FONT_WARMUP
 #include <fontconfig/fontconfig.h>
+
+#include <thread>
+#endif
 
 using hvx::HalvexApplication;
 
@@ -19,12 +22,16 @@ int main(int argc, char *argv[])
     // --help and --version are answered before the window system is needed.
     if (const std::optional<int> status = hvx::answerCommandLine(argc, argv))
         return *status;
+#ifdef HALVEX_FONT_WARMUP
     // The font configuration (read once per process, and needed by the first
     // window's first text) is read on the second core while the application
     // connects to the window system.
     std::thread fontConfig([] { FcInit(); });
     HalvexApplication app(argc, argv);
     fontConfig.join();
+#else
+    HalvexApplication app(argc, argv);
+#endif
     try {
         // The arguments after the program's name (the application has taken
         // out its own) name a setup file to open, byte for byte.
@@ -33,11 +40,10 @@ int main(int argc, char *argv[])
             arguments << QByteArray(argv[i]);
         hvx::ProgramWindows windows(arguments);
         windows.mainForm().show();
-        app.exec();
+        return app.exec();
     } catch (const std::exception &e) {
         hvx::dialogs().message(nullptr, hvx::applicationTitle(), QString::fromLocal8Bit(e.what()),
                                hvx::DialogIcon::Error);
         return 1; // the program could not run: a failure, not a normal end
     }
-    return 0;
 }

@@ -7,7 +7,7 @@
 
 #include "halvexabout.h"
 #include "halvexmain.h"
-#include "halvexsplashqvr.h"
+#include "splashform.h"
 #include "switchform.h"
 
 #include <QByteArrayList>

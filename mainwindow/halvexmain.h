@@ -109,22 +109,27 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
-    // Gives a list its popup style before it first opens.
-    void readyListPopup(QObject *watched);
     // Widens a list to its widest item when it is shown.
     void fitListToItems(QObject *watched);
 
 private:
+    // The steps of making the window, in their order.
+    void setWindowFont();
+    void buildToolBar();
+    void buildLists();
     void buildChoices();
+    void shortenHints();
+    void setStartLayout();
     void buildTabOrder();
     void connectHandlers();
     // The menu's entries and keys made in code.
     void buildMenuCommands();
+    void placeOnScreen();
+
     // Log-off or shut-down: the same question as closing the window.
     void commitData(QSessionManager &manager);
     // Saves the setup to path; on failure tells the user and marks the save abandoned.
     bool writeSetupFile(const QString &path);
-    void setStartLayout();
 
     QComboBox *list(ListId id) const { return m_lists[static_cast<size_t>(id)]; }
     QButtonGroup *choice(ChoiceId id) const { return m_choices[static_cast<size_t>(id)]; }

@@ -54,9 +54,6 @@ bool TMainForm::FormKeyDown(QKeyEvent *e)
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *e)
 {
-    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick
-        || e->type() == QEvent::KeyPress)
-        readyListPopup(watched);
     if (e->type() == QEvent::Show)
         fitListToItems(watched);
     if (watched == ui->CoolBar1 && e->type() == QEvent::Resize) {

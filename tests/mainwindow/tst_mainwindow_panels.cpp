@@ -5,6 +5,7 @@
 
 #include "mainwindow_testing.h"
 
+#include "programstyle.h"
 #include "switchform.h"
 
 #include <QAbstractItemView>
@@ -63,6 +64,8 @@ class TestMainWindowPanels : public QObject {
     Q_OBJECT
 
 private slots:
+    // The program's style, as the application sets it.
+    void initTestCase() { QApplication::setStyle(new hvx::ProgramStyle); }
     void startState();
     void inputTypeLayout_data();
     void inputTypeLayout();

@@ -402,8 +402,6 @@ void TestMainWindowPanels::keyboardCommands_data()
     QTest::newRow("Alt+F1 in a range list") << "cbIRVoltage" << int(Qt::Key_F1) << alt << false << true;
     QTest::newRow("Alt+F1 on a radio button") << "rgInversion_1" << int(Qt::Key_F1) << alt << false << false;
     QTest::newRow("F1 alone, About's own key") << "rgInversion_1" << int(Qt::Key_F1) << 0 << false << true;
-    QTest::newRow("Shift+F2, the speed entry's own key")
-        << "rgBurnout_0" << int(Qt::Key_F2) << int(Qt::ShiftModifier) << true << false;
 }
 
 void TestMainWindowPanels::keyboardCommands()

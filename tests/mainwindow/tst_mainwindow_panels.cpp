@@ -539,16 +539,13 @@ void TestMainWindowPanels::tabLandsOnChosenButton_data()
     QTest::addColumn<int>("chosen");       // -1: none
     QTest::addColumn<QString>("lands");
     QTest::addColumn<QString>("leavesTo");
-    QTest::newRow("Tab, second button clicked") << "cbOutputRange" << false << "click" << 1 << "rgBurnout_1"
-                                                << "rgInversion_0";
-    QTest::newRow("Shift+Tab, second button clicked") << "rgInversion_0" << true << "click" << 1 << "rgBurnout_1"
-                                                      << "cbOutputRange";
-    QTest::newRow("Tab, second button from a file") << "cbOutputRange" << false << "file" << 1 << "rgBurnout_1"
-                                                    << "rgInversion_0";
-    QTest::newRow("Tab after New") << "cbOutputRange" << false << "New" << 0 << "rgBurnout_0"
-                                   << "rgInversion_0";
-    QTest::newRow("Tab, none chosen in the file") << "cbOutputRange" << false << "file" << -1 << "rgBurnout_0"
-                                                  << "rgInversion_0";
+    // clang-format off
+    QTest::newRow("Tab, clicked")       << "cbOutputRange" << false << "click" << 1  << "rgBurnout_1" << "rgInversion_0";
+    QTest::newRow("Shift+Tab, clicked") << "rgInversion_0" << true  << "click" << 1  << "rgBurnout_1" << "cbOutputRange";
+    QTest::newRow("Tab, from a file")   << "cbOutputRange" << false << "file"  << 1  << "rgBurnout_1" << "rgInversion_0";
+    QTest::newRow("Tab after New")      << "cbOutputRange" << false << "New"   << 0  << "rgBurnout_0" << "rgInversion_0";
+    QTest::newRow("Tab, none in file")  << "cbOutputRange" << false << "file"  << -1 << "rgBurnout_0" << "rgInversion_0";
+    // clang-format on
 }
 
 void TestMainWindowPanels::tabLandsOnChosenButton()

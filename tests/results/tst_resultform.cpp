@@ -605,19 +605,21 @@ private slots:
     // next to the program.
     void optionsFileLocation_data()
     {
-        QTest::addColumn<bool>("beside");        // a file next to the program at start
-        QTest::addColumn<bool>("user");          // a file in the user's folder at start
-        QTest::addColumn<bool>("besideRemoved"); // the file next to the program goes before the write
-        QTest::addColumn<QString>("readFrom");   // "beside", "user" or "" (defaults kept)
-        QTest::addColumn<QString>("writtenTo");  // "beside" or "user"
-        QTest::newRow("no file yet") << false << false << false << QString() << QStringLiteral("user");
-        QTest::newRow("unpacked copy with its file")
-            << true << false << false << QStringLiteral("beside") << QStringLiteral("beside");
-        QTest::newRow("user's file") << false << true << false << QStringLiteral("user") << QStringLiteral("user");
-        QTest::newRow("both: the user's wins")
-            << true << true << false << QStringLiteral("user") << QStringLiteral("user");
-        QTest::newRow("file next to the program removed meanwhile")
-            << true << false << true << QStringLiteral("beside") << QStringLiteral("user");
+        // The files at start, next to the program and in the user's folder;
+        // whether the first goes before the write; where the options are
+        // read from ("" when the defaults are kept) and written to.
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("user");
+        QTest::addColumn<bool>("besideRemoved");
+        QTest::addColumn<QString>("readFrom");
+        QTest::addColumn<QString>("writtenTo");
+        // clang-format off
+        QTest::newRow("no file yet")           << false << false << false << ""       << "user";
+        QTest::newRow("unpacked copy")         << true  << false << false << "beside" << "beside";
+        QTest::newRow("user's file")           << false << true  << false << "user"   << "user";
+        QTest::newRow("both: the user's wins") << true  << true  << false << "user"   << "user";
+        QTest::newRow("beside removed")        << true  << false << true  << "beside" << "user";
+        // clang-format on
     }
     void optionsFileLocation()
     {
@@ -638,9 +640,9 @@ private slots:
         PrintOptions options;
         QVERIFY(file.read(options));
         PrintOptions expected;
-        applyPrintOptionsBytes(readFrom == QLatin1String("beside")     ? besideBytes
-                                   : readFrom == QLatin1String("user") ? userBytes
-                                                                       : QByteArray(),
+        applyPrintOptionsBytes(readFrom == "beside"     ? besideBytes
+                                   : readFrom == "user" ? userBytes
+                                                        : QByteArray(),
                                expected);
         QCOMPARE(options, expected);
 
@@ -649,8 +651,8 @@ private slots:
         PrintOptions changed;
         changed.compress = true;
         QVERIFY(file.write(changed));
-        const QString written = writtenTo == QLatin1String("beside") ? iniPath() : fallbackPath();
-        const QString other = writtenTo == QLatin1String("beside") ? fallbackPath() : iniPath();
+        const QString written = writtenTo == "beside" ? iniPath() : fallbackPath();
+        const QString other = writtenTo == "beside" ? fallbackPath() : iniPath();
         QCOMPARE(file.activePath(), written);
         QCOMPARE(readAll(written), printOptionsBytes(changed));
         QCOMPARE(QFile::exists(other), other == iniPath() ? beside && !besideRemoved : user);

@@ -236,12 +236,12 @@ int main(int argc, char *argv[])
     const std::vector<std::string> *commands[] = { &bare, &text, &program };
     for (const std::vector<std::string> *command : commands)
         measure(c, *command, display);
-    std::vector<double> times[3], cpu[3];
+    std::vector<double> elapsed[3], processor[3];
     for (int r = 0; r < runs; ++r) {
         for (int k = 0; k < 3; ++k) {
             const Run run = measure(c, *commands[k], display);
-            times[k].push_back(run.elapsed);
-            cpu[k].push_back(run.cpu);
+            elapsed[k].push_back(run.elapsed);
+            processor[k].push_back(run.cpu);
         }
     }
     xcb_disconnect(c);
@@ -254,12 +254,12 @@ int main(int argc, char *argv[])
                     median(cpu));
     };
     std::printf("runs: %d of each, in turns, on Xvfb %s\n", runs, display.c_str());
-    report("bare QMainWindow", times[0], cpu[0]);
-    report("text QMainWindow", times[1], cpu[1]);
-    report(program[0].c_str(), times[2], cpu[2]);
+    report("bare QMainWindow", elapsed[0], processor[0]);
+    report("text QMainWindow", elapsed[1], processor[1]);
+    report(program[0].c_str(), elapsed[2], processor[2]);
     auto ratio = [&](const char *name, int k) {
-        std::printf("ratio to the %s window: %.2f (processor time: %.2f)\n", name, median(times[2]) / median(times[k]),
-                    median(cpu[2]) / median(cpu[k]));
+        std::printf("ratio to the %s window: %.2f (processor time: %.2f)\n", name,
+                    median(elapsed[2]) / median(elapsed[k]), median(processor[2]) / median(processor[k]));
     };
     ratio("text", 1);
     ratio("bare", 0);

@@ -19,11 +19,41 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace hvx;
 
 // Built without the print system's library the printer object sends the job
 // itself, and what it sends is its own affair.
 [[maybe_unused]] const char withoutOwnSubmission[] = "built without the CUPS library: QPrinter sends the jobs itself";
+
+// A print server that takes connections on a loopback port and never
+// answers: the system completes the connections, nobody reads them.
+struct SilentServer {
+    int fd = -1;
+    int port = 0;
+    SilentServer()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        auto *any = reinterpret_cast<sockaddr *>(&address);
+        if (fd >= 0 && ::bind(fd, any, length) == 0 && ::listen(fd, 16) == 0 && ::getsockname(fd, any, &length) == 0)
+            port = ntohs(address.sin_port);
+    }
+    ~SilentServer()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    SilentServer(const SilentServer &) = delete;
+    SilentServer &operator=(const SilentServer &) = delete;
+};
 
 class TestPrintCups : public QObject {
     Q_OBJECT
@@ -73,6 +103,18 @@ class TestPrintCups : public QObject {
     {
         QFile f(QString(job).replace(QStringLiteral(".pdf"), QString::fromLatin1(suffix)));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+    }
+
+    enum Hung { NotHung, PressCancel, WaitForBound };
+
+    // The progress dialog shown while the job goes to the print server.
+    static TAbortDialog *submissionDialog()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<TAbortDialog *>(w))
+                if (dialog->windowTitle().contains(QStringLiteral("sending")))
+                    return dialog;
+        return nullptr;
     }
 
 private slots:
@@ -214,20 +256,32 @@ private slots:
     {
         QTest::addColumn<QByteArray>("helper"); // its script; empty: there is none
         QTest::addColumn<QString>("why"); // pattern of the reason given; empty: the job is sent, without a message
+        QTest::addColumn<int>("hung");    // the server accepts and never answers: NotHung, PressCancel, WaitForBound
         const QByteArray real = "exec '" HALVEX_PRINT_SUBMIT "' \"$@\"";
-        QTest::newRow("sent") << real << QString();
-        QTest::newRow("missing") << QByteArray() << "The print helper /.*/halvex-print-submit was not found";
+        const QByteArray silent = "CUPS_SERVER=127.0.0.1:%PORT% " + real;
+        QTest::newRow("sent") << real << QString() << int(NotHung);
+        QTest::newRow("missing") << QByteArray() << "The print helper /.*/halvex-print-submit was not found"
+                                 << int(NotHung);
         QTest::newRow("refused") << "CUPS_SERVER=127.0.0.1:1 " + real
-                                 << "The printer halvex-keep did not accept the job: \\S(.*\\S)?$";
+                                 << "The printer halvex-keep did not accept the job: \\S(.*\\S)?$" << int(NotHung);
         QTest::newRow("no reason") << QByteArray("echo '  ' >&2; exit 1")
-                                   << "The printer halvex-keep did not accept the job\\.$";
+                                   << "The printer halvex-keep did not accept the job\\.$" << int(NotHung);
         QTest::newRow("crashed") << QByteArray("kill -SEGV $$")
-                                 << "The print helper /.*/halvex-print-submit ended abnormally";
+                                 << "The print helper /.*/halvex-print-submit ended abnormally" << int(NotHung);
+        QTest::newRow("no answer, cancelled")
+            << silent << "The job was cancelled before the print server had taken it\\.$" << int(PressCancel);
+        QTest::newRow("no answer for too long")
+            << silent << "The printer halvex-keep did not accept the job: The print server gave no answer for 1 seconds"
+            << int(WaitForBound);
     }
     void submission()
     {
         QFETCH(QByteArray, helper);
         QFETCH(QString, why);
+        QFETCH(int, hung);
+        const SilentServer silentServer;
+        QVERIFY(silentServer.port > 0);
+        helper.replace("%PORT%", QByteArray::number(silentServer.port));
         QTemporaryDir dir;
         QFile script(dir.filePath(QStringLiteral("halvex-print-submit")));
         if (!helper.isEmpty()) {
@@ -241,10 +295,25 @@ private slots:
         const QByteArray tmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(spool));
         setPrintSubmitProgram(script.fileName());
+        setPrintServerTimeout(hung == WaitForBound ? 1 : 600);
         const auto restore = qScopeGuard([tmp] {
             tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
             setPrintSubmitProgram(QStringLiteral(HALVEX_PRINT_SUBMIT));
+            setPrintServerTimeout(60);
         });
+        // While the job waits for the server the window's event loop runs:
+        // this timer ticks under the progress dialog, and presses its Cancel.
+        int ticksWhileSending = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticksWhileSending, hung] {
+            TAbortDialog *sending = submissionDialog();
+            if (!sending)
+                return;
+            ++ticksWhileSending;
+            if (hung == PressCancel && ticksWhileSending == 3)
+                QTest::mouseClick(sending->btnCancel, Qt::LeftButton);
+        });
+        ticker.start(20);
 
         auto form = shownForm(printtest::evaluateExample(QStringLiteral("trip-relay.hvx")));
         QVERIFY(form);
@@ -259,6 +328,9 @@ private slots:
             QVERIFY2(QRegularExpression("^User abort or other error!\n\n" + why).match(shown).hasMatch(),
                      qPrintable(shown));
         QCOMPARE(QDir(spool).entryList(QDir::Files), QStringList());
+        if (hung != NotHung)
+            QVERIFY(ticksWhileSending > 0);
+        QVERIFY(!submissionDialog());
     }
 #endif
 };

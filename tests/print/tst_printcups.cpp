@@ -8,14 +8,19 @@
 #include "scripteddialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -105,6 +110,75 @@ class TestPrintCups : public QObject {
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
     }
 
+    // The output of a print system tool, run against the test's server.
+    static QString runTool(const QString &program, const QStringList &arguments)
+    {
+        QProcess tool;
+        tool.start(program, arguments);
+        if (!tool.waitForFinished(30000))
+            return QString();
+        return QString::fromUtf8(tool.readAllStandardOutput());
+    }
+
+    // The number of the newest job on the queue, done or not; 0: none.
+    int newestJob() const
+    {
+        const QString jobs = runTool(QStringLiteral("lpstat"), { "-W", "all", "-o", m_queue });
+        int newest = 0;
+        const QRegularExpression id("^" + QRegularExpression::escape(m_queue) + "-(\\d+)\\s",
+                                    QRegularExpression::MultilineOption);
+        for (auto match = id.globalMatch(jobs); match.hasNext();)
+            newest = std::max(newest, match.next().captured(1).toInt());
+        return newest;
+    }
+
+    // A job attribute as the print server keeps it.
+    QString jobAttribute(int job, const QString &name) const
+    {
+        const QString request = m_dir.filePath(QStringLiteral("get-job.test"));
+        QFile file(request);
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.write("{\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
+                       " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+                       " ATTR uri printer-uri $uri\n ATTR integer job-id $job_id\n"
+                       " ATTR name requesting-user-name $user\n ATTR keyword requested-attributes all\n}\n");
+        file.close();
+        const QString uri = "ipp://" + qEnvironmentVariable("CUPS_SERVER") + "/printers/" + m_queue;
+        const QString answer = runTool(QStringLiteral("ipptool"),
+                                       { "-tv", "-d", "job_id=" + QString::number(job), uri, request });
+        const QRegularExpression line("^\\s*" + QRegularExpression::escape(name) + " \\([^)]*\\) = (.*)$",
+                                      QRegularExpression::MultilineOption);
+        return line.match(answer).captured(1).trimmed();
+    }
+
+    // Sets a control of the print dialog, or of its printer properties dialog,
+    // found by its name or by the caption beside it: a list to the entry
+    // with the text, a number box to the number, a check box on.
+    static bool setDialogControl(QWidget *dialog, const QString &control, const QString &value)
+    {
+        QWidget *w = dialog->findChild<QWidget *>(control);
+        for (QLabel *label : dialog->findChildren<QLabel *>()) {
+            auto *form = label->parentWidget() ? qobject_cast<QFormLayout *>(label->parentWidget()->layout()) : nullptr;
+            int row = -1;
+            QFormLayout::ItemRole role;
+            if (!w && form && label->text() == control && (form->getWidgetPosition(label, &row, &role), row >= 0))
+                w = form->itemAt(row, QFormLayout::FieldRole)->widget()->findChild<QComboBox *>();
+        }
+        if (auto *list = qobject_cast<QComboBox *>(w)) {
+            list->setCurrentIndex(list->findText(value));
+            return list->currentText() == value;
+        }
+        if (auto *number = qobject_cast<QSpinBox *>(w)) {
+            number->setValue(value.toInt());
+            return number->value() == value.toInt();
+        }
+        if (auto *check = qobject_cast<QAbstractButton *>(w)) {
+            check->setChecked(true);
+            return check->isChecked();
+        }
+        return false;
+    }
+
     enum Hung { NotHung, PressCancel, WaitForBound };
 
     // The progress dialog shown while the job goes to the print server.
@@ -125,6 +199,13 @@ private slots:
         if (m_queue.isEmpty() || jobs.isEmpty() || qEnvironmentVariableIsEmpty("CUPS_SERVER"))
             QFAIL("run this through ctest: its print-server fixture sets CUPS_SERVER, HALVEX_TEST_PRINTER and "
                   "HALVEX_TEST_PRINT_JOBS");
+        // The user's printer instances: "draft" prints the last page first.
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral(".cups")));
+        QFile instances(m_dir.filePath(QStringLiteral(".cups/lpoptions")));
+        QVERIFY(instances.open(QIODevice::WriteOnly));
+        instances.write("Dest " + m_queue.toUtf8() + "/draft outputorder=reverse\n");
+        instances.close();
+        qputenv("HOME", QFile::encodeName(m_dir.path()));
         m_jobs = QDir(jobs);
         QVERIFY(m_jobs.exists());
         QVERIFY(m_dir.isValid());
@@ -246,6 +327,104 @@ private slots:
         for (const QString &option : expected)
             QVERIFY2(options.contains(option), qPrintable(option + QStringLiteral(" not in ") + options.join(' ')));
         QCOMPARE(jobFile(job, ".copies").toInt(), copies);
+    }
+
+    // What the user chooses in the platform's own print dialog, the printer's
+    // properties dialog included, travels with the job.
+    void printDialogChoicesReachTheServer_data()
+    {
+        QTest::addColumn<QString>("printer"); // an instance's kept options go along
+        QTest::addColumn<bool>("properties"); // the control is in the printer properties dialog
+        QTest::addColumn<QString>("control"); // its name, or the caption beside it; empty: none
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("attribute");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("pages per sheet") << m_queue << true << "pagesPerSheetCombo"
+                                         << "2 (2x1)"
+                                         << "number-up"
+                                         << "2";
+        QTest::newRow("page set") << m_queue << false << "pageSetCombo"
+                                  << "Odd Pages"
+                                  << "page-set"
+                                  << "odd";
+        QTest::newRow("reverse order") << m_queue << false << "reverse"
+                                       << ""
+                                       << "outputorder"
+                                       << "reverse";
+        QTest::newRow("banner") << m_queue << true << "startBannerPageCombo"
+                                << "Standard"
+                                << "job-sheets"
+                                << "standard,none";
+        QTest::newRow("priority") << m_queue << true << "jobPrioritySpinBox"
+                                  << "70"
+                                  << "job-priority"
+                                  << "70";
+        QTest::newRow("hold") << m_queue << true << "jobHoldComboBox"
+                              << "Hold Indefinitely"
+                              << "job-hold-until"
+                              << "indefinite";
+        QTest::newRow("instance") << m_queue + "/draft" << false << ""
+                                  << ""
+                                  << "outputorder"
+                                  << "reverse";
+        QTest::newRow("printer's own option") << m_queue << true << "Resolution"
+                                              << "300 dpi"
+                                              << "Resolution"
+                                              << "300dpi";
+    }
+    void printDialogChoicesReachTheServer()
+    {
+#ifndef HALVEX_HAVE_CUPS
+        QSKIP(withoutOwnSubmission);
+#endif
+        QFETCH(QString, printer);
+        QFETCH(bool, properties);
+        QFETCH(QString, control);
+        QFETCH(QString, value);
+        QFETCH(QString, attribute);
+        QFETCH(QString, expected);
+        auto form = shownForm(printtest::evaluateExample(QStringLiteral("trip-relay.hvx")));
+        QVERIFY(form);
+        const int before = newestJob();
+        ScopedDialogs dialogs;
+        bool controlSet = control.isEmpty();
+        dialogs.scripted.queuePrint([&](QPrinter &chosen) {
+            chosen.setPrinterName(printer);
+            chosen.setResolution(300);
+            chosen.setPageOrder(QPrinter::FirstPageFirst); // as an earlier row may have left it
+            QPrintDialog dialog(&chosen);
+            dialog.show();
+            if (properties) {
+                // The properties dialog runs modally from its button.
+                QTimer::singleShot(0, [&] {
+                    for (QDialog *shown : dialog.findChildren<QDialog *>())
+                        if (shown->isVisible()) {
+                            controlSet = setDialogControl(shown, control, value);
+                            shown->accept();
+                        }
+                });
+                QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("properties")), Qt::LeftButton);
+            } else if (!control.isEmpty()) {
+                controlSet = setDialogControl(&dialog, control, value);
+            }
+            dialog.accept();
+            return dialog.result() == QDialog::Accepted;
+        });
+        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("bPrint")), Qt::LeftButton);
+        QVERIFY(controlSet);
+        QCOMPARE(int(dialogs.scripted.calls().size()), 1);
+        const int job = newestJob();
+        QVERIFY(job > before);
+        // The job goes, so that no later test finds it done: it is cancelled
+        // (held jobs are never done), then waited for.
+        const auto cancel = qScopeGuard([this, job] {
+            runTool(QStringLiteral("cancel"), { m_queue + '-' + QString::number(job) });
+            QElapsedTimer waited;
+            waited.start();
+            while (!runTool(QStringLiteral("lpstat"), { "-o", m_queue }).isEmpty() && waited.elapsed() < 60000)
+                QTest::qWait(100);
+        });
+        QCOMPARE(jobAttribute(job, attribute), expected);
     }
 
 #ifdef HALVEX_HAVE_CUPS

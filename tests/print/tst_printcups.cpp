@@ -21,44 +21,15 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace hvx;
 
 // Built without the print system's library the printer object sends the job
 // itself, and what it sends is its own affair.
 [[maybe_unused]] const char withoutOwnSubmission[] = "built without the CUPS library: QPrinter sends the jobs itself";
-
-// A print server that takes connections on a loopback port and never
-// answers: the system completes the connections, nobody reads them.
-struct SilentServer {
-    int fd = -1;
-    int port = 0;
-    SilentServer()
-    {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        auto *any = reinterpret_cast<sockaddr *>(&address);
-        if (fd >= 0 && ::bind(fd, any, length) == 0 && ::listen(fd, 16) == 0 && ::getsockname(fd, any, &length) == 0)
-            port = ntohs(address.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    SilentServer(const SilentServer &) = delete;
-    SilentServer &operator=(const SilentServer &) = delete;
-};
 
 class TestPrintCups : public QObject {
     Q_OBJECT
@@ -135,14 +106,7 @@ class TestPrintCups : public QObject {
     // A job attribute as the print server keeps it.
     QString jobAttribute(int job, const QString &name) const
     {
-        const QString request = m_dir.filePath(QStringLiteral("get-job.test"));
-        QFile file(request);
-        if (!file.exists() && file.open(QIODevice::WriteOnly))
-            file.write("{\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
-                       " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
-                       " ATTR uri printer-uri $uri\n ATTR integer job-id $job_id\n"
-                       " ATTR name requesting-user-name $user\n ATTR keyword requested-attributes all\n}\n");
-        file.close();
+        const QString request = QStringLiteral(HALVEX_PRINT_TESTS_DIR "/cups/job-attributes.test");
         const QString uri = "ipp://" + qEnvironmentVariable("CUPS_SERVER") + "/printers/" + m_queue;
         const QString answer = runTool(QStringLiteral("ipptool"),
                                        { "-tv", "-d", "job_id=" + QString::number(job), uri, request });
@@ -158,10 +122,9 @@ class TestPrintCups : public QObject {
     {
         QWidget *w = dialog->findChild<QWidget *>(control);
         for (QLabel *label : dialog->findChildren<QLabel *>()) {
-            auto *form = label->parentWidget() ? qobject_cast<QFormLayout *>(label->parentWidget()->layout()) : nullptr;
+            auto *form = qobject_cast<QFormLayout *>(label->parentWidget()->layout());
             int row = -1;
-            QFormLayout::ItemRole role;
-            if (!w && form && label->text() == control && (form->getWidgetPosition(label, &row, &role), row >= 0))
+            if (!w && form && label->text() == control && (form->getWidgetPosition(label, &row, nullptr), row >= 0))
                 w = form->itemAt(row, QFormLayout::FieldRole)->widget()->findChild<QComboBox *>();
         }
         if (auto *list = qobject_cast<QComboBox *>(w)) {
@@ -458,9 +421,9 @@ private slots:
         QFETCH(QByteArray, helper);
         QFETCH(QString, why);
         QFETCH(int, hung);
-        const SilentServer silentServer;
-        QVERIFY(silentServer.port > 0);
-        helper.replace("%PORT%", QByteArray::number(silentServer.port));
+        QTcpServer silentServer; // takes connections, never answers
+        QVERIFY(silentServer.listen(QHostAddress::LocalHost));
+        helper.replace("%PORT%", QByteArray::number(silentServer.serverPort()));
         QTemporaryDir dir;
         QFile script(dir.filePath(QStringLiteral("halvex-print-submit")));
         if (!helper.isEmpty()) {

@@ -82,7 +82,7 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
             *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);
         return false;
     }
-    return printResultSheetsToPdf(pdfPath, sheets, error);
+    return saveResultSheetsPdf(pdfPath, sheets, error);
 }
 
 } // namespace hvx

@@ -3,6 +3,7 @@
 
 #include "halvexmain.h"
 
+#include "accessiblecontrols.h"
 #include "halvexmain_p.h"
 #include "printoptions.h"
 #include "ui_halvexmain.h"
@@ -85,6 +86,7 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     windowFont.setFamilies({ QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
                              QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed") });
     setFont(windowFont);
+    installControlAccessibility();
     ui->setupUi(this);
     const std::pair<QToolButton *, const char *const *> pictures[] = {
         { ui->sbNew, new_xpm },

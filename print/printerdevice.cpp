@@ -34,63 +34,86 @@ int dibRowLength(int width, int bitsPerPixel)
     return static_cast<int>(((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32) * 4);
 }
 
+namespace {
+
+QVector<QRgb> colourTable(const DibInfo &info, int count)
+{
+    QVector<QRgb> table(count);
+    for (int i = 0; i < count; ++i)
+        table[i] = 0xff000000u | (info.Colors[i] & 0x00ffffffu);
+    return table;
+}
+
+// The rows of a bottom-up bitmap, from the top of the image.
+struct DibRows {
+    const uint8_t *bits;
+    int height;
+    int length;
+    const uint8_t *operator[](int y) const { return bits + static_cast<size_t>(height - 1 - y) * length; }
+};
+
+// Most significant bit first, rows padded to 32 bits: the rows copy as they
+// are.
+void copyMonoRows(const DibRows &rows, QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), rows[y], std::min<int>(rows.length, image.bytesPerLine()));
+}
+
+// Two pixels a byte, the first in the high nibble, spread to a byte each.
+void copyNibbleRows(const DibRows &rows, QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const uint8_t *src = rows[y];
+        uchar *dst = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            dst[x] = (x & 1) ? (src[x / 2] & 0x0f) : (src[x / 2] >> 4);
+    }
+}
+
+// bytesPerPixel bytes a pixel in the image's own order.
+void copyByteRows(const DibRows &rows, QImage &image, int bytesPerPixel)
+{
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), rows[y], static_cast<size_t>(image.width()) * bytesPerPixel);
+}
+
+} // namespace
+
 QImage dibToImage(const DibInfo &info, const uint8_t *bits)
 {
     const DibHeader &h = info.Header;
     if (!bits || h.Width <= 0 || h.Height <= 0 || h.Planes != 1 || h.Compression != 0)
         return QImage();
-    const int width = h.Width;
-    const int height = h.Height;
-    const int rowLength = dibRowLength(width, h.BitCount);
-
-    auto colourTable = [&info](int count) {
-        QVector<QRgb> table(count);
-        for (int i = 0; i < count; ++i)
-            table[i] = 0xff000000u | (info.Colors[i] & 0x00ffffffu);
-        return table;
-    };
-    // Source row of image row y: the bitmap is stored bottom-up.
-    auto sourceRow = [&](int y) { return bits + static_cast<size_t>(height - 1 - y) * rowLength; };
-
+    const DibRows rows{ bits, h.Height, dibRowLength(h.Width, h.BitCount) };
     QImage image;
     switch (h.BitCount) {
     case 1:
-        image = QImage(width, height, QImage::Format_Mono);
-        if (image.isNull())
-            return image;
-        image.setColorTable(colourTable(2));
-        // Both layouts are most significant bit first with rows padded to
-        // 32 bits, so the rows copy as they are.
-        for (int y = 0; y < height; ++y)
-            std::memcpy(image.scanLine(y), sourceRow(y), std::min<int>(rowLength, image.bytesPerLine()));
+        image = QImage(h.Width, h.Height, QImage::Format_Mono);
+        if (!image.isNull()) {
+            image.setColorTable(colourTable(info, 2));
+            copyMonoRows(rows, image);
+        }
         break;
     case 4:
-        image = QImage(width, height, QImage::Format_Indexed8);
-        if (image.isNull())
-            return image;
-        image.setColorTable(colourTable(16));
-        for (int y = 0; y < height; ++y) {
-            const uint8_t *src = sourceRow(y);
-            uchar *dst = image.scanLine(y);
-            for (int x = 0; x < width; ++x)
-                dst[x] = (x & 1) ? (src[x / 2] & 0x0f) : (src[x / 2] >> 4);
+        image = QImage(h.Width, h.Height, QImage::Format_Indexed8);
+        if (!image.isNull()) {
+            image.setColorTable(colourTable(info, 16));
+            copyNibbleRows(rows, image);
         }
         break;
     case 8:
-        image = QImage(width, height, QImage::Format_Indexed8);
-        if (image.isNull())
-            return image;
-        image.setColorTable(colourTable(256));
-        for (int y = 0; y < height; ++y)
-            std::memcpy(image.scanLine(y), sourceRow(y), width);
+        image = QImage(h.Width, h.Height, QImage::Format_Indexed8);
+        if (!image.isNull()) {
+            image.setColorTable(colourTable(info, 256));
+            copyByteRows(rows, image, 1);
+        }
         break;
     case 24:
         // Blue, green, red in memory order.
-        image = QImage(width, height, QImage::Format_BGR888);
-        if (image.isNull())
-            return image;
-        for (int y = 0; y < height; ++y)
-            std::memcpy(image.scanLine(y), sourceRow(y), static_cast<size_t>(width) * 3);
+        image = QImage(h.Width, h.Height, QImage::Format_BGR888);
+        if (!image.isNull())
+            copyByteRows(rows, image, 3);
         break;
     default:
         break;

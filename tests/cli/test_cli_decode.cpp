@@ -131,6 +131,8 @@ void TestCliDecode::malformedArguments_data()
     QTest::newRow("no such bank") << decode(QString(voltage).replace(u"S4="_s, u"S0="_s)) << u"no bank named \"S0\""_s;
     QTest::newRow("eleven positions") << decode(QString(voltage).replace(u"S2=0"_s, u"S2="_s))
                                       << u"bank S2 must be 12 characters"_s;
+    QTest::newRow("thirteen positions") << decode(QString(voltage).replace(u"S2="_s, u"S2=0"_s))
+                                        << u"bank S2 must be 12 characters"_s;
     QTest::newRow("not 0 or 1") << decode(QString(voltage).replace(u"S3=1"_s, u"S3=x"_s)) << u"bank S3 must be 12"_s;
     QTest::newRow("not a bank setting") << decode(u"010101001100"_s) << u"not a bank setting"_s;
     QTest::newRow("verify bad switches") << QStringList{ u"--verify"_s, voltageFile, u"S1=1"_s } << u"bank S1 must"_s;

@@ -354,7 +354,6 @@ private slots:
         dialogs.scripted.queuePrint([&](QPrinter &chosen) {
             chosen.setPrinterName(printer);
             chosen.setResolution(300);
-            chosen.setPageOrder(QPrinter::FirstPageFirst); // as an earlier row may have left it
             QPrintDialog dialog(&chosen);
             dialog.show();
             if (properties) {
@@ -379,8 +378,15 @@ private slots:
         const int job = newestJob();
         QVERIFY(job > before);
         // The job goes, so that no later test finds it done: it is cancelled
-        // (held jobs are never done), then waited for.
+        // (held jobs are never done), then waited for. The program's printer
+        // keeps the dialog's choices; the dialog taken as it comes sets them
+        // back for later jobs.
         const auto cancel = qScopeGuard([this, job] {
+            applicationPrinter().setPrinterName(m_queue);
+            applicationPrinter().setPageOrder(QPrinter::FirstPageFirst);
+            QPrintDialog plain(&applicationPrinter());
+            plain.show();
+            plain.accept();
             runTool(QStringLiteral("cancel"), { m_queue + '-' + QString::number(job) });
             QElapsedTimer waited;
             waited.start();

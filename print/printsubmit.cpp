@@ -46,7 +46,8 @@ QString findSubmitProgram()
 // What the print dialog keeps for the print system alone (pages per sheet,
 // page set, banners, job priority and hold, the printer's own options): Qt
 // has no public call for them. Its print dialog leaves them on the printer's
-// print engine as a list of names and values under this key.
+// print engine as a list of names and values under this key; the print
+// server test drives the real dialog and fails the day they are not there.
 QStringList printSystemOptions(const QPrinter &printer)
 {
     const auto dialogOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);

@@ -10,6 +10,7 @@
 #include "filelist.h"
 #include "halvexversion.h"
 #include "pdfoutput.h"
+#include "wholefile.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -270,9 +271,17 @@ int runEvaluate(const EvalOptions &options)
             return ExitError;
         }
     }
-    if (!options.pdfPath.isEmpty() && hvx::isOneOfTheFiles(options.pdfPath, files)) {
-        return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
-                              .arg(hvx::displayText(hvx::bytesToText(options.pdfPath))));
+    if (!options.pdfPath.isEmpty()) {
+        const QString pdfName = hvx::displayText(hvx::bytesToText(options.pdfPath));
+        if (hvx::isOneOfTheFiles(options.pdfPath, files))
+            return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
+                                  .arg(pdfName));
+        // Refused before any work: only a regular file is ever replaced.
+        const QString why = hvx::whyNotReplaceable(options.pdfPath);
+        if (!why.isEmpty()) {
+            writeError(QStringLiteral("%1 could not be written: %2").arg(pdfName, why));
+            return ExitError;
+        }
     }
 
     bool anyRefused = false;

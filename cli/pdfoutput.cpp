@@ -3,6 +3,7 @@
 #include "bytenames.h"
 #include "displaytext.h"
 #include "switchform_print.h"
+#include "wholefile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -82,7 +83,23 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
             *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);
         return false;
     }
-    return printResultSheetsToPdf(pdfPath, sheets, error);
+    // The sheets go into a temporary file that replaces the output only once
+    // it is complete.
+    WholeFile output(nativePdfPath);
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written: %2").arg(shownName, why);
+        return false;
+    };
+    if (!output.open())
+        return fail(output.errorString());
+    QString why;
+    if (!printResultSheetsToPdf(output.temporaryFileName(), sheets, &why)) {
+        if (error) // told of the output, not of the temporary file
+            *error = why.replace(output.temporaryFileName(), shownName);
+        return false;
+    }
+    return output.commit() || fail(output.errorString());
 }
 
 } // namespace hvx

@@ -294,7 +294,10 @@ LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup)
     return LoadStatus::Ok;
 }
 
-bool saveSetupFile(const QString &path, const Setup &setup) { return writeWholeFile(path, setupFileBytes(setup)); }
+bool saveSetupFile(const QString &path, const Setup &setup, QString *why)
+{
+    return writeWholeFile(path, setupFileBytes(setup), why);
+}
 
 namespace FileMessages {
 QString couldNotBeOpened(const QString &path) { return path + QStringLiteral(" could not be opened."); }

@@ -42,9 +42,9 @@ LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup);
 
 // Writes a setup file safely: to a temporary file in the same folder, put in
 // place only when all 218 bytes were written. On failure (a full disk
-// included) the old file is intact. Something at path that is not a regular
-// file is refused and left alone.
-bool saveSetupFile(const QString &path, const Setup &setup);
+// included) the old file is intact, and *why, when given, tells the reason.
+// Something at path that is not a regular file is refused and left alone.
+bool saveSetupFile(const QString &path, const Setup &setup, QString *why = nullptr);
 
 // Message texts of the file commands.
 namespace FileMessages {

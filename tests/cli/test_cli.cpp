@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace hvx;
@@ -82,6 +83,8 @@ private slots:
     void filesFrom();
     void pdfNeverOverwritesAnInput_data();
     void pdfNeverOverwritesAnInput();
+    void pdfOnlyOverRegularFiles_data();
+    void pdfOnlyOverRegularFiles();
     void outputErrors_data();
     void outputErrors();
     void filesAreIndependent();
@@ -311,8 +314,8 @@ void TestCli::fileNames()
     QCOMPARE(o.value("file").toString(), QString::fromUtf8(path)); // U+FFFD for what is not UTF-8
     const bool utf8 = QString::fromUtf8(path).toUtf8() == path;
     QCOMPARE(QByteArray::fromHex(o.value("fileBytes").toString().toLatin1()), utf8 ? QByteArray() : path);
-    const Run text = runEval(args, "C.UTF-8", path + '\0');
-    QCOMPARE(text.out.section('\n', 0, 0), m_dir.path() + '/' + shown);
+    const Run textRun = runEval(args, "C.UTF-8", path + '\0');
+    QCOMPARE(textRun.out.section('\n', 0, 0), m_dir.path() + '/' + shown);
 }
 
 void TestCli::filesFrom_data()
@@ -321,13 +324,29 @@ void TestCli::filesFrom_data()
     QTest::addColumn<QByteArray>("list"); // standard input
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("files"); // in the order reported
+    QTest::addColumn<QString>("error"); // on standard error; empty: nothing there
     QTest::newRow("lines, after the command line")
-        << QStringList{ "REFUSED", "--files-from", "-" } << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT";
+        << QStringList{ "REFUSED", "--files-from", "-" } << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT"
+        << "";
     QTest::newRow("NUL separated") << QStringList{ "--files-from", "-", "--null" } << QByteArray("GOOD\0GOOD", 9) << 0
-                                   << "GOOD GOOD";
-    QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED";
-    QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << "";
-    QTest::newRow("list unreadable") << QStringList{ "GOOD", "--files-from", "MISSING" } << QByteArray() << 2 << "";
+                                   << "GOOD GOOD"
+                                   << "";
+    QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED"
+                                      << "";
+    QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << ""
+                                << "";
+    QTest::newRow("list missing") << QStringList{ "GOOD", "--files-from", "MISSING" } << QByteArray() << 2 << ""
+                                  << "the file list MISSING could not be read: No such file or directory";
+    QTest::newRow("list is a folder") << QStringList{ "GOOD", "--files-from", "DIR" } << QByteArray() << 2 << ""
+                                      << "the file list DIR could not be read: Is a directory";
+    QTest::newRow("name of 4,096 bytes") << QStringList{ "--files-from", "-" } << QByteArray(4096, 'n') + "\nGOOD" << 2
+                                         << QString(4096, 'n') + " GOOD"
+                                         << "";
+    QTest::newRow("name of 4,097 bytes") << QStringList{ "--files-from", "-" } << "GOOD\n" + QByteArray(4097, 'n') << 2
+                                         << ""
+                                         << "the file list standard input could not be read: name 2 is longer";
+    QTest::newRow("endless name") << QStringList{ "--files-from", "/dev/zero" } << QByteArray() << 2 << ""
+                                  << "name 1 is longer than 4,096 bytes";
 }
 
 void TestCli::filesFrom()
@@ -336,6 +355,7 @@ void TestCli::filesFrom()
     QFETCH(QByteArray, list);
     QFETCH(int, status);
     QFETCH(QString, files);
+    QFETCH(QString, error);
     QFile listFile(m_dir.filePath("list.txt"));
     QVERIFY(listFile.open(QIODevice::WriteOnly) && listFile.write(refused.toUtf8() + '\n') > 0);
     listFile.close();
@@ -343,10 +363,12 @@ void TestCli::filesFrom()
                                     { "REFUSED", refused },
                                     { "TEXT", text },
                                     { "LIST", listFile.fileName() },
-                                    { "MISSING", m_dir.filePath("missing.txt") } }) {
+                                    { "MISSING", m_dir.filePath("missing.txt") },
+                                    { "DIR", m_dir.path() } }) {
         args.replaceInStrings(from, to);
         list.replace(from, to.toUtf8());
         files.replace(from, to);
+        error.replace(from, to);
     }
     const Run r = runEval(QStringList{ "--json" } + args, "C.UTF-8", list);
     QCOMPARE(r.exitCode, status);
@@ -354,7 +376,7 @@ void TestCli::filesFrom()
     for (const QJsonObject &o : jsonLines(r.out))
         reported << o.value("file").toString();
     QCOMPARE(reported.join(' '), files);
-    QCOMPARE(r.err.contains("missing.txt"), args.contains(m_dir.filePath("missing.txt")));
+    QVERIFY2(error.isEmpty() ? r.err.isEmpty() : r.err.contains(error), qPrintable(r.err));
 }
 
 void TestCli::pdfNeverOverwritesAnInput_data()
@@ -385,6 +407,49 @@ void TestCli::pdfNeverOverwritesAnInput()
     QFile in(dir.filePath("in.hvx")), original(good);
     QVERIFY(in.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
     QCOMPARE(in.readAll(), original.readAll());
+}
+
+void TestCli::pdfOnlyOverRegularFiles_data()
+{
+    QTest::addColumn<QString>("there"); // at out.pdf before the run
+    QTest::addColumn<int>("status");
+    QTest::newRow("device") << "device" << 2;
+    QTest::newRow("FIFO") << "fifo" << 2;
+    QTest::newRow("link to a device") << "link to /dev/null" << 2;
+    QTest::newRow("link to a file") << "link to a file" << 0;
+}
+
+// Only a regular file is ever replaced by the PDF; through a link, the file
+// it leads to is replaced and the link kept.
+void TestCli::pdfOnlyOverRegularFiles()
+{
+    QFETCH(QString, there);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    const QByteArray out = QFile::encodeName(dir.filePath("out.pdf"));
+    if (there == "device" && ::mknod(out.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) // the null device's numbers
+        QSKIP("a device node can be made only by root");
+    if (there == "fifo")
+        QCOMPARE(::mkfifo(out.constData(), 0600), 0);
+    if (there.startsWith("link to"))
+        QCOMPARE(::symlink(there.endsWith("file") ? "kept.pdf" : "/dev/null", out.constData()), 0);
+    struct stat before {};
+    QCOMPARE(::lstat(out.constData(), &before), 0);
+
+    const Run r = runEval({ "--pdf", dir.filePath("out.pdf"), good });
+    QCOMPARE(r.exitCode, status);
+    struct stat after {};
+    QCOMPARE(::lstat(out.constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino); // the same file, or the same link
+    QCOMPARE(after.st_mode, before.st_mode);
+    if (status == 0) {
+        QFile kept(dir.filePath("kept.pdf"));
+        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.read(5) == "%PDF-");
+    } else {
+        QVERIFY2(r.err.contains(dir.filePath("out.pdf") + " could not be written: it is "), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty()); // refused before any work
+    }
+    QCOMPARE(QDir(dir.path()).entryList({ "*.part" }, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestCli::outputErrors_data()

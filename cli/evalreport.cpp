@@ -22,12 +22,13 @@ FileReport evaluateFile(const QByteArray &nativePath, const QLocale &locale)
     FileReport r;
     r.fileBytes = nativePath;
     r.file = bytesToText(nativePath);
-    switch (loadSetupFileNative(nativePath, r.setup)) {
+    QString why;
+    switch (loadSetupFileNative(nativePath, r.setup, &why)) {
     case LoadStatus::CannotOpen:
-        r.message = FileMessages::couldNotBeOpened(r.file);
+        r.message = FileMessages::couldNotBeOpened(r.file, why);
         return r;
     case LoadStatus::NotSetupFile:
-        r.message = FileMessages::notASetupFile(r.file);
+        r.message = FileMessages::notASetupFile(r.file, why);
         return r;
     case LoadStatus::Ok:
         break;

@@ -140,16 +140,7 @@ QString whyNotReplaceable(const Target &t, bool throughLink)
 {
     if (t.error != 0)
         return errorText(t.error);
-    if (!t.exists || S_ISREG(t.status.st_mode))
-        return QString();
-    const mode_t mode = t.status.st_mode;
-    const char *kind = S_ISDIR(mode)     ? "a folder"
-        : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
-        : S_ISFIFO(mode)                 ? "a FIFO"
-        : S_ISSOCK(mode)                 ? "a socket"
-                                         : "something else";
-    return QStringLiteral("it is %1%2, not a regular file")
-        .arg(QLatin1String(throughLink ? "a link to " : ""), QLatin1String(kind));
+    return t.exists ? whyNotRegular(t.status.st_mode, throughLink) : QString();
 }
 
 // A name for the temporary file beside target: target.XXXXXX.part, the
@@ -288,6 +279,20 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
     if (!written && error)
         *error = file.errorString();
     return written;
+}
+
+QString whyNotRegular(mode_t mode, bool throughLink)
+{
+    if (S_ISREG(mode))
+        return QString();
+    if (S_ISDIR(mode))
+        return errorText(EISDIR);
+    const char *kind = S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+        : S_ISFIFO(mode)                              ? "a FIFO"
+        : S_ISSOCK(mode)                              ? "a socket"
+                                                      : "something else";
+    return QStringLiteral("it is %1%2, not a regular file")
+        .arg(QLatin1String(throughLink ? "a link to " : ""), QLatin1String(kind));
 }
 
 QString whyNotReplaceable(const QByteArray &nativePath)

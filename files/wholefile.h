@@ -77,4 +77,10 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
 // before doing the work.
 QString whyNotReplaceable(const QByteArray &nativePath);
 
+// Why something of this kind (the st_mode of a stat) is not taken for a
+// regular file: the system's "Is a directory" for a folder, "it is a FIFO,
+// not a regular file" (a device, a socket) for the rest, or "it is a link to
+// a FIFO, ..." when a link led there; empty for a regular file.
+QString whyNotRegular(mode_t mode, bool throughLink = false);
+
 } // namespace hvx

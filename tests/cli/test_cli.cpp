@@ -74,6 +74,8 @@ private slots:
     void exitStatus();
     void helpAndVersion();
     void jsonReports();
+    void unreadableFilesSayWhy_data();
+    void unreadableFilesSayWhy();
     void customValuesReadBack();
     void textReport();
     void textReportShowsControlCharacters();
@@ -207,11 +209,55 @@ void TestCli::jsonReports()
 
     QCOMPARE(lines.at(2).value(QStringLiteral("status")).toString(), QStringLiteral("error"));
     QCOMPARE(lines.at(2).value(QStringLiteral("message")).toString(),
-             missing + QStringLiteral(" could not be opened."));
+             missing + QStringLiteral(" could not be opened: No such file or directory"));
     QVERIFY(lines.at(2).value(QStringLiteral("switches")).isNull());
     QCOMPARE(lines.at(3).value(QStringLiteral("message")).toString(),
              text + QStringLiteral(" is not an HALVEX Switch File"));
     QVERIFY(lines.at(3).value(QStringLiteral("rangeIndex")).isNull());
+}
+
+void TestCli::unreadableFilesSayWhy_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message"); // after the file's name
+    QTest::newRow("missing") << "missing.hvx"
+                             << " could not be opened: No such file or directory";
+    QTest::newRow("folder") << "folder"
+                            << " could not be opened: Is a directory";
+    QTest::newRow("FIFO") << "fifo.hvx"
+                          << " could not be opened: it is a FIFO, not a regular file";
+    QTest::newRow("device") << "/dev/zero"
+                            << " could not be opened: it is a device, not a regular file";
+    QTest::newRow("no permission") << "secret.hvx"
+                                   << " could not be opened: Permission denied";
+    QTest::newRow("empty") << "empty.hvx"
+                           << " is not an HALVEX Switch File (the file is empty)";
+    QTest::newRow("text") << "notes.txt"
+                          << " is not an HALVEX Switch File";
+    QTest::newRow("short") << "short.hvx"
+                           << " is not an HALVEX Switch File";
+}
+
+// Each file that cannot be evaluated is reported with the reason, at once
+// (a FIFO that no one writes is not waited for).
+void TestCli::unreadableFilesSayWhy()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    const QString path = file.startsWith('/') ? file : m_dir.filePath(file);
+    if (file == "empty.hvx")
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+    if (file == "folder")
+        QVERIFY(QDir(m_dir.path()).mkpath(file));
+    if (file == "secret.hvx") {
+        if (geteuid() == 0)
+            QSKIP("permissions do not stop root");
+        QVERIFY(QFile::copy(good, path) && QFile::setPermissions(path, {}));
+    }
+    const Run r = runEval({ "--json", path });
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(jsonLines(r.out).value(0).value("message").toString(), path + message);
+    QCOMPARE(r.err, QString());
 }
 
 void TestCli::customValuesReadBack()

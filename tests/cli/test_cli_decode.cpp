@@ -168,7 +168,7 @@ void TestCliDecode::verify_data()
     QTest::newRow("refused") << "REFUSED" << voltage << "refused" << 1 << QStringList()
                              << u"Please select output 1 range"_s;
     QTest::newRow("error") << "MISSING" << voltage << "error" << 2 << QStringList()
-                           << u"MISSING could not be opened."_s;
+                           << u"MISSING could not be opened: No such file or directory"_s;
 }
 
 void TestCliDecode::verify()

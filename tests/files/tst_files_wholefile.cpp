@@ -103,38 +103,20 @@ void TestWholeFile::replacesOnlyRegularFiles_data()
     QTest::addColumn<QString>("there");   // at "out" before the write (see make)
     QTest::addColumn<QString>("written"); // the file that then holds "new"; empty: refused
     QTest::addColumn<QString>("why");     // part of the reason for a refusal
-    QTest::newRow("nothing yet") << ""
-                                 << "out"
-                                 << "";
-    QTest::newRow("regular file") << "file"
-                                  << "out"
-                                  << "";
-    QTest::newRow("link to a file") << "link>file"
-                                    << "outx"
-                                    << "";
-    QTest::newRow("link to a link to a file") << "link>link>file"
-                                              << "outxx"
-                                              << "";
-    QTest::newRow("link to nothing") << "link>"
-                                     << "outx"
-                                     << "";
-    QTest::newRow("folder") << "folder"
-                            << ""
-                            << "it is a folder, not a regular file";
-    QTest::newRow("FIFO") << "fifo"
-                          << ""
-                          << "it is a FIFO, not a regular file";
-    QTest::newRow("device") << "device"
-                            << ""
-                            << "it is a device, not a regular file";
-    QTest::newRow("link to a folder") << "link>folder"
-                                      << ""
-                                      << "it is a link to a folder, not a regular file";
-    QTest::newRow("link to the null device") << "link>/dev/null"
-                                             << ""
-                                             << "it is a link to a device";
-    QTest::newRow("link to itself") << "loop"
-                                    << "" << QString::fromLocal8Bit(strerror(ELOOP));
+    const QString isFolder = QString::fromLocal8Bit(strerror(EISDIR));
+    // clang-format off
+    QTest::newRow("nothing yet")              << ""               << "out"   << "";
+    QTest::newRow("regular file")             << "file"           << "out"   << "";
+    QTest::newRow("link to a file")           << "link>file"      << "outx"  << "";
+    QTest::newRow("link to a link to a file") << "link>link>file" << "outxx" << "";
+    QTest::newRow("link to nothing")          << "link>"          << "outx"  << "";
+    QTest::newRow("folder")                   << "folder"         << ""      << isFolder;
+    QTest::newRow("FIFO")                     << "fifo"           << ""      << "it is a FIFO, not a regular file";
+    QTest::newRow("device")                   << "device"         << ""      << "it is a device, not a regular file";
+    QTest::newRow("link to a folder")         << "link>folder"    << ""      << isFolder;
+    QTest::newRow("link to the null device")  << "link>/dev/null" << ""      << "it is a link to a device, not a regular file";
+    QTest::newRow("link to itself")           << "loop"           << ""      << QString::fromLocal8Bit(strerror(ELOOP));
+    // clang-format on
 }
 
 void TestWholeFile::replacesOnlyRegularFiles()

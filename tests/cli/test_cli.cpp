@@ -1,5 +1,6 @@
 // halvex-eval run as a user would: on files, in both output modes.
 
+#include "halvexversion.h"
 #include "setupfile.h"
 
 #include <QDir>
@@ -25,7 +26,8 @@ struct Run {
 };
 
 // Runs the program; stdoutTo "closed" runs it with standard output closed,
-// any other name sends standard output there.
+// "stderr closed" with standard error closed, any other name sends standard
+// output there.
 Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8", const QByteArray &input = {},
             const QString &stdoutTo = {})
 {
@@ -33,11 +35,16 @@ Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8", const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // Qt would warn of it on standard error
     p.setProcessEnvironment(env);
-    if (stdoutTo != QLatin1String("closed") && !stdoutTo.isEmpty())
+    const bool closed = stdoutTo.endsWith(QLatin1String("closed"));
+    if (!closed && !stdoutTo.isEmpty())
         p.setStandardOutputFile(stdoutTo);
-    if (stdoutTo == QLatin1String("closed"))
-        p.start("/bin/sh", QStringList{ "-c", "exec \"$0\" \"$@\" >&-", HALVEX_EVAL } + args);
+    if (closed)
+        p.start("/bin/sh",
+                QStringList{ "-c", stdoutTo.startsWith("stderr") ? "exec \"$0\" \"$@\" 2>&-" : "exec \"$0\" \"$@\" >&-",
+                             HALVEX_EVAL }
+                    + args);
     else
         p.start(QStringLiteral(HALVEX_EVAL), args);
     p.write(input);
@@ -150,6 +157,9 @@ void TestCli::exitStatus_data()
     QTest::newRow("null without a list") << QStringList{ "--null", "GOOD" } << 64;
     QTest::newRow("help") << QStringList{ "--help", "GOOD" } << 0;
     QTest::newRow("version") << QStringList{ "GOOD", "--version" } << 0;
+    // A closed standard error is kept taken (by the null device), so that no
+    // file the program opens becomes it and takes its messages.
+    QTest::newRow("standard error closed") << QStringList{ "--files-from", "/dev/fd/2", "2>&-" } << 0;
 }
 
 void TestCli::exitStatus()
@@ -161,7 +171,8 @@ void TestCli::exitStatus()
     args.replaceInStrings(QStringLiteral("TEXT"), text);
     args.replaceInStrings(QStringLiteral("SHORT"), shortFile);
     args.replaceInStrings(QStringLiteral("FIFO"), fifo);
-    const Run r = runEval(args);
+    const bool closeStandardError = args.removeAll(QStringLiteral("2>&-")) > 0;
+    const Run r = runEval(args, "C.UTF-8", {}, closeStandardError ? QStringLiteral("stderr closed") : QString());
     QCOMPARE(r.exitCode, status);
     if (status == 64)
         QVERIFY(r.err.contains(QStringLiteral("usage")));
@@ -169,7 +180,7 @@ void TestCli::exitStatus()
 
 void TestCli::helpAndVersion()
 {
-    QCOMPARE(runEval({ "--version" }).out, QStringLiteral("halvex-eval 1.4\n"));
+    QCOMPARE(runEval({ "--version" }).out, QStringLiteral("halvex-eval " HALVEX_VERSION "\n"));
     const QString help = runEval({ "--help" }).out;
     for (const char *option : { "--json", "--pdf OUT.pdf", "--files-from LIST", "--null", "--help", "--version" })
         QVERIFY2(help.contains(QLatin1String(option)), option);
@@ -343,6 +354,9 @@ void TestCli::fileNames_data()
     QTest::newRow("quote and backslash") << QByteArray("a\"b\\c.hvx") << "a\"b\\\\c.hvx";
     QTest::newRow("line feed") << QByteArray("two\nlines.hvx") << "two\\nlines.hvx";
     QTest::newRow("not UTF-8") << QByteArray("plant-\xff\xe9.hvx") << "plant-\\xFF\\xE9.hvx";
+    QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf"
+                                                  "b.hvx")
+                                    << "a\\xC0\\xAFb.hvx";
 }
 
 void TestCli::fileNames()
@@ -489,6 +503,7 @@ void TestCli::pdfOnlyOverRegularFiles()
     QCOMPARE(after.st_ino, before.st_ino); // the same file, or the same link
     QCOMPARE(after.st_mode, before.st_mode);
     if (status == 0) {
+        QCOMPARE(r.err, QString()); // nothing but the tool's own messages
         QFile kept(dir.filePath("kept.pdf"));
         QVERIFY(kept.open(QIODevice::ReadOnly) && kept.read(5) == "%PDF-");
     } else {

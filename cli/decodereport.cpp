@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace hvx {
 
 namespace {
@@ -113,6 +115,10 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
         r.message = QStringLiteral("%1 of the unit %2 from the setup file: %3.")
                         .arg(plural(std::int64_t(r.differs.size()), "switch", "switches"),
                              QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), positionNames(r.differs));
+        const bool s4On = std::any_of(r.differs.begin(), r.differs.end(),
+                                      [](const SwitchPosition &p) { return p.bank == 4; });
+        if (s4On && !isDualOutput(r.file.setup))
+            r.message += QStringLiteral(" S4 is unused in single output and must be all off.");
     }
     return r;
 }

@@ -315,19 +315,23 @@ void TestCli::textReport()
     QVERIFY(r.out.contains(QStringLiteral("Voltage, 0 to 10 V.")));
     QVERIFY(r.out.contains(QStringLiteral("refused: Please select output 1 range")));
 
-    // Every bank row of a dual-output file as the map has it: ON or a dot.
-    const QString dual = QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx");
-    const QJsonObject map = jsonLines(runEval({ "--json", dual }).out).value(0).value("switches").toObject();
-    QCOMPARE(map.size(), 4);
-    QMap<QString, QString> rows;
-    for (const QString &l : runEval({ dual }).out.split('\n')) {
-        const QStringList cells = l.split(' ', Qt::SkipEmptyParts);
-        if (cells.size() == 13 && cells.at(0).startsWith('S'))
-            rows[cells.at(0)] = cells.mid(1).join(QString()).replace("ON", "1").replace('.', '0');
+    // Every bank row as the map has it, ON or a dot; S4 in single output too,
+    // all off and said to be unused.
+    for (const QString &file : { QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx"), good }) {
+        const QJsonObject map = jsonLines(runEval({ "--json", file }).out).value(0).value("switches").toObject();
+        QCOMPARE(map.size(), 4);
+        QMap<QString, QString> rows;
+        const QString report = runEval({ file }).out;
+        for (const QString &l : report.split('\n')) {
+            const QStringList cells = l.split(' ', Qt::SkipEmptyParts);
+            if (cells.size() == 13 && cells.at(0).startsWith('S'))
+                rows[cells.at(0)] = cells.mid(1).join(QString()).replace("ON", "1").replace('.', '0');
+        }
+        QCOMPARE(rows.keys(), map.keys());
+        for (const QString &bank : map.keys())
+            QCOMPARE(rows.value(bank), map.value(bank).toString());
+        QCOMPARE(report.contains("S4 is unused in single output: all its switches stay off."), file == good);
     }
-    QCOMPARE(rows.keys(), map.keys());
-    for (const QString &bank : map.keys())
-        QCOMPARE(rows.value(bank), map.value(bank).toString());
 }
 
 void TestCli::textReportShowsControlCharacters()
@@ -344,7 +348,7 @@ void TestCli::textReportShowsControlCharacters()
     const Run r = runEval({ write(QStringLiteral("blanks.hvx"), s) });
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.out.contains(QStringLiteral("Custom range: \\r\\n-40 to \\x0B0\\x0C °C")), qPrintable(r.out));
-    QCOMPARE(r.out.count(QLatin1Char('\n')), 9); // name, 2 input, 1 output, blank, heading, 3 banks
+    QCOMPARE(r.out.count(QLatin1Char('\n')), 11); // name, 2 input, 1 output, blank, heading, 4 banks, S4 note
 }
 
 void TestCli::fileNames_data()

@@ -168,6 +168,9 @@ void TestCliDecode::verify_data()
     QTest::newRow("differ") << voltageFile
                             << QString(voltage).replace(u"S3=1"_s, u"S3=0"_s).replace(u"S2=0"_s, u"S2=1"_s) << "differ"
                             << 1 << QStringList{ u"S2.1"_s, u"S3.1"_s } << QString();
+    QTest::newRow("S4 on in single output")
+        << voltageFile << voltageOneOff << "differ" << 1 << QStringList{ u"S4.12"_s }
+        << u"1 switch of the unit differs from the setup file: S4.12. S4 is unused in single output and must be all off."_s;
     QTest::newRow("lower case, blanks after commas, unquoted")
         << voltageFile << QString(voltage).replace(u"S"_s, u"s"_s).replace(u","_s, u",| "_s) << "match" << 0
         << QStringList() << QString();

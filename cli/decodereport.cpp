@@ -1,7 +1,6 @@
 #include "decodereport.h"
 
 #include "displaytext.h"
-#include "setupfields.h"
 
 #include <QStringList>
 
@@ -17,16 +16,6 @@ QString positionsJson(const std::vector<SwitchPosition> &positions)
     for (const SwitchPosition &p : positions)
         names << jsonString(p.name());
     return QLatin1Char('[') + names.join(QStringLiteral(", ")) + QLatin1Char(']');
-}
-
-QString fieldsJson(const Setup &s)
-{
-    QStringList fields;
-    for (const SetupField &f : setupFields()) {
-        const QString value = f.kind == SetupField::Kind::Text ? jsonString(f.text(s)) : QString::number(f.index(s));
-        fields << jsonString(f.name()) + QStringLiteral(": ") + value;
-    }
-    return QLatin1Char('{') + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
 }
 
 // A decoded setup holds a listed range, so RangeIndex is its selection.

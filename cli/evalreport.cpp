@@ -2,10 +2,12 @@
 
 #include "bytenames.h"
 #include "displaytext.h"
+#include "setupfields.h"
 #include "setupfile.h"
 #include "summary.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <algorithm>
 #include <charconv>
@@ -122,6 +124,16 @@ QString summaryJson(const Setup &setup, int rangeIndex)
         + QStringLiteral(", \"output2\": ") + (out2 ? jsonString(*out2) : QStringLiteral("null")) + QLatin1Char('}');
 }
 
+QString fieldsJson(const Setup &s)
+{
+    QStringList fields;
+    for (const SetupField &f : setupFields()) {
+        const QString value = f.kind == SetupField::Kind::Text ? jsonString(f.text(s)) : QString::number(f.index(s));
+        fields << jsonString(f.name()) + QStringLiteral(": ") + value;
+    }
+    return QLatin1Char('{') + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
+}
+
 QString reportJson(const FileReport &r)
 {
     const bool evaluated = r.status != FileReport::Status::Error;
@@ -139,7 +151,8 @@ QString reportJson(const FileReport &r)
         + jsonOptional(evaluated && r.outcome.customLowRead, floatText(r.values.CustomLow))
         + QStringLiteral(", \"customHigh\": ")
         + jsonOptional(evaluated && r.outcome.customHighRead, floatText(r.values.CustomHigh))
-        + QStringLiteral(", \"summary\": ") + summary + QLatin1Char('}');
+        + QStringLiteral(", \"summary\": ") + summary + QStringLiteral(", \"fields\": ")
+        + (evaluated ? fieldsJson(r.setup) : QStringLiteral("null")) + QLatin1Char('}');
 }
 
 QString reportText(const FileReport &r)

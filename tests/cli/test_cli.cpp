@@ -210,6 +210,13 @@ void TestCli::jsonReports()
     QCOMPARE(summary.value(QStringLiteral("output1")).toString(),
              QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled, Square root off."));
     QVERIFY(summary.value(QStringLiteral("output2")).isNull());
+    // The selections as the file holds them, one member per control.
+    const QJsonObject fields = ok.value(QStringLiteral("fields")).toObject();
+    QCOMPARE(fields.size(), 37);
+    QCOMPARE(fields.value(QStringLiteral("cbIRVoltage")).toInt(), 6);
+    QCOMPARE(fields.value(QStringLiteral("cbOutputRange")).toInt(), 1);
+    QCOMPARE(fields.value(QStringLiteral("cbIRCurrent")).toInt(), -1);
+    QCOMPARE(fields.value(QStringLiteral("eCustomLow")).toString(), QString());
 
     const QJsonObject ref = lines.at(1);
     QCOMPARE(ref.value(QStringLiteral("status")).toString(), QStringLiteral("refused"));
@@ -217,11 +224,13 @@ void TestCli::jsonReports()
     QVERIFY(ref.value(QStringLiteral("switches")).isObject());
     QVERIFY(ref.value(QStringLiteral("rangeIndex")).isNull()); // stopped before the encoder
     QVERIFY(ref.value(QStringLiteral("summary")).isNull());
+    QCOMPARE(ref.value(QStringLiteral("fields")).toObject().value(QStringLiteral("cbOutputRange")).toInt(), -1);
 
     QCOMPARE(lines.at(2).value(QStringLiteral("status")).toString(), QStringLiteral("error"));
     QCOMPARE(lines.at(2).value(QStringLiteral("message")).toString(),
              missing + QStringLiteral(" could not be opened: No such file or directory"));
     QVERIFY(lines.at(2).value(QStringLiteral("switches")).isNull());
+    QVERIFY(lines.at(2).value(QStringLiteral("fields")).isNull());
     QCOMPARE(lines.at(3).value(QStringLiteral("message")).toString(),
              text + QStringLiteral(" is not an HALVEX Switch File"));
     QVERIFY(lines.at(3).value(QStringLiteral("rangeIndex")).isNull());

@@ -70,7 +70,7 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
     const QString pdfPath = QFile::decodeName(nativePdfPath);
     if (QFile::encodeName(pdfPath) != nativePdfPath) {
         if (error)
-            *error = QStringLiteral("%1 could not be created: the name is not UTF-8.").arg(shownName);
+            *error = QStringLiteral("%1 could not be created: the name is not UTF-8").arg(shownName);
         return false;
     }
 

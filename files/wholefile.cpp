@@ -144,14 +144,21 @@ QString whyNotReplaceable(const Target &t, bool throughLink)
 }
 
 // A name for the temporary file beside target: target.XXXXXX.part, the
-// name's end cut off when it would be too long for the file system.
+// name's end cut off when it would be too long for the file system (never
+// inside a UTF-8 sequence: a writer that takes the name as text must find
+// the same file).
 QByteArray temporaryName(const QByteArray &target)
 {
     constexpr int nameMax = 255;
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const QByteArray folder = folderPart(target);
     QByteArray name = target.mid(folder.size());
-    name.truncate(nameMax - int(sizeof ".XXXXXX.part" - 1));
+    qsizetype cut = nameMax - qsizetype(sizeof ".XXXXXX.part" - 1);
+    if (name.size() > cut) {
+        while (cut > 0 && (static_cast<unsigned char>(name.at(cut)) & 0xC0) == 0x80)
+            --cut;
+        name.truncate(cut);
+    }
     name += '.';
     for (int i = 0; i < 6; ++i)
         name += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];

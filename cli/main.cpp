@@ -132,8 +132,9 @@ QList<OptionEntry> optionTable()
           QStringLiteral("one JSON object per file per line, for scripts") },
         { QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT.pdf")),
           QStringLiteral("also print the results sheet of each evaluated file into\n"
-                         "OUT.pdf, one page each (an existing OUT.pdf is replaced;\n"
-                         "it may not be one of the files to evaluate)") },
+                         "OUT.pdf, one page each (only a regular file is replaced,\n"
+                         "through a link too; it may not be one of the files to\n"
+                         "evaluate)") },
         { QCommandLineOption(QStringLiteral("files-from"), QString(), QStringLiteral("LIST")),
           QStringLiteral("also evaluate the files named in LIST, one per line (empty\n"
                          "lines skipped), after those on the command line; - reads\n"

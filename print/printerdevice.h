@@ -18,6 +18,8 @@ class QTemporaryFile;
 
 namespace hvx {
 
+class WholeFile;
+
 // A rectangle in device pixels; Right and Bottom lie just outside it.
 struct PrintRect {
     int Left = 0;
@@ -136,7 +138,8 @@ private:
 
     QPrinter &m_printer;
     QPainter *m_painter;
-    std::unique_ptr<QTemporaryFile> m_spool;
+    std::unique_ptr<QTemporaryFile> m_spool; // a document for the printer
+    std::unique_ptr<WholeFile> m_output;     // a document for a file
     QString m_targetFile;
     QString m_documentName;
     QString m_error;

@@ -1,6 +1,6 @@
 #pragma once
-// halvex-eval --pdf: the results sheet of every evaluated file printed into
-// one PDF file, one page each, by the results window's own printing.
+// halvex-eval --pdf: the results sheet of every evaluated file drawn into one
+// PDF file, one page each, with its texts as text.
 
 #include "evalreport.h"
 

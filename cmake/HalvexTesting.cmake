@@ -15,8 +15,9 @@ include_guard(GLOBAL)
 #                   [PROPERTIES prop value...])
 #
 # PROPERTIES go to set_tests_properties as they are (TIMEOUT, FIXTURES_...).
-# Once this file is included, plain add_test stops the configuration, so
-# that no test can go without a kind.
+# halvex_check_test_kinds(DIR), called once every test is added, stops the
+# configuration when a test under DIR (added with plain add_test, say) has no
+# kind, so that `ctest -L unit` never misses or wrongly includes one.
 
 set(HALVEX_TEST_KINDS unit gui system)
 
@@ -28,17 +29,13 @@ function(halvex_add_test)
   if(NOT T_NAME OR NOT T_COMMAND)
     message(FATAL_ERROR "halvex_add_test needs NAME and COMMAND")
   endif()
-  set(kinds "")
-  foreach(label ${T_LABELS})
-    if(label IN_LIST HALVEX_TEST_KINDS)
-      list(APPEND kinds ${label})
-    endif()
-  endforeach()
+  halvex_test_kinds(kinds ${T_LABELS})
   list(LENGTH kinds kindCount)
   if(NOT kindCount EQUAL 1)
     message(FATAL_ERROR "test ${T_NAME}: LABELS must hold exactly one of ${HALVEX_TEST_KINDS} (has '${T_LABELS}')")
   endif()
-  _add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+  add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+  set_property(GLOBAL APPEND PROPERTY HALVEX_KINDED_TESTS ${T_NAME})
   set(environment ${T_ENVIRONMENT})
   if(kinds STREQUAL "gui")
     list(PREPEND environment QT_QPA_PLATFORM=offscreen)
@@ -52,8 +49,29 @@ function(halvex_add_test)
   endif()
 endfunction()
 
-# A test added with plain add_test would have no kind: from here on that is
-# an error that names the function to use.
-function(add_test)
-  message(FATAL_ERROR "add_test(${ARGV0} ${ARGV1}): add tests with halvex_add_test, which requires a kind label")
+# The kinds of a list of labels.
+function(halvex_test_kinds out)
+  set(kinds "")
+  foreach(label ${ARGN})
+    if(label IN_LIST HALVEX_TEST_KINDS)
+      list(APPEND kinds ${label})
+    endif()
+  endforeach()
+  set(${out} "${kinds}" PARENT_SCOPE)
+endfunction()
+
+# Every test of DIR and the folders below it must have been added by
+# halvex_add_test, which records the name of each test it adds.
+function(halvex_check_test_kinds dir)
+  get_property(tests DIRECTORY ${dir} PROPERTY TESTS)
+  get_property(kinded GLOBAL PROPERTY HALVEX_KINDED_TESTS)
+  foreach(test ${tests})
+    if(NOT test IN_LIST kinded)
+      message(FATAL_ERROR "test ${test} (${dir}) has no kind label (${HALVEX_TEST_KINDS}): add tests with halvex_add_test")
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir ${subdirs})
+    halvex_check_test_kinds(${subdir})
+  endforeach()
 endfunction()

@@ -3,6 +3,7 @@
 
 #include "halvexmain.h"
 
+#include "accessiblecontrols.h"
 #include "halvexmain_p.h"
 #include "printoptions.h"
 #include "ui_halvexmain.h"
@@ -61,6 +62,7 @@ TMainForm::TMainForm(const QByteArrayList &arguments, QWidget *parent)
     , ui(std::make_unique<Ui::TMainForm>())
 {
     setWindowFont();
+    installControlAccessibility();
     ui->setupUi(this);
     buildToolBar();
     buildLists();

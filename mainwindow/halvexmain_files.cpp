@@ -4,6 +4,7 @@
 
 #include "halvexmain.h"
 
+#include "accessiblecontrols.h"
 #include "dialogs.h"
 #include "halvexmain_p.h"
 #include "readswitchesform.h"
@@ -280,6 +281,7 @@ void TMainForm::sbShowResultsClick()
 {
     const EvaluationOutcome outcome = Evaluate(setup(), m_values);
     ui->lInfoLabel->setText(outcome.status);
+    announceStatus(ui->lInfoLabel);
     if (outcome.focus == FocusTarget::CustomLow)
         ui->eCustomLow->setFocus(Qt::OtherFocusReason);
     else if (outcome.focus == FocusTarget::CustomHigh)

@@ -68,21 +68,36 @@ FitResult fitListed(const InputRangeList &list, float low, float high)
     return { best, QString() };
 }
 
-} // namespace
-
-std::optional<float> customTextToFloat(const QString &text, const QLocale &locale)
+// The number a text gives in the locale, group separators refused.
+std::optional<float> finiteFloat(const QString &text, QLocale locale)
 {
-    QLocale loc = locale;
-    // Thousands separators are not accepted in a typed value ("1,000").
-    loc.setNumberOptions(loc.numberOptions() | QLocale::RejectGroupSeparator);
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double value = loc.toDouble(text.trimmed(), &ok);
+    const double value = locale.toDouble(text, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     const float f = static_cast<float>(value);
     if (!std::isfinite(f))
         return std::nullopt;
     return f;
+}
+
+} // namespace
+
+std::optional<float> customTextValue(const QString &text)
+{
+    QString number = text.trimmed();
+    if (number.count(QLatin1Char('.')) + number.count(QLatin1Char(',')) > 1)
+        return std::nullopt;
+    number.replace(QLatin1Char(','), QLatin1Char('.'));
+    return finiteFloat(number, QLocale::c());
+}
+
+std::optional<float> customTextToFloat(const QString &text, const QLocale &locale)
+{
+    if (const std::optional<float> value = customTextValue(text))
+        return value;
+    return finiteFloat(text.trimmed(), locale);
 }
 
 int ReadCustomRange(EvaluationContext &ctx)

@@ -9,8 +9,16 @@
 
 namespace hvx {
 
-// Converts a custom text by the locale's decimal separator. Texts that do not
-// convert, and numbers that are not finite as 32-bit floats, give nothing.
+// Reads a custom text the same way whatever the locale, as a setup file
+// means it: blanks around it, an optional sign, digits with at most one
+// decimal separator, '.' or ',' alike (never a thousands separator), and an
+// optional exponent. Texts that do not convert, and numbers that are not
+// finite as 32-bit floats, give nothing.
+std::optional<float> customTextValue(const QString &text);
+
+// Reads a custom text at evaluation: as customTextValue, and otherwise as the
+// locale writes numbers (its own digits, signs and decimal separator), so
+// that every number typed in the user's locale keeps its value.
 std::optional<float> customTextToFloat(const QString &text, const QLocale &locale);
 
 // Reads eCustomLow and eCustomHigh into CustomLow and CustomHigh; 0 when both

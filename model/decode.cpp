@@ -1,6 +1,7 @@
 #include "decode.h"
 
 #include "evaluation.h"
+#include "rangetables.h"
 #include "summary.h"
 
 #include <QLocale>
@@ -80,14 +81,15 @@ std::optional<SwitchMap> parseSwitchMap(const QString &text, QString *error)
 
     SwitchMap map;
     bool seen[4] = { false, false, false, false };
-    for (const QString &part : text.split(QLatin1Char(','))) {
+    for (const QString &given : text.split(QLatin1Char(','))) {
+        const QString part = given.trimmed(); // blanks around the commas
         const int eq = part.indexOf(QLatin1Char('='));
         if (eq < 0)
             return fail(QStringLiteral("\"%1\" is not a bank setting such as S1=000000000000").arg(part));
         const QString name = part.left(eq);
         const QString bits = part.mid(eq + 1);
         int bank = 0;
-        if (name.size() == 2 && name.at(0) == QLatin1Char('S') && name.at(1) >= QLatin1Char('1')
+        if (name.size() == 2 && name.at(0).toUpper() == QLatin1Char('S') && name.at(1) >= QLatin1Char('1')
             && name.at(1) <= QLatin1Char('4'))
             bank = name.at(1).unicode() - '0';
         if (bank == 0)
@@ -206,11 +208,13 @@ std::vector<InputVariant> inputVariants()
 
 std::vector<OutputVariant> outputVariants()
 {
-    constexpr int OutputRanges = 12;
+    const int outputRangeCount = outputRanges().size();
+    const int tripDelayCount = tripDelays().size();
+    const int frequencyCount = frequencyRanges().size();
     std::vector<OutputVariant> v;
     // Single output first, then the three kinds of second output.
     for (int mode = 0; mode < 4; ++mode) {
-        for (std::int8_t range = 0; range < OutputRanges; ++range)
+        for (std::int8_t range = 0; range < outputRangeCount; ++range)
             for (std::int8_t burnout = 0; burnout < 2; ++burnout)
                 for (std::int8_t inversion = 0; inversion < 2; ++inversion)
                     for (std::int8_t buttons = 0; buttons < 2; ++buttons) {
@@ -227,21 +231,21 @@ std::vector<OutputVariant> outputVariants()
                                 v.push_back(o);
                             break;
                         case 1:
-                            for (o.range2 = 0; o.range2 < OutputRanges; ++o.range2)
+                            for (o.range2 = 0; o.range2 < outputRangeCount; ++o.range2)
                                 for (o.burnout2 = 0; o.burnout2 < 2; ++o.burnout2)
                                     for (o.inversion2 = 0; o.inversion2 < 2; ++o.inversion2)
                                         for (o.squareRoot2 = 0; o.squareRoot2 < 2; ++o.squareRoot2)
                                             v.push_back(o);
                             break;
                         case 2:
-                            for (o.tripDelay = 0; o.tripDelay < 8; ++o.tripDelay)
+                            for (o.tripDelay = 0; o.tripDelay < tripDelayCount; ++o.tripDelay)
                                 for (o.tripBurnout = 0; o.tripBurnout < 2; ++o.tripBurnout)
                                     for (o.tripLed = 0; o.tripLed < 2; ++o.tripLed)
                                         for (o.tripRelativeTo = 0; o.tripRelativeTo < 2; ++o.tripRelativeTo)
                                             v.push_back(o);
                             break;
                         case 3:
-                            for (o.frequency = 0; o.frequency < 16; ++o.frequency)
+                            for (o.frequency = 0; o.frequency < frequencyCount; ++o.frequency)
                                 for (o.freqBurnout = 0; o.freqBurnout < 2; ++o.freqBurnout)
                                     v.push_back(o);
                             break;

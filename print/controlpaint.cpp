@@ -1,7 +1,7 @@
 // Control image painting: a control, with or without its children, painted
 // into the band being printed.
 
-#include "prnutils.h"
+#include "controlpaint.h"
 
 #include <QPainter>
 #include <QWidget>

@@ -1,5 +1,7 @@
 #include "printerdevice.h"
 
+#include "wholefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,10 +14,6 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-#include <cstdio>
 #include <cstring>
 
 namespace hvx {
@@ -34,63 +32,86 @@ int dibRowLength(int width, int bitsPerPixel)
     return static_cast<int>(((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32) * 4);
 }
 
+namespace {
+
+QVector<QRgb> colourTable(const DibInfo &info, int count)
+{
+    QVector<QRgb> table(count);
+    for (int i = 0; i < count; ++i)
+        table[i] = 0xff000000u | (info.Colors[i] & 0x00ffffffu);
+    return table;
+}
+
+// The rows of a bottom-up bitmap, from the top of the image.
+struct DibRows {
+    const uint8_t *bits;
+    int height;
+    int length;
+    const uint8_t *operator[](int y) const { return bits + static_cast<size_t>(height - 1 - y) * length; }
+};
+
+// Most significant bit first, rows padded to 32 bits: the rows copy as they
+// are.
+void copyMonoRows(const DibRows &rows, QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), rows[y], std::min<int>(rows.length, image.bytesPerLine()));
+}
+
+// Two pixels a byte, the first in the high nibble, spread to a byte each.
+void copyNibbleRows(const DibRows &rows, QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const uint8_t *src = rows[y];
+        uchar *dst = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            dst[x] = (x & 1) ? (src[x / 2] & 0x0f) : (src[x / 2] >> 4);
+    }
+}
+
+// bytesPerPixel bytes a pixel in the image's own order.
+void copyByteRows(const DibRows &rows, QImage &image, int bytesPerPixel)
+{
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), rows[y], static_cast<size_t>(image.width()) * bytesPerPixel);
+}
+
+} // namespace
+
 QImage dibToImage(const DibInfo &info, const uint8_t *bits)
 {
     const DibHeader &h = info.Header;
     if (!bits || h.Width <= 0 || h.Height <= 0 || h.Planes != 1 || h.Compression != 0)
         return QImage();
-    const int width = h.Width;
-    const int height = h.Height;
-    const int rowLength = dibRowLength(width, h.BitCount);
-
-    auto colourTable = [&info](int count) {
-        QVector<QRgb> table(count);
-        for (int i = 0; i < count; ++i)
-            table[i] = 0xff000000u | (info.Colors[i] & 0x00ffffffu);
-        return table;
-    };
-    // Source row of image row y: the bitmap is stored bottom-up.
-    auto sourceRow = [&](int y) { return bits + static_cast<size_t>(height - 1 - y) * rowLength; };
-
+    const DibRows rows{ bits, h.Height, dibRowLength(h.Width, h.BitCount) };
     QImage image;
     switch (h.BitCount) {
     case 1:
-        image = QImage(width, height, QImage::Format_Mono);
-        if (image.isNull())
-            return image;
-        image.setColorTable(colourTable(2));
-        // Both layouts are most significant bit first with rows padded to
-        // 32 bits, so the rows copy as they are.
-        for (int y = 0; y < height; ++y)
-            std::memcpy(image.scanLine(y), sourceRow(y), std::min<int>(rowLength, image.bytesPerLine()));
+        image = QImage(h.Width, h.Height, QImage::Format_Mono);
+        if (!image.isNull()) {
+            image.setColorTable(colourTable(info, 2));
+            copyMonoRows(rows, image);
+        }
         break;
     case 4:
-        image = QImage(width, height, QImage::Format_Indexed8);
-        if (image.isNull())
-            return image;
-        image.setColorTable(colourTable(16));
-        for (int y = 0; y < height; ++y) {
-            const uint8_t *src = sourceRow(y);
-            uchar *dst = image.scanLine(y);
-            for (int x = 0; x < width; ++x)
-                dst[x] = (x & 1) ? (src[x / 2] & 0x0f) : (src[x / 2] >> 4);
+        image = QImage(h.Width, h.Height, QImage::Format_Indexed8);
+        if (!image.isNull()) {
+            image.setColorTable(colourTable(info, 16));
+            copyNibbleRows(rows, image);
         }
         break;
     case 8:
-        image = QImage(width, height, QImage::Format_Indexed8);
-        if (image.isNull())
-            return image;
-        image.setColorTable(colourTable(256));
-        for (int y = 0; y < height; ++y)
-            std::memcpy(image.scanLine(y), sourceRow(y), width);
+        image = QImage(h.Width, h.Height, QImage::Format_Indexed8);
+        if (!image.isNull()) {
+            image.setColorTable(colourTable(info, 256));
+            copyByteRows(rows, image, 1);
+        }
         break;
     case 24:
         // Blue, green, red in memory order.
-        image = QImage(width, height, QImage::Format_BGR888);
-        if (image.isNull())
-            return image;
-        for (int y = 0; y < height; ++y)
-            std::memcpy(image.scanLine(y), sourceRow(y), static_cast<size_t>(width) * 3);
+        image = QImage(h.Width, h.Height, QImage::Format_BGR888);
+        if (!image.isNull())
+            copyByteRows(rows, image, 3);
         break;
     default:
         break;
@@ -142,21 +163,26 @@ bool QtPrinterDevice::startDoc(const QString &documentName)
 #else
     m_submitToPrinter = false; // the printer object sends the job itself
 #endif
-    if (!m_targetFile.isEmpty() || m_submitToPrinter) {
-        // The document is made in a file of its own and only becomes the
-        // output file, or goes to the printer, when it is complete: an
-        // aborted document leaves neither a partial file nor a partial job.
-        const QString pattern = m_submitToPrinter ? QDir::tempPath() + QStringLiteral("/halvex-print-XXXXXX.part")
-                                                  : m_targetFile + QStringLiteral(".XXXXXX.part");
-        m_spool.reset(new QTemporaryFile(pattern));
+    // The document is made in a file of its own and only becomes the output
+    // file, or goes to the printer, when it is complete: an aborted document
+    // leaves neither a partial file nor a partial job.
+    if (m_submitToPrinter) {
+        m_spool.reset(new QTemporaryFile(QDir::tempPath() + QStringLiteral("/halvex-print-XXXXXX.part")));
         if (!m_spool->open()) {
-            m_error = QStringLiteral("%1 could not be created.")
-                          .arg(m_submitToPrinter ? QStringLiteral("The print file") : m_targetFile);
+            m_error = QStringLiteral("The print file could not be created: %1").arg(m_spool->errorString());
             m_spool.reset();
             return false;
         }
         m_spool->close();
         m_printer.setOutputFileName(m_spool->fileName());
+    } else if (!m_targetFile.isEmpty()) {
+        m_output.reset(new WholeFile(m_targetFile));
+        if (!m_output->open()) {
+            m_error = QStringLiteral("%1 could not be written: %2").arg(m_targetFile, m_output->errorString());
+            m_output.reset();
+            return false;
+        }
+        m_printer.setOutputFileName(m_output->temporaryFileName());
     }
     m_printer.setDocName(documentName);
     if (!m_painter->begin(&m_printer)) {
@@ -193,25 +219,6 @@ bool QtPrinterDevice::abortDoc()
 
 namespace {
 
-// A spool file is readable by its owner only. The finished output gets the
-// permissions of the file it replaces, or those of any new file.
-// earlierMode: the replaced file's permission bits, -1 when there was none.
-void giveOrdinaryPermissions(const QString &fileName, int earlierMode)
-{
-#ifdef Q_OS_UNIX
-    mode_t mode = mode_t(earlierMode);
-    if (earlierMode < 0) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::chmod(QFile::encodeName(fileName).constData(), mode);
-#else
-    Q_UNUSED(fileName);
-    Q_UNUSED(earlierMode);
-#endif
-}
-
 // The document file holds all that was written into it. Writes of the PDF
 // engine fail unreported (no room left, a file-size limit), so the file is
 // checked where a lost piece shows: its end must be the trailer, and the
@@ -240,53 +247,30 @@ bool isCompletePdf(const QString &fileName)
     return there.startsWith("xref") || streamObject.match(QString::fromLatin1(there)).hasMatch();
 }
 
-// The permission bits of a regular file; -1 when there is none.
-int permissionBits(const QString &fileName)
-{
-#ifdef Q_OS_UNIX
-    struct stat st;
-    if (::stat(QFile::encodeName(fileName).constData(), &st) == 0 && S_ISREG(st.st_mode))
-        return int(st.st_mode & 0777);
-#else
-    Q_UNUSED(fileName);
-#endif
-    return -1;
-}
-
 } // namespace
 
 bool QtPrinterDevice::finishDocument(bool keep)
 {
-    if (!m_spool)
+    if (!m_spool && !m_output)
         return keep;
-    const QString spoolName = m_spool->fileName();
+    const QString documentFile = m_spool ? m_spool->fileName() : m_output->temporaryFileName();
     // The printer goes back to the output the user chose.
     m_printer.setOutputFileName(m_targetFile);
     bool ok = keep;
-    if (keep && !isCompletePdf(spoolName)) {
-        m_error = QStringLiteral("%1 could not be written.").arg(m_submitToPrinter ? spoolName : m_targetFile);
+    if (keep && !isCompletePdf(documentFile)) {
+        m_error = QStringLiteral("%1 could not be written.").arg(m_spool ? documentFile : m_targetFile);
         ok = false;
-    } else if (keep && m_submitToPrinter) {
+    } else if (keep && m_spool) {
 #ifdef HALVEX_HAVE_CUPS
-        ok = submitPrintFile(m_printer, spoolName, m_documentName, &m_error);
+        ok = submitPrintFile(m_printer, documentFile, m_documentName, &m_error);
 #endif
-    } else if (keep) {
-        const int earlierMode = permissionBits(m_targetFile);
-        // The complete document replaces an old file in one step: there is
-        // never a moment without either of them.
-#ifdef Q_OS_UNIX
-        ok = ::rename(QFile::encodeName(spoolName).constData(), QFile::encodeName(m_targetFile).constData()) == 0;
-#else
-        QFile::remove(m_targetFile);
-        ok = QFile::rename(spoolName, m_targetFile);
-#endif
-        if (ok) {
-            m_spool->setAutoRemove(false);
-            giveOrdinaryPermissions(m_targetFile, earlierMode);
-        } else
-            m_error = QStringLiteral("%1 could not be written.").arg(m_targetFile);
+    } else if (keep && !m_output->commit()) {
+        m_error = QStringLiteral("%1 could not be written: %2").arg(m_targetFile, m_output->errorString());
+        ok = false;
     }
-    m_spool.reset(); // removes the spool file unless it became the output
+    // Removes the document file unless it became the output.
+    m_spool.reset();
+    m_output.reset();
     return ok;
 }
 

@@ -2,10 +2,13 @@
 // turned into a bitmap and sent to the printer, with the progress dialog and
 // the fallbacks when a transfer fails.
 
-#include "prnutils.h"
+#include "printjob.h"
 
 #include "abortdialog.h"
+#include "bandbitmap.h"
+#include "controlpaint.h"
 #include "dialogs.h"
+#include "prnutils.h"
 
 #include <QApplication>
 #include <QFont>
@@ -46,8 +49,8 @@ struct PrintJob {
     PrintRect visible;
     PrintRect clip;
     QPoint scroll;
-    long double IX = 0; // window pixels per printer pixel
-    long double IY = 0;
+    long double ix = 0; // window pixels per printer pixel
+    long double iy = 0;
     std::unique_ptr<DibInfo> output;
     bool useDeviceBitmaps = false;
     PrintJobOptions options;
@@ -95,97 +98,116 @@ bool sendBand(PrintJob &job, const PrintRect &band, const DibInfo &info, const u
     return copied;
 }
 
+// Where a band lies in the window: the capture of the band at window
+// resolution and the part of the window it shows.
+struct BandInWindow {
+    QRect captureArea;  // the capture, in window pixels from the destination's corner
+    QRect controlBand;  // the band in the coordinates the controls' positions use
+    long double phaseX; // where the band starts inside the capture's first pixel
+    long double phaseY;
+};
+
+BandInWindow bandInWindow(const PrintJob &job, const PrintRect &b)
+{
+    const long double ix = job.ix;
+    const long double iy = job.iy;
+
+    // The band in window pixels.
+    const long double left = b.Left * ix;
+    const long double top = b.Top * iy;
+    long double right = b.Right * ix;
+    long double bottom = std::trunc(b.Bottom * iy);
+    if (left >= right)
+        right = left + 1;
+    if (top >= bottom)
+        bottom = top + 1;
+
+    // The capture: the band at window resolution, with a pixel to spare.
+    const int captureWidth = static_cast<int>(b.width() * ix) + 1;
+    const int captureHeight = static_cast<int>(b.height() * iy) + 1;
+    // Where the capture starts in the window.
+    const int originX = static_cast<int>(b.Left * ix - job.destination.Left * ix);
+    const int originY = static_cast<int>(b.Top * iy - job.destination.Top * iy);
+
+    const long double destinationX = std::trunc(job.destination.Left * ix);
+    const long double destinationY = std::trunc(job.destination.Top * iy);
+    const int bandLeft = static_cast<int>(left - job.scroll.x() - destinationX);
+    const int bandTop = static_cast<int>(top - job.scroll.y() - destinationY);
+    const int bandRight = std::max(bandLeft + 1, static_cast<int>(right - job.scroll.x() - destinationX));
+    const int bandBottom = std::max(bandTop + 1, static_cast<int>(bottom - job.scroll.y() - destinationY));
+    // A scroll area is painted from the widget it scrolls, in that widget's
+    // own coordinates.
+    const QPoint rootShift = job.root == job.window ? QPoint(0, 0) : job.scroll;
+
+    BandInWindow w;
+    w.captureArea = QRect(originX, originY, captureWidth, captureHeight);
+    w.controlBand = QRect(QPoint(bandLeft, bandTop), QPoint(bandRight - 1, bandBottom - 1)).translated(rootShift);
+    w.phaseX = (b.Left * ix - job.destination.Left * ix) - originX;
+    w.phaseY = (b.Top * iy - job.destination.Top * iy) - originY;
+    return w;
+}
+
+// The window's own painting, then its controls: labels, lines and shapes
+// first, then the controls that hold other controls or take input, which lie
+// above them. False when the user cancelled.
+bool paintBand(PrintJob &job, const PrintBand &printBand, const BandInWindow &where, QPainter &painter)
+{
+    PaintControlImage(job.root, &painter, where.captureArea);
+    if (!reportProgress(job, printBand))
+        return false;
+    const QList<QWidget *> children = job.root->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (const bool windowedPass : { false, true }) {
+        for (QWidget *child : children) {
+            if (!reportProgress(job, printBand))
+                return false;
+            if (child->isWindow() || isWindowedControl(child) != windowedPass)
+                continue;
+            if (!child->isVisibleTo(job.root) || !child->geometry().intersects(where.controlBand))
+                continue;
+            const QRect region = where.captureArea.intersected(child->geometry()).translated(-child->pos());
+            PaintControlTree(child, &painter, child->x(), child->y(), region);
+        }
+    }
+    return true;
+}
+
+BandSampling samplingFor(const PrintJob &job, const PrintRect &b, const BandInWindow &where)
+{
+    const PrintSettings &s = currentPrintSettings();
+    BandSampling sampling;
+    sampling.bandWidth = b.width();
+    sampling.bandHeight = b.height();
+    sampling.ix = job.ix;
+    sampling.iy = job.iy;
+    sampling.phaseX = where.phaseX;
+    sampling.phaseY = where.phaseY;
+    sampling.reduceX = s.ReduceX;
+    sampling.reduceY = s.ReduceY;
+    sampling.driverStretch = s.DriverStretch;
+    return sampling;
+}
+
 bool renderBand(PrintJob &job, const PrintBand &printBand)
 {
-    std::vector<uint8_t> bits;
     try {
         const PrintRect &b = printBand.Band;
-        const long double ix = job.IX;
-        const long double iy = job.IY;
-
-        // The band in window pixels.
-        const long double left = b.Left * ix;
-        const long double top = b.Top * iy;
-        long double right = b.Right * ix;
-        long double bottom = std::trunc(b.Bottom * iy);
-        if (left >= right)
-            right = left + 1;
-        if (top >= bottom)
-            bottom = top + 1;
-
-        // The capture: the band at window resolution, with a pixel to spare.
-        const int captureWidth = static_cast<int>(b.width() * ix) + 1;
-        const int captureHeight = static_cast<int>(b.height() * iy) + 1;
-        QImage capture(captureWidth, captureHeight, QImage::Format_RGB32);
+        const BandInWindow where = bandInWindow(job, b);
+        QImage capture(where.captureArea.size(), QImage::Format_RGB32);
         if (capture.isNull())
             return false;
         {
-            QPainter fill(&capture);
-            fill.fillRect(capture.rect(), job.window->palette().brush(job.window->backgroundRole()));
+            QPainter painter(&capture);
+            painter.fillRect(capture.rect(), job.window->palette().brush(job.window->backgroundRole()));
+            painter.translate(-where.captureArea.topLeft());
+            if (!paintBand(job, printBand, where, painter))
+                return false;
         }
-
-        // Where the capture starts in the window, and the band in the
-        // coordinates the controls' positions use.
-        const int originX = static_cast<int>(b.Left * ix - job.destination.Left * ix);
-        const int originY = static_cast<int>(b.Top * iy - job.destination.Top * iy);
-        const long double destinationX = std::trunc(job.destination.Left * ix);
-        const long double destinationY = std::trunc(job.destination.Top * iy);
-        int bandLeft = static_cast<int>(left - job.scroll.x() - destinationX);
-        int bandTop = static_cast<int>(top - job.scroll.y() - destinationY);
-        int bandRight = static_cast<int>(right - job.scroll.x() - destinationX);
-        int bandBottom = static_cast<int>(bottom - job.scroll.y() - destinationY);
-        if (bandRight <= bandLeft)
-            bandRight = bandLeft + 1;
-        if (bandBottom <= bandTop)
-            bandBottom = bandTop + 1;
-        // A scroll area is painted from the widget it scrolls, in that
-        // widget's own coordinates.
-        const QPoint rootShift = job.root == job.window ? QPoint(0, 0) : job.scroll;
-        const QRect controlBand = QRect(QPoint(bandLeft, bandTop), QPoint(bandRight - 1, bandBottom - 1))
-                                      .translated(rootShift);
-        const QRect captureArea(originX, originY, captureWidth, captureHeight);
-
-        QPainter painter(&capture);
-        painter.translate(-originX, -originY);
-
-        // The window's own painting, then its controls.
-        PaintControlImage(job.root, &painter, captureArea);
-        if (!reportProgress(job, printBand))
-            return false;
-
-        // Labels, lines and shapes first, then the controls that hold other
-        // controls or take input, which lie above them.
-        const QList<QWidget *> children = job.root->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        for (const bool windowedPass : { false, true }) {
-            for (QWidget *child : children) {
-                if (!reportProgress(job, printBand))
-                    return false;
-                if (child->isWindow() || isWindowedControl(child) != windowedPass)
-                    continue;
-                if (!child->isVisibleTo(job.root) || !child->geometry().intersects(controlBand))
-                    continue;
-                const QRect region = captureArea.intersected(child->geometry()).translated(-child->pos());
-                PaintControlTree(child, &painter, child->x(), child->y(), region);
-            }
-        }
-        painter.end();
 
         const BandColours colours = analyseBandColours(capture, job.options.Force24Bit != 0);
-        const PrintSettings &s = currentPrintSettings();
-        BandSampling sampling;
-        sampling.BandWidth = b.width();
-        sampling.BandHeight = b.height();
-        sampling.IX = ix;
-        sampling.IY = iy;
-        sampling.PhaseX = (b.Left * ix - job.destination.Left * ix) - originX;
-        sampling.PhaseY = (b.Top * iy - job.destination.Top * iy) - originY;
-        sampling.ReduceX = s.ReduceX;
-        sampling.ReduceY = s.ReduceY;
-        sampling.DriverStretch = s.DriverStretch;
-        if (!makeBandBitmap(capture, colours, sampling, job.output.get(), &bits))
+        std::vector<uint8_t> bits;
+        if (!makeBandBitmap(capture, colours, samplingFor(job, b, where), job.output.get(), &bits))
             return false;
         capture = QImage();
-
         const bool sent = sendBand(job, b, *job.output, bits.data());
         std::vector<uint8_t>().swap(bits);
 
@@ -262,6 +284,38 @@ private:
     bool m_ownFont;
 };
 
+// The progress dialog of a job that shows progress, for as long as it lives:
+// it owns the job's messages, and the printed window takes no input meanwhile.
+class JobProgress {
+public:
+    explicit JobProgress(PrintJob &job)
+        : m_job(job)
+    {
+        if (!job.options.ShowProgress)
+            return;
+        job.dialog = CreateProgressDialog(job.window);
+        SetProgressCaption(job.dialog, QStringLiteral("Printing - 0%"));
+        m_inputBlock.reset(new WindowInputBlock(job.window));
+        m_previousOwner = SwapMessageOwner(job.dialog);
+    }
+    ~JobProgress()
+    {
+        if (!m_job.options.ShowProgress)
+            return;
+        SwapMessageOwner(m_previousOwner.data());
+        FreeProgressDialog(m_job.dialog);
+        m_job.dialog = nullptr;
+        m_inputBlock.reset();
+    }
+    JobProgress(const JobProgress &) = delete;
+    JobProgress &operator=(const JobProgress &) = delete;
+
+private:
+    PrintJob &m_job;
+    QPointer<QWidget> m_previousOwner;
+    std::unique_ptr<WindowInputBlock> m_inputBlock;
+};
+
 QSize bandSize(const PrinterDevice &device)
 {
     // The screen's own pixels: a scaled screen counts fewer logical ones.
@@ -312,36 +366,20 @@ bool PrintWindowImage(QWidget *window, PrinterDevice *device, int left, int top,
     if (job.windowRect.isEmpty())
         return true;
     job.scroll = GetScrollOffset(window);
-    job.IX = static_cast<long double>(extent.width()) / job.destination.width();
-    job.IY = static_cast<long double>(extent.height()) / job.destination.height();
+    job.ix = static_cast<long double>(extent.width()) / job.destination.width();
+    job.iy = static_cast<long double>(extent.height()) / job.destination.height();
 
     job.output.reset(new (std::nothrow) DibInfo());
     if (!job.output)
         return false;
 
     const QSize band = bandSize(*device);
-
-    QPointer<QWidget> previousOwner;
-    std::unique_ptr<WindowInputBlock> inputBlock;
-    if (options.ShowProgress) {
-        job.dialog = CreateProgressDialog(window);
-        SetProgressCaption(job.dialog, QStringLiteral("Printing - 0%"));
-        inputBlock.reset(new WindowInputBlock(window));
-        previousOwner = SwapMessageOwner(job.dialog);
-    }
-
+    const JobProgress progress(job);
     job.useDeviceBitmaps = currentPrintSettings().UseDeviceBitmaps;
     const FixedTextHinting hinting(window);
     const bool result = ForEachBand(job.visible.Left, job.visible.Top, job.visible.Right, job.visible.Bottom,
                                     band.width(), band.height(),
                                     [&job](const PrintBand &b) { return renderBand(job, b); });
-
-    if (options.ShowProgress) {
-        SwapMessageOwner(previousOwner.data());
-        FreeProgressDialog(job.dialog);
-        job.dialog = nullptr;
-        inputBlock.reset();
-    }
     return result;
 }
 

@@ -3,6 +3,8 @@
 
 #include "prnutils.h"
 
+#include "controlpaint.h"
+
 #include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <QWidget>

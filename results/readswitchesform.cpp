@@ -3,10 +3,12 @@
 #include "switchbankpanel.h"
 #include "ui_readswitchesform.h"
 
+#include <QHideEvent>
 #include <QListWidget>
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace hvx {
 
@@ -55,6 +57,7 @@ ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
     ui->lbNearest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui->lbNearest->setWordWrap(true);
     ui->lbNearest->setAlternatingRowColors(true);
+    keepHeightsSteady();
 
     connect(ui->lbNearest, &QListWidget::currentRowChanged, this, &ReadSwitchesForm::lbNearestSelect);
     // A click on the row already chosen shows its marks again after a comparison.
@@ -68,6 +71,24 @@ ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
 }
 
 ReadSwitchesForm::~ReadSwitchesForm() = default;
+
+void ReadSwitchesForm::keepHeightsSteady()
+{
+    // The summary keeps its height whatever setup it shows, so that the list
+    // above it does not move under the pointer: the Output 2 row keeps its
+    // room while hidden.
+    for (QWidget *w : { static_cast<QWidget *>(ui->stOutput2Label), static_cast<QWidget *>(ui->lOutput2Label) }) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    // Texts that wrap keep room for two lines. The window's minimum height
+    // counts one line for a wrapping text, and a window at that height would
+    // otherwise squeeze the banks under the texts below them; the output
+    // lines, of one line or two, leave the summary's height as it is.
+    for (QLabel *label : { ui->lIntro, ui->lHeadline, ui->lMarks, ui->lOutputLabel, ui->lOutput2Label })
+        label->setMinimumHeight(2 * label->fontMetrics().lineSpacing());
+}
 
 SwitchToggle *ReadSwitchesForm::switchToggle(int bank, int position) const
 {
@@ -88,6 +109,15 @@ void ReadSwitchesForm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (m_current)
         m_current->setFocus(Qt::OtherFocusReason);
+}
+
+void ReadSwitchesForm::hideEvent(QHideEvent *event)
+{
+    // A dialog shown again is centred over its parent unless it was placed;
+    // placed where it is now, it reopens where the user left it.
+    if (!event->spontaneous())
+        move(pos());
+    QDialog::hideEvent(event);
 }
 
 void ReadSwitchesForm::switchToggled(SwitchToggle *toggle)
@@ -111,9 +141,9 @@ void ReadSwitchesForm::setCurrentToggle(SwitchToggle *toggle)
 
 void ReadSwitchesForm::moveFocus(SwitchToggle *from, int key)
 {
-    // Left and Right run through the positions S1.1 to S4.12 in reading
-    // order; Up and Down go to the bank above or below (S1 and S2 are the
-    // upper row, S3 and S4 the lower) at the same position.
+    // Left and Right run through the positions S1.1 to S4.12 in order; Up
+    // and Down go to the same position of the bank laid out above or below
+    // (the banks are staggered as on the sheet: S3, S4, S2, S1 from the top).
     int bank = from->bank();
     int position = from->position();
     switch (key) {
@@ -130,17 +160,28 @@ void ReadSwitchesForm::moveFocus(SwitchToggle *from, int key)
             ++bank, position = 1;
         break;
     case Qt::Key_Up:
-        if (bank > 2)
-            bank -= 2;
+        bank = bankBeside(bank, -1);
         break;
     case Qt::Key_Down:
-        if (bank < 3)
-            bank += 2;
+        bank = bankBeside(bank, 1);
         break;
     }
     SwitchToggle *to = switchToggle(bank, position);
     setCurrentToggle(to);
     to->setFocus(Qt::OtherFocusReason);
+}
+
+int ReadSwitchesForm::bankBeside(int bank, int step) const
+{
+    const int top = m_banks[bank - 1]->y();
+    int found = bank;
+    for (int b = 1; b <= 4; ++b) {
+        const int y = m_banks[b - 1]->y();
+        const bool beyond = step < 0 ? y < top : y > top;
+        if (beyond && (found == bank || std::abs(y - top) < std::abs(m_banks[found - 1]->y() - top)))
+            found = b;
+    }
+    return found;
 }
 
 void ReadSwitchesForm::decodeSwitches()
@@ -236,8 +277,15 @@ void ReadSwitchesForm::bUseClick()
     const DecodedSetup *chosen = chosenSetup();
     if (!chosen || !m_useSetup)
         return;
-    if (m_useSetup(chosen->setup))
-        ui->lMarks->setText(QStringLiteral("The setup is now in the main window."));
+    const Setup setup = chosen->setup;
+    if (!m_useSetup(setup))
+        return;
+    // The main window holds another setup now: marks and message follow it
+    // (a comparison now compares with the setup just put there).
+    showChosen();
+    const QString marks = ui->lMarks->text();
+    ui->lMarks->setText(QStringLiteral("The setup is now in the main window.")
+                        + (marks.isEmpty() ? QString() : QLatin1Char(' ') + marks));
 }
 
 void ReadSwitchesForm::bAllOffClick() { setSwitches(SwitchMap()); }

@@ -53,10 +53,16 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void switchToggled(SwitchToggle *toggle);
     void moveFocus(SwitchToggle *from, int key);
+    // Fixes the heights that would otherwise follow the texts shown.
+    void keepHeightsSteady();
+    // The bank laid out next above (step -1) or below (step 1) a bank; the
+    // bank itself when there is none.
+    int bankBeside(int bank, int step) const;
     // The one position that Tab reaches; the arrow keys move it.
     void setCurrentToggle(SwitchToggle *toggle);
     // Decodes the switches and fills the headline, the list and the summary.

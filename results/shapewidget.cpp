@@ -1,12 +1,57 @@
 #include "shapewidget.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace hvx {
+
+namespace {
+
+// A shape with an accessible name shows something a screen reader must say
+// (a switch square: "S2 switch 5, on"), and is read as text. A shape without
+// one is a line or a rectangle of the drawing: it tells the reader that it is
+// not shown, so that the reader passes over it.
+class ShapeAccessible : public QAccessibleWidget {
+public:
+    explicit ShapeAccessible(QWidget *shape)
+        : QAccessibleWidget(shape, QAccessible::StaticText)
+    {
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (isDecoration())
+            s.invisible = true;
+        return s;
+    }
+
+    QAccessible::Role role() const override { return isDecoration() ? QAccessible::Graphic : QAccessible::StaticText; }
+
+private:
+    bool isDecoration() const { return widget()->accessibleName().isEmpty(); }
+};
+
+QAccessibleInterface *shapeAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(ShapeWidget::staticMetaObject.className()) && object && object->isWidgetType())
+        return new ShapeAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 ShapeWidget::ShapeWidget(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(shapeAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled)
     // The shape covers its whole rectangle; nothing beneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -23,6 +68,30 @@ void ShapeWidget::setPenColor(const QColor &color)
     update();
 }
 
+namespace {
+
+// Lines this close in lightness to what they lie on are lost in it.
+constexpr int LeastLightnessStep = 96;
+
+} // namespace
+
+QColor ShapeWidget::fillColor() const
+{
+    // A line is drawn in its own colour where that stands out from the
+    // background beneath it (always on paper and on a light desktop); on a
+    // dark desktop a black line would vanish, and it takes the colour of the
+    // window's text instead. Larger shapes keep their colours: what they hold
+    // is drawn for them.
+    const bool line = std::min(width(), height()) <= 2;
+    const QWidget *below = parentWidget();
+    if (!line || m_pen.isValid() || !below)
+        return m_brush;
+    const QColor background = below->palette().color(below->backgroundRole());
+    if (std::abs(background.lightness() - m_brush.lightness()) >= LeastLightnessStep)
+        return m_brush;
+    return palette().color(QPalette::WindowText);
+}
+
 void ShapeWidget::paintEvent(QPaintEvent *)
 {
     // Fills only, no pen: a one-pixel pen covers a fraction of a device pixel
@@ -34,7 +103,7 @@ void ShapeWidget::paintEvent(QPaintEvent *)
         p.fillRect(rect(), m_pen);
         p.fillRect(rect().adjusted(1, 1, -1, -1), m_brush);
     } else {
-        p.fillRect(rect(), m_pen.isValid() ? m_pen : m_brush);
+        p.fillRect(rect(), m_pen.isValid() ? m_pen : fillColor());
     }
 }
 

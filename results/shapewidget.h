@@ -1,6 +1,7 @@
 #pragma once
 // A filled rectangle with an optional one-pixel outline: the black lines and
-// bank rectangles of the switch diagram and the white rocker squares.
+// bank rectangles of the switch diagram and the white rocker squares. A
+// screen reader is shown only the shapes that carry an accessible name.
 
 #include <QColor>
 #include <QWidget>
@@ -25,6 +26,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // What a shape without an outline is filled with.
+    QColor fillColor() const;
+
     QColor m_brush = Qt::black;
     QColor m_pen;
 };

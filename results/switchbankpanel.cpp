@@ -1,5 +1,8 @@
 #include "switchbankpanel.h"
 
+#include "switchnames.h"
+#include "switchtoggleaccessible.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -44,6 +47,7 @@ SwitchToggle::SwitchToggle(int bank, int position, QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::PointingHandCursor);
     setToolTip(QStringLiteral("S%1 switch %2: click or press Space to turn it over").arg(bank).arg(position));
+    SwitchToggleAccessible::install();
     updateAccessibleName();
 }
 
@@ -55,6 +59,7 @@ void SwitchToggle::setOn(bool on)
         return;
     m_on = on;
     updateAccessibleName();
+    SwitchToggleAccessible::notifyToggled(this);
     update();
 }
 
@@ -66,13 +71,7 @@ void SwitchToggle::setMarked(bool marked)
     update();
 }
 
-void SwitchToggle::updateAccessibleName()
-{
-    setAccessibleName(QStringLiteral("S%1 switch %2, %3")
-                          .arg(m_bank)
-                          .arg(m_position)
-                          .arg(m_on ? QStringLiteral("on") : QStringLiteral("off")));
-}
+void SwitchToggle::updateAccessibleName() { setAccessibleName(switchPositionName(m_bank, m_position, m_on)); }
 
 void SwitchToggle::userToggle()
 {
@@ -80,19 +79,37 @@ void SwitchToggle::userToggle()
     emit toggled(this);
 }
 
+QRect SwitchToggle::squareRect() const { return QRect(Margin, Margin + (m_on ? 0 : RowStep), Square, Square); }
+
 void SwitchToggle::paintEvent(QPaintEvent *)
 {
+    // Fills only, no pen: on a scaled screen a one-pixel pen covers a
+    // fraction of a device pixel, leaving the square's white outside its
+    // outline and the frame's right and bottom edges off the widget. The
+    // outline is the whole square in black with its inside filled over it.
     QPainter p(this);
     p.fillRect(rect(), m_marked ? QColor(Qt::red) : QColor(Qt::black));
-    const QRect square(Margin, Margin + (m_on ? 0 : RowStep), Square, Square);
-    p.fillRect(square, Qt::white);
-    p.setPen(Qt::black);
-    p.drawRect(square.adjusted(0, 0, -1, -1));
-    if (hasFocus()) {
-        // The focus mark: a dotted frame round the column, seen on black and on red.
-        QPen pen(Qt::yellow, 1, Qt::DotLine);
-        p.setPen(pen);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect square = squareRect();
+    p.fillRect(square, Qt::black);
+    p.fillRect(square.adjusted(1, 1, -1, -1), Qt::white);
+    if (hasFocus())
+        paintFocusFrame(p);
+}
+
+void SwitchToggle::paintFocusFrame(QPainter &painter) const
+{
+    // A dotted frame round the column, seen on black and on red: a dot on
+    // every other pixel of each edge, the corners included.
+    const QColor dot(Qt::yellow);
+    const int right = width() - 1;
+    const int bottom = height() - 1;
+    for (int x = 0; x <= right; x += 2) {
+        painter.fillRect(x, 0, 1, 1, dot);
+        painter.fillRect(right - x, bottom, 1, 1, dot);
+    }
+    for (int y = 0; y <= bottom; y += 2) {
+        painter.fillRect(0, bottom - y, 1, 1, dot);
+        painter.fillRect(right, y, 1, 1, dot);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPainter;
 
 namespace hvx {
 
@@ -27,6 +28,9 @@ public:
     // the setup it is compared with.
     bool isMarked() const { return m_marked; }
     void setMarked(bool marked);
+    // The square that shows the state: in the upper row when on, the lower
+    // when off; its outermost pixels are its outline.
+    QRect squareRect() const;
 
     QSize sizeHint() const override;
 
@@ -44,6 +48,10 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // Screen readers see the switch as a check box and may turn it over.
+    friend class SwitchToggleAccessible;
+
+    void paintFocusFrame(QPainter &painter) const;
     void userToggle();
     void updateAccessibleName();
 

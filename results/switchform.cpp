@@ -4,6 +4,7 @@
 #include "halvexversion.h"
 #include "shapewidget.h"
 #include "summary.h"
+#include "switchnames.h"
 #include "ui_switchform.h"
 
 #include <QDate>
@@ -69,17 +70,10 @@ TResultForm::TResultForm(const QString &printIniPath, QWidget *parent, const QSt
     FormCreate();
 }
 
-Ui::TResultForm &TResultForm::ui() const
+void TResultForm::ensureControls()
 {
-    // Making the controls on first use changes nothing the caller can tell
-    // apart from controls made at creation.
-    if (!m_ui)
-        const_cast<TResultForm *>(this)->makeControls();
-    return *m_ui;
-}
-
-void TResultForm::makeControls()
-{
+    if (m_ui)
+        return;
     m_ui = std::make_unique<Ui::TResultForm>();
     registerFontSubstitutes();
     m_ui->setupUi(this);
@@ -98,6 +92,18 @@ void TResultForm::makeControls()
     }
     // The labels are fitted to their texts when first needed (fitTexts).
 
+    collectSquares();
+
+    connect(m_ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
+    connect(m_ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
+    addPrintOptionsEntry(this, m_ui->pPrintOptions);
+
+    // The check boxes take the options as last read or set.
+    setPrintOptions(m_options);
+}
+
+void TResultForm::collectSquares()
+{
     // The squares come straight from the form's members, so that a square
     // missing from the form stops the build instead of a later evaluation.
 #define HVX_COLUMN(p, b) \
@@ -118,19 +124,22 @@ void TResultForm::makeControls()
 #undef HVX_BANK
 #undef HVX_COLUMN
 
-    connect(m_ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
-    connect(m_ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
-    addPrintOptionsEntry(this, m_ui->pPrintOptions);
-
-    // The check boxes take the options as last read or set.
-    setPrintOptions(m_options);
+    // A screen reader reads each square the window shows as the position it
+    // stands for; the lines and rectangles of the drawing have no name and so
+    // stay hidden from it (ShapeWidget).
+    for (int b = 1; b <= 4; ++b) {
+        for (int p = 1; p <= 12; ++p) {
+            m_squares[b - 1][p - 1][0]->setAccessibleName(switchPositionName(b, p, true));
+            m_squares[b - 1][p - 1][1]->setAccessibleName(switchPositionName(b, p, false));
+        }
+    }
 }
 
 TResultForm::~TResultForm() = default;
 
 void TResultForm::fitTexts()
 {
-    ui();
+    ensureControls();
     if (m_textsFitted)
         return;
     m_textsFitted = true;
@@ -144,7 +153,7 @@ void TResultForm::fitTexts()
 void TResultForm::setVisible(bool visible)
 {
     if (visible)
-        ui();
+        ensureControls();
     QDialog::setVisible(visible);
 }
 
@@ -181,13 +190,11 @@ void TResultForm::applyFonts()
 
 ShapeWidget *TResultForm::onSquare(int bank, int position) const
 {
-    ui();
     return m_squares.at(bank - 1).at(position - 1).at(0);
 }
 
 ShapeWidget *TResultForm::offSquare(int bank, int position) const
 {
-    ui();
     return m_squares.at(bank - 1).at(position - 1).at(1);
 }
 
@@ -317,6 +324,7 @@ bool TResultForm::FormKeyDown(QKeyEvent *event)
 {
     if (event->key() != Qt::Key_F7 || !(event->modifiers() & Qt::AltModifier))
         return false;
+    ensureControls();
     ui().pPrintOptions->setVisible(!ui().pPrintOptions->isVisible());
     return true;
 }

@@ -30,8 +30,8 @@ class TResultForm : public QDialog {
 public:
     // Reads the print options from fallbackPath (by default the user's
     // configuration folder; empty for none), or from printIniPath (the
-    // program's folder followed by "hvxprint.ini") while a file is there. The window's controls are made
-    // when it is first filled, shown or printed.
+    // program's folder followed by "hvxprint.ini") while a file is there.
+    // The window is made without its controls (see ensureControls).
     explicit TResultForm(const QString &printIniPath, QWidget *parent = nullptr,
                          const QString &fallbackPath = PrintOptionsFile::defaultFallbackPath());
     ~TResultForm() override;
@@ -49,7 +49,14 @@ public:
     // folder).
     QString printOptionsPath() const { return m_optionsFile.activePath(); }
 
-    // The on and off square of a column (bank 1 to 4, position 1 to 12).
+    // Makes the window's controls, once: making its 150 controls and
+    // measuring their faces would otherwise delay the program's first window.
+    // Filling, showing and printing the window make them first; until then
+    // the window has no child that findChild or findChildren could find.
+    void ensureControls();
+
+    // The on and off square of a column (bank 1 to 4, position 1 to 12);
+    // nullptr while the window has no controls.
     ShapeWidget *onSquare(int bank, int position) const;
     ShapeWidget *offSquare(int bank, int position) const;
 
@@ -74,10 +81,13 @@ private:
     void applyFonts();
     void fitTexts();
     void centreOnScreen();
-    // The controls, made on first use (making the 150 controls and measuring
-    // their faces would otherwise delay the program's first window).
-    Ui::TResultForm &ui() const;
-    void makeControls();
+    // The controls, once ensureControls() has made them.
+    Ui::TResultForm &ui() const
+    {
+        Q_ASSERT(m_ui);
+        return *m_ui;
+    }
+    void collectSquares();
 
     // Readies the window's own controls for paper.
     friend class ResultFormOnPaper;

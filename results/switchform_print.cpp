@@ -1,15 +1,21 @@
-// The Print command of the results window, and printing results sheets into
-// a PDF file through the same form printer.
+// The Print command of the results window, the colours of paper, and the
+// results sheets of many setups in one PDF file: printed band by band as the
+// Print command prints them, or drawn as lines and text.
 
 #include "switchform_print.h"
 
 #include "dialogs.h"
 #include "printerdevice.h"
+#include "printjob.h"
 #include "prnutils.h"
 #include "switchform.h"
 #include "ui_switchform.h"
+#include "wholefile.h"
 
+#include <QBuffer>
 #include <QLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -21,6 +27,22 @@ const QString DocumentName = QStringLiteral("Halvex Switch settings");
 
 } // namespace
 
+QPalette paperPalette()
+{
+    const QBrush black(Qt::black);
+    const QBrush white(Qt::white);
+    // window text, button, light, dark, mid, text, bright text, base, window
+    QPalette paper(black, white, white, QBrush(QColor(128, 128, 128)), QBrush(QColor(160, 160, 160)), black, white,
+                   white, white);
+    // The same in every state of the window, active or not.
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = static_cast<QPalette::ColorRole>(role);
+        paper.setBrush(QPalette::Inactive, r, paper.brush(QPalette::Active, r));
+        paper.setBrush(QPalette::Disabled, r, paper.brush(QPalette::Active, r));
+    }
+    return paper;
+}
+
 ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
     : m_form(form)
 {
@@ -29,14 +51,14 @@ ResultFormOnPaper::ResultFormOnPaper(TResultForm *form)
     form->fitTexts();
     Ui::TResultForm &ui = form->ui();
     ui.bClose->setVisible(false);
-    // The window and the panels that paint a background of their own print
-    // on white.
+    // Paper is black on white whatever the desktop's colours: the window
+    // takes a palette of its own, which its controls inherit, and the window
+    // and the panels that paint a background of their own print on white.
+    const QPalette paper = paperPalette();
     const QList<QWidget *> backgrounds = { form, ui.pMainPanel, ui.pLabelPanel, ui.pSwitch4 };
     for (QWidget *w : backgrounds) {
-        m_saved.push_back(Saved{ w, w->palette(), w->autoFillBackground() });
-        QPalette white = w->palette();
-        white.setColor(w->backgroundRole(), Qt::white);
-        w->setPalette(white);
+        m_saved.push_back(Saved{ w, w->palette(), w->testAttribute(Qt::WA_SetPalette), w->autoFillBackground() });
+        w->setPalette(paper);
         w->setAutoFillBackground(true);
     }
     ui.bPrint->setVisible(false);
@@ -53,7 +75,9 @@ ResultFormOnPaper::~ResultFormOnPaper()
     for (const Saved &saved : m_saved) {
         if (!saved.widget)
             continue;
-        saved.widget->setPalette(saved.palette);
+        // A palette of the widget's own comes back; otherwise it follows the
+        // desktop's again.
+        saved.widget->setPalette(saved.ownPalette ? saved.palette : QPalette());
         saved.widget->setAutoFillBackground(saved.autoFillBackground);
     }
 }
@@ -168,6 +192,100 @@ bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
         return fail(why.isEmpty() ? QStringLiteral("%1 could not be written.").arg(pdfPath) : why);
     }
     return true;
+}
+
+namespace {
+
+// The page as the Print command sees it when it prints into a file: the
+// printer's paper, margins and resolution, and where the window's image goes.
+struct SheetPage {
+    QPageLayout layout;
+    PageMetrics metrics;
+};
+
+SheetPage pdfPrinterPage()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(300);
+    SheetPage page;
+    page.layout = printer.pageLayout();
+    const QtPrinterDevice device(printer);
+    GetPageMetrics(&device, &page.metrics);
+    return page;
+}
+
+// Draws the window, as it stands, into the destination (printer pixels of the
+// page's metrics) of the painter's page. The painter works in units of the
+// window's own pixels, so that its fonts, set in points, keep their size.
+void drawSheet(TResultForm &form, QPainter &painter, const PrintRect &destination, double unitsPerPrinterPixel)
+{
+    const QSize extent = GetWindowExtent(&form);
+    if (extent.isEmpty() || destination.isEmpty())
+        return;
+    painter.save();
+    painter.translate(destination.Left * unitsPerPrinterPixel, destination.Top * unitsPerPrinterPixel);
+    painter.scale(destination.width() * unitsPerPrinterPixel / extent.width(),
+                  destination.height() * unitsPerPrinterPixel / extent.height());
+    form.render(&painter, QPoint(), QRegion(QRect(QPoint(), extent)),
+                QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    painter.restore();
+}
+
+} // namespace
+
+QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
+{
+    if (sheets.isEmpty())
+        return QByteArray();
+    QTemporaryDir scratch; // the window's print options file, unused here
+    TResultForm form(scratch.isValid() ? scratch.filePath(QStringLiteral("hvxprint.ini")) : QString(), nullptr,
+                     QString());
+    form.ensurePolished();
+
+    const SheetPage page = pdfPrinterPage();
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(page.layout);
+    writer.setResolution(form.logicalDpiX());
+    writer.setTitle(DocumentName);
+    writer.setCreator(QStringLiteral("Halvex"));
+    const double unitsPerPrinterPixel = double(writer.resolution()) / page.metrics.DpiX;
+
+    QPainter painter(&writer);
+    if (!painter.isActive())
+        return QByteArray();
+    for (int i = 0; i < sheets.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        const ResultSheet &sheet = sheets.at(i);
+        form.FillResults(sheet.setup, sheet.values, sheet.fileName);
+        const ResultFormOnPaper paper(&form);
+        if (form.layout())
+            form.layout()->activate();
+        const PrintRect destination = placeImageOnPage(GetWindowExtent(&form), page.metrics);
+        drawSheet(form, painter, destination, unitsPerPrinterPixel);
+    }
+    painter.end();
+    return pdf;
+}
+
+bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error)
+{
+    const QByteArray pdf = drawResultSheetsPdf(sheets);
+    QString why;
+    QString reason;
+    if (sheets.isEmpty())
+        why = QStringLiteral("There is no results sheet to print.");
+    else if (pdf.isEmpty())
+        why = QStringLiteral("The results sheets for %1 could not be drawn.").arg(pdfPath);
+    else if (!writeWholeFile(pdfPath, pdf, &reason))
+        why = QStringLiteral("%1 could not be written: %2").arg(pdfPath, reason);
+    if (error)
+        *error = why;
+    return why.isEmpty();
 }
 
 } // namespace hvx

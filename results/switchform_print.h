@@ -20,8 +20,11 @@ namespace hvx {
 class PrinterDevice;
 class TResultForm;
 
+// The colours of paper: black on white, whatever the desktop's colours.
+QPalette paperPalette();
+
 // Makes the results window ready for paper for as long as it lives: the
-// buttons and the print options hidden, the panels and the window white.
+// buttons and the print options hidden, the window in the paper's colours.
 // Afterwards the buttons are back and the colours restored; the print options
 // stay hidden.
 class ResultFormOnPaper {
@@ -35,6 +38,7 @@ private:
     struct Saved {
         QPointer<QWidget> widget;
         QPalette palette;
+        bool ownPalette = false;
         bool autoFillBackground = false;
     };
     std::vector<Saved> m_saved;
@@ -55,9 +59,19 @@ struct ResultSheet {
 };
 
 // Prints the results sheet of each setup, one page each, into a PDF file at
-// the given resolution. The file is only written when every page was printed.
-// False with a reason otherwise.
+// the given resolution, band by band as the Print command prints. The file is
+// only written when every page was printed. False with a reason otherwise.
 bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
                             const PrintOptions &options = PrintOptions(), int dotsPerInch = 300);
+
+// The results sheet of each setup, one page each, drawn into a PDF document
+// as lines, rectangles and text (which a reader can find and copy), placed on
+// the page as the Print command places the window's image. Empty when there
+// is no sheet or the document could not be begun.
+QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets);
+
+// drawResultSheetsPdf saved as pdfPath, whole or not at all. False with a
+// reason when there was no sheet or the file could not be written.
+bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error);
 
 } // namespace hvx

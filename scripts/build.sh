@@ -4,7 +4,7 @@
 # With HALVEX_BUILD_TARGET set, builds only that target (e.g. halvex).
 set -eu
 dir=$1; shift
-cmake -S "$(dirname "$0")/.." -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake -S "$(dirname "$0")/.." -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_WERROR=ON "$@" >/dev/null
 if [ -n "${HALVEX_BUILD_TARGET:-}" ]; then
   cmake --build "$dir" -j"$(nproc)" --target "$HALVEX_BUILD_TARGET"
 else

@@ -11,6 +11,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QWindow>
 
 using namespace testing;
 using hvx::DialogAnswer;
@@ -83,6 +84,9 @@ private slots:
     void useThisSetup_data();
     void useThisSetup();
     void compare();
+    void useAfterCompare();
+    void summaryKeepsItsHeight();
+    void reopensWhereLeft();
 };
 
 void TestReadSwitches::keyboard_data()
@@ -92,10 +96,16 @@ void TestReadSwitches::keyboard_data()
 
     QTest::newRow("space") << QList<int>{ Qt::Key_Space } << "S1 switch 1";
     QTest::newRow("right, space") << QList<int>{ Qt::Key_Right, Qt::Key_Right, Qt::Key_Space } << "S1 switch 3";
-    QTest::newRow("left stops at S1.1") << QList<int>{ Qt::Key_Left, Qt::Key_Up, Qt::Key_Space } << "S1 switch 1";
-    QTest::newRow("down to S3") << QList<int>{ Qt::Key_Right, Qt::Key_Down, Qt::Key_Space } << "S3 switch 2";
-    QTest::newRow("left from S3.1 to S2.12")
-        << QList<int>{ Qt::Key_Down, Qt::Key_Left, Qt::Key_Space } << "S2 switch 12";
+    // The banks lie as on the sheet, S3, S4, S2, S1 from the top.
+    const QList<int> upThrice{ Qt::Key_Up, Qt::Key_Up, Qt::Key_Up };
+    QTest::newRow("left stops at S1.1, down at S1")
+        << QList<int>{ Qt::Key_Left, Qt::Key_Down, Qt::Key_Space } << "S1 switch 1";
+    QTest::newRow("up to S2") << QList<int>{ Qt::Key_Right, Qt::Key_Up, Qt::Key_Space } << "S2 switch 2";
+    QTest::newRow("up stops at S3") << upThrice + QList<int>{ Qt::Key_Up, Qt::Key_Space } << "S3 switch 1";
+    QTest::newRow("down from S3 to S4") << upThrice + QList<int>{ Qt::Key_Down, Qt::Key_Space } << "S4 switch 1";
+    QTest::newRow("left from S3.1 to S2.12") << upThrice + QList<int>{ Qt::Key_Left, Qt::Key_Space } << "S2 switch 12";
+    QTest::newRow("right from S3.12 to S4.1")
+        << upThrice + QList<int>(12, Qt::Key_Right) + QList<int>{ Qt::Key_Space } << "S4 switch 1";
     QTest::newRow("space twice turns back")
         << QList<int>{ Qt::Key_Down, Qt::Key_Right, Qt::Key_Space, Qt::Key_Space } << QString();
 }
@@ -226,6 +236,63 @@ void TestReadSwitches::compare()
     QTest::mouseClick(reader->switchToggle(2, 5), Qt::LeftButton);
     QCOMPARE(text(reader, "lMarks"), QStringLiteral("The unit is set as the current setup."));
     QVERIFY(marked(reader).isEmpty());
+}
+
+// Use This Setup after Compare: the comparison now is with the setup just
+// put into the main window, and the marks of the old one go.
+void TestReadSwitches::useAfterCompare()
+{
+    QTemporaryDir dir;
+    Fixture f({ writeSetup(dir.filePath("plant.hvx"), voltageSetup()) });
+    ReadSwitchesForm *reader = openReader(f.form);
+    Setup unit = voltageSetup();
+    unit.cbIRVoltage = 3;
+    clickTo(reader, evaluated(unit));
+    QTest::mouseClick(child<QPushButton>(*reader, "bCompare"), Qt::LeftButton);
+    QVERIFY(!marked(reader).isEmpty());
+
+    QTest::mouseClick(child<QPushButton>(*reader, "bUse"), Qt::LeftButton);
+    QVERIFY(f.form.setup() == unit);
+    QVERIFY(marked(reader).isEmpty());
+    QCOMPARE(text(reader, "lMarks"),
+             QStringLiteral("The setup is now in the main window. The unit is set as the current setup."));
+}
+
+// Choosing a setup with a second output, or without, moves nothing: the list
+// keeps its place and size, and "Output 2:" shows only for a second output.
+void TestReadSwitches::summaryKeepsItsHeight()
+{
+    Fixture f;
+    ReadSwitchesForm *reader = openReader(f.form);
+    auto *list = child<QListWidget>(*reader, "lbNearest");
+    Setup dual = voltageSetup();
+    dual.rgDualOutput = 1;
+    dual.cbOutputRange2 = 5;
+    dual.rgSquareRoot2 = 1;
+    QRect single;
+    for (const Setup &s : { voltageSetup(), dual, voltageSetup() }) {
+        reader->setSwitches(evaluated(s));
+        QApplication::processEvents();
+        QCOMPARE(shown(*reader, "stOutput2Label"), s.rgDualOutput == 1);
+        QCOMPARE(shown(*reader, "lOutput2Label"), s.rgDualOutput == 1);
+        if (single.isNull())
+            single = list->geometry();
+        QCOMPARE(list->geometry(), single);
+    }
+}
+
+// Closed and opened again, the window comes back where the user left it.
+void TestReadSwitches::reopensWhereLeft()
+{
+    Fixture f;
+    ReadSwitchesForm *reader = openReader(f.form);
+    const QPoint placed = reader->pos() + QPoint(37, 29);
+    reader->windowHandle()->setFramePosition(placed); // as the window manager moves it
+    QTRY_COMPARE(reader->pos(), placed);
+    QTest::mouseClick(child<QPushButton>(*reader, "bClose"), Qt::LeftButton);
+    QVERIFY(!reader->isVisible());
+    QCOMPARE(openReader(f.form), reader);
+    QCOMPARE(reader->pos(), placed);
 }
 
 QTEST_MAIN(TestReadSwitches)

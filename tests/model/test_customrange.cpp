@@ -21,6 +21,9 @@ private slots:
     void listedRangesFitThemselves();
     void conversion_data();
     void conversion();
+    void storedTextsInEveryLocale_data();
+    void storedTextsInEveryLocale();
+    void localeNumbersKeepTheirValue();
     void valuesAndFocus();
 };
 
@@ -147,12 +150,14 @@ void TestCustomRange::conversion_data()
     QTest::newRow("sign") << "C" << "+5" << true << 5.0f;
     QTest::newRow("empty") << "C" << "" << false << 0.0f;
     QTest::newRow("letters") << "C" << "abc" << false << 0.0f;
-    QTest::newRow("group separator") << "en_US" << "1,000" << false << 0.0f;
+    QTest::newRow("grouped and decimal") << "en_US" << "1,000.5" << false << 0.0f;
+    QTest::newRow("Arabic digits typed") << "ar_EG" << QString::fromUtf8("\u0663\u066B\u0665") << true << 3.5f;
+    QTest::newRow("Arabic digits elsewhere") << "de_DE" << QString::fromUtf8("\u0663\u066B\u0665") << false << 0.0f;
     QTest::newRow("nan") << "C" << "nan" << false << 0.0f;
     QTest::newRow("inf") << "C" << "inf" << false << 0.0f;
     QTest::newRow("beyond float") << "C" << "1e39" << false << 0.0f;
     QTest::newRow("comma locale") << "de_DE" << "7,5" << true << 7.5f;
-    QTest::newRow("point in comma locale") << "de_DE" << "7.5" << false << 0.0f;
+    QTest::newRow("point in comma locale") << "de_DE" << "7.5" << true << 7.5f;
     // clang-format on
 }
 
@@ -166,6 +171,68 @@ void TestCustomRange::conversion()
     QCOMPARE(f.has_value(), valid);
     if (valid)
         QCOMPARE(*f, value);
+}
+
+// Texts as setup files hold them mean the same in every locale, and the
+// locale-free reading agrees.
+void TestCustomRange::storedTextsInEveryLocale_data()
+{
+    // clang-format off
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<float>("value");
+
+    QTest::newRow("point") << "-5.5" << true << -5.5f;
+    QTest::newRow("comma") << "-5,5" << true << -5.5f;
+    QTest::newRow("leading separator") << ",25" << true << 0.25f;
+    QTest::newRow("comma, three digits") << "1,000" << true << 1.0f;
+    QTest::newRow("point, three digits") << "1.000" << true << 1.0f;
+    QTest::newRow("exponent") << "1,5E2" << true << 150.0f;
+    QTest::newRow("whole") << "400" << true << 400.0f;
+    QTest::newRow("two commas") << "1,0,0" << false << 0.0f;
+    QTest::newRow("both separators") << "1.0,0" << false << 0.0f;
+    QTest::newRow("blank inside") << "1 000" << false << 0.0f;
+    // clang-format on
+}
+
+void TestCustomRange::storedTextsInEveryLocale()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(float, value);
+    QCOMPARE(customTextValue(text), valid ? std::optional<float>(value) : std::nullopt);
+    QStringList differ;
+    for (const QLocale &locale :
+         QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory))
+        if (customTextToFloat(text, locale) != customTextValue(text))
+            differ << locale.name();
+    QVERIFY2(differ.isEmpty(), qPrintable(differ.join(QLatin1Char(' '))));
+}
+
+// Every text that a locale reads as a number (its digits, signs and decimal
+// separator, no thousands separators) keeps that value.
+void TestCustomRange::localeNumbersKeepTheirValue()
+{
+    QStringList wrong;
+    int read = 0;
+    for (QLocale locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        QStringList texts{ QStringLiteral("7.5"), QStringLiteral("7,5"), QStringLiteral("-1.000"),
+                           QStringLiteral("1,000"), QStringLiteral("2e1") };
+        for (const double value : { -12.5, 0.25, 750.0, 1.5e5 })
+            texts << locale.toString(value, 'g', 6) << locale.toString(value, 'e', 2);
+        for (const QString &text : texts) {
+            bool ok = false;
+            const double value = locale.toDouble(text, &ok);
+            if (!ok)
+                continue;
+            ++read;
+            if (customTextToFloat(text, locale) != float(value))
+                wrong << locale.name() + QLatin1Char(':') + text;
+        }
+    }
+    QVERIFY(read > 1000);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char(' '))));
 }
 
 void TestCustomRange::valuesAndFocus()

@@ -188,6 +188,7 @@ void TestSummary::displayText_data()
                                                    "3\x0c")
                                  << QStringLiteral("1\\r\\n2\\x0B3\\x0C");
     QTest::newRow("backslash") << QStringLiteral("a\\n") << QStringLiteral("a\\\\n");
+    QTest::newRow("last control before blank") << QStringLiteral("a\x1f ") << QStringLiteral("a\\x1F ");
     QTest::newRow("nul, tab, DEL") << QString::fromUtf16(u"\0\t\x7f", 3) << QStringLiteral("\\x00\\t\\x7F");
     QTest::newRow("C1, separators, overrides")
         << QString::fromUtf16(u"\x85\u2028\u2029\u202e") << QStringLiteral("\\u0085\\u2028\\u2029\\u202E");

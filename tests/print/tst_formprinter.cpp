@@ -3,6 +3,9 @@
 // progress and cancel.
 
 #include "abortdialog.h"
+#include "bandbitmap.h"
+#include "controlpaint.h"
+#include "printjob.h"
 #include "prnutils.h"
 #include "recordingdevice.h"
 #include "scripteddialogs.h"
@@ -284,8 +287,8 @@ private slots:
 
         // The capture at the printer's resolution: one window pixel per dot.
         BandSampling sampling;
-        sampling.BandWidth = capture.width();
-        sampling.BandHeight = capture.height();
+        sampling.bandWidth = capture.width();
+        sampling.bandHeight = capture.height();
         const BandColours colours = analyseBandColours(capture, force24);
         DibInfo info;
         std::vector<uint8_t> bits;
@@ -336,11 +339,11 @@ private slots:
             for (int y = 0; y < 3; ++y)
                 capture.setPixel(x, y, qRgb(x * 40 + y, x * 40 + y, x * 40 + y));
         BandSampling sampling;
-        sampling.BandWidth = 10;
-        sampling.BandHeight = 6;
-        sampling.IX = sampling.IY = 0.3L;
-        sampling.ReduceX = sampling.ReduceY = reduce;
-        sampling.DriverStretch = stretch;
+        sampling.bandWidth = 10;
+        sampling.bandHeight = 6;
+        sampling.ix = sampling.iy = 0.3L;
+        sampling.reduceX = sampling.reduceY = reduce;
+        sampling.driverStretch = stretch;
         const BandColours colours = analyseBandColours(capture, false);
         QCOMPARE(colours.bitsPerPixel, 4);
         DibInfo info;
@@ -361,15 +364,19 @@ private slots:
         QTest::addColumn<bool>("stretch");
         QTest::addColumn<bool>("progress");
         QTest::addColumn<double>("dots"); // printer dots per window pixel
-        QTest::newRow("palette bands") << false << 1 << false << false << 8.0;
-        QTest::newRow("24bit form output") << true << 1 << false << false << 8.0;
-        QTest::newRow("compress") << false << 2 << false << false << 8.0;
-        QTest::newRow("winstretch") << false << 1 << true << false << 8.0;
+        QTest::addColumn<bool>("hidden"); // the window holds hidden controls
+        QTest::newRow("palette bands") << false << 1 << false << false << 8.0 << false;
+        QTest::newRow("24bit form output") << true << 1 << false << false << 8.0 << false;
+        QTest::newRow("compress") << false << 2 << false << false << 8.0 << false;
+        QTest::newRow("winstretch") << false << 1 << true << false << 8.0 << false;
         // The window looks the same while its job shows progress.
-        QTest::newRow("with progress") << false << 1 << false << true << 8.0;
+        QTest::newRow("with progress") << false << 1 << false << true << 8.0 << false;
         // Bands that start inside a window pixel sample on the first band's
         // grid: no window row or column doubled or lost at a band's edge.
-        QTest::newRow("bands inside window pixels") << false << 1 << false << false << 7.3;
+        QTest::newRow("bands inside window pixels") << false << 1 << false << false << 7.3 << false;
+        // What is hidden on screen is not printed, a panel with its contents
+        // or a plain shape.
+        QTest::newRow("hidden controls") << false << 1 << false << false << 8.0 << true;
     }
     void printedImageMatchesWindow()
     {
@@ -378,7 +385,14 @@ private slots:
         QFETCH(bool, stretch);
         QFETCH(bool, progress);
         QFETCH(double, dots);
+        QFETCH(bool, hidden);
         printtest::TestWindow window;
+        if (hidden) {
+            QFrame *panel = printtest::addBlock(&window, QRect(10, 10, 150, 100), Qt::red);
+            printtest::addBlock(panel, QRect(5, 5, 20, 20), Qt::blue);
+            panel->hide();
+            printtest::addBlock(&window, QRect(150, 90, 140, 100), Qt::green)->hide();
+        }
         const QImage reference = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(reference.size(), QSize(300, 200));
 

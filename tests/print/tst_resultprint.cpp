@@ -12,9 +12,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
@@ -86,6 +88,18 @@ QStringList pdfImages(const QString &pdf)
             images << f[3] + QLatin1Char('x') + f[4] + QLatin1Char('@') + f[12];
     }
     return images;
+}
+
+// The text of one page (from 1) of the PDF, as a reader extracts it.
+QString pdfPageText(const QString &pdf, int page)
+{
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"),
+                  { QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                    QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-") });
+    if (!extract.waitForFinished(60000) || extract.exitCode() != 0)
+        return QStringLiteral("pdftotext failed");
+    return QString::fromUtf8(extract.readAllStandardOutput());
 }
 
 } // namespace
@@ -367,15 +381,33 @@ private slots:
         QCOMPARE(eval.exitCode(), 2);
         QCOMPARE(printtest::pdfPageCount(pdf), 2);
 
-        const EvaluatedSetup second = printtest::evaluateExample(QStringLiteral("voltage-0-10V-to-4-20mA.hvx"));
-        TResultForm layout(m_dir.filePath(QStringLiteral("layout.ini")), nullptr, QString());
-        layout.FillResults(second.setup, second.values, second.path);
-        QString error;
-        const QImage page = printtest::pdfPageImage(pdf, 2, 100, &error);
-        QVERIFY2(!page.isNull(), qPrintable(error));
-        const QStringList wrong = printtest::checkSwitches(page, printtest::findSheet(page), layout, second.values.map,
-                                                           second.setup.rgDualOutput == 1);
-        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+        // Each page shows its setup's switches, and holds its file name and
+        // summary lines as text.
+        const QStringList names = { QStringLiteral("trip-relay.hvx"), QStringLiteral("voltage-0-10V-to-4-20mA.hvx") };
+        for (int pageNumber = 1; pageNumber <= names.size(); ++pageNumber) {
+            const EvaluatedSetup e = printtest::evaluateExample(names.at(pageNumber - 1));
+            TResultForm layout(m_dir.filePath(QStringLiteral("layout.ini")), nullptr, QString());
+            layout.FillResults(e.setup, e.values, e.path);
+            QString error;
+            const QImage page = printtest::pdfPageImage(pdf, pageNumber, 100, &error);
+            QVERIFY2(!page.isNull(), qPrintable(error));
+            const QStringList wrong = printtest::checkSwitches(page, printtest::findSheet(page), layout, e.values.map,
+                                                               e.setup.rgDualOutput == 1);
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+
+            const QString text = pdfPageText(pdf, pageNumber);
+            QStringList lines;
+            for (const char *name : { "lFileName", "lInputLabel1", "lInputLabel2", "lOutputLabel", "lOutput2Label" }) {
+                const QLabel *label = layout.findChild<QLabel *>(QString::fromLatin1(name));
+                QVERIFY(label);
+                if (label->isVisibleTo(&layout))
+                    lines << label->text();
+            }
+            QCOMPARE(lines.size(), e.setup.rgDualOutput == 1 ? 5 : 4);
+            for (const QString &line : lines)
+                QVERIFY2(text.contains(line),
+                         qPrintable(QStringLiteral("page %1 lacks \"%2\" in:\n%3").arg(pageNumber).arg(line, text)));
+        }
 
         // Nothing evaluated: no file, and a reason.
         const QString none = m_dir.filePath(QStringLiteral("none.pdf"));
@@ -412,18 +444,55 @@ private slots:
         }
     }
 
+    // Paper is black on white: under a dark desktop palette the sheet
+    // prints the same, dot for dot, as under a light one.
+    void samePaperInEveryPalette_data()
+    {
+        QTest::addColumn<bool>("banded");
+        QTest::newRow("drawn, as halvex-eval --pdf") << false;
+        QTest::newRow("banded, as the Print command") << true;
+    }
+    void samePaperInEveryPalette()
+    {
+        QFETCH(bool, banded);
+        const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
+        QVERIFY(e.ok);
+        QPalette dark(QColor(0xee, 0xee, 0xee), QColor(0x35, 0x35, 0x35), QColor(0x50, 0x50, 0x50),
+                      QColor(0x20, 0x20, 0x20), QColor(0x30, 0x30, 0x30), QColor(0xee, 0xee, 0xee), Qt::white,
+                      QColor(0x2a, 0x2a, 0x2a), QColor(0x35, 0x35, 0x35));
+        const QPalette desktop = QApplication::palette();
+        QImage pages[2];
+        for (int i = 0; i < 2; ++i) {
+            QApplication::setPalette(i == 0 ? QApplication::style()->standardPalette() : dark);
+            const QString pdf = m_dir.filePath(QStringLiteral("palette-%1-%2.pdf").arg(int(banded)).arg(i));
+            QString error;
+            const QList<ResultSheet> sheets = { ResultSheet{ e.setup, e.values, e.path } };
+            const bool printed = banded ? printResultSheetsToPdf(pdf, sheets, &error, PrintOptions(), 150)
+                                        : saveResultSheetsPdf(pdf, sheets, &error);
+            QApplication::setPalette(desktop);
+            QVERIFY2(printed, qPrintable(error));
+            pages[i] = printtest::pdfPageImage(pdf, 1, 100, &error);
+            QVERIFY2(!pages[i].isNull(), qPrintable(error));
+        }
+        QVERIFY(pages[0] == pages[1]);
+    }
+
     void sheetsToPdfRefused_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("sheets");
         QTest::newRow("no folder") << QStringLiteral("/nonexistent-folder/plant.pdf") << 1;
         QTest::newRow("no sheets") << QStringLiteral("empty.pdf") << 0;
+        QTest::newRow("a FIFO in its place") << QStringLiteral("fifo.pdf") << 1; // only a regular file is replaced
     }
     void sheetsToPdfRefused()
     {
         QFETCH(QString, path);
         QFETCH(int, sheets);
         const QString target = QDir::isAbsolutePath(path) ? path : m_dir.filePath(path);
+        const bool fifo = path.startsWith(QLatin1String("fifo"));
+        if (fifo)
+            QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
         const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
         QList<ResultSheet> list;
         for (int i = 0; i < sheets; ++i)
@@ -433,7 +502,10 @@ private slots:
         QVERIFY(!error.isEmpty());
         if (sheets > 0)
             QVERIFY2(error.contains(target), qPrintable(error)); // the refusal names the file
-        QVERIFY(!QFile::exists(target));
+        struct stat st;
+        QCOMPARE(lstat(QFile::encodeName(target).constData(), &st) == 0 && S_ISFIFO(st.st_mode), fifo);
+        QCOMPARE(QFile::exists(target), fifo);
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("*.part") }), QStringList());
     }
 };
 

@@ -12,6 +12,7 @@
 #include "switchform_print.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDate>
 #include <QDir>
@@ -665,6 +666,7 @@ private slots:
     void bankLayout()
     {
         TResultForm form(iniPath(), nullptr, fallbackPath());
+        form.ensureControls();
         const struct {
             int bank, col1, onTop, offTop;
         } banks[] = { { 1, 391, 363, 380 }, { 2, 151, 339, 356 }, { 3, 127, 163, 180 }, { 4, 15, 27, 44 } };
@@ -679,6 +681,39 @@ private slots:
             }
         }
         QCOMPARE(child<QWidget>(form, "pSwitch4")->geometry(), QRect(120, 224, 233, 89));
+    }
+
+    // The diagram's lines stand out from the window's background under a
+    // light and a dark desktop palette.
+    void diagramLinesStandOut_data()
+    {
+        QTest::addColumn<bool>("darkDesktop");
+        QTest::newRow("light desktop") << false;
+        QTest::newRow("dark desktop") << true;
+    }
+    void diagramLinesStandOut()
+    {
+        QFETCH(bool, darkDesktop);
+        const QPalette desktop = QApplication::palette();
+        if (darkDesktop)
+            QApplication::setPalette(QPalette(QColor(0xee, 0xee, 0xee), QColor(0x35, 0x35, 0x35),
+                                              QColor(0x50, 0x50, 0x50), QColor(0x20, 0x20, 0x20),
+                                              QColor(0x30, 0x30, 0x30), QColor(0xee, 0xee, 0xee), Qt::white,
+                                              QColor(0x2a, 0x2a, 0x2a), QColor(0x35, 0x35, 0x35)));
+        QImage image;
+        {
+            TResultForm form(iniPath(), nullptr, fallbackPath());
+            EvaluationValues values;
+            QVERIFY(Evaluate(voltage0to10(), values).completed);
+            form.FillResults(voltage0to10(), values, QString());
+            image = form.grab().toImage();
+        }
+        QApplication::setPalette(desktop);
+        // The housing's top line (175, 91, 441 x 2) and the panel below it.
+        const QColor line = image.pixelColor(300, 92);
+        const QColor below = image.pixelColor(300, 97);
+        QVERIFY2(qAbs(line.lightness() - below.lightness()) >= 96,
+                 qPrintable(QStringLiteral("line %1 on %2").arg(line.name(), below.name())));
     }
 
     // A window put on paper without ever being shown holds each text whole.

@@ -4,9 +4,11 @@
 
 #include "evaluation.h"
 #include "halvexmain.h"
+#include "readswitchesform.h"
 #include "scripteddialogs.h"
 #include "setupfile.h"
 #include "shapewidget.h"
+#include "switchbankpanel.h"
 #include "switchform.h"
 
 #include <QCheckBox>
@@ -20,6 +22,33 @@
 #include <cmath>
 
 using namespace hvx;
+
+namespace {
+
+// Device pixels of a logical rectangle of an image grabbed from a window,
+// those only partly covered included.
+QRect devicePixels(const QRect &logical, qreal dpr)
+{
+    return QRect(QPoint(int(std::floor(logical.left() * dpr)), int(std::floor(logical.top() * dpr))),
+                 QPoint(int(std::ceil((logical.right() + 1) * dpr)) - 1,
+                        int(std::ceil((logical.bottom() + 1) * dpr)) - 1));
+}
+
+// Pixels of a colour in the device pixels of a logical rectangle, leaving out
+// those of another.
+int countPixels(const QImage &image, const QRect &logical, QRgb colour, const QRect &except = QRect())
+{
+    const QRect area = devicePixels(logical, image.devicePixelRatio()).intersected(image.rect());
+    const QRect left = except.isNull() ? QRect() : devicePixels(except, image.devicePixelRatio());
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (!left.contains(x, y) && (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff))
+                ++n;
+    return n;
+}
+
+} // namespace
 
 class TestScreenScale : public QObject {
     Q_OBJECT
@@ -92,14 +121,8 @@ private slots:
                     const QRect r(square->mapTo(m_form.get(), QPoint(0, 0)), square->size());
                     // Device pixels: those that reach inside the outline, and
                     // the square's with a margin around it.
-                    auto device = [dpr](const QRect &logical) {
-                        return QRect(QPoint(int(std::floor(logical.left() * dpr)),
-                                            int(std::floor(logical.top() * dpr))),
-                                     QPoint(int(std::ceil((logical.right() + 1) * dpr)) - 1,
-                                            int(std::ceil((logical.bottom() + 1) * dpr)) - 1));
-                    };
-                    const QRect inner = device(r.adjusted(1, 1, -1, -1));
-                    const QRect around = device(r).adjusted(-2, -2, 2, 2);
+                    const QRect inner = devicePixels(r.adjusted(1, 1, -1, -1), dpr);
+                    const QRect around = devicePixels(r, dpr).adjusted(-2, -2, 2, 2);
                     int white = 0;
                     for (int y = around.top(); y <= around.bottom(); ++y)
                         for (int x = around.left(); x <= around.right(); ++x)
@@ -111,6 +134,54 @@ private slots:
             }
         }
         QVERIFY2(stray.isEmpty(), qPrintable(stray.join(QLatin1Char(' '))));
+    }
+
+    // The Read Switches window, switches on and off, some marked: around each
+    // square no white outside its outline, and the focus frame round the
+    // current position has all four edges.
+    void readSwitchesSquares()
+    {
+        ReadSwitchesForm form;
+        SwitchMap map;
+        for (int p = 1; p <= 12; p += 3) {
+            map.S2.turnOn(p);
+            map.S3.turnOn(p + 1);
+        }
+        form.setSwitches(map); // no setup gives these: the nearest one's differences are marked
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        const QImage window = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QStringList stray;
+        for (int bank = 1; bank <= 4; ++bank) {
+            for (int position = 1; position <= 12; ++position) {
+                const SwitchToggle *t = form.switchToggle(bank, position);
+                const QRect square(t->mapTo(&form, t->squareRect().topLeft()), t->squareRect().size());
+                if (countPixels(window, square.adjusted(-2, -2, 2, 2), qRgb(255, 255, 255),
+                                square.adjusted(1, 1, -1, -1)))
+                    stray << t->objectName();
+            }
+        }
+        QVERIFY2(stray.isEmpty(), qPrintable(stray.join(QLatin1Char(' '))));
+
+        QStringList cut;
+        for (int bank = 1; bank <= 4; ++bank) {
+            for (int position = 1; position <= 12; ++position) {
+                SwitchToggle *t = form.switchToggle(bank, position);
+                t->setFocus();
+                QTRY_VERIFY(t->hasFocus());
+                const QImage shown = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+                const QRect frame(t->mapTo(&form, QPoint(0, 0)), t->size());
+                const QRect edges[] = { QRect(frame.left(), frame.top(), frame.width(), 1),
+                                        QRect(frame.left(), frame.bottom(), frame.width(), 1),
+                                        QRect(frame.left(), frame.top(), 1, frame.height()),
+                                        QRect(frame.right(), frame.top(), 1, frame.height()) };
+                for (const QRect &edge : edges)
+                    if (countPixels(shown, edge, qRgb(255, 255, 0)) < std::max(edge.width(), edge.height()) / 3)
+                        cut << t->objectName();
+            }
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char(' '))));
     }
 
     // Closed, each list of the main window shows its widest item whole.

@@ -231,6 +231,7 @@ void TestSetupFile::clamping_data()
     QTest::newRow("choice 5 of 2 takes the last") << 158 << 5 << "rgBurnout" << 1;
     QTest::newRow("choice -7 takes none") << 158 << -7 << "rgBurnout" << -1;
     QTest::newRow("choice 2 of 3") << 63 << 2 << "rgRTDType" << 2;
+    QTest::newRow("choice 3 of 3 takes the last") << 63 << 3 << "rgRTDType" << 2;
     QTest::newRow("choice huge") << 214 << 0x7fffffff << "rgDualType" << 2;
     QTest::newRow("choice most negative") << 214 << int(0x80000000) << "rgDualType" << -1;
     QTest::newRow("list 99 takes none") << 127 << 99 << "cbInputType" << -1;

@@ -1,0 +1,347 @@
+#!/usr/bin/python3
+"""Reads the program's windows through the accessibility bus, as a screen
+reader does, and checks what a blind user learns from them.
+
+    accessibility.py PROGRAM EVALUATOR EXAMPLES-DIR
+
+Runs inside a D-Bus session with an X server (accessibility.sh). For the
+setups of the table below it starts the program, checks every window it
+opens, and counts the controls shown without a name, per window; it prints
+those counts and fails when one is not 0 or a check fails.
+"""
+
+import collections
+import json
+import os
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import Atspi, GLib
+
+PROGRAM, EVALUATOR, EXAMPLES = sys.argv[1:4]
+
+# Each setup file (None: the program started without one) and what is done
+# with it beside the main window's checks.
+SCENARIOS = [
+    (None, 'announce-and-read-switches'),
+    ('voltage-0-10V-to-4-20mA.hvx', 'results'),  # single output: S1 to S3
+    ('dual-analog-output.hvx', 'results'),  # dual output: S1 to S4
+    ('trip-relay.hvx', 'results'),
+    ('frequency-output.hvx', 'results'),
+    ('rtd-pt100-custom-range.hvx', 'results'),  # Low and High shown
+    ('thermocouple-K-0-400C.hvx', 'results'),
+]
+
+# What each kind of control may be called: the texts of the labels beside
+# them, the commands of the tool bar.
+LIST_NAMES = {'Input type', 'Input range', 'Output 1', 'Output 2', 'Trip Relay Output 2', 'Frequency Output 2'}
+EDIT_NAMES = {'Low', 'High'}
+TOOL_BAR = ['New', 'Open', 'Save', 'Evaluate', 'Read Switches']
+
+# Objects that only hold others; unnamed, a screen reader passes over them.
+CONTAINERS = {'filler', 'panel', 'frame', 'menu bar', 'tool bar', 'scroll pane', 'viewport', 'dialog'}
+
+SWITCH = re.compile(r'^S([1-4]) switch ([0-9]+), (on|off)$')
+PATIENCE = 15  # seconds to wait for a window or a change
+
+failures = []
+counts = {}
+
+
+def fail(what):
+    failures.append(what)
+    print('FAIL: ' + what, flush=True)
+
+
+def wait_for(find, what):
+    deadline = time.time() + PATIENCE
+    while time.time() < deadline:
+        found = find()
+        if found:
+            return found
+        pump(0.1)
+    fail('waited in vain for ' + what)
+    return None
+
+
+def pump(seconds):
+    # Events reach the listeners while the main loop turns.
+    context = GLib.MainContext.default()
+    end = time.time() + seconds
+    while time.time() < end:
+        while context.iteration(False):
+            pass
+        time.sleep(0.02)
+
+
+def state(node, which):
+    try:
+        return node.getState().contains(which)
+    except GLib.GError:
+        return False
+
+
+def walk(node, shown=True, out=None):
+    """Every object under node with its role, name and whether it is shown
+    (it and all that hold it); each entry also counts its shown children."""
+    if out is None:
+        out = []
+    try:
+        entry = {'node': node, 'role': node.getRoleName(), 'name': node.name or '',
+                 'shown': shown and state(node, pyatspi.STATE_SHOWING), 'children': 0}
+    except GLib.GError:
+        return out
+    out.append(entry)
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is None:
+            continue
+        first = len(out)
+        walk(child, entry['shown'], out)
+        if first < len(out) and out[first]['shown']:
+            entry['children'] += 1
+    return out
+
+
+def unnamed(tree):
+    """The shown controls without a name: everything shown but the window,
+    containers that hold shown objects, and labels that show no text."""
+    return [e for e in tree[1:] if e['shown'] and not e['name']
+            and not (e['role'] in CONTAINERS and e['children'])
+            and e['role'] != 'label']
+
+
+def count(window_kind, tree, where):
+    missing = unnamed(tree)
+    counts[window_kind] = max(counts.get(window_kind, 0), len(missing))
+    if missing:
+        roles = collections.Counter(e['role'] for e in missing)
+        fail('%s (%s): %d shown controls without a name (%s)'
+             % (window_kind, where, len(missing), ', '.join('%s %d' % kv for kv in sorted(roles.items()))))
+
+
+def press(node):
+    # A tool button acts before it answers, and Evaluate answers only when
+    # the modal results window closes: the answer is not waited for.
+    if node is None:
+        return
+    Atspi.set_timeout(500, -1)
+    try:
+        node.queryAction().doAction(0)
+    except GLib.GError:
+        pass
+    finally:
+        Atspi.set_timeout(25000, -1)
+
+
+def windows(app):
+    found = []
+    try:
+        for i in range(app.childCount):
+            w = app.getChildAtIndex(i)
+            if w is not None and state(w, pyatspi.STATE_SHOWING):
+                found.append(w)
+    except GLib.GError:
+        pass
+    return found
+
+
+def window(app, name, exact=True):
+    return wait_for(lambda: next((w for w in windows(app)
+                                  if (w.name == name if exact else w.name.startswith(name))), None),
+                    'the window "%s"' % name)
+
+
+def expected_results(setup):
+    out = subprocess.run([EVALUATOR, '--json', setup], check=True, capture_output=True, text=True).stdout
+    report = json.loads(out)
+    switches = {}
+    for bank in range(1, 5):
+        for position, bit in enumerate(report['switches']['S%d' % bank], start=1):
+            switches[(bank, position)] = 'on' if bit == '1' else 'off'
+    return switches, report['summary']
+
+
+def check_main(app, where):
+    main = window(app, 'Halvex Switch Setup', exact=False)
+    if main is None:
+        return None, []
+    # The splash screen closes by itself.
+    wait_for(lambda: not any(w.name.endswith('Splash Screen') for w in windows(app)), 'the splash screen to close')
+    tree = walk(main)
+    count('main', tree, where)
+    shown = [e for e in tree if e['shown']]
+    for e in shown:
+        if e['role'] == 'combo box' and e['name'] not in LIST_NAMES:
+            fail('%s: a list is called "%s"' % (where, e['name']))
+        if e['role'] == 'text' and e['name'] not in EDIT_NAMES:
+            fail('%s: an edit box is called "%s"' % (where, e['name']))
+    buttons = [e['name'] for e in shown if e['role'] == 'push button']
+    if buttons != TOOL_BAR:
+        fail('%s: the tool bar buttons are called %s' % (where, buttons))
+    return main, tree
+
+
+def tool_button(tree, name):
+    found = next((e['node'] for e in tree if e['role'] == 'push button' and e['name'] == name), None)
+    if found is None:
+        fail('no tool bar button "%s"' % name)
+    return found
+
+
+def text_of(node):
+    try:
+        return node.queryText().getText(0, -1)
+    except NotImplementedError:
+        return None
+
+
+def check_results(app, tree, setup):
+    where = os.path.basename(setup)
+    switches, summary = expected_results(setup)
+    # Each list reads out its chosen item, which the summary names.
+    said = ' '.join(v for v in summary.values() if v)
+    for e in tree:
+        if e['shown'] and e['role'] == 'combo box':
+            value = text_of(e['node'])
+            if not value or value not in said:
+                fail('%s: the list "%s" reads out "%s"' % (where, e['name'], value))
+    press(tool_button(tree, 'Evaluate'))
+    results = window(app, 'Results')
+    if results is None:
+        return
+    pump(0.3)
+    rtree = walk(results)
+    count('results', rtree, where)
+    shown = [e for e in rtree if e['shown']]
+    told = {}
+    for e in shown:
+        m = SWITCH.match(e['name'])
+        if m:
+            key = (int(m.group(1)), int(m.group(2)))
+            if key in told:
+                fail('%s: S%d switch %d told twice' % (where, key[0], key[1]))
+            told[key] = m.group(3)
+    banks = 4 if summary['output2'] else 3
+    wanted = {k: v for k, v in switches.items() if k[0] <= banks}
+    if told != wanted:
+        wrong = sorted(set(wanted.items()) ^ set(told.items()))
+        fail('%s: %d switch positions told, %d expected; differing: %s' % (where, len(told), len(wanted), wrong[:6]))
+    texts = {e['name'] for e in shown if e['role'] == 'label'}
+    for line in [v for v in summary.values() if v]:
+        if line not in texts:
+            fail('%s: summary line "%s" not read' % (where, line))
+    back = next((e['node'] for e in shown if e['role'] == 'push button' and e['name'] == 'Back'), None)
+    press(back)
+    wait_for(lambda: not any(w.name == 'Results' for w in windows(app)), 'the results window to close')
+
+
+def check_announcement(app, tree):
+    heard = []
+
+    def listener(event):
+        try:
+            if event.detail1 and event.source.getRoleName() == 'notification':
+                heard.append(event.source.name)
+        except GLib.GError:
+            pass
+
+    pyatspi.Registry.registerEventListener(listener, 'object:state-changed:showing')
+    try:
+        # Nothing chosen: Evaluate's message is announced.
+        press(tool_button(tree, 'Evaluate'))
+        wait_for(lambda: heard, "Evaluate's message to be announced")
+    finally:
+        pyatspi.Registry.deregisterEventListener(listener, 'object:state-changed:showing')
+    if heard and heard[0] != 'Please select input type':
+        fail('announced "%s"' % heard[0])
+
+
+def check_read_switches(app, tree):
+    press(tool_button(tree, 'Read Switches'))
+    form = window(app, 'Read Switches')
+    if form is None:
+        return
+    pump(0.3)
+    rtree = walk(form)
+    count('Read Switches', rtree, 'no setup')
+    boxes = {e['name']: e['node'] for e in rtree if e['shown'] and SWITCH.match(e['name'])}
+    roles = {e['role'] for e in rtree if e['shown'] and SWITCH.match(e['name'])}
+    if len(boxes) != 48 or roles != {'check box'}:
+        fail('Read Switches: %d switches with roles %s' % (len(boxes), sorted(roles)))
+    box = boxes.get('S1 switch 3, off')
+    if box is None:
+        return
+    if state(box, pyatspi.STATE_CHECKED):
+        fail('Read Switches: S1 switch 3 is off but checked')
+    action = box.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    if 'Toggle' not in names:
+        fail('Read Switches: a switch has the actions %s' % names)
+        return
+    heard = []
+
+    def listener(event):
+        if event.detail1:
+            heard.append(event.source.name)
+
+    pyatspi.Registry.registerEventListener(listener, 'object:state-changed:checked')
+    try:
+        action.doAction(names.index('Toggle'))
+        wait_for(lambda: state(box, pyatspi.STATE_CHECKED) and box.name == 'S1 switch 3, on',
+                 'S1 switch 3 to be checked and named on')
+        wait_for(lambda: heard, 'the checked state to be announced')
+    finally:
+        pyatspi.Registry.deregisterEventListener(listener, 'object:state-changed:checked')
+
+
+def application(process):
+    def pid(app):
+        try:
+            return app.get_process_id()
+        except GLib.GError:  # an earlier run's program, gone
+            return None
+    desktop = pyatspi.Registry.getDesktop(0)
+    return wait_for(lambda: next((a for a in desktop if a is not None and pid(a) == process.pid), None),
+                    'the program on the accessibility bus')
+
+
+def run(setup, what):
+    args = [os.path.join(EXAMPLES, setup)] if setup else []
+    where = setup or 'no setup'
+    process = subprocess.Popen([PROGRAM] + args)
+    try:
+        app = application(process)
+        if app is None:
+            return
+        main, tree = check_main(app, where)
+        if main is None:
+            return
+        if what == 'results':
+            check_results(app, tree, args[0])
+        else:
+            check_announcement(app, tree)
+            check_read_switches(app, tree)
+    finally:
+        process.terminate()
+        process.wait()
+
+
+def main():
+    # Asks for the accessibility bus first, so that it runs before the program
+    # looks for it.
+    pyatspi.Registry.getDesktop(0)
+    for setup, what in SCENARIOS:
+        run(setup, what)
+    print('shown controls without a name: ' + ', '.join('%s %d' % kv for kv in counts.items()), flush=True)
+    if failures:
+        print('%d checks failed' % len(failures))
+        return 1
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -29,6 +29,9 @@ HalvexApplication::HalvexApplication(int &argc, char **argv)
 {
     // The name only: a display name would be appended to every window title.
     setApplicationName(applicationTitle());
+    // The desktop ties the windows to the menu entry and its icon by this id
+    // (on Wayland the windows' app id).
+    setDesktopFileName(desktopFileId());
     setWindowIcon(programIcon());
     setStyle(new ProgramStyle);
 }
@@ -38,12 +41,18 @@ bool HalvexApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        dialogs().message(nullptr, applicationTitle(), QString::fromLocal8Bit(e.what()), DialogIcon::Error);
+        reportError(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        dialogs().message(nullptr, applicationTitle(), QStringLiteral("An unexpected error occurred."),
-                          DialogIcon::Error);
+        reportError(QStringLiteral("An unexpected error occurred."));
     }
     return false;
+}
+
+void HalvexApplication::reportError(const QString &text)
+{
+    // In front of the window the user was working in.
+    QWidget *owner = activeModalWidget() ? activeModalWidget() : activeWindow();
+    dialogs().message(owner, applicationTitle(), text, DialogIcon::Error);
 }
 
 } // namespace hvx

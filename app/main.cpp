@@ -3,49 +3,47 @@
 
 #include "commandline.h"
 #include "dialogs.h"
-#include "halvexabout.h"
 #include "halvexapplication.h"
-#include "halvexmain.h"
-#include "halvexsplashqvr.h"
-#include "switchform.h"
+#include "programwindows.h"
 
 #include <exception>
 #include <optional>
-#include <thread>
 
+#ifdef HALVEX_FONT_WARMUP
 #include <fontconfig/fontconfig.h>
 
+#include <thread>
+#endif
+
 using hvx::HalvexApplication;
-using hvx::TAboutForm;
-using hvx::TMainForm;
-using hvx::TSplashForm;
 
 int main(int argc, char *argv[])
 {
     // --help and --version are answered before the window system is needed.
     if (const std::optional<int> status = hvx::answerCommandLine(argc, argv))
         return *status;
+#ifdef HALVEX_FONT_WARMUP
     // The font configuration (read once per process, and needed by the first
     // window's first text) is read on the second core while the application
     // connects to the window system.
     std::thread fontConfig([] { FcInit(); });
     HalvexApplication app(argc, argv);
     fontConfig.join();
+#else
+    HalvexApplication app(argc, argv);
+#endif
     try {
-        // The arguments after the program's name name a setup file to open.
-        TMainForm mainForm(QCoreApplication::arguments().mid(1));
-        hvx::TResultForm resultForm(mainForm.PrintIniPath());
-        TAboutForm aboutForm;
-        TSplashForm splashForm;
-        mainForm.setResultForm(&resultForm);
-        mainForm.setAboutForm(&aboutForm);
-        mainForm.setSplashForm(&splashForm);
-        mainForm.show();
-        app.exec();
+        // The arguments after the program's name (the application has taken
+        // out its own) name a setup file to open, byte for byte.
+        QByteArrayList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QByteArray(argv[i]);
+        hvx::ProgramWindows windows(arguments);
+        windows.mainForm().show();
+        return app.exec();
     } catch (const std::exception &e) {
         hvx::dialogs().message(nullptr, hvx::applicationTitle(), QString::fromLocal8Bit(e.what()),
                                hvx::DialogIcon::Error);
         return 1; // the program could not run: a failure, not a normal end
     }
-    return 0;
 }

@@ -63,6 +63,14 @@ private:
 
 ProgramStyle::ProgramStyle() = default;
 
+int ProgramStyle::styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                            QStyleHintReturn *returnData) const
+{
+    if (hint == SH_ComboBox_Popup)
+        return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
 QIcon ProgramStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption *option, const QWidget *widget) const
 {
     if (standardIcon == SP_ToolBarHorizontalExtensionButton || standardIcon == SP_ToolBarVerticalExtensionButton)

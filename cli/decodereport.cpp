@@ -1,9 +1,10 @@
 #include "decodereport.h"
 
 #include "displaytext.h"
-#include "setupfields.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace hvx {
 
@@ -15,16 +16,6 @@ QString positionsJson(const std::vector<SwitchPosition> &positions)
     for (const SwitchPosition &p : positions)
         names << jsonString(p.name());
     return QLatin1Char('[') + names.join(QStringLiteral(", ")) + QLatin1Char(']');
-}
-
-QString fieldsJson(const Setup &s)
-{
-    QStringList fields;
-    for (const SetupField &f : setupFields()) {
-        const QString value = f.kind == SetupField::Kind::Text ? jsonString(f.text(s)) : QString::number(f.index(s));
-        fields << jsonString(f.name()) + QStringLiteral(": ") + value;
-    }
-    return QLatin1Char('{') + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
 }
 
 // A decoded setup holds a listed range, so RangeIndex is its selection.
@@ -113,6 +104,10 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
         r.message = QStringLiteral("%1 of the unit %2 from the setup file: %3.")
                         .arg(plural(std::int64_t(r.differs.size()), "switch", "switches"),
                              QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), positionNames(r.differs));
+        const bool s4On = std::any_of(r.differs.begin(), r.differs.end(),
+                                      [](const SwitchPosition &p) { return p.bank == 4; });
+        if (s4On && !isDualOutput(r.file.setup))
+            r.message += QStringLiteral(" S4 is unused in single output and must be all off.");
     }
     return r;
 }

@@ -2,10 +2,12 @@
 
 #include "bytenames.h"
 #include "displaytext.h"
+#include "setupfields.h"
 #include "setupfile.h"
 #include "summary.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <algorithm>
 #include <charconv>
@@ -22,12 +24,13 @@ FileReport evaluateFile(const QByteArray &nativePath, const QLocale &locale)
     FileReport r;
     r.fileBytes = nativePath;
     r.file = bytesToText(nativePath);
-    switch (loadSetupFileNative(nativePath, r.setup)) {
+    QString why;
+    switch (loadSetupFileNative(nativePath, r.setup, &why)) {
     case LoadStatus::CannotOpen:
-        r.message = FileMessages::couldNotBeOpened(r.file);
+        r.message = FileMessages::couldNotBeOpened(r.file, why);
         return r;
     case LoadStatus::NotSetupFile:
-        r.message = FileMessages::notASetupFile(r.file);
+        r.message = FileMessages::notASetupFile(r.file, why);
         return r;
     case LoadStatus::Ok:
         break;
@@ -46,9 +49,24 @@ QString floatText(float value)
     return QString::fromLatin1(buffer, static_cast<int>(r.ptr - buffer));
 }
 
-QString jsonString(const QString &s)
+namespace {
+
+// Whether a character of a JSON string must be written otherwise.
+bool needsEscape(QChar c)
 {
-    QString out = QStringLiteral("\"");
+    return c.unicode() < 0x20 || c == QLatin1Char('"') || c == QLatin1Char('\\') || c.isSurrogate();
+}
+
+// Appends s as a JSON string.
+void appendJsonString(QString &out, const QString &s)
+{
+    out += QLatin1Char('"');
+    // Most texts need nothing escaped: they go in whole.
+    if (std::none_of(s.cbegin(), s.cend(), needsEscape)) {
+        out += s;
+        out += QLatin1Char('"');
+        return;
+    }
     for (int i = 0; i < s.size(); ++i) {
         const QChar c = s.at(i);
         switch (c.unicode()) {
@@ -77,14 +95,32 @@ QString jsonString(const QString &s)
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
             else if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
-                out += QString(s.constData() + i++, 2);
+                out += QStringView(s.constData() + i++, 2);
             else if (c.isSurrogate())
                 out += QChar(QChar::ReplacementCharacter); // a byte of a name that is not UTF-8
             else
                 out += c;
         }
     }
-    return out + QLatin1Char('"');
+    out += QLatin1Char('"');
+}
+
+// Appends a whole number without making a string of it first.
+void appendNumber(QString &out, int value)
+{
+    char buffer[16];
+    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out += QLatin1String(buffer, static_cast<int>(r.ptr - buffer));
+}
+
+} // namespace
+
+QString jsonString(const QString &s)
+{
+    QString out;
+    out.reserve(s.size() + 2);
+    appendJsonString(out, s);
+    return out;
 }
 
 namespace {
@@ -121,24 +157,58 @@ QString summaryJson(const Setup &setup, int rangeIndex)
         + QStringLiteral(", \"output2\": ") + (out2 ? jsonString(*out2) : QStringLiteral("null")) + QLatin1Char('}');
 }
 
+QString fieldsJson(const Setup &s)
+{
+    // Written for every file of a batch: the names are made into JSON once.
+    static const QStringList names = [] {
+        QStringList list;
+        for (const SetupField &f : setupFields())
+            list << jsonString(f.name()) + QStringLiteral(": ");
+        return list;
+    }();
+    QString json;
+    json.reserve(768);
+    json += QLatin1Char('{');
+    const std::vector<SetupField> &fields = setupFields();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            json += QStringLiteral(", ");
+        json += names.at(qsizetype(i));
+        if (fields[i].kind == SetupField::Kind::Text)
+            appendJsonString(json, fields[i].text(s));
+        else
+            appendNumber(json, fields[i].index(s));
+    }
+    json += QLatin1Char('}');
+    return json;
+}
+
 QString reportJson(const FileReport &r)
 {
     const bool evaluated = r.status != FileReport::Status::Error;
     const bool ok = r.status == FileReport::Status::Ok;
     const char *status = ok ? "ok" : evaluated ? "refused" : "error";
+    const QString null = QStringLiteral("null");
 
-    const QString switches = evaluated ? switchesJson(r.values.map) : QStringLiteral("null");
-    const QString summary = ok ? summaryJson(r.setup, r.values.RangeIndex) : QStringLiteral("null");
-
-    return QStringLiteral("{\"file\": ") + fileNameJson(r) + QStringLiteral(", \"status\": \"") + QLatin1String(status)
-        + QStringLiteral("\", \"message\": ") + jsonString(r.message) + QStringLiteral(", \"switches\": ") + switches
-        + QStringLiteral(", \"rangeIndex\": ")
-        + jsonOptional(evaluated && r.outcome.inputEncoderRan, QString::number(r.values.RangeIndex))
-        + QStringLiteral(", \"customLow\": ")
-        + jsonOptional(evaluated && r.outcome.customLowRead, floatText(r.values.CustomLow))
-        + QStringLiteral(", \"customHigh\": ")
-        + jsonOptional(evaluated && r.outcome.customHighRead, floatText(r.values.CustomHigh))
-        + QStringLiteral(", \"summary\": ") + summary + QLatin1Char('}');
+    QString json;
+    json.reserve(1536);
+    json += QStringLiteral("{\"file\": ") + fileNameJson(r);
+    json += QStringLiteral(", \"status\": \"") + QLatin1String(status) + QStringLiteral("\", \"message\": ");
+    appendJsonString(json, r.message);
+    json += QStringLiteral(", \"switches\": ") + (evaluated ? switchesJson(r.values.map) : null);
+    json += QStringLiteral(", \"rangeIndex\": ");
+    if (evaluated && r.outcome.inputEncoderRan)
+        appendNumber(json, r.values.RangeIndex);
+    else
+        json += null;
+    json += QStringLiteral(", \"customLow\": ")
+        + jsonOptional(evaluated && r.outcome.customLowRead, floatText(r.values.CustomLow));
+    json += QStringLiteral(", \"customHigh\": ")
+        + jsonOptional(evaluated && r.outcome.customHighRead, floatText(r.values.CustomHigh));
+    json += QStringLiteral(", \"summary\": ") + (ok ? summaryJson(r.setup, r.values.RangeIndex) : null);
+    json += QStringLiteral(", \"fields\": ") + (evaluated ? fieldsJson(r.setup) : null);
+    json += QLatin1Char('}');
+    return json;
 }
 
 QString reportText(const FileReport &r)
@@ -153,8 +223,16 @@ QString reportText(const FileReport &r)
         return out + line(QStringLiteral("  refused: "), r.message);
 
     out += summaryText(r.setup, r.values.RangeIndex);
-    return out + QLatin1Char('\n') + bankRows(r.values.map, r.setup.rgDualOutput == 1 ? 4 : 3);
+    // Bank S4 is on every unit: in single output it is unused, all off.
+    out += QLatin1Char('\n') + bankRows(r.values.map, 4);
+    if (!isDualOutput(r.setup))
+        out += QStringLiteral("  %1\n").arg(singleOutputS4Note());
+    return out;
 }
+
+bool isDualOutput(const Setup &setup) { return setup.rgDualOutput == 1; }
+
+QString singleOutputS4Note() { return QStringLiteral("S4 is unused in single output: all its switches stay off."); }
 
 QString summaryText(const Setup &setup, int rangeIndex)
 {

@@ -31,11 +31,18 @@ FileReport evaluateFile(const QString &path, const QLocale &locale = QLocale());
 
 // One JSON object on one line (no trailing newline). A name that is not
 // UTF-8 is given in "file" with U+FFFD for what is not, and exactly, as
-// hexadecimal digits of its bytes, in "fileBytes" (only then present).
+// hexadecimal digits of its bytes, in "fileBytes" (only then present). The
+// setup read from the file is in "fields" (null when none was read).
 QString reportJson(const FileReport &report);
 // A readable report of several lines, ending in a newline. Texts from the file
 // and its name are shown by displayText, so each stays on its line.
 QString reportText(const FileReport &report);
+
+// Whether the setup has a second output, which bank S4 sets; in single
+// output S4 is unused and all its switches are off. The note that says so
+// under the banks of a single-output setup.
+bool isDualOutput(const Setup &setup);
+QString singleOutputS4Note();
 
 // The summary lines of an evaluated setup ("  Input:    ..."), each ending in
 // a newline and shown by displayText.
@@ -53,6 +60,9 @@ QString jsonString(const QString &s);
 QString fileNameJson(const FileReport &report);
 QString switchesJson(const SwitchMap &map);
 QString summaryJson(const Setup &setup, int rangeIndex);
+// The setup's selections, one member per control named after it: a list
+// index counted from 0 (-1 for none), a choice's button or a text.
+QString fieldsJson(const Setup &setup);
 
 // Shortest decimal text that reads back as the same 32-bit float.
 QString floatText(float value);

@@ -11,6 +11,7 @@
 #include "halvexversion.h"
 #include "pdfoutput.h"
 #include "tablecommands.h"
+#include "wholefile.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -113,6 +114,14 @@ void keepStandardDescriptorsTaken()
     }
 }
 
+// Qt's own warnings (such as that of a missing runtime folder, given to root)
+// are not the tool's messages: standard error carries only those.
+void keepQtMessagesOff(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg)
+        writeError(message);
+}
+
 struct OptionEntry {
     QCommandLineOption option;
     QString help; // may hold several lines
@@ -125,8 +134,9 @@ QList<OptionEntry> optionTable()
           QStringLiteral("one JSON object per file per line, for scripts") },
         { QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT.pdf")),
           QStringLiteral("also print the results sheet of each evaluated file into\n"
-                         "OUT.pdf, one page each (an existing OUT.pdf is replaced;\n"
-                         "it may not be one of the files to evaluate)") },
+                         "OUT.pdf, one page each (only a regular file is replaced,\n"
+                         "through a link too; it may not be one of the files to\n"
+                         "evaluate)") },
         { QCommandLineOption(QStringLiteral("files-from"), QString(), QStringLiteral("LIST")),
           QStringLiteral("also evaluate the files named in LIST, one per line (empty\n"
                          "lines skipped), after those on the command line; - reads\n"
@@ -164,8 +174,9 @@ QString helpText(const QList<OptionEntry> &entries)
             text += QString(helpColumn, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
     text += QStringLiteral("  --                 end of options: every later argument is a FILE\n\n"
-                           "SWITCHES is S1=BITS,S2=BITS,S3=BITS,S4=BITS, each bank once; BITS is twelve\n"
-                           "0 (off) or 1 (on), the first for position 1.\n\n"
+                           "SWITCHES is S1=BITS,S2=BITS,S3=BITS,S4=BITS, each bank once (s1 is S1; blanks\n"
+                           "may follow the commas); BITS is twelve 0 (off) or 1 (on), the first for\n"
+                           "position 1.\n\n"
                            "Exit status: 0 all evaluated, 1 some setup refused, 2 some file or list\n"
                            "unreadable or some output not written, 64 usage error.\n"
                            "With --decode: 0 every unit's switches given by a setup, 1 some only near.\n"
@@ -189,6 +200,21 @@ int writeAll(const QString &text)
     return out.finish() ? ExitOk : ExitError;
 }
 
+// SWITCHES written with blanks after the commas arrive in pieces when not
+// quoted ("S1=...," "S2=...,"): a piece that ends in a comma, or one that
+// starts with one, is joined to the next.
+QStringList joinSwitchPieces(const QStringList &arguments)
+{
+    QStringList joined;
+    for (const QString &argument : arguments) {
+        if (!joined.isEmpty() && (joined.last().endsWith(QLatin1Char(',')) || argument.startsWith(QLatin1Char(','))))
+            joined.last() += argument;
+        else
+            joined << argument;
+    }
+    return joined;
+}
+
 // The arguments of --decode (SWITCHES...) and --verify (FILE SWITCHES), all
 // checked before anything is reported. Returns nothing to go on, or the exit
 // status.
@@ -203,8 +229,11 @@ std::optional<int> parseUnitArguments(const QCommandLineParser &parser, EvalOpti
                                   .arg(QLatin1String(option)));
     }
     options.mode = decode ? EvalOptions::Mode::Decode : EvalOptions::Mode::Verify;
-    QStringList positional = parser.positionalArguments();
+    QStringList positional = joinSwitchPieces(parser.positionalArguments());
     if (!decode) {
+        if (positional.size() == 2 && hvx::parseSwitchMap(positional.first())
+            && !hvx::parseSwitchMap(positional.last()))
+            return usageError(QStringLiteral("--verify takes the FILE first, then the SWITCHES"));
         if (positional.size() != 2)
             return usageError(QStringLiteral("--verify needs one FILE and one SWITCHES"));
         options.files << hvx::textToBytes(positional.takeFirst());
@@ -276,9 +305,17 @@ int runEvaluate(const EvalOptions &options)
             return ExitError;
         }
     }
-    if (!options.pdfPath.isEmpty() && hvx::isOneOfTheFiles(options.pdfPath, files)) {
-        return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
-                              .arg(hvx::displayText(hvx::bytesToText(options.pdfPath))));
+    if (!options.pdfPath.isEmpty()) {
+        const QString pdfName = hvx::displayText(hvx::bytesToText(options.pdfPath));
+        if (hvx::isOneOfTheFiles(options.pdfPath, files))
+            return usageError(QStringLiteral("%1 is one of the setup files to evaluate; --pdf would overwrite it")
+                                  .arg(pdfName));
+        // Refused before any work: only a regular file is ever replaced.
+        const QString why = hvx::whyNotReplaceable(options.pdfPath);
+        if (!why.isEmpty()) {
+            writeError(QStringLiteral("%1 could not be written: %2").arg(pdfName, why));
+            return ExitError;
+        }
     }
 
     bool anyRefused = false;
@@ -356,6 +393,7 @@ int runVerify(const EvalOptions &options)
 int main(int argc, char *argv[])
 {
     keepStandardDescriptorsTaken();
+    qInstallMessageHandler(keepQtMessagesOff);
     const std::unique_ptr<QCoreApplication> app(hvx::newEvalApplication(argc, argv,
                                                                         hvx::pdfOutputRequested(argc, argv)));
     // The arguments as bytes (the application object may have taken its own).

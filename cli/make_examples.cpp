@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 #include <cstdio>
 #include <utility>
@@ -89,11 +90,19 @@ Setup frequency()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (app.arguments().size() != 2) {
-        std::fputs("usage: halvex-make-examples DIR\n", stderr);
+    const char usage[] = "usage: halvex-make-examples DIR\n"
+                         "Writes the example setup files into the folder DIR.\n";
+    const QStringList arguments = app.arguments();
+    if (arguments.size() == 2
+        && (arguments.at(1) == QLatin1String("--help") || arguments.at(1) == QLatin1String("-h"))) {
+        std::fputs(usage, stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    if (arguments.size() != 2 || arguments.at(1).startsWith(QLatin1Char('-'))) {
+        std::fputs(usage, stderr);
         return 64;
     }
-    const QDir dir(app.arguments().at(1));
+    const QDir dir(arguments.at(1));
     const std::vector<std::pair<const char *, Setup>> examples = {
         { "voltage-0-10V-to-4-20mA.hvx", voltageTo4to20() },
         { "thermocouple-K-0-400C.hvx", thermocoupleK() },
@@ -104,8 +113,10 @@ int main(int argc, char *argv[])
     };
     for (const auto &[name, setup] : examples) {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        if (!hvx::saveSetupFile(path, setup)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        QString why;
+        if (!hvx::saveSetupFile(path, setup, &why)) {
+            std::fprintf(stderr, "halvex-make-examples: %s could not be written: %s\n",
+                         QFile::encodeName(path).constData(), why.toLocal8Bit().constData());
             return 1;
         }
     }

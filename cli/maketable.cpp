@@ -4,6 +4,7 @@
 #include "evaluation.h"
 #include "setupfile.h"
 #include "setuprow.h"
+#include "wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,8 +116,8 @@ QStringList filesInTheWay(const LoadedTable &table, const QString &dir, const QL
             continue;
         if (!force)
             problems << table.at(p.line, QStringLiteral("%1 exists; --force replaces it").arg(target.filePath()));
-        else if (!target.isFile())
-            problems << table.at(p.line, QStringLiteral("%1 is not a regular file").arg(target.filePath()));
+        else if (const QString why = whyNotReplaceable(QFile::encodeName(target.filePath())); !why.isEmpty())
+            problems << table.at(p.line, QStringLiteral("%1 could not be written: %2").arg(target.filePath(), why));
     }
     return problems;
 }
@@ -147,13 +148,17 @@ int writeNewFile(const QString &path, const QByteArray &bytes)
 }
 
 // A new file is created whole (the folder is put on disk once, at the end);
-// an existing one, with force, is replaced whole as Save replaces it.
-int writeSetup(const QString &path, const Setup &setup, bool force)
+// an existing one, with force, is replaced whole as Save replaces it. Empty,
+// or the reason it failed.
+QString writeSetup(const QString &path, const Setup &setup, bool force)
 {
     const int error = writeNewFile(path, setupFileBytes(setup));
+    if (error == 0)
+        return QString();
     if (error != EEXIST || !force)
-        return error;
-    return saveSetupFile(path, setup) ? 0 : EIO;
+        return reason(error);
+    QString why;
+    return saveSetupFile(path, setup, &why) ? QString() : why;
 }
 
 // Puts the files written into the folder on disk.
@@ -204,10 +209,10 @@ int runMake(const QString &tablePath, const QString &dir, bool force)
 
     for (int i = 0; i < plan.size(); ++i) {
         const QString path = QDir(dir).filePath(plan.at(i).name);
-        const int error = writeSetup(path, plan.at(i).setup, force);
-        if (error != 0) {
+        const QString error = writeSetup(path, plan.at(i).setup, force);
+        if (!error.isEmpty()) {
             writeError(QStringLiteral("%1 could not be written: %2; %3 of %4 setup files were written before it")
-                           .arg(displayPath(path), reason(error))
+                           .arg(displayPath(path), error)
                            .arg(i)
                            .arg(plan.size()));
             return ExitError;

@@ -3,6 +3,7 @@
 #include "bytenames.h"
 #include "displaytext.h"
 #include "switchform_print.h"
+#include "wholefile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -69,7 +70,7 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
     const QString pdfPath = QFile::decodeName(nativePdfPath);
     if (QFile::encodeName(pdfPath) != nativePdfPath) {
         if (error)
-            *error = QStringLiteral("%1 could not be created: the name is not UTF-8.").arg(shownName);
+            *error = QStringLiteral("%1 could not be created: the name is not UTF-8").arg(shownName);
         return false;
     }
 
@@ -82,7 +83,14 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
             *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);
         return false;
     }
-    return saveResultSheetsPdf(pdfPath, sheets, error);
+    // Drawn in memory and written in one step: an existing file is replaced
+    // only by a complete one, and only a regular file is ever replaced.
+    QString why;
+    if (saveResultSheetsPdf(pdfPath, sheets, &why))
+        return true;
+    if (error) // told by the name as the report shows it
+        *error = why.replace(pdfPath, shownName);
+    return false;
 }
 
 } // namespace hvx

@@ -90,6 +90,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${HALVEX_WEBSITE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window program runs natively in a Wayland session with Qt's plugin for
+# it, and falls back to X otherwise.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 # Files and folders readable by everyone, whatever the umask of the packer.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/folder-permissions.cmake)

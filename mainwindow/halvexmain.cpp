@@ -10,8 +10,6 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSessionManager>
@@ -46,36 +44,46 @@ T *requireChild(QObject *parent, const QString &name)
     return child;
 }
 
-// Drops a list below its box with the box's own number of rows: styles that
-// show a pick-only list as a menu ignore the row count and show every item.
-// (A style sheet would do the same, but costs far more at start-up.)
-class ListBelowBoxStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_ComboBox_Popup)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-// One for all lists, kept by the application so that it outlives every list.
-QStyle *listBelowBoxStyle()
+// Tab into a group of choices lands on its chosen button, or on the first
+// when none is chosen; the others take the focus by a click or the arrow
+// keys, so that the next Tab leaves the group.
+void tabToChosenButton(const QButtonGroup *group)
 {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new ListBelowBoxStyle;
-        style->setParent(qApp);
-    }
-    return style;
+    const QList<QAbstractButton *> buttons = group->buttons();
+    const QAbstractButton *target = group->checkedButton() ? group->checkedButton() : buttons.value(0);
+    for (QAbstractButton *b : buttons)
+        b->setFocusPolicy(b == target ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 } // namespace
 
-TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
+TMainForm::TMainForm(const QByteArrayList &arguments, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::TMainForm>())
+{
+    setWindowFont();
+    installControlAccessibility();
+    ui->setupUi(this);
+    buildToolBar();
+    buildLists();
+    buildChoices();
+    shortenHints();
+    setStartLayout();
+    buildTabOrder();
+    connectHandlers();
+    buildMenuCommands();
+    placeOnScreen();
+
+    // Creation of the window: a fresh setup, the printing options file next
+    // to the program, then a setup file named on the command line.
+    m_modified = false;
+    m_printIniPath = defaultPrintIniPath();
+    startupOpen(arguments);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::setWindowFont()
 {
     // The panels are laid out for a narrow sans-serif face at 8 points; the
     // first of these that is installed is used. The window has it before its
@@ -86,8 +94,10 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     windowFont.setFamilies({ QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
                              QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed") });
     setFont(windowFont);
-    installControlAccessibility();
-    ui->setupUi(this);
+}
+
+void TMainForm::buildToolBar()
+{
     const std::pair<QToolButton *, const char *const *> pictures[] = {
         { ui->sbNew, new_xpm },
         { ui->sbOpen, open_xpm },
@@ -106,44 +116,38 @@ TMainForm::TMainForm(const QStringList &arguments, QWidget *parent)
     // The status label keeps its place but reaches to the end of the tool
     // bar, so that the longest message shows whole.
     ui->CoolBar1->installEventFilter(this);
+}
 
+void TMainForm::buildLists()
+{
     for (int i = 0; i < ListCount; ++i) {
         const ListId id = ListId(i);
         QComboBox *cb = requireChild<QComboBox>(this, Texts::name(id));
         cb->addItems(Texts::items(id));
         cb->setCurrentIndex(-1);
-        // The list's own style comes with its first click or key (see
-        // readyListPopup): setting it builds the list's popup at once. Its
-        // width comes when it is shown (fitListToItems): measuring every item
-        // of the lists the start does not show would delay the window.
+        // Its width comes when it is shown (fitListToItems): measuring every
+        // item of the lists the start does not show would delay the window.
         m_lists[static_cast<size_t>(i)] = cb;
     }
-    buildChoices();
+}
 
+void TMainForm::shortenHints()
+{
     // A hint may carry a long part after a "|"; only the short part shows.
     for (QWidget *w : findChildren<QWidget *>()) {
         const QString tip = w->toolTip();
         if (tip.contains(QLatin1Char('|')))
             w->setToolTip(tip.section(QLatin1Char('|'), 0, 0));
     }
+}
 
-    setStartLayout();
-    buildTabOrder();
-    connectHandlers();
-
+void TMainForm::placeOnScreen()
+{
     // Fit the window around its panels and centre it on the screen.
     resize(minimumSizeHint().expandedTo(QSize(624, 0)));
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());
-
-    // Creation of the window: a fresh setup, the printing options file next
-    // to the program, then a setup file named on the command line.
-    m_modified = false;
-    m_printIniPath = defaultPrintIniPath();
-    startupOpen(arguments);
 }
-
-TMainForm::~TMainForm() = default;
 
 void TMainForm::buildChoices()
 {
@@ -165,6 +169,11 @@ void TMainForm::buildChoices()
             group->addButton(button, k);
         }
         group->button(0)->setChecked(true);
+        tabToChosenButton(group);
+        // The buttons' own signals, unlike the group's, also come while a
+        // command writes the choices.
+        for (QAbstractButton *b : group->buttons())
+            connect(b, &QAbstractButton::toggled, this, [group] { tabToChosenButton(group); });
         m_choices[static_cast<size_t>(i)] = group;
     }
 }
@@ -352,13 +361,6 @@ void TMainForm::fitListToItems(QObject *watched)
         if (needed > cb->width())
             cb->resize(needed, cb->height());
     }
-}
-
-void TMainForm::readyListPopup(QObject *watched)
-{
-    auto *cb = qobject_cast<QComboBox *>(watched);
-    if (cb && cb->style() != listBelowBoxStyle())
-        cb->setStyle(listBelowBoxStyle());
 }
 
 } // namespace hvx

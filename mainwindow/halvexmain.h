@@ -8,6 +8,7 @@
 #include "setup.h"
 #include "texts.h"
 
+#include <QByteArrayList>
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
@@ -35,9 +36,10 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    // arguments: the command-line arguments after the program's name; they
-    // name a setup file that is opened while the window is created.
-    explicit TMainForm(const QStringList &arguments = QStringList(), QWidget *parent = nullptr);
+    // arguments: the command-line arguments after the program's name, as the
+    // system gives them (bytes, whatever their encoding); they name a setup
+    // file that is opened while the window is created.
+    explicit TMainForm(const QByteArrayList &arguments = QByteArrayList(), QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // The selections held by the controls.
@@ -107,20 +109,27 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
-    // Gives a list its popup style before it first opens.
-    void readyListPopup(QObject *watched);
     // Widens a list to its widest item when it is shown.
     void fitListToItems(QObject *watched);
 
 private:
+    // The steps of making the window, in their order.
+    void setWindowFont();
+    void buildToolBar();
+    void buildLists();
     void buildChoices();
+    void shortenHints();
+    void setStartLayout();
     void buildTabOrder();
     void connectHandlers();
+    // The menu's entries and keys made in code.
+    void buildMenuCommands();
+    void placeOnScreen();
+
     // Log-off or shut-down: the same question as closing the window.
     void commitData(QSessionManager &manager);
     // Saves the setup to path; on failure tells the user and marks the save abandoned.
     bool writeSetupFile(const QString &path);
-    void setStartLayout();
 
     QComboBox *list(ListId id) const { return m_lists[static_cast<size_t>(id)]; }
     QButtonGroup *choice(ChoiceId id) const { return m_choices[static_cast<size_t>(id)]; }
@@ -139,10 +148,11 @@ private:
     // FormActivate: shows the splash screen on the first activation.
     void FormActivate();
 
-    // Opens a setup file into the window. reportOpenFailure: whether a file
-    // that cannot be opened is reported (Open) or silently ignored (start-up).
-    bool openSetupFile(const QString &path, bool reportOpenFailure);
-    void startupOpen(const QStringList &arguments);
+    // Opens a setup file, named by its bytes, into the window.
+    // reportOpenFailure: whether a file that cannot be opened is reported
+    // (Open) or silently ignored (start-up).
+    bool openSetupFile(const QByteArray &nativePath, bool reportOpenFailure);
+    void startupOpen(const QByteArrayList &arguments);
     void setFileTitle(const QString &path);
     // Writes a whole setup into the controls and shows the panels it needs.
     void showSetup(const Setup &setup);
@@ -153,6 +163,10 @@ private:
     std::array<QButtonGroup *, ChoiceCount> m_choices{};
 
     QString m_setupFileName;
+    // Whether m_setupFileName names the file exactly: a name that is not
+    // valid in the system's encoding shows with stand-ins for some bytes,
+    // and Save then asks for a name rather than write another file.
+    bool m_setupFileNameExact = true;
     QString m_printIniPath;
     EvaluationValues m_values;
     bool m_modified = false;

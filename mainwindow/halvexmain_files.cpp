@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QSessionManager>
 
@@ -129,11 +130,14 @@ void TMainForm::setFileTitle(const QString &path)
     setWindowTitle(PlainTitle + QStringLiteral(" - ") + shownPath);
 }
 
-bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
+bool TMainForm::openSetupFile(const QByteArray &nativePath, bool reportOpenFailure)
 {
+    // The file is opened by its bytes; the text shows them, with a stand-in
+    // for each byte that the system's encoding does not give a character.
+    const QString path = QFile::decodeName(nativePath);
     // A file that is too short to hold a whole setup is no setup file either.
     Setup loaded = setup();
-    switch (loadSetupFile(path, loaded)) {
+    switch (loadSetupFileNative(nativePath, loaded)) {
     case LoadStatus::CannotOpen:
         if (reportOpenFailure)
             showMessage(FileMessages::couldNotBeOpened(path));
@@ -147,6 +151,7 @@ bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
 
     showSetup(loaded);
     m_setupFileName = path;
+    m_setupFileNameExact = QFile::encodeName(path) == nativePath;
     setFileTitle(path);
     m_modified = false;
     return true;
@@ -154,7 +159,12 @@ bool TMainForm::openSetupFile(const QString &path, bool reportOpenFailure)
 
 void TMainForm::showSetup(const Setup &s)
 {
-    applySetup(s);
+    Setup shown = s;
+    // A setup with a conversion speed other than "Normal" shows the choice:
+    // a setting that changes the switches is never hidden from the user.
+    if (shown.rgConversionSpeed != 0)
+        shown.conversionSpeedShown = true;
+    applySetup(shown);
     cbInputTypeChange();
     cbOutputRangeChange();
     rgDualOutputClick();
@@ -165,24 +175,19 @@ bool TMainForm::useSetup(const Setup &s)
 {
     if (!AskToSaveChanges())
         return false;
-    Setup shown = s;
-    // A unit set to fast conversion shows the speed choice, so that the
-    // setting is not hidden from the user.
-    if (shown.rgConversionSpeed != 0)
-        shown.conversionSpeedShown = true;
-    showSetup(shown);
+    showSetup(s);
     m_setupFileName.clear();
     setWindowTitle(PlainTitle);
     m_modified = true;
     return true;
 }
 
-void TMainForm::startupOpen(const QStringList &arguments)
+void TMainForm::startupOpen(const QByteArrayList &arguments)
 {
     if (arguments.isEmpty())
         return;
     // A path with blanks that arrived unquoted in several pieces is joined again.
-    openSetupFile(arguments.join(QLatin1Char(' ')), false);
+    openSetupFile(arguments.join(' '), false);
 }
 
 void TMainForm::Open1Click()
@@ -192,12 +197,12 @@ void TMainForm::Open1Click()
     const QString path = dialogs().openFileName(this, openFilters(), DefaultExtension);
     if (path.isEmpty())
         return;
-    openSetupFile(path, true);
+    openSetupFile(QFile::encodeName(path), true);
 }
 
 void TMainForm::Save1Click()
 {
-    if (m_setupFileName.isEmpty()) {
+    if (m_setupFileName.isEmpty() || !m_setupFileNameExact) {
         SaveAs1Click();
         return;
     }
@@ -238,6 +243,7 @@ void TMainForm::SaveAs1Click()
         if (!writeSetupFile(path))
             return;
         m_setupFileName = path;
+        m_setupFileNameExact = true;
         setFileTitle(path);
         return;
     }

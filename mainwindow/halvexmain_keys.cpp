@@ -1,11 +1,14 @@
-// The main window's keys (Alt+F1, Alt+F2), the status label's width and the
-// splash screen on the first activation.
+// The main window's keys (Alt+F1, Alt+F2, and the menu's own keys for
+// desktops that take those), the status label's width and the splash screen
+// on the first activation.
 
 #include "halvexmain.h"
 
 #include "ui_halvexmain.h"
+#include "visibilityaction.h"
 
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -18,6 +21,21 @@ namespace {
 constexpr int InfoLabelWidth = 297;
 
 } // namespace
+
+void TMainForm::buildMenuCommands()
+{
+    // Desktops take Alt+F1 and Alt+F2 for themselves: About has F1 (set in
+    // the form), the conversion speed choice an entry of the View menu with
+    // Shift+F2, and F10 opens the menu bar, so that every command is
+    // reachable from the keyboard whatever the desktop lets through.
+    auto *speed = new VisibilityAction(QStringLiteral("&Conversion Speed"), ui->rgConversionSpeed, this);
+    speed->setObjectName(QStringLiteral("ConversionSpeed1"));
+    speed->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F2));
+    ui->View1->addAction(speed);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { ui->MainMenu1->setActiveAction(ui->MainMenu1->actions().value(0)); });
+}
 
 bool TMainForm::FormKeyDown(QKeyEvent *e)
 {
@@ -36,9 +54,6 @@ bool TMainForm::FormKeyDown(QKeyEvent *e)
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *e)
 {
-    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick
-        || e->type() == QEvent::KeyPress)
-        readyListPopup(watched);
     if (e->type() == QEvent::Show)
         fitListToItems(watched);
     if (watched == ui->CoolBar1 && e->type() == QEvent::Resize) {

@@ -81,14 +81,15 @@ std::optional<SwitchMap> parseSwitchMap(const QString &text, QString *error)
 
     SwitchMap map;
     bool seen[4] = { false, false, false, false };
-    for (const QString &part : text.split(QLatin1Char(','))) {
+    for (const QString &given : text.split(QLatin1Char(','))) {
+        const QString part = given.trimmed(); // blanks around the commas
         const int eq = part.indexOf(QLatin1Char('='));
         if (eq < 0)
             return fail(QStringLiteral("\"%1\" is not a bank setting such as S1=000000000000").arg(part));
         const QString name = part.left(eq);
         const QString bits = part.mid(eq + 1);
         int bank = 0;
-        if (name.size() == 2 && name.at(0) == QLatin1Char('S') && name.at(1) >= QLatin1Char('1')
+        if (name.size() == 2 && name.at(0).toUpper() == QLatin1Char('S') && name.at(1) >= QLatin1Char('1')
             && name.at(1) <= QLatin1Char('4'))
             bank = name.at(1).unicode() - '0';
         if (bank == 0)

@@ -52,62 +52,39 @@ RangeCode codeAt(Rows<CodedItem> items, int index)
     return item ? item->code : 0;
 }
 
-} // namespace
-
-EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLocale &locale)
+// The refusal of a setup that lacks a selection Evaluate needs, in the order
+// they are checked; empty when nothing is missing.
+QString missingSelection(const Setup &s)
 {
-    EvaluationOutcome outcome;
-    EvaluationContext ctx{ s, values, outcome, locale };
-    SwitchMap &map = values.map;
+    if (s.cbInputType < 0 || s.cbInputType >= InputTypeCount)
+        return Messages::selectInputType();
+    if (s.inputRange() == -1)
+        return Messages::selectInputRange();
+    if (s.cbOutputRange == -1)
+        return Messages::selectOutput1Range();
+    if (s.rgDualOutput != 1)
+        return QString();
+    if (s.rgDualType == 0)
+        return s.cbOutputRange2 == -1 ? Messages::selectOutput2Range() : QString();
+    if (s.rgDualType == 1)
+        return s.cbTripOutput == -1 ? Messages::selectTripRange() : QString();
+    return s.cbFreqOutputRange == -1 ? Messages::selectFrequencyRange() : QString();
+}
 
-    map.clear();
+// The input encoder of the setup's input type: 0 when it set its switches.
+int encodeInput(EvaluationContext &ctx)
+{
+    const int type = ctx.setup.cbInputType;
+    if (isLinearType(type))
+        return EvaluateLinearInput(ctx);
+    if (isThermocouple(type))
+        return EvaluateThermocoupleInput(ctx);
+    return EvaluateRtdInput(ctx);
+}
 
-    if (s.cbInputType < 0 || s.cbInputType >= InputTypeCount) {
-        outcome.status = Messages::selectInputType();
-        return outcome;
-    }
-    if (s.inputRange() == -1) {
-        outcome.status = Messages::selectInputRange();
-        return outcome;
-    }
-    if (s.cbOutputRange == -1) {
-        outcome.status = Messages::selectOutput1Range();
-        return outcome;
-    }
-    if (s.rgDualOutput == 1) {
-        if (s.rgDualType == 0) {
-            if (s.cbOutputRange2 == -1) {
-                outcome.status = Messages::selectOutput2Range();
-                return outcome;
-            }
-        } else if (s.rgDualType == 1) {
-            if (s.cbTripOutput == -1) {
-                outcome.status = Messages::selectTripRange();
-                return outcome;
-            }
-        } else if (s.cbFreqOutputRange == -1) {
-            outcome.status = Messages::selectFrequencyRange();
-            return outcome;
-        }
-    }
-
-    // Any choice other than "Normal" (including none, from a file) is fast.
-    if (s.rgConversionSpeed != 0)
-        map.S1.turnOn(7);
-
-    outcome.inputEncoderRan = true;
-    int result;
-    if (isLinearType(s.cbInputType))
-        result = EvaluateLinearInput(ctx);
-    else if (isThermocouple(s.cbInputType))
-        result = EvaluateThermocoupleInput(ctx);
-    else
-        result = EvaluateRtdInput(ctx);
-    if (result != 0)
-        return outcome;
-
-    // Output 1 on S3.
-    SwitchBank &s3 = map.S3;
+// Output 1 on S3.
+void setOutput1Switches(SwitchBank &s3, const Setup &s)
+{
     if (s.rgButtonIsolation == 0)
         s3.turnOn(1);
     setOutputSwitches(s3, s.cbOutputRange, s.rgBurnout, s.rgInversion);
@@ -119,37 +96,62 @@ EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLoca
         if (s.rgDualType == 1 && s.rgTripRelativeTo == 1)
             s3.turnOn(9);
     }
+}
 
-    // Second output on S4. A dual output choice read as -1 from a file counts
-    // as neither single nor dual output: S4 stays off.
-    if (s.rgDualOutput == 1) {
-        SwitchBank &s4 = map.S4;
-        switch (s.rgDualType) {
-        case 0:
-            s4.turnOn(1);
-            s4.turnOn(10);
-            setOutputSwitches(s4, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
-            if (s.rgSquareRoot2 == 1)
-                s4.turnOn(9);
-            break;
-        case 1:
-            if (s.rgTripBurnout == 1)
-                s4.turnOn(5);
-            SetRangeCode(s4, codeAt(tripDelays(), s.cbTripOutput));
-            if (s.rgTripLEDstate == 1)
-                s4.turnOn(4);
-            break;
-        case 2:
-            s4.turnOn(6);
-            if (s.rgFreqBurnout == 1)
-                s4.turnOn(5);
-            SetRangeCode(s4, codeAt(frequencyRanges(), s.cbFreqOutputRange));
-            break;
-        default:
-            break;
-        }
+// The second output on S4. A dual output choice read as -1 from a file counts
+// as neither single nor dual output: S4 stays off.
+void setOutput2Switches(SwitchBank &s4, const Setup &s)
+{
+    if (s.rgDualOutput != 1)
+        return;
+    switch (s.rgDualType) {
+    case 0:
+        s4.turnOn(1);
+        s4.turnOn(10);
+        setOutputSwitches(s4, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
+        if (s.rgSquareRoot2 == 1)
+            s4.turnOn(9);
+        break;
+    case 1:
+        if (s.rgTripBurnout == 1)
+            s4.turnOn(5);
+        SetRangeCode(s4, codeAt(tripDelays(), s.cbTripOutput));
+        if (s.rgTripLEDstate == 1)
+            s4.turnOn(4);
+        break;
+    case 2:
+        s4.turnOn(6);
+        if (s.rgFreqBurnout == 1)
+            s4.turnOn(5);
+        SetRangeCode(s4, codeAt(frequencyRanges(), s.cbFreqOutputRange));
+        break;
+    default:
+        break;
     }
+}
 
+} // namespace
+
+EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLocale &locale)
+{
+    EvaluationOutcome outcome;
+    EvaluationContext ctx{ s, values, outcome, locale };
+    SwitchMap &map = values.map;
+
+    map.clear();
+    outcome.status = missingSelection(s);
+    if (!outcome.status.isEmpty())
+        return outcome;
+
+    // Any choice other than "Normal" (including none, from a file) is fast.
+    if (s.rgConversionSpeed != 0)
+        map.S1.turnOn(7);
+
+    outcome.inputEncoderRan = true;
+    if (encodeInput(ctx) != 0)
+        return outcome;
+    setOutput1Switches(map.S3, s);
+    setOutput2Switches(map.S4, s);
     outcome.completed = true;
     return outcome;
 }

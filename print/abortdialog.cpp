@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -103,6 +104,20 @@ int PollCancel(TAbortDialog *dialog)
     DialogInputOnly gate(dialog);
     qApp->installEventFilter(&gate);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    qApp->removeEventFilter(&gate);
+    return dialog->Cancelled;
+}
+
+int RunWithProgressDialog(TAbortDialog *dialog, QEventLoop &loop)
+{
+    if (!dialog) {
+        loop.exec();
+        return 0;
+    }
+    QObject::connect(dialog->btnCancel, &QPushButton::clicked, &loop, &QEventLoop::quit);
+    DialogInputOnly gate(dialog);
+    qApp->installEventFilter(&gate);
+    loop.exec();
     qApp->removeEventFilter(&gate);
     return dialog->Cancelled;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+class QEventLoop;
 class QPushButton;
 
 namespace hvx {
@@ -41,6 +42,10 @@ void SetProgressCaption(TAbortDialog *dialog, const QString &text);
 // Handles the events waiting for the dialog and its button; input meant for
 // any other window is dropped meanwhile. Returns Cancelled.
 int PollCancel(TAbortDialog *dialog);
+// Runs loop until it quits or Cancel is pressed, for a wait that is no band
+// of the job: the dialog, timers, processes and painting go on meanwhile,
+// input meant for any other window is dropped. Returns Cancelled.
+int RunWithProgressDialog(TAbortDialog *dialog, QEventLoop &loop);
 void FreeProgressDialog(TAbortDialog *dialog);
 
 // Whether an event is user input or a close request: what a window that is

@@ -1,5 +1,7 @@
 #include "printerdevice.h"
 
+#include "wholefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,10 +14,6 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-#include <cstdio>
 #include <cstring>
 
 namespace hvx {
@@ -165,21 +163,26 @@ bool QtPrinterDevice::startDoc(const QString &documentName)
 #else
     m_submitToPrinter = false; // the printer object sends the job itself
 #endif
-    if (!m_targetFile.isEmpty() || m_submitToPrinter) {
-        // The document is made in a file of its own and only becomes the
-        // output file, or goes to the printer, when it is complete: an
-        // aborted document leaves neither a partial file nor a partial job.
-        const QString pattern = m_submitToPrinter ? QDir::tempPath() + QStringLiteral("/halvex-print-XXXXXX.part")
-                                                  : m_targetFile + QStringLiteral(".XXXXXX.part");
-        m_spool.reset(new QTemporaryFile(pattern));
+    // The document is made in a file of its own and only becomes the output
+    // file, or goes to the printer, when it is complete: an aborted document
+    // leaves neither a partial file nor a partial job.
+    if (m_submitToPrinter) {
+        m_spool.reset(new QTemporaryFile(QDir::tempPath() + QStringLiteral("/halvex-print-XXXXXX.part")));
         if (!m_spool->open()) {
-            m_error = QStringLiteral("%1 could not be created.")
-                          .arg(m_submitToPrinter ? QStringLiteral("The print file") : m_targetFile);
+            m_error = QStringLiteral("The print file could not be created: %1").arg(m_spool->errorString());
             m_spool.reset();
             return false;
         }
         m_spool->close();
         m_printer.setOutputFileName(m_spool->fileName());
+    } else if (!m_targetFile.isEmpty()) {
+        m_output.reset(new WholeFile(m_targetFile));
+        if (!m_output->open()) {
+            m_error = QStringLiteral("%1 could not be written: %2").arg(m_targetFile, m_output->errorString());
+            m_output.reset();
+            return false;
+        }
+        m_printer.setOutputFileName(m_output->temporaryFileName());
     }
     m_printer.setDocName(documentName);
     if (!m_painter->begin(&m_printer)) {
@@ -216,25 +219,6 @@ bool QtPrinterDevice::abortDoc()
 
 namespace {
 
-// A spool file is readable by its owner only. The finished output gets the
-// permissions of the file it replaces, or those of any new file.
-// earlierMode: the replaced file's permission bits, -1 when there was none.
-void giveOrdinaryPermissions(const QString &fileName, int earlierMode)
-{
-#ifdef Q_OS_UNIX
-    mode_t mode = mode_t(earlierMode);
-    if (earlierMode < 0) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::chmod(QFile::encodeName(fileName).constData(), mode);
-#else
-    Q_UNUSED(fileName);
-    Q_UNUSED(earlierMode);
-#endif
-}
-
 // The document file holds all that was written into it. Writes of the PDF
 // engine fail unreported (no room left, a file-size limit), so the file is
 // checked where a lost piece shows: its end must be the trailer, and the
@@ -263,53 +247,30 @@ bool isCompletePdf(const QString &fileName)
     return there.startsWith("xref") || streamObject.match(QString::fromLatin1(there)).hasMatch();
 }
 
-// The permission bits of a regular file; -1 when there is none.
-int permissionBits(const QString &fileName)
-{
-#ifdef Q_OS_UNIX
-    struct stat st;
-    if (::stat(QFile::encodeName(fileName).constData(), &st) == 0 && S_ISREG(st.st_mode))
-        return int(st.st_mode & 0777);
-#else
-    Q_UNUSED(fileName);
-#endif
-    return -1;
-}
-
 } // namespace
 
 bool QtPrinterDevice::finishDocument(bool keep)
 {
-    if (!m_spool)
+    if (!m_spool && !m_output)
         return keep;
-    const QString spoolName = m_spool->fileName();
+    const QString documentFile = m_spool ? m_spool->fileName() : m_output->temporaryFileName();
     // The printer goes back to the output the user chose.
     m_printer.setOutputFileName(m_targetFile);
     bool ok = keep;
-    if (keep && !isCompletePdf(spoolName)) {
-        m_error = QStringLiteral("%1 could not be written.").arg(m_submitToPrinter ? spoolName : m_targetFile);
+    if (keep && !isCompletePdf(documentFile)) {
+        m_error = QStringLiteral("%1 could not be written.").arg(m_spool ? documentFile : m_targetFile);
         ok = false;
-    } else if (keep && m_submitToPrinter) {
+    } else if (keep && m_spool) {
 #ifdef HALVEX_HAVE_CUPS
-        ok = submitPrintFile(m_printer, spoolName, m_documentName, &m_error);
+        ok = submitPrintFile(m_printer, documentFile, m_documentName, &m_error);
 #endif
-    } else if (keep) {
-        const int earlierMode = permissionBits(m_targetFile);
-        // The complete document replaces an old file in one step: there is
-        // never a moment without either of them.
-#ifdef Q_OS_UNIX
-        ok = ::rename(QFile::encodeName(spoolName).constData(), QFile::encodeName(m_targetFile).constData()) == 0;
-#else
-        QFile::remove(m_targetFile);
-        ok = QFile::rename(spoolName, m_targetFile);
-#endif
-        if (ok) {
-            m_spool->setAutoRemove(false);
-            giveOrdinaryPermissions(m_targetFile, earlierMode);
-        } else
-            m_error = QStringLiteral("%1 could not be written.").arg(m_targetFile);
+    } else if (keep && !m_output->commit()) {
+        m_error = QStringLiteral("%1 could not be written: %2").arg(m_targetFile, m_output->errorString());
+        ok = false;
     }
-    m_spool.reset(); // removes the spool file unless it became the output
+    // Removes the document file unless it became the output.
+    m_spool.reset();
+    m_output.reset();
     return ok;
 }
 

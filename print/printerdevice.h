@@ -18,6 +18,8 @@ class QTemporaryFile;
 
 namespace hvx {
 
+class WholeFile;
+
 // A rectangle in device pixels; Right and Bottom lie just outside it.
 struct PrintRect {
     int Left = 0;
@@ -136,7 +138,8 @@ private:
 
     QPrinter &m_printer;
     QPainter *m_painter;
-    std::unique_ptr<QTemporaryFile> m_spool;
+    std::unique_ptr<QTemporaryFile> m_spool; // a document for the printer
+    std::unique_ptr<WholeFile> m_output;     // a document for a file
     QString m_targetFile;
     QString m_documentName;
     QString m_error;
@@ -144,17 +147,19 @@ private:
 };
 
 // Hands a finished document file to the printer chosen on the QPrinter, with
-// the choices made for it (paper, orientation, copies and collation, sides,
-// colour), through the helper program halvex-print-submit; waits until the
-// helper has sent it. False with a reason when the job was not accepted or
-// the helper could not do its work. Built only with the print system's
-// client library (HALVEX_HAVE_CUPS); without it the QPrinter prints by
-// itself.
+// every choice made for it in the print dialog, through the helper program
+// halvex-print-submit. The event loop runs while the helper works, under the
+// progress dialog, whose Cancel ends the helper. False with a reason when the
+// job was not accepted, the server did not answer, the user cancelled or the
+// helper could not do its work. Built only with the print system's client
+// library (HALVEX_HAVE_CUPS); without it the QPrinter prints by itself.
 #ifdef HALVEX_HAVE_CUPS
 bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QString &title, QString *error);
 // The helper to run, for a program that lives away from it (a test); empty:
 // the one beside the running program, else the installed one.
 void setPrintSubmitProgram(const QString &program);
+// How long the print server may say nothing before the job fails (60 s).
+void setPrintServerTimeout(int seconds);
 #endif
 
 // The printer the program prints on, made on first use with the printer's

@@ -1,18 +1,23 @@
 // Sending a finished document file to a printer of the print system, with the
 // choices made in the print dialog. The print system's client library is used
 // by a helper program of our own (halvex-print-submit), run for each job, so
-// that the window program never loads it.
+// that the window program never loads it. The window goes on drawing while
+// the helper works; the progress dialog's Cancel ends the helper.
 
 #include "printerdevice.h"
 
 #ifdef HALVEX_HAVE_CUPS
 
-#include <QByteArray>
-#include <QCoreApplication>
+#include "abortdialog.h"
+#include "printchoices.h"
+
+#include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QProcess>
 
@@ -21,19 +26,7 @@ namespace hvx {
 namespace {
 
 QString g_submitProgram;
-
-// The job's options as the helper takes them, one NAME=VALUE argument each.
-class JobOptions {
-public:
-    void add(const char *name, const QByteArray &value)
-    {
-        m_arguments << QString::fromLatin1(name) + QLatin1Char('=') + QString::fromUtf8(value);
-    }
-    const QStringList &arguments() const { return m_arguments; }
-
-private:
-    QStringList m_arguments;
-};
+int g_serverTimeout = 60;
 
 // The helper beside the running program (a build tree, or a folder the
 // program was unpacked into), else where the installation puts it, reached
@@ -50,42 +43,68 @@ QString findSubmitProgram()
     return QDir::cleanPath(programDir.filePath(QStringLiteral(HALVEX_PRINT_SUBMIT_DIR "/") + name));
 }
 
-// The choices of the print dialog that the printer object tells, in the print
-// system's terms.
-void addDialogChoices(const QPrinter &printer, JobOptions &options)
+// What the print dialog keeps for the print system alone (pages per sheet,
+// page set, banners, job priority and hold, the printer's own options): Qt
+// has no public call for them. Its print dialog leaves them on the printer's
+// print engine as a list of names and values under this key; the print
+// server test drives the real dialog and fails the day they are not there.
+QStringList printSystemOptions(const QPrinter &printer)
 {
-    auto add = [&options](const char *name, const QByteArray &value) { options.add(name, value); };
+    const auto dialogOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    return printer.printEngine()->property(dialogOptionsKey).toStringList();
+}
+
+PrintChoices printChoices(const QPrinter &printer)
+{
+    PrintChoices c;
+    c.printerName = printer.printerName();
     const QPageLayout layout = printer.pageLayout();
-    const QString paper = layout.pageSize().key();
-    if (!paper.isEmpty())
-        add("media", paper.toUtf8());
-    if (layout.orientation() == QPageLayout::Landscape)
-        add("orientation-requested", "4");
-
-    const int copies = printer.copyCount();
-    if (copies > 1) {
-        add("copies", QByteArray::number(copies));
-        const bool collate = printer.collateCopies();
-        add("multiple-document-handling",
-            collate ? "separate-documents-collated-copies" : "separate-documents-uncollated-copies");
-        add("Collate", collate ? "True" : "False");
+    c.paper = layout.pageSize().key();
+    c.landscape = layout.orientation() == QPageLayout::Landscape;
+    c.copies = printer.copyCount();
+    c.collate = printer.collateCopies();
+    c.duplex = printer.duplex();
+    c.grayscale = printer.colorMode() == QPrinter::GrayScale;
+    c.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
+    if (printer.printRange() == QPrinter::PageRange) {
+        c.fromPage = printer.fromPage();
+        c.toPage = printer.toPage();
     }
+    c.systemOptions = printSystemOptions(printer);
+    return c;
+}
 
-    switch (printer.duplex()) {
-    case QPrinter::DuplexNone:
-        add("sides", "one-sided");
-        break;
-    case QPrinter::DuplexLongSide:
-        add("sides", "two-sided-long-edge");
-        break;
-    case QPrinter::DuplexShortSide:
-        add("sides", "two-sided-short-edge");
-        break;
-    case QPrinter::DuplexAuto:
-        break; // the printer's own default
+// Waits for the helper with the event loop running, under the progress
+// dialog (when there are windows). False when Cancel ended the wait; the
+// helper is then ended.
+bool waitForHelper(QProcess &helper)
+{
+    bool done = false;
+    QEventLoop loop;
+    auto finish = [&done, &loop] {
+        done = true;
+        loop.quit();
+    };
+    QObject::connect(&helper, &QProcess::finished, &loop, finish);
+    QObject::connect(&helper, &QProcess::errorOccurred, &loop, [&finish](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            finish();
+    });
+    helper.start();
+
+    TAbortDialog *dialog = nullptr;
+    if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        dialog = CreateProgressDialog(QApplication::activeWindow());
+        SetProgressCaption(dialog, QStringLiteral("Printing - sending to the printer"));
     }
-
-    add("print-color-mode", printer.colorMode() == QPrinter::GrayScale ? "monochrome" : "color");
+    if (!done && !(dialog && dialog->Cancelled))
+        RunWithProgressDialog(dialog, loop);
+    FreeProgressDialog(dialog);
+    if (done)
+        return true;
+    helper.kill();
+    helper.waitForFinished(5000);
+    return false;
 }
 
 } // namespace
@@ -98,13 +117,9 @@ bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QSt
         return false;
     };
 
-    // A printer instance ("name/instance") prints on its printer.
-    const QByteArray printerName = printer.printerName().section(QLatin1Char('/'), 0, 0).toUtf8();
-    if (printerName.isEmpty())
+    const PrintRequest request = printRequest(printChoices(printer));
+    if (request.queue.isEmpty())
         return fail(QStringLiteral("No printer is chosen."));
-
-    JobOptions options;
-    addDialogChoices(printer, options);
 
     const QString program = findSubmitProgram();
     if (!QFileInfo(program).isExecutable())
@@ -112,19 +127,21 @@ bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QSt
                         .arg(QDir::toNativeSeparators(program)));
 
     // Arguments go to the helper as they are, without a shell between.
+    QStringList arguments{ QStringLiteral("-t"), QString::number(g_serverTimeout) };
+    if (!request.instance.isEmpty())
+        arguments << QStringLiteral("-i") << request.instance;
+    arguments << request.queue << fileName << title << request.options;
     QProcess helper;
     helper.setProgram(program);
-    helper.setArguments(QStringList{ QString::fromUtf8(printerName), fileName, title } + options.arguments());
+    helper.setArguments(arguments);
     helper.setStandardInputFile(QProcess::nullDevice());
     helper.setStandardOutputFile(QProcess::nullDevice());
-    helper.start();
-    if (!helper.waitForStarted(-1))
+    if (!waitForHelper(helper))
+        return fail(QStringLiteral("The job was cancelled before the print server had taken it."));
+    if (helper.error() == QProcess::FailedToStart)
         return fail(QStringLiteral("The print helper %1 could not be started (%2), so the job was not sent.")
                         .arg(QDir::toNativeSeparators(program), helper.errorString()));
-    // As long as sending the job takes: the print system's call blocks the
-    // same way.
-    helper.waitForFinished(-1);
-    if (helper.state() != QProcess::NotRunning || helper.exitStatus() != QProcess::NormalExit)
+    if (helper.exitStatus() != QProcess::NormalExit)
         return fail(QStringLiteral("The print helper %1 ended abnormally (%2); the job may not have been sent.")
                         .arg(QDir::toNativeSeparators(program), helper.errorString()));
 
@@ -134,8 +151,7 @@ bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QSt
     case 0:
         return true;
     case 1:
-        return fail(QStringLiteral("The printer %1 did not accept the job%2")
-                        .arg(QString::fromUtf8(printerName), because));
+        return fail(QStringLiteral("The printer %1 did not accept the job%2").arg(request.queue, because));
     default:
         return fail(QStringLiteral("The print helper %1 failed with exit status %2%3")
                         .arg(QDir::toNativeSeparators(program), QString::number(helper.exitCode()), because));
@@ -143,6 +159,8 @@ bool submitPrintFile(const QPrinter &printer, const QString &fileName, const QSt
 }
 
 void setPrintSubmitProgram(const QString &program) { g_submitProgram = program; }
+
+void setPrintServerTimeout(int seconds) { g_serverTimeout = seconds; }
 
 } // namespace hvx
 

@@ -1,12 +1,15 @@
 #include "printoptions.h"
 
+#include "visibilityaction.h"
 #include "wholefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QStandardPaths>
+#include <QWidget>
 #include <QtEndian>
 
 #ifdef Q_OS_UNIX
@@ -84,6 +87,15 @@ void applyPrintOptionsBytes(const QByteArray &bytes, PrintOptions &options)
     }
 }
 
+void addPrintOptionsEntry(QWidget *window, QWidget *panel)
+{
+    auto *entry = new VisibilityAction(QStringLiteral("&Print Options"), panel, window);
+    entry->setObjectName(QStringLiteral("PrintOptions1"));
+    entry->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    window->addAction(entry);
+    window->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
 QString defaultPrintIniPath() { return QDir(QCoreApplication::applicationDirPath()).filePath(fileName); }
 
 PrintOptionsFile::PrintOptionsFile(const QString &primaryPath, const QString &fallbackPath)
@@ -100,47 +112,42 @@ QString PrintOptionsFile::defaultFallbackPath()
 
 bool PrintOptionsFile::read(PrintOptions &options)
 {
-    if (!m_fallback.isEmpty() && QFileInfo::exists(m_fallback) && readFrom(m_fallback, options)) {
-        m_active = m_fallback;
-        return true;
-    }
-    if (readFrom(m_primary, options)) {
-        m_active = m_primary;
-        return true;
-    }
-    // Missing or unreadable: start a file with the defaults. The options
-    // themselves keep their current (design) states.
-    const QByteArray defaults = printOptionsBytes(PrintOptions());
-    if (writeTo(m_primary, defaults)) {
-        m_active = m_primary;
-        return true;
-    }
-    if (!m_fallback.isEmpty()) {
-        QDir().mkpath(QFileInfo(m_fallback).absolutePath());
-        if (writeTo(m_fallback, defaults)) {
-            m_active = m_fallback;
+    for (const QString &path : { m_fallback, m_primary }) {
+        if (!path.isEmpty() && QFileInfo::exists(path) && readFrom(path, options)) {
+            m_active = path;
             return true;
         }
     }
+    // Nothing to read: start a file with the defaults where the user's files
+    // belong. The options themselves keep their current (design) states.
+    if (writeToFallback(printOptionsBytes(PrintOptions())))
+        return true;
+    m_active.clear();
     return false;
 }
 
 bool PrintOptionsFile::write(const PrintOptions &options)
 {
     const QByteArray bytes = printOptionsBytes(options);
-    QStringList candidates;
-    candidates << (m_active.isEmpty() ? m_primary : m_active);
-    if (!m_fallback.isEmpty() && !candidates.contains(m_fallback))
-        candidates << m_fallback;
-    for (const QString &path : candidates) {
-        if (path == m_fallback)
-            QDir().mkpath(QFileInfo(path).absolutePath());
-        if (writeTo(path, bytes)) {
-            m_active = path;
-            return true;
-        }
+    // The file next to the program is replaced only while it is there: an
+    // installed program's folder never gets one.
+    const QString existing = m_active.isEmpty() ? m_primary : m_active;
+    if (existing != m_fallback && QFileInfo(existing).isFile() && writeTo(existing, bytes)) {
+        m_active = existing;
+        return true;
     }
-    return false;
+    return writeToFallback(bytes);
+}
+
+bool PrintOptionsFile::writeToFallback(const QByteArray &bytes)
+{
+    if (m_fallback.isEmpty())
+        return false;
+    QDir().mkpath(QFileInfo(m_fallback).absolutePath());
+    if (!writeTo(m_fallback, bytes))
+        return false;
+    m_active = m_fallback;
+    return true;
 }
 
 bool PrintOptionsFile::writeTo(const QString &path, const QByteArray &bytes)

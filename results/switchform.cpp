@@ -96,6 +96,7 @@ void TResultForm::ensureControls()
 
     connect(m_ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
     connect(m_ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
+    addPrintOptionsEntry(this, m_ui->pPrintOptions);
 
     // The check boxes take the options as last read or set.
     setPrintOptions(m_options);

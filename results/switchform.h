@@ -28,11 +28,10 @@ class TResultForm : public QDialog {
     Q_OBJECT
 
 public:
-    // Reads the print options from printIniPath (the program's folder
-    // followed by "hvxprint.ini"); fallbackPath is where they are kept when
-    // that file can be neither opened nor created (by default the user's
-    // configuration folder; empty for none). The window is made without its
-    // controls (see ensureControls).
+    // Reads the print options from fallbackPath (by default the user's
+    // configuration folder; empty for none), or from printIniPath (the
+    // program's folder followed by "hvxprint.ini") while a file is there.
+    // The window is made without its controls (see ensureControls).
     explicit TResultForm(const QString &printIniPath, QWidget *parent = nullptr,
                          const QString &fallbackPath = PrintOptionsFile::defaultFallbackPath());
     ~TResultForm() override;

@@ -276,12 +276,13 @@ bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheet
 {
     const QByteArray pdf = drawResultSheetsPdf(sheets);
     QString why;
+    QString reason;
     if (sheets.isEmpty())
         why = QStringLiteral("There is no results sheet to print.");
     else if (pdf.isEmpty())
         why = QStringLiteral("The results sheets for %1 could not be drawn.").arg(pdfPath);
-    else if (!writeWholeFile(pdfPath, pdf))
-        why = QStringLiteral("%1 could not be written.").arg(pdfPath);
+    else if (!writeWholeFile(pdfPath, pdf, &reason))
+        why = QStringLiteral("%1 could not be written: %2").arg(pdfPath, reason);
     if (error)
         *error = why;
     return why.isEmpty();

@@ -2,8 +2,9 @@
 # Makes the Debian package of a built tree and checks it as a user's system
 # would see it: scripts/check-package.sh BUILD-DIR
 #   - cpack -G DEB makes it; its content is listed and must hold both programs
-#     with their manual pages, the print helper and the desktop integration,
-#     and no cache files;
+#     with their manual pages, the print helper and the desktop integration
+#     (the icon in every fixed size besides the scalable one), and no cache
+#     files; it recommends Qt's Wayland plugin;
 #   - lintian finds no error or warning in it;
 #   - the AppStream metadata, the desktop entry and the manual pages validate;
 #   - both programs, run from the unpacked package without a display, answer
@@ -34,6 +35,7 @@ for f in usr/bin/halvex usr/bin/halvex-eval usr/libexec/halvex/halvex-print-subm
   usr/share/man/man1/halvex.1.gz usr/share/man/man1/halvex-eval.1.gz \
   usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/halvex.svg usr/share/mime/packages/halvex.xml \
+  usr/share/icons/hicolor/16x16/apps/halvex.png usr/share/icons/hicolor/256x256/apps/halvex.png \
   usr/share/doc/halvex/copyright usr/share/doc/halvex/changelog.Debian.gz; do
   grep -q " \./$f\$" "$work/content" || fail "the package lacks $f"
 done
@@ -45,12 +47,22 @@ done
 # The desktop's caches belong to the system and are rebuilt by its triggers.
 ! grep -E '(mime\.cache|mimeinfo\.cache|icon-theme\.cache)$' "$work/content" || fail "the package holds cache files"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "dependencies were not worked out from the programs"
+dpkg-deb -f "$deb" Recommends | grep -qw qt6-wayland || fail "the package does not recommend qt6-wayland"
 
 step "lintian"
 lintian --fail-on error,warning "$deb" || fail "lintian found errors or warnings"
 
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root
+
+step "icons"
+# Every fixed size a PNG of just that size, beside the scalable one.
+for size in 16 22 24 32 48 64 128 256; do
+  png="$root/usr/share/icons/hicolor/${size}x${size}/apps/halvex.png"
+  file -b "$png" | grep -q "^PNG image data, $size x $size," ||
+    fail "icon ${size}x${size}: $(file -b "$png" 2>&1)"
+done
+echo "halvex.png in 16 to 256 pixels, and halvex.svg"
 
 step "appstreamcli validate --no-net --pedantic"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml" || fail "AppStream metadata"

@@ -5,10 +5,10 @@ set -eu
 PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
   dpkg-dev lintian appstream man-db groff-base file gzip binutils
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
-  cups cups-client cups-bsd cups-filters libcups2-dev fonts-dejavu-core fonts-urw-base35
+  cups cups-client cups-bsd cups-filters cups-ipp-utils libcups2-dev fonts-dejavu-core fonts-urw-base35
   shared-mime-info desktop-file-utils clang-format-14 libfontconfig-dev
   libxcb1-dev locales
-  dbus-daemon at-spi2-core python3-pyatspi
+  dbus-daemon at-spi2-core python3-pyatspi qt6-wayland weston
   libreoffice-calc-nogui"
 missing=""
 for p in $PACKAGES; do

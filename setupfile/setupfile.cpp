@@ -2,15 +2,13 @@
 #include "wholefile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace hvx {
 namespace {
@@ -203,22 +201,13 @@ bool WriteSetupFile(QIODevice &file, const Setup &setup)
     return file.write(bytes) == bytes.size();
 }
 
-bool ReadSetupFile(QIODevice &file, Setup &setup)
-{
-    const int bodySize = SetupFileSize - SignatureSize;
-    QByteArray body;
-    while (body.size() < bodySize) {
-        const QByteArray chunk = file.read(bodySize - body.size());
-        if (chunk.isEmpty())
-            break;
-        body += chunk;
-    }
-    // A damaged file that ends early is refused whole rather than half-read.
-    if (body.size() < bodySize)
-        return false;
+namespace {
 
+// Reads the fields after the signature, all of them there.
+void readSetupBody(const char *body, Setup &setup)
+{
     Setup read = setup;
-    const char *p = body.constData();
+    const char *p = body;
     for (const Field &f : fileOrder) {
         switch (f.kind) {
         case FieldKind::List:
@@ -244,61 +233,111 @@ bool ReadSetupFile(QIODevice &file, Setup &setup)
         }
     }
     setup = read;
+}
+
+} // namespace
+
+bool ReadSetupFile(QIODevice &file, Setup &setup)
+{
+    const int bodySize = SetupFileSize - SignatureSize;
+    QByteArray body;
+    while (body.size() < bodySize) {
+        const QByteArray chunk = file.read(bodySize - body.size());
+        if (chunk.isEmpty())
+            break;
+        body += chunk;
+    }
+    // A damaged file that ends early is refused whole rather than half-read.
+    if (body.size() < bodySize)
+        return false;
+    readSetupBody(body.constData(), setup);
     return true;
 }
 
 namespace {
 
-// Opens a regular file for reading. Anything else (a folder, a FIFO, a
-// device) is refused, and without waiting: a FIFO with no writer would
-// otherwise block the open for ever.
-bool openRegularFile(const QByteArray &nativePath, QFile &file)
+// Reads the first bytes of a regular file, at most size of them, with one
+// open, one fstat and the reads. Anything but a regular file (a folder, a
+// FIFO, a device) is refused, and without waiting: the open does not block,
+// where a FIFO with no writer would otherwise keep it waiting for ever
+// (reads of a regular file never wait, so the flag may stay). -1, with the
+// reason in *why when given, when the file could not be read; else the
+// number of bytes read.
+int readRegularFile(const QByteArray &nativePath, char *buffer, int size, QString *why)
 {
+    const auto fail = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return -1;
+    };
+    const auto failWith = [&](int error) { return fail(QString::fromLocal8Bit(std::strerror(error))); };
     if (nativePath.isEmpty() || nativePath.contains('\0'))
-        return false;
-#ifdef Q_OS_UNIX
+        return failWith(ENOENT);
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return failWith(errno);
     struct stat status;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
-        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
+    QString notRegular;
+    if (::fstat(fd, &status) != 0)
+        notRegular = QString::fromLocal8Bit(std::strerror(errno));
+    else
+        notRegular = whyNotRegular(status.st_mode);
+    int got = 0;
+    int error = 0;
+    while (notRegular.isEmpty() && got < size) {
+        const ssize_t n = ::read(fd, buffer + got, size_t(size - got));
+        if (n > 0)
+            got += int(n);
+        else if (n == 0 || errno != EINTR) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
     }
-    return true;
-#else
-    const QString path = QFile::decodeName(nativePath);
-    if (!QFileInfo(path).isFile())
-        return false;
-    file.setFileName(path);
-    return file.open(QIODevice::ReadOnly);
-#endif
+    ::close(fd);
+    if (!notRegular.isEmpty())
+        return fail(notRegular);
+    return error != 0 ? failWith(error) : got;
 }
 
 } // namespace
 
-LoadStatus loadSetupFile(const QString &path, Setup &setup)
+LoadStatus loadSetupFile(const QString &path, Setup &setup, QString *why)
 {
-    return loadSetupFileNative(QFile::encodeName(path), setup);
+    return loadSetupFileNative(QFile::encodeName(path), setup, why);
 }
 
-LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup)
+LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup, QString *why)
 {
-    QFile file;
-    if (!openRegularFile(nativePath, file))
+    char bytes[SetupFileSize];
+    const int got = readRegularFile(nativePath, bytes, SetupFileSize, why);
+    if (got < 0)
         return LoadStatus::CannotOpen;
-    if (!HasSetupSignature(file) || !ReadSetupFile(file, setup))
+    // A damaged file that ends early is refused whole rather than half-read.
+    if (got < SetupFileSize || std::memcmp(bytes, signatureText, SignatureSize) != 0) {
+        if (why)
+            *why = got == 0 ? QStringLiteral("the file is empty") : QString();
         return LoadStatus::NotSetupFile;
+    }
+    readSetupBody(bytes + SignatureSize, setup);
     return LoadStatus::Ok;
 }
 
-bool saveSetupFile(const QString &path, const Setup &setup) { return writeWholeFile(path, setupFileBytes(setup)); }
+bool saveSetupFile(const QString &path, const Setup &setup, QString *why)
+{
+    return writeWholeFile(path, setupFileBytes(setup), why);
+}
 
 namespace FileMessages {
 QString couldNotBeOpened(const QString &path) { return path + QStringLiteral(" could not be opened."); }
+QString couldNotBeOpened(const QString &path, const QString &why)
+{
+    return why.isEmpty() ? couldNotBeOpened(path) : path + QStringLiteral(" could not be opened: ") + why;
+}
 QString notASetupFile(const QString &path) { return path + QStringLiteral(" is not an HALVEX Switch File"); }
+QString notASetupFile(const QString &path, const QString &why)
+{
+    return why.isEmpty() ? notASetupFile(path) : notASetupFile(path) + QStringLiteral(" (") + why + QLatin1Char(')');
+}
 QString couldNotBeSaved() { return QStringLiteral("File could not be saved."); }
 } // namespace FileMessages
 

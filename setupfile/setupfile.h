@@ -35,22 +35,29 @@ enum class LoadStatus { Ok, CannotOpen, NotSetupFile };
 
 // Opens a file by path and reads it as the window's Open does. Only a regular
 // file can be opened; anything else (a folder, a FIFO, a device) is refused at
-// once, without waiting. On anything but Ok the setup is left untouched.
-LoadStatus loadSetupFile(const QString &path, Setup &setup);
+// once, without waiting. On anything but Ok the setup is left untouched and
+// *why, when given, tells the reason as the system gives it ("No such file or
+// directory") for CannotOpen, and "the file is empty" or nothing for
+// NotSetupFile.
+LoadStatus loadSetupFile(const QString &path, Setup &setup, QString *why = nullptr);
 // The same for a path in the system's own bytes, which need not be UTF-8.
-LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup);
+LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup, QString *why = nullptr);
 
 // Writes a setup file safely: to a temporary file in the same folder, put in
 // place only when all 218 bytes were written. On failure (a full disk
-// included) the old file is intact. Something at path that is not a regular
-// file is refused and left alone.
-bool saveSetupFile(const QString &path, const Setup &setup);
+// included) the old file is intact, and *why, when given, tells the reason.
+// Something at path that is not a regular file is refused and left alone.
+bool saveSetupFile(const QString &path, const Setup &setup, QString *why = nullptr);
 
 // Message texts of the file commands.
 namespace FileMessages {
 QString couldNotBeOpened(const QString &path); // path + " could not be opened."
 QString notASetupFile(const QString &path);    // path + " is not an HALVEX Switch File"
-QString couldNotBeSaved();                     // "File could not be saved."
+// The same with the reason a load gave, when it gave one: path + " could not
+// be opened: " + why; path + " is not an HALVEX Switch File (" + why + ")".
+QString couldNotBeOpened(const QString &path, const QString &why);
+QString notASetupFile(const QString &path, const QString &why);
+QString couldNotBeSaved(); // "File could not be saved."
 } // namespace FileMessages
 
 } // namespace hvx

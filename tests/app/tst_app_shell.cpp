@@ -5,8 +5,8 @@
 #include "halvexabout.h"
 #include "halvexapplication.h"
 #include "halvexmain.h"
-#include "halvexsplashqvr.h"
 #include "scripteddialogs.h"
+#include "splashform.h"
 #include "switchform.h"
 
 #include <QElapsedTimer>

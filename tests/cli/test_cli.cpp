@@ -1,5 +1,6 @@
 // halvex-eval run as a user would: on files, in both output modes.
 
+#include "halvexversion.h"
 #include "setupfile.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <locale.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace hvx;
@@ -25,7 +27,8 @@ struct Run {
 };
 
 // Runs the program; stdoutTo "closed" runs it with standard output closed,
-// any other name sends standard output there.
+// "stderr closed" with standard error closed, any other name sends standard
+// output there.
 Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8", const QByteArray &input = {},
             const QString &stdoutTo = {})
 {
@@ -33,11 +36,16 @@ Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8", const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // Qt would warn of it on standard error
     p.setProcessEnvironment(env);
-    if (stdoutTo != QLatin1String("closed") && !stdoutTo.isEmpty())
+    const bool closed = stdoutTo.endsWith(QLatin1String("closed"));
+    if (!closed && !stdoutTo.isEmpty())
         p.setStandardOutputFile(stdoutTo);
-    if (stdoutTo == QLatin1String("closed"))
-        p.start("/bin/sh", QStringList{ "-c", "exec \"$0\" \"$@\" >&-", HALVEX_EVAL } + args);
+    if (closed)
+        p.start("/bin/sh",
+                QStringList{ "-c", stdoutTo.startsWith("stderr") ? "exec \"$0\" \"$@\" 2>&-" : "exec \"$0\" \"$@\" >&-",
+                             HALVEX_EVAL }
+                    + args);
     else
         p.start(QStringLiteral(HALVEX_EVAL), args);
     p.write(input);
@@ -74,6 +82,8 @@ private slots:
     void exitStatus();
     void helpAndVersion();
     void jsonReports();
+    void unreadableFilesSayWhy_data();
+    void unreadableFilesSayWhy();
     void customValuesReadBack();
     void textReport();
     void textReportShowsControlCharacters();
@@ -83,6 +93,8 @@ private slots:
     void filesFrom();
     void pdfNeverOverwritesAnInput_data();
     void pdfNeverOverwritesAnInput();
+    void pdfOnlyOverRegularFiles_data();
+    void pdfOnlyOverRegularFiles();
     void outputErrors_data();
     void outputErrors();
     void filesAreIndependent();
@@ -147,6 +159,9 @@ void TestCli::exitStatus_data()
     QTest::newRow("null without a list") << QStringList{ "--null", "GOOD" } << 64;
     QTest::newRow("help") << QStringList{ "--help", "GOOD" } << 0;
     QTest::newRow("version") << QStringList{ "GOOD", "--version" } << 0;
+    // A closed standard error is kept taken (by the null device), so that no
+    // file the program opens becomes it and takes its messages.
+    QTest::newRow("standard error closed") << QStringList{ "--files-from", "/dev/fd/2", "2>&-" } << 0;
 }
 
 void TestCli::exitStatus()
@@ -158,7 +173,8 @@ void TestCli::exitStatus()
     args.replaceInStrings(QStringLiteral("TEXT"), text);
     args.replaceInStrings(QStringLiteral("SHORT"), shortFile);
     args.replaceInStrings(QStringLiteral("FIFO"), fifo);
-    const Run r = runEval(args);
+    const bool closeStandardError = args.removeAll(QStringLiteral("2>&-")) > 0;
+    const Run r = runEval(args, "C.UTF-8", {}, closeStandardError ? QStringLiteral("stderr closed") : QString());
     QCOMPARE(r.exitCode, status);
     if (status == 64)
         QVERIFY(r.err.contains(QStringLiteral("usage")));
@@ -166,7 +182,7 @@ void TestCli::exitStatus()
 
 void TestCli::helpAndVersion()
 {
-    QCOMPARE(runEval({ "--version" }).out, QStringLiteral("halvex-eval 1.4\n"));
+    QCOMPARE(runEval({ "--version" }).out, QStringLiteral("halvex-eval " HALVEX_VERSION "\n"));
     const QString help = runEval({ "--help" }).out;
     for (const char *option : { "--json", "--pdf OUT.pdf", "--files-from LIST", "--null", "--help", "--version" })
         QVERIFY2(help.contains(QLatin1String(option)), option);
@@ -196,6 +212,13 @@ void TestCli::jsonReports()
     QCOMPARE(summary.value(QStringLiteral("output1")).toString(),
              QStringLiteral("4 to 20 mA source, High Burnout 23mA, Inversion off, Buttons enabled, Square root off."));
     QVERIFY(summary.value(QStringLiteral("output2")).isNull());
+    // The selections as the file holds them, one member per control.
+    const QJsonObject fields = ok.value(QStringLiteral("fields")).toObject();
+    QCOMPARE(fields.size(), 37);
+    QCOMPARE(fields.value(QStringLiteral("cbIRVoltage")).toInt(), 6);
+    QCOMPARE(fields.value(QStringLiteral("cbOutputRange")).toInt(), 1);
+    QCOMPARE(fields.value(QStringLiteral("cbIRCurrent")).toInt(), -1);
+    QCOMPARE(fields.value(QStringLiteral("eCustomLow")).toString(), QString());
 
     const QJsonObject ref = lines.at(1);
     QCOMPARE(ref.value(QStringLiteral("status")).toString(), QStringLiteral("refused"));
@@ -203,14 +226,60 @@ void TestCli::jsonReports()
     QVERIFY(ref.value(QStringLiteral("switches")).isObject());
     QVERIFY(ref.value(QStringLiteral("rangeIndex")).isNull()); // stopped before the encoder
     QVERIFY(ref.value(QStringLiteral("summary")).isNull());
+    QCOMPARE(ref.value(QStringLiteral("fields")).toObject().value(QStringLiteral("cbOutputRange")).toInt(), -1);
 
     QCOMPARE(lines.at(2).value(QStringLiteral("status")).toString(), QStringLiteral("error"));
     QCOMPARE(lines.at(2).value(QStringLiteral("message")).toString(),
-             missing + QStringLiteral(" could not be opened."));
+             missing + QStringLiteral(" could not be opened: No such file or directory"));
     QVERIFY(lines.at(2).value(QStringLiteral("switches")).isNull());
+    QVERIFY(lines.at(2).value(QStringLiteral("fields")).isNull());
     QCOMPARE(lines.at(3).value(QStringLiteral("message")).toString(),
              text + QStringLiteral(" is not an HALVEX Switch File"));
     QVERIFY(lines.at(3).value(QStringLiteral("rangeIndex")).isNull());
+}
+
+void TestCli::unreadableFilesSayWhy_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message"); // after the file's name
+    QTest::newRow("missing") << "missing.hvx"
+                             << " could not be opened: No such file or directory";
+    QTest::newRow("folder") << "folder"
+                            << " could not be opened: Is a directory";
+    QTest::newRow("FIFO") << "fifo.hvx"
+                          << " could not be opened: it is a FIFO, not a regular file";
+    QTest::newRow("device") << "/dev/zero"
+                            << " could not be opened: it is a device, not a regular file";
+    QTest::newRow("no permission") << "secret.hvx"
+                                   << " could not be opened: Permission denied";
+    QTest::newRow("empty") << "empty.hvx"
+                           << " is not an HALVEX Switch File (the file is empty)";
+    QTest::newRow("text") << "notes.txt"
+                          << " is not an HALVEX Switch File";
+    QTest::newRow("short") << "short.hvx"
+                           << " is not an HALVEX Switch File";
+}
+
+// Each file that cannot be evaluated is reported with the reason, at once
+// (a FIFO that no one writes is not waited for).
+void TestCli::unreadableFilesSayWhy()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    const QString path = file.startsWith('/') ? file : m_dir.filePath(file);
+    if (file == "empty.hvx")
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+    if (file == "folder")
+        QVERIFY(QDir(m_dir.path()).mkpath(file));
+    if (file == "secret.hvx") {
+        if (geteuid() == 0)
+            QSKIP("permissions do not stop root");
+        QVERIFY(QFile::copy(good, path) && QFile::setPermissions(path, {}));
+    }
+    const Run r = runEval({ "--json", path });
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(jsonLines(r.out).value(0).value("message").toString(), path + message);
+    QCOMPARE(r.err, QString());
 }
 
 void TestCli::customValuesReadBack()
@@ -257,19 +326,23 @@ void TestCli::textReport()
     QVERIFY(r.out.contains(QStringLiteral("Voltage, 0 to 10 V.")));
     QVERIFY(r.out.contains(QStringLiteral("refused: Please select output 1 range")));
 
-    // Every bank row of a dual-output file as the map has it: ON or a dot.
-    const QString dual = QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx");
-    const QJsonObject map = jsonLines(runEval({ "--json", dual }).out).value(0).value("switches").toObject();
-    QCOMPARE(map.size(), 4);
-    QMap<QString, QString> rows;
-    for (const QString &l : runEval({ dual }).out.split('\n')) {
-        const QStringList cells = l.split(' ', Qt::SkipEmptyParts);
-        if (cells.size() == 13 && cells.at(0).startsWith('S'))
-            rows[cells.at(0)] = cells.mid(1).join(QString()).replace("ON", "1").replace('.', '0');
+    // Every bank row as the map has it, ON or a dot; S4 in single output too,
+    // all off and said to be unused.
+    for (const QString &file : { QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx"), good }) {
+        const QJsonObject map = jsonLines(runEval({ "--json", file }).out).value(0).value("switches").toObject();
+        QCOMPARE(map.size(), 4);
+        QMap<QString, QString> rows;
+        const QString report = runEval({ file }).out;
+        for (const QString &l : report.split('\n')) {
+            const QStringList cells = l.split(' ', Qt::SkipEmptyParts);
+            if (cells.size() == 13 && cells.at(0).startsWith('S'))
+                rows[cells.at(0)] = cells.mid(1).join(QString()).replace("ON", "1").replace('.', '0');
+        }
+        QCOMPARE(rows.keys(), map.keys());
+        for (const QString &bank : map.keys())
+            QCOMPARE(rows.value(bank), map.value(bank).toString());
+        QCOMPARE(report.contains("S4 is unused in single output: all its switches stay off."), file == good);
     }
-    QCOMPARE(rows.keys(), map.keys());
-    for (const QString &bank : map.keys())
-        QCOMPARE(rows.value(bank), map.value(bank).toString());
 }
 
 void TestCli::textReportShowsControlCharacters()
@@ -286,7 +359,7 @@ void TestCli::textReportShowsControlCharacters()
     const Run r = runEval({ write(QStringLiteral("blanks.hvx"), s) });
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.out.contains(QStringLiteral("Custom range: \\r\\n-40 to \\x0B0\\x0C °C")), qPrintable(r.out));
-    QCOMPARE(r.out.count(QLatin1Char('\n')), 9); // name, 2 input, 1 output, blank, heading, 3 banks
+    QCOMPARE(r.out.count(QLatin1Char('\n')), 11); // name, 2 input, 1 output, blank, heading, 4 banks, S4 note
 }
 
 void TestCli::fileNames_data()
@@ -296,6 +369,9 @@ void TestCli::fileNames_data()
     QTest::newRow("quote and backslash") << QByteArray("a\"b\\c.hvx") << "a\"b\\\\c.hvx";
     QTest::newRow("line feed") << QByteArray("two\nlines.hvx") << "two\\nlines.hvx";
     QTest::newRow("not UTF-8") << QByteArray("plant-\xff\xe9.hvx") << "plant-\\xFF\\xE9.hvx";
+    QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf"
+                                                  "b.hvx")
+                                    << "a\\xC0\\xAFb.hvx";
 }
 
 void TestCli::fileNames()
@@ -323,13 +399,29 @@ void TestCli::filesFrom_data()
     QTest::addColumn<QByteArray>("list"); // standard input
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("files"); // in the order reported
+    QTest::addColumn<QString>("error"); // on standard error; empty: nothing there
     QTest::newRow("lines, after the command line")
-        << QStringList{ "REFUSED", "--files-from", "-" } << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT";
+        << QStringList{ "REFUSED", "--files-from", "-" } << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT"
+        << "";
     QTest::newRow("NUL separated") << QStringList{ "--files-from", "-", "--null" } << QByteArray("GOOD\0GOOD", 9) << 0
-                                   << "GOOD GOOD";
-    QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED";
-    QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << "";
-    QTest::newRow("list unreadable") << QStringList{ "GOOD", "--files-from", "MISSING" } << QByteArray() << 2 << "";
+                                   << "GOOD GOOD"
+                                   << "";
+    QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED"
+                                      << "";
+    QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << ""
+                                << "";
+    QTest::newRow("list missing") << QStringList{ "GOOD", "--files-from", "MISSING" } << QByteArray() << 2 << ""
+                                  << "the file list MISSING could not be read: No such file or directory";
+    QTest::newRow("list is a folder") << QStringList{ "GOOD", "--files-from", "DIR" } << QByteArray() << 2 << ""
+                                      << "the file list DIR could not be read: Is a directory";
+    QTest::newRow("name of 4,096 bytes") << QStringList{ "--files-from", "-" } << QByteArray(4096, 'n') + "\nGOOD" << 2
+                                         << QString(4096, 'n') + " GOOD"
+                                         << "";
+    QTest::newRow("name of 4,097 bytes") << QStringList{ "--files-from", "-" } << "GOOD\n" + QByteArray(4097, 'n') << 2
+                                         << ""
+                                         << "the file list standard input could not be read: name 2 is longer";
+    QTest::newRow("endless name") << QStringList{ "--files-from", "/dev/zero" } << QByteArray() << 2 << ""
+                                  << "name 1 is longer than 4,096 bytes";
 }
 
 void TestCli::filesFrom()
@@ -338,6 +430,7 @@ void TestCli::filesFrom()
     QFETCH(QByteArray, list);
     QFETCH(int, status);
     QFETCH(QString, files);
+    QFETCH(QString, error);
     QFile listFile(m_dir.filePath("list.txt"));
     QVERIFY(listFile.open(QIODevice::WriteOnly) && listFile.write(refused.toUtf8() + '\n') > 0);
     listFile.close();
@@ -345,10 +438,12 @@ void TestCli::filesFrom()
                                     { "REFUSED", refused },
                                     { "TEXT", text },
                                     { "LIST", listFile.fileName() },
-                                    { "MISSING", m_dir.filePath("missing.txt") } }) {
+                                    { "MISSING", m_dir.filePath("missing.txt") },
+                                    { "DIR", m_dir.path() } }) {
         args.replaceInStrings(from, to);
         list.replace(from, to.toUtf8());
         files.replace(from, to);
+        error.replace(from, to);
     }
     const Run r = runEval(QStringList{ "--json" } + args, "C.UTF-8", list);
     QCOMPARE(r.exitCode, status);
@@ -356,7 +451,7 @@ void TestCli::filesFrom()
     for (const QJsonObject &o : jsonLines(r.out))
         reported << o.value("file").toString();
     QCOMPARE(reported.join(' '), files);
-    QCOMPARE(r.err.contains("missing.txt"), args.contains(m_dir.filePath("missing.txt")));
+    QVERIFY2(error.isEmpty() ? r.err.isEmpty() : r.err.contains(error), qPrintable(r.err));
 }
 
 void TestCli::pdfNeverOverwritesAnInput_data()
@@ -387,6 +482,50 @@ void TestCli::pdfNeverOverwritesAnInput()
     QFile in(dir.filePath("in.hvx")), original(good);
     QVERIFY(in.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
     QCOMPARE(in.readAll(), original.readAll());
+}
+
+void TestCli::pdfOnlyOverRegularFiles_data()
+{
+    QTest::addColumn<QString>("there"); // at out.pdf before the run
+    QTest::addColumn<int>("status");
+    QTest::newRow("device") << "device" << 2;
+    QTest::newRow("FIFO") << "fifo" << 2;
+    QTest::newRow("link to a device") << "link to /dev/null" << 2;
+    QTest::newRow("link to a file") << "link to a file" << 0;
+}
+
+// Only a regular file is ever replaced by the PDF; through a link, the file
+// it leads to is replaced and the link kept.
+void TestCli::pdfOnlyOverRegularFiles()
+{
+    QFETCH(QString, there);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    const QByteArray out = QFile::encodeName(dir.filePath("out.pdf"));
+    if (there == "device" && ::mknod(out.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) // the null device's numbers
+        QSKIP("a device node can be made only by root");
+    if (there == "fifo")
+        QCOMPARE(::mkfifo(out.constData(), 0600), 0);
+    if (there.startsWith("link to"))
+        QCOMPARE(::symlink(there.endsWith("file") ? "kept.pdf" : "/dev/null", out.constData()), 0);
+    struct stat before {};
+    QCOMPARE(::lstat(out.constData(), &before), 0);
+
+    const Run r = runEval({ "--pdf", dir.filePath("out.pdf"), good });
+    QCOMPARE(r.exitCode, status);
+    struct stat after {};
+    QCOMPARE(::lstat(out.constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino); // the same file, or the same link
+    QCOMPARE(after.st_mode, before.st_mode);
+    if (status == 0) {
+        QCOMPARE(r.err, QString()); // nothing but the tool's own messages
+        QFile kept(dir.filePath("kept.pdf"));
+        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.read(5) == "%PDF-");
+    } else {
+        QVERIFY2(r.err.contains(dir.filePath("out.pdf") + " could not be written: it is "), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty()); // refused before any work
+    }
+    QCOMPARE(QDir(dir.path()).entryList({ "*.part" }, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestCli::outputErrors_data()

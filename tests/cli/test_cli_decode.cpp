@@ -104,21 +104,22 @@ void TestCliDecode::examplesReadBack()
 void TestCliDecode::nearestSetups()
 {
     const QString farOff = u"S1=101110110101,S2=010001000000,S3=110010010011,S4=100000000101"_s;
-    const Run r = runEval({ u"--decode"_s, u"--json"_s, voltage, voltageOneOff, farOff });
+    // The exit status tells of every unit, not only of the last.
+    const Run r = runEval({ u"--decode"_s, u"--json"_s, voltageOneOff, farOff, voltage });
     QCOMPARE(r.exitCode, 1);
     const QList<QJsonObject> lines = r.lines();
     QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[0][u"status"_s].toString(), u"exact"_s);
+    QCOMPARE(lines[2][u"status"_s].toString(), u"exact"_s);
 
-    QCOMPARE(lines[1][u"status"_s].toString(), u"nearest"_s);
-    QCOMPARE(lines[1][u"setups"_s][0][u"differs"_s].toArray(), QJsonArray{ u"S4.12"_s });
-    QCOMPARE(switchesText(lines[1][u"setups"_s][0][u"switches"_s]), voltage);
+    QCOMPARE(lines[0][u"status"_s].toString(), u"nearest"_s);
+    QCOMPARE(lines[0][u"setups"_s][0][u"differs"_s].toArray(), QJsonArray{ u"S4.12"_s });
+    QCOMPARE(switchesText(lines[0][u"setups"_s][0][u"switches"_s]), voltage);
 
-    QCOMPARE(switchesText(lines[2][u"switches"_s]), farOff);
-    QCOMPARE(lines[2][u"distance"_s].toInt(), 8);
-    QCOMPARE(lines[2][u"total"_s].toInt(), 40);
-    QCOMPARE(lines[2][u"setups"_s].toArray().size(), 20);
-    QCOMPARE(lines[2][u"setups"_s][19][u"differs"_s].toArray().size(), 8);
+    QCOMPARE(switchesText(lines[1][u"switches"_s]), farOff);
+    QCOMPARE(lines[1][u"distance"_s].toInt(), 8);
+    QCOMPARE(lines[1][u"total"_s].toInt(), 40);
+    QCOMPARE(lines[1][u"setups"_s].toArray().size(), 20);
+    QCOMPARE(lines[1][u"setups"_s][19][u"differs"_s].toArray().size(), 8);
 }
 
 void TestCliDecode::malformedArguments_data()
@@ -137,6 +138,8 @@ void TestCliDecode::malformedArguments_data()
     QTest::newRow("not a bank setting") << decode(u"010101001100"_s) << u"not a bank setting"_s;
     QTest::newRow("verify bad switches") << QStringList{ u"--verify"_s, voltageFile, u"S1=1"_s } << u"bank S1 must"_s;
     QTest::newRow("verify without switches") << QStringList{ u"--verify"_s, voltageFile } << u"--verify needs"_s;
+    QTest::newRow("verify, switches first")
+        << QStringList{ u"--verify"_s, voltage, voltageFile } << u"--verify takes the FILE first, then the SWITCHES"_s;
     QTest::newRow("decode and verify") << QStringList{ u"--decode"_s, u"--verify"_s, voltage }
                                        << u"exclude each other"_s;
 }
@@ -157,7 +160,7 @@ void TestCliDecode::malformedArguments()
 void TestCliDecode::verify_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("switches");
+    QTest::addColumn<QString>("switches"); // | separates arguments
     QTest::addColumn<QString>("status");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("differs");
@@ -167,10 +170,16 @@ void TestCliDecode::verify_data()
     QTest::newRow("differ") << voltageFile
                             << QString(voltage).replace(u"S3=1"_s, u"S3=0"_s).replace(u"S2=0"_s, u"S2=1"_s) << "differ"
                             << 1 << QStringList{ u"S2.1"_s, u"S3.1"_s } << QString();
+    QTest::newRow("S4 on in single output")
+        << voltageFile << voltageOneOff << "differ" << 1 << QStringList{ u"S4.12"_s }
+        << u"1 switch of the unit differs from the setup file: S4.12. S4 is unused in single output and must be all off."_s;
+    QTest::newRow("lower case, blanks after commas, unquoted")
+        << voltageFile << QString(voltage).replace(u"S"_s, u"s"_s).replace(u","_s, u",| "_s) << "match" << 0
+        << QStringList() << QString();
     QTest::newRow("refused") << "REFUSED" << voltage << "refused" << 1 << QStringList()
                              << u"Please select output 1 range"_s;
     QTest::newRow("error") << "MISSING" << voltage << "error" << 2 << QStringList()
-                           << u"MISSING could not be opened."_s;
+                           << u"MISSING could not be opened: No such file or directory"_s;
 }
 
 void TestCliDecode::verify()
@@ -192,7 +201,7 @@ void TestCliDecode::verify()
         file = dir.filePath(u"missing.hvx"_s);
         message.replace(u"MISSING"_s, file);
     }
-    const Run r = runEval({ u"--verify"_s, u"--json"_s, file, switches });
+    const Run r = runEval(QStringList{ u"--verify"_s, u"--json"_s, file } + switches.split(u'|'));
     QCOMPARE(r.exitCode, exitCode);
     const QList<QJsonObject> lines = r.lines();
     QCOMPARE(lines.size(), 1);
@@ -211,6 +220,7 @@ void TestCliDecode::textReports()
     const QString text = QString::fromUtf8(d.out);
     QVERIFY(text.contains(u"Voltage, 0 to 10 V."_s));
     QVERIFY(text.contains(u"differs at S4.12"_s));
+    QVERIFY(!text.contains(u"shown)"_s)); // the one nearest setup is all there is
     QVERIFY(text.contains(QRegularExpression(u"\n  S4 +(   \\.){11}  \\*\\.\n"_s)));
 
     const Run v = runEval({ u"--verify"_s, voltageFile, voltageOneOff });

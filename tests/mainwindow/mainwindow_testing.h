@@ -113,9 +113,21 @@ private:
     QStringList m_seen;
 };
 
+inline QByteArrayList nativeNames(const QStringList &names)
+{
+    QByteArrayList native;
+    for (const QString &name : names)
+        native << QFile::encodeName(name);
+    return native;
+}
+
 // The main window, shown, with every dialog answered by a script.
 struct Fixture {
     explicit Fixture(const QStringList &arguments = QStringList())
+        : Fixture(nativeNames(arguments))
+    {
+    }
+    explicit Fixture(const QByteArrayList &arguments)
         : form(arguments)
     {
         form.show();

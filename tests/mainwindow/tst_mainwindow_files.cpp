@@ -9,7 +9,9 @@
 
 #include <QWindow>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing;
 using hvx::DialogAnswer;
@@ -108,6 +110,8 @@ private slots:
     void saveWithoutRoomLosesNothing();
     void startupOpen_data();
     void startupOpen();
+    void namesAsBytes_data();
+    void namesAsBytes();
     void roundTrip();
     void choiceWithoutButton();
     void dualAnalogCaptionsAfterOpen();
@@ -550,6 +554,47 @@ void TestMainWindowFiles::startupOpen()
     QCOMPARE(kinds(f.script()), message.isEmpty() ? QStringList() : QStringList{ "message" });
     if (!message.isEmpty())
         QCOMPARE(f.script().calls().front().text, message);
+}
+
+// A setup file named on the command line opens whatever bytes its name
+// holds. Save writes back under a name only when the window holds it
+// exactly; otherwise it asks for one rather than write another file.
+void TestMainWindowFiles::namesAsBytes_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("saveAsks");
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 plant.hvx") << false;
+    QTest::newRow("Latin-1") << QByteArray("caf\xe9 plant.hvx") << true;
+    QTest::newRow("cut UTF-8 sequence") << QByteArray("caf\xc3 plant.hvx") << true;
+}
+
+void TestMainWindowFiles::namesAsBytes()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, saveAsks);
+    const QByteArray native = QFile::encodeName(m_dir->path()) + '/' + name;
+    const QByteArray bytes = hvx::setupFileBytes(sampleSetup());
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    ::close(fd);
+
+    Fixture f(QByteArrayList{ native.left(native.indexOf(' ')), native.mid(native.indexOf(' ') + 1) });
+    QCOMPARE(f.form.setup(), sampleSetup());
+    QCOMPARE(f.form.SetupFileName(), QFile::decodeName(native));
+    QCOMPARE(f.form.windowTitle(), titled(QFile::decodeName(native)));
+
+    change(f.form);
+    f.form.Save1Click(); // the save dialog, unanswered, is cancelled
+    QCOMPARE(kinds(f.script()), saveAsks ? QStringList{ "save" } : QStringList());
+    QCOMPARE(f.form.Modified(), saveAsks);
+    // The file keeps its bytes, or has the new ones; no file under the
+    // name as shown was made.
+    QFile file;
+    const int in = ::open(native.constData(), O_RDONLY);
+    QVERIFY(in >= 0 && file.open(in, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    QCOMPARE(file.readAll(), saveAsks ? bytes : hvx::setupFileBytes(f.form.setup()));
+    QCOMPARE(QFile::exists(f.form.SetupFileName()), !saveAsks);
 }
 
 void TestMainWindowFiles::roundTrip()

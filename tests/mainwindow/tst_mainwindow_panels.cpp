@@ -5,9 +5,12 @@
 
 #include "mainwindow_testing.h"
 
+#include "programstyle.h"
 #include "switchform.h"
 
 #include <QAbstractItemView>
+#include <QMenu>
+#include <QMenuBar>
 
 using namespace testing;
 using hvx::Setup;
@@ -61,6 +64,8 @@ class TestMainWindowPanels : public QObject {
     Q_OBJECT
 
 private slots:
+    // The program's style, as the application sets it.
+    void initTestCase() { QApplication::setStyle(new hvx::ProgramStyle); }
     void startState();
     void inputTypeLayout_data();
     void inputTypeLayout();
@@ -77,6 +82,13 @@ private slots:
     void listDropsBelowOnClick();
     void keyboardCommands_data();
     void keyboardCommands();
+    void menuCaptions_data();
+    void menuCaptions();
+    void menuKeys_data();
+    void menuKeys();
+    void speedEntryFollowsTheChoice();
+    void tabLandsOnChosenButton_data();
+    void tabLandsOnChosenButton();
     void evaluate_data();
     void evaluate();
     void evaluateShowsResults();
@@ -389,7 +401,7 @@ void TestMainWindowPanels::keyboardCommands_data()
     QTest::newRow("Alt+F2 on a radio button") << "rgBurnout_0" << int(Qt::Key_F2) << alt << false << false;
     QTest::newRow("Alt+F1 in a range list") << "cbIRVoltage" << int(Qt::Key_F1) << alt << false << true;
     QTest::newRow("Alt+F1 on a radio button") << "rgInversion_1" << int(Qt::Key_F1) << alt << false << false;
-    QTest::newRow("F1 without Alt") << "cbInputType" << int(Qt::Key_F1) << 0 << false << false;
+    QTest::newRow("F1 alone, About's own key") << "rgInversion_1" << int(Qt::Key_F1) << 0 << false << true;
 }
 
 void TestMainWindowPanels::keyboardCommands()
@@ -409,6 +421,9 @@ void TestMainWindowPanels::keyboardCommands()
     target->setFocus();
 
     for (int round = 1; round <= 2; ++round) {
+        // Back from the About box, as a desktop makes it.
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
         ModalCloser closer;
         QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(closer.seen(), aboutShown ? QStringList{ "about" } : QStringList());
@@ -416,6 +431,151 @@ void TestMainWindowPanels::keyboardCommands()
         QCOMPARE(shown(form, "rgConversionSpeed"), speedToggled && round == 1);
     }
     QVERIFY(!form.Modified());
+}
+
+// Every menu and entry keeps its caption and has an access letter of its
+// own within its menu.
+void TestMainWindowPanels::menuCaptions_data()
+{
+    QTest::addColumn<QString>("menu"); // empty: the menu bar
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("menu bar") << QString() << QStringList{ "File", "View", "Evaluate", "Help" };
+    QTest::newRow("File") << "File1" << QStringList{ "New", "Open", "Save", "Save As", "Exit" };
+    QTest::newRow("View") << "View1" << QStringList{ "Conversion Speed" };
+    QTest::newRow("Evaluate") << "Evaluate1" << QStringList{ "Evaluate", "Read Switches..." };
+    QTest::newRow("Help") << "Help1" << QStringList{ "About" };
+}
+
+void TestMainWindowPanels::menuCaptions()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, captions);
+    Fixture f;
+    QWidget *owner = menu.isEmpty() ? static_cast<QWidget *>(f.form.menuBar()) : child<QMenu>(f.form, menu);
+    QStringList shown;
+    QString letters;
+    for (const QAction *a : owner->actions()) {
+        QString text = a->text();
+        const qsizetype mark = text.indexOf(QLatin1Char('&'));
+        QVERIFY2(mark >= 0 && mark + 1 < text.size(), qPrintable(text));
+        QVERIFY2(text.indexOf(QLatin1Char('&'), mark + 1) < 0, qPrintable(text));
+        const QChar letter = text.at(mark + 1).toLower();
+        QVERIFY2(!letters.contains(letter), qPrintable(text));
+        letters += letter;
+        shown << text.remove(mark, 1);
+    }
+    QCOMPARE(shown, captions);
+}
+
+// The menu's keys, none of which a desktop takes for itself, work wherever
+// the focus is; F10 opens the menu bar.
+void TestMainWindowPanels::menuKeys_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<QString>("target"); // the entry run, or the menu opened
+    QTest::newRow("Ctrl+N") << QKeySequence("Ctrl+N") << "New1";
+    QTest::newRow("Ctrl+O") << QKeySequence("Ctrl+O") << "Open1";
+    QTest::newRow("Ctrl+S") << QKeySequence("Ctrl+S") << "Save1";
+    QTest::newRow("Ctrl+Shift+S") << QKeySequence("Ctrl+Shift+S") << "SaveAs1";
+    QTest::newRow("Ctrl+Q") << QKeySequence("Ctrl+Q") << "Exit1";
+    QTest::newRow("F1") << QKeySequence("F1") << "About1";
+    QTest::newRow("Shift+F2") << QKeySequence("Shift+F2") << "ConversionSpeed1";
+    QTest::newRow("F10") << QKeySequence("F10") << "File1";
+}
+
+void TestMainWindowPanels::menuKeys()
+{
+    QFETCH(QKeySequence, key);
+    QFETCH(QString, target);
+    for (const char *focus : { "cbInputType", "rgBurnout_1" }) {
+        Fixture f;
+        f.form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.form));
+        child<QWidget>(f.form, focus)->setFocus();
+        if (auto *menu = f.form.findChild<QMenu *>(target)) {
+            QTest::keySequence(&f.form, key);
+            QTRY_VERIFY2(menu->isVisible(), focus);
+            menu->close();
+            continue;
+        }
+        QSignalSpy triggered(child<QAction>(f.form, target), &QAction::triggered);
+        QTest::keySequence(QApplication::focusWidget(), key);
+        QVERIFY2(triggered.size() == 1, focus);
+    }
+}
+
+// The View menu's entry is checked while the conversion speed choice shows,
+// whatever showed or hid it; a "Fast" setup read from a file shows it.
+void TestMainWindowPanels::speedEntryFollowsTheChoice()
+{
+    Fixture f;
+    TMainForm &form = f.form;
+    QAction *entry = child<QAction>(form, "ConversionSpeed1");
+    QVERIFY(!entry->isChecked());
+    entry->trigger();
+    QVERIFY(shown(form, "rgConversionSpeed") && entry->isChecked());
+    combo(form, "cbInputType")->setFocus();
+    QTest::keyClick(combo(form, "cbInputType"), Qt::Key_F2, Qt::AltModifier);
+    QVERIFY(!shown(form, "rgConversionSpeed") && !entry->isChecked());
+    QVERIFY(!form.Modified());
+
+    Setup fast;
+    fast.rgConversionSpeed = 1;
+    QTemporaryDir dir;
+    Fixture opened({ writeSetup(dir.filePath("fast.hvx"), fast) });
+    QVERIFY(shown(opened.form, "rgConversionSpeed"));
+    QVERIFY(child<QAction>(opened.form, "ConversionSpeed1")->isChecked());
+    opened.form.New1Click();
+    QVERIFY(!child<QAction>(opened.form, "ConversionSpeed1")->isChecked());
+}
+
+// Tab into a group of choices lands on its chosen button (the first when none
+// is chosen), whichever way it was chosen, and the next Tab leaves the group.
+void TestMainWindowPanels::tabLandsOnChosenButton_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QString>("chosenBy"); // "click", "file" or "New"
+    QTest::addColumn<int>("chosen");       // -1: none
+    QTest::addColumn<QString>("lands");
+    QTest::addColumn<QString>("leavesTo");
+    // clang-format off
+    QTest::newRow("Tab, clicked")       << "cbOutputRange" << false << "click" << 1  << "rgBurnout_1" << "rgInversion_0";
+    QTest::newRow("Shift+Tab, clicked") << "rgInversion_0" << true  << "click" << 1  << "rgBurnout_1" << "cbOutputRange";
+    QTest::newRow("Tab, from a file")   << "cbOutputRange" << false << "file"  << 1  << "rgBurnout_1" << "rgInversion_0";
+    QTest::newRow("Tab after New")      << "cbOutputRange" << false << "New"   << 0  << "rgBurnout_0" << "rgInversion_0";
+    QTest::newRow("Tab, none in file")  << "cbOutputRange" << false << "file"  << -1 << "rgBurnout_0" << "rgInversion_0";
+    // clang-format on
+}
+
+void TestMainWindowPanels::tabLandsOnChosenButton()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, backwards);
+    QFETCH(QString, chosenBy);
+    QFETCH(int, chosen);
+    QFETCH(QString, lands);
+    QFETCH(QString, leavesTo);
+    Setup s;
+    s.rgBurnout = chosen;
+    QTemporaryDir dir;
+    Fixture f(chosenBy == "file" ? QStringList{ writeSetup(dir.filePath("a.hvx"), s) } : QStringList());
+    TMainForm &form = f.form;
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    if (chosenBy == "click") {
+        click(radio(form, "rgBurnout", chosen));
+    } else if (chosenBy == "New") {
+        click(radio(form, "rgBurnout", 1));
+        f.script().queueAnswer(hvx::DialogAnswer::No); // unsaved changes: drop them
+        form.New1Click();
+    }
+    child<QWidget>(form, from)->setFocus();
+    const Qt::Key key = backwards ? Qt::Key_Backtab : Qt::Key_Tab;
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCOMPARE(QApplication::focusWidget()->objectName(), lands);
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCOMPARE(QApplication::focusWidget()->objectName(), leavesTo);
 }
 
 void TestMainWindowPanels::evaluate_data()

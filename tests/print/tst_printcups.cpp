@@ -8,14 +8,20 @@
 #include "scripteddialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSpinBox>
+#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
@@ -75,6 +81,79 @@ class TestPrintCups : public QObject {
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
     }
 
+    // The output of a print system tool, run against the test's server.
+    static QString runTool(const QString &program, const QStringList &arguments)
+    {
+        QProcess tool;
+        tool.start(program, arguments);
+        if (!tool.waitForFinished(30000))
+            return QString();
+        return QString::fromUtf8(tool.readAllStandardOutput());
+    }
+
+    // The number of the newest job on the queue, done or not; 0: none.
+    int newestJob() const
+    {
+        const QString jobs = runTool(QStringLiteral("lpstat"), { "-W", "all", "-o", m_queue });
+        int newest = 0;
+        const QRegularExpression id("^" + QRegularExpression::escape(m_queue) + "-(\\d+)\\s",
+                                    QRegularExpression::MultilineOption);
+        for (auto match = id.globalMatch(jobs); match.hasNext();)
+            newest = std::max(newest, match.next().captured(1).toInt());
+        return newest;
+    }
+
+    // A job attribute as the print server keeps it.
+    QString jobAttribute(int job, const QString &name) const
+    {
+        const QString request = QStringLiteral(HALVEX_PRINT_TESTS_DIR "/cups/job-attributes.test");
+        const QString uri = "ipp://" + qEnvironmentVariable("CUPS_SERVER") + "/printers/" + m_queue;
+        const QString answer = runTool(QStringLiteral("ipptool"),
+                                       { "-tv", "-d", "job_id=" + QString::number(job), uri, request });
+        const QRegularExpression line("^\\s*" + QRegularExpression::escape(name) + " \\([^)]*\\) = (.*)$",
+                                      QRegularExpression::MultilineOption);
+        return line.match(answer).captured(1).trimmed();
+    }
+
+    // Sets a control of the print dialog, or of its printer properties dialog,
+    // found by its name or by the caption beside it: a list to the entry
+    // with the text, a number box to the number, a check box on.
+    static bool setDialogControl(QWidget *dialog, const QString &control, const QString &value)
+    {
+        QWidget *w = dialog->findChild<QWidget *>(control);
+        for (QLabel *label : dialog->findChildren<QLabel *>()) {
+            auto *form = qobject_cast<QFormLayout *>(label->parentWidget()->layout());
+            int row = -1;
+            if (!w && form && label->text() == control && (form->getWidgetPosition(label, &row, nullptr), row >= 0))
+                w = form->itemAt(row, QFormLayout::FieldRole)->widget()->findChild<QComboBox *>();
+        }
+        if (auto *list = qobject_cast<QComboBox *>(w)) {
+            list->setCurrentIndex(list->findText(value));
+            return list->currentText() == value;
+        }
+        if (auto *number = qobject_cast<QSpinBox *>(w)) {
+            number->setValue(value.toInt());
+            return number->value() == value.toInt();
+        }
+        if (auto *check = qobject_cast<QAbstractButton *>(w)) {
+            check->setChecked(true);
+            return check->isChecked();
+        }
+        return false;
+    }
+
+    enum Hung { NotHung, PressCancel, WaitForBound };
+
+    // The progress dialog shown while the job goes to the print server.
+    static TAbortDialog *submissionDialog()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<TAbortDialog *>(w))
+                if (dialog->windowTitle().contains(QStringLiteral("sending")))
+                    return dialog;
+        return nullptr;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -83,6 +162,13 @@ private slots:
         if (m_queue.isEmpty() || jobs.isEmpty() || qEnvironmentVariableIsEmpty("CUPS_SERVER"))
             QFAIL("run this through ctest: its print-server fixture sets CUPS_SERVER, HALVEX_TEST_PRINTER and "
                   "HALVEX_TEST_PRINT_JOBS");
+        // The user's printer instances: "draft" prints the last page first.
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral(".cups")));
+        QFile instances(m_dir.filePath(QStringLiteral(".cups/lpoptions")));
+        QVERIFY(instances.open(QIODevice::WriteOnly));
+        instances.write("Dest " + m_queue.toUtf8() + "/draft outputorder=reverse\n");
+        instances.close();
+        qputenv("HOME", QFile::encodeName(m_dir.path()));
         m_jobs = QDir(jobs);
         QVERIFY(m_jobs.exists());
         QVERIFY(m_dir.isValid());
@@ -206,6 +292,110 @@ private slots:
         QCOMPARE(jobFile(job, ".copies").toInt(), copies);
     }
 
+    // What the user chooses in the platform's own print dialog, the printer's
+    // properties dialog included, travels with the job.
+    void printDialogChoicesReachTheServer_data()
+    {
+        QTest::addColumn<QString>("printer"); // an instance's kept options go along
+        QTest::addColumn<bool>("properties"); // the control is in the printer properties dialog
+        QTest::addColumn<QString>("control"); // its name, or the caption beside it; empty: none
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("attribute");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("pages per sheet") << m_queue << true << "pagesPerSheetCombo"
+                                         << "2 (2x1)"
+                                         << "number-up"
+                                         << "2";
+        QTest::newRow("page set") << m_queue << false << "pageSetCombo"
+                                  << "Odd Pages"
+                                  << "page-set"
+                                  << "odd";
+        QTest::newRow("reverse order") << m_queue << false << "reverse"
+                                       << ""
+                                       << "outputorder"
+                                       << "reverse";
+        QTest::newRow("banner") << m_queue << true << "startBannerPageCombo"
+                                << "Standard"
+                                << "job-sheets"
+                                << "standard,none";
+        QTest::newRow("priority") << m_queue << true << "jobPrioritySpinBox"
+                                  << "70"
+                                  << "job-priority"
+                                  << "70";
+        QTest::newRow("hold") << m_queue << true << "jobHoldComboBox"
+                              << "Hold Indefinitely"
+                              << "job-hold-until"
+                              << "indefinite";
+        QTest::newRow("instance") << m_queue + "/draft" << false << ""
+                                  << ""
+                                  << "outputorder"
+                                  << "reverse";
+        QTest::newRow("printer's own option") << m_queue << true << "Resolution"
+                                              << "300 dpi"
+                                              << "Resolution"
+                                              << "300dpi";
+    }
+    void printDialogChoicesReachTheServer()
+    {
+#ifndef HALVEX_HAVE_CUPS
+        QSKIP(withoutOwnSubmission);
+#endif
+        QFETCH(QString, printer);
+        QFETCH(bool, properties);
+        QFETCH(QString, control);
+        QFETCH(QString, value);
+        QFETCH(QString, attribute);
+        QFETCH(QString, expected);
+        auto form = shownForm(printtest::evaluateExample(QStringLiteral("trip-relay.hvx")));
+        QVERIFY(form);
+        const int before = newestJob();
+        ScopedDialogs dialogs;
+        bool controlSet = control.isEmpty();
+        dialogs.scripted.queuePrint([&](QPrinter &chosen) {
+            chosen.setPrinterName(printer);
+            chosen.setResolution(300);
+            QPrintDialog dialog(&chosen);
+            dialog.show();
+            if (properties) {
+                // The properties dialog runs modally from its button.
+                QTimer::singleShot(0, [&] {
+                    for (QDialog *shown : dialog.findChildren<QDialog *>())
+                        if (shown->isVisible()) {
+                            controlSet = setDialogControl(shown, control, value);
+                            shown->accept();
+                        }
+                });
+                QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("properties")), Qt::LeftButton);
+            } else if (!control.isEmpty()) {
+                controlSet = setDialogControl(&dialog, control, value);
+            }
+            dialog.accept();
+            return dialog.result() == QDialog::Accepted;
+        });
+        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("bPrint")), Qt::LeftButton);
+        QVERIFY(controlSet);
+        QCOMPARE(int(dialogs.scripted.calls().size()), 1);
+        const int job = newestJob();
+        QVERIFY(job > before);
+        // The job goes, so that no later test finds it done: it is cancelled
+        // (held jobs are never done), then waited for. The program's printer
+        // keeps the dialog's choices; the dialog taken as it comes sets them
+        // back for later jobs.
+        const auto cancel = qScopeGuard([this, job] {
+            applicationPrinter().setPrinterName(m_queue);
+            applicationPrinter().setPageOrder(QPrinter::FirstPageFirst);
+            QPrintDialog plain(&applicationPrinter());
+            plain.show();
+            plain.accept();
+            runTool(QStringLiteral("cancel"), { m_queue + '-' + QString::number(job) });
+            QElapsedTimer waited;
+            waited.start();
+            while (!runTool(QStringLiteral("lpstat"), { "-o", m_queue }).isEmpty() && waited.elapsed() < 60000)
+                QTest::qWait(100);
+        });
+        QCOMPARE(jobAttribute(job, attribute), expected);
+    }
+
 #ifdef HALVEX_HAVE_CUPS
     // The job handed to the print helper: a helper that is missing, refuses
     // or crashes fails the print, and the user is told why. The spool file
@@ -214,20 +404,32 @@ private slots:
     {
         QTest::addColumn<QByteArray>("helper"); // its script; empty: there is none
         QTest::addColumn<QString>("why"); // pattern of the reason given; empty: the job is sent, without a message
+        QTest::addColumn<int>("hung");    // the server accepts and never answers: NotHung, PressCancel, WaitForBound
         const QByteArray real = "exec '" HALVEX_PRINT_SUBMIT "' \"$@\"";
-        QTest::newRow("sent") << real << QString();
-        QTest::newRow("missing") << QByteArray() << "The print helper /.*/halvex-print-submit was not found";
+        const QByteArray silent = "CUPS_SERVER=127.0.0.1:%PORT% " + real;
+        QTest::newRow("sent") << real << QString() << int(NotHung);
+        QTest::newRow("missing") << QByteArray() << "The print helper /.*/halvex-print-submit was not found"
+                                 << int(NotHung);
         QTest::newRow("refused") << "CUPS_SERVER=127.0.0.1:1 " + real
-                                 << "The printer halvex-keep did not accept the job: \\S(.*\\S)?$";
+                                 << "The printer halvex-keep did not accept the job: \\S(.*\\S)?$" << int(NotHung);
         QTest::newRow("no reason") << QByteArray("echo '  ' >&2; exit 1")
-                                   << "The printer halvex-keep did not accept the job\\.$";
+                                   << "The printer halvex-keep did not accept the job\\.$" << int(NotHung);
         QTest::newRow("crashed") << QByteArray("kill -SEGV $$")
-                                 << "The print helper /.*/halvex-print-submit ended abnormally";
+                                 << "The print helper /.*/halvex-print-submit ended abnormally" << int(NotHung);
+        QTest::newRow("no answer, cancelled")
+            << silent << "The job was cancelled before the print server had taken it\\.$" << int(PressCancel);
+        QTest::newRow("no answer for too long")
+            << silent << "The printer halvex-keep did not accept the job: The print server gave no answer for 1 seconds"
+            << int(WaitForBound);
     }
     void submission()
     {
         QFETCH(QByteArray, helper);
         QFETCH(QString, why);
+        QFETCH(int, hung);
+        QTcpServer silentServer; // takes connections, never answers
+        QVERIFY(silentServer.listen(QHostAddress::LocalHost));
+        helper.replace("%PORT%", QByteArray::number(silentServer.serverPort()));
         QTemporaryDir dir;
         QFile script(dir.filePath(QStringLiteral("halvex-print-submit")));
         if (!helper.isEmpty()) {
@@ -241,10 +443,25 @@ private slots:
         const QByteArray tmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(spool));
         setPrintSubmitProgram(script.fileName());
+        setPrintServerTimeout(hung == WaitForBound ? 1 : 600);
         const auto restore = qScopeGuard([tmp] {
             tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
             setPrintSubmitProgram(QStringLiteral(HALVEX_PRINT_SUBMIT));
+            setPrintServerTimeout(60);
         });
+        // While the job waits for the server the window's event loop runs:
+        // this timer ticks under the progress dialog, and presses its Cancel.
+        int ticksWhileSending = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticksWhileSending, hung] {
+            TAbortDialog *sending = submissionDialog();
+            if (!sending)
+                return;
+            ++ticksWhileSending;
+            if (hung == PressCancel && ticksWhileSending == 3)
+                QTest::mouseClick(sending->btnCancel, Qt::LeftButton);
+        });
+        ticker.start(20);
 
         auto form = shownForm(printtest::evaluateExample(QStringLiteral("trip-relay.hvx")));
         QVERIFY(form);
@@ -259,6 +476,9 @@ private slots:
             QVERIFY2(QRegularExpression("^User abort or other error!\n\n" + why).match(shown).hasMatch(),
                      qPrintable(shown));
         QCOMPARE(QDir(spool).entryList(QDir::Files), QStringList());
+        if (hung != NotHung)
+            QVERIFY(ticksWhileSending > 0);
+        QVERIFY(!submissionDialog());
     }
 #endif
 };

@@ -483,12 +483,16 @@ private slots:
         QTest::addColumn<int>("sheets");
         QTest::newRow("no folder") << QStringLiteral("/nonexistent-folder/plant.pdf") << 1;
         QTest::newRow("no sheets") << QStringLiteral("empty.pdf") << 0;
+        QTest::newRow("a FIFO in its place") << QStringLiteral("fifo.pdf") << 1; // only a regular file is replaced
     }
     void sheetsToPdfRefused()
     {
         QFETCH(QString, path);
         QFETCH(int, sheets);
         const QString target = QDir::isAbsolutePath(path) ? path : m_dir.filePath(path);
+        const bool fifo = path.startsWith(QLatin1String("fifo"));
+        if (fifo)
+            QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
         const EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("trip-relay.hvx"));
         QList<ResultSheet> list;
         for (int i = 0; i < sheets; ++i)
@@ -498,7 +502,10 @@ private slots:
         QVERIFY(!error.isEmpty());
         if (sheets > 0)
             QVERIFY2(error.contains(target), qPrintable(error)); // the refusal names the file
-        QVERIFY(!QFile::exists(target));
+        struct stat st;
+        QCOMPARE(lstat(QFile::encodeName(target).constData(), &st) == 0 && S_ISFIFO(st.st_mode), fifo);
+        QCOMPARE(QFile::exists(target), fifo);
+        QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("*.part") }), QStringList());
     }
 };
 

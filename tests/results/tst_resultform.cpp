@@ -11,6 +11,7 @@
 #include "switchform.h"
 #include "switchform_print.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
@@ -406,6 +407,16 @@ private slots:
             QVERIFY(!panel->isVisible());
             QTest::keyClick(&form, Qt::Key_F7, Qt::AltModifier);
             QVERIFY(panel->isVisible());
+            // The context menu's entry, checked while the panel shows, and
+            // its own key, which no desktop takes.
+            QAction *entry = form.findChild<QAction *>(QStringLiteral("PrintOptions1"));
+            QVERIFY(entry && form.actions().contains(entry) && entry->isChecked());
+            QCOMPARE(form.contextMenuPolicy(), Qt::ActionsContextMenu);
+            QVERIFY(QTest::qWaitForWindowActive(&form)); // keys of a window's entries need it active
+            QTest::keyClick(back, Qt::Key_F7, Qt::ShiftModifier);
+            QVERIFY(!panel->isVisible() && !entry->isChecked());
+            entry->trigger();
+            QVERIFY(panel->isVisible());
         }));
         QVERIFY(show(form, voltage0to10(), values, QString(), [&] { QVERIFY(!panel->isVisible()); }));
     }
@@ -443,14 +454,15 @@ private slots:
         }));
     }
 
-    // A missing options file is created with 0, 1, 0, 0 and the design states.
+    // A missing options file is created with 0, 1, 0, 0 and the design
+    // states, in the user's configuration folder, never next to the program.
     void optionsFileCreatedWhenMissing()
     {
         TResultForm form(iniPath(), nullptr, fallbackPath());
-        QCOMPARE(readAll(iniPath()), optionBytes(0, 1, 0, 0));
+        QCOMPARE(readAll(fallbackPath()), optionBytes(0, 1, 0, 0));
         QCOMPARE(form.printOptions(), PrintOptions());
         QVERIFY(child<QCheckBox>(filled(form), "CheckBox24BitFormOutput")->isChecked());
-        QVERIFY(!QFile::exists(fallbackPath()));
+        QVERIFY(!QFile::exists(iniPath()));
     }
 
     // Whole values set their check boxes (any nonzero value is on); values
@@ -587,6 +599,66 @@ private slots:
         QCOMPARE(readAll(iniPath()), optionBytes(1, 1, 1, 1));
         QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("hvxprint.ini*") }, QDir::Files),
                  QStringList{ QStringLiteral("hvxprint.ini") });
+    }
+
+    // Which file is read and which written: the one next to the program
+    // only while it is there, otherwise the user's; nothing is ever made
+    // next to the program.
+    void optionsFileLocation_data()
+    {
+        // The files at start, next to the program and in the user's folder;
+        // whether the first goes before the write; where the options are
+        // read from ("" when the defaults are kept) and written to.
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("user");
+        QTest::addColumn<bool>("besideRemoved");
+        QTest::addColumn<QString>("readFrom");
+        QTest::addColumn<QString>("writtenTo");
+        // clang-format off
+        QTest::newRow("no file yet")           << false << false << false << ""       << "user";
+        QTest::newRow("unpacked copy")         << true  << false << false << "beside" << "beside";
+        QTest::newRow("user's file")           << false << true  << false << "user"   << "user";
+        QTest::newRow("both: the user's wins") << true  << true  << false << "user"   << "user";
+        QTest::newRow("beside removed")        << true  << false << true  << "beside" << "user";
+        // clang-format on
+    }
+    void optionsFileLocation()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, user);
+        QFETCH(bool, besideRemoved);
+        QFETCH(QString, readFrom);
+        QFETCH(QString, writtenTo);
+        const QByteArray besideBytes = optionBytes(1, 0, 0, 0);
+        const QByteArray userBytes = optionBytes(0, 0, 1, 0);
+        if (beside)
+            writeFile(iniPath(), besideBytes);
+        if (user) {
+            QVERIFY(QDir().mkpath(QFileInfo(fallbackPath()).absolutePath()));
+            writeFile(fallbackPath(), userBytes);
+        }
+        PrintOptionsFile file(iniPath(), fallbackPath());
+        PrintOptions options;
+        QVERIFY(file.read(options));
+        PrintOptions expected;
+        applyPrintOptionsBytes(readFrom == "beside"     ? besideBytes
+                                   : readFrom == "user" ? userBytes
+                                                        : QByteArray(),
+                               expected);
+        QCOMPARE(options, expected);
+
+        if (besideRemoved)
+            QVERIFY(QFile::remove(iniPath()));
+        PrintOptions changed;
+        changed.compress = true;
+        QVERIFY(file.write(changed));
+        const QString written = writtenTo == "beside" ? iniPath() : fallbackPath();
+        const QString other = writtenTo == "beside" ? fallbackPath() : iniPath();
+        QCOMPARE(file.activePath(), written);
+        QCOMPARE(readAll(written), printOptionsBytes(changed));
+        QCOMPARE(QFile::exists(other), other == iniPath() ? beside && !besideRemoved : user);
+        if (QFile::exists(other))
+            QCOMPARE(readAll(other), other == iniPath() ? besideBytes : userBytes);
     }
 
     // The squares sit in their columns, 17 pixels apart, with the numbers

@@ -188,7 +188,7 @@ private slots:
     void mainWindowLists()
     {
         ScopedDialogs dialogs;
-        TMainForm form(QStringList{});
+        TMainForm form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QStringList cut;

@@ -1,7 +1,7 @@
-#include "halvexsplashqvr.h"
+#include "splashform.h"
 
 #include "halvexversion.h"
-#include "ui_halvexsplashqvr.h"
+#include "ui_splashform.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

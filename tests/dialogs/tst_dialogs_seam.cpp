@@ -150,4 +150,4 @@ void TestDialogs::defaultSuffix()
 }
 
 QTEST_MAIN(TestDialogs)
-#include "tst_dialogs.moc"
+#include "tst_dialogs_seam.moc"

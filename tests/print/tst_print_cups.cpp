@@ -484,4 +484,4 @@ private slots:
 };
 
 QTEST_MAIN(TestPrintCups)
-#include "tst_printcups.moc"
+#include "tst_print_cups.moc"

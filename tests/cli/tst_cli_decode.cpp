@@ -229,4 +229,4 @@ void TestCliDecode::textReports()
 }
 
 QTEST_GUILESS_MAIN(TestCliDecode)
-#include "test_cli_decode.moc"
+#include "tst_cli_decode.moc"

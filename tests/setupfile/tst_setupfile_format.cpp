@@ -505,4 +505,4 @@ void TestSetupFile::saveWithoutRoom()
 }
 
 QTEST_APPLESS_MAIN(TestSetupFile)
-#include "test_setupfile.moc"
+#include "tst_setupfile_format.moc"

@@ -276,4 +276,4 @@ void TestCustomRange::valuesAndFocus()
 }
 
 QTEST_APPLESS_MAIN(TestCustomRange)
-#include "test_customrange.moc"
+#include "tst_model_customrange.moc"

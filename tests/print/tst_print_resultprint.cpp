@@ -510,4 +510,4 @@ private slots:
 };
 
 QTEST_MAIN(TestResultPrint)
-#include "tst_resultprint.moc"
+#include "tst_print_resultprint.moc"

@@ -50,4 +50,4 @@ void TestCommandLine::fileArguments()
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
-#include "tst_commandline.moc"
+#include "tst_app_commandline.moc"

@@ -754,4 +754,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFormPrinter)
-#include "tst_formprinter.moc"
+#include "tst_print_formprinter.moc"

@@ -475,4 +475,4 @@ void TestEvaluation::rangeIndexKeptWhenNoEncoderRuns()
 }
 
 QTEST_APPLESS_MAIN(TestEvaluation)
-#include "test_evaluation.moc"
+#include "tst_model_evaluation.moc"

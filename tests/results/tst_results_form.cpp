@@ -729,4 +729,4 @@ private slots:
 };
 
 QTEST_MAIN(TestResultForm)
-#include "tst_resultform.moc"
+#include "tst_results_form.moc"

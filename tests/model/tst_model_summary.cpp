@@ -205,4 +205,4 @@ void TestSummary::displayText()
 }
 
 QTEST_APPLESS_MAIN(TestSummary)
-#include "test_summary.moc"
+#include "tst_model_summary.moc"

@@ -211,4 +211,4 @@ private slots:
 };
 
 QTEST_MAIN(TestScreenScale)
-#include "tst_screenscale.moc"
+#include "tst_results_screenscale.moc"

@@ -250,4 +250,4 @@ void TestDecode::headline()
 }
 
 QTEST_GUILESS_MAIN(TestDecode)
-#include "test_decode.moc"
+#include "tst_model_decode.moc"

@@ -596,4 +596,4 @@ void TestCli::sameInEveryLocale()
 }
 
 QTEST_GUILESS_MAIN(TestCli)
-#include "test_cli.moc"
+#include "tst_cli_eval.moc"

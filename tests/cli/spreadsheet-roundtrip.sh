@@ -40,6 +40,4 @@ diff plant.values made.values || fail "--csv of the files made differs from the 
 # The S1 to S4 of the export, as Calc kept them, are the units' readings.
 "$eval" --verify-table fromcalc.csv >verify.out || fail "--verify-table of Calc's table: $(cat verify.out)"
 [ "$(grep -c ': match: ' verify.out)" -eq 7 ] || fail "not every unit matches: $(cat verify.out)"
-sed 's#"plant/#"made/#' fromcalc.csv >made-units.csv
-"$eval" --verify-table made-units.csv >/dev/null || fail "--verify-table of the files made"
 echo "PASS"

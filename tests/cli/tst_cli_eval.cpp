@@ -214,7 +214,6 @@ void TestCli::jsonReports()
     QCOMPARE(fields.value(QStringLiteral("cbIRVoltage")).toInt(), 6);
     QCOMPARE(fields.value(QStringLiteral("cbOutputRange")).toInt(), 1);
     QCOMPARE(fields.value(QStringLiteral("cbIRCurrent")).toInt(), -1);
-    QCOMPARE(fields.value(QStringLiteral("eCustomLow")).toString(), QString());
 
     const QJsonObject ref = lines.at(1);
     QCOMPARE(ref.value(QStringLiteral("status")).toString(), QStringLiteral("refused"));

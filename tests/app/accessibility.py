@@ -37,8 +37,8 @@ SCENARIOS = [
 
 # What each kind of control may be called: the texts of the labels beside
 # them, the commands of the tool bar.
-LIST_NAMES = {'Input type', 'Input range', 'Output 1', 'Output 2', 'Trip Relay Output 2', 'Frequency Output 2'}
-EDIT_NAMES = {'Low', 'High'}
+NAMES = {'combo box': {'Input type', 'Input range', 'Output 1', 'Output 2', 'Trip Relay Output 2', 'Frequency Output 2'},
+         'text': {'Low', 'High'}}
 TOOL_BAR = ['New', 'Open', 'Save', 'Evaluate', 'Read Switches']
 
 # Objects that only hold others; unnamed, a screen reader passes over them.
@@ -84,34 +84,29 @@ def state(node, which):
         return False
 
 
-def walk(node, shown=True, out=None):
-    """Every object under node with its role, name and whether it is shown
-    (it and all that hold it); each entry also counts its shown children."""
-    if out is None:
-        out = []
-    try:
-        entry = {'node': node, 'role': node.getRoleName(), 'name': node.name or '',
-                 'shown': shown and state(node, pyatspi.STATE_SHOWING), 'children': 0}
-    except GLib.GError:
+def walk(node, out=None):
+    """Every object shown under node (it and all that hold it), with its role,
+    its name and how many shown objects it holds."""
+    out = [] if out is None else out
+    if node is None or not state(node, pyatspi.STATE_SHOWING):
         return out
-    out.append(entry)
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
-        if child is None:
-            continue
-        first = len(out)
-        walk(child, entry['shown'], out)
-        if first < len(out) and out[first]['shown']:
-            entry['children'] += 1
+    try:
+        entry = {'node': node, 'role': node.getRoleName(), 'name': node.name or '', 'children': 0}
+        out.append(entry)
+        for i in range(node.childCount):
+            before = len(out)
+            walk(node.getChildAtIndex(i), out)
+            entry['children'] += len(out) > before
+    except GLib.GError:
+        pass
     return out
 
 
 def unnamed(tree):
     """The shown controls without a name: everything shown but the window,
     containers that hold shown objects, and labels that show no text."""
-    return [e for e in tree[1:] if e['shown'] and not e['name']
-            and not (e['role'] in CONTAINERS and e['children'])
-            and e['role'] != 'label']
+    return [e for e in tree[1:] if not e['name'] and e['role'] != 'label'
+            and not (e['role'] in CONTAINERS and e['children'])]
 
 
 def count(window_kind, tree, where):
@@ -138,15 +133,10 @@ def press(node):
 
 
 def windows(app):
-    found = []
     try:
-        for i in range(app.childCount):
-            w = app.getChildAtIndex(i)
-            if w is not None and state(w, pyatspi.STATE_SHOWING):
-                found.append(w)
+        return [w for w in app if w is not None and state(w, pyatspi.STATE_SHOWING)]
     except GLib.GError:
-        pass
-    return found
+        return []
 
 
 def window(app, name, exact=True):
@@ -156,39 +146,34 @@ def window(app, name, exact=True):
 
 
 def expected_results(setup):
-    out = subprocess.run([EVALUATOR, '--json', setup], check=True, capture_output=True, text=True).stdout
-    report = json.loads(out)
-    switches = {}
-    for bank in range(1, 5):
-        for position, bit in enumerate(report['switches']['S%d' % bank], start=1):
-            switches[(bank, position)] = 'on' if bit == '1' else 'off'
+    """The evaluator's switch positions, sorted as (bank, number, state), and its summary."""
+    report = json.loads(subprocess.run([EVALUATOR, '--json', setup], check=True, capture_output=True, text=True).stdout)
+    switches = sorted((bank, position, 'on' if bit == '1' else 'off') for bank in range(1, 5)
+                      for position, bit in enumerate(report['switches']['S%d' % bank], start=1))
     return switches, report['summary']
 
 
 def check_main(app, where):
     main = window(app, 'Halvex Switch Setup', exact=False)
     if main is None:
-        return None, []
+        return None
     # The splash screen closes by itself.
     wait_for(lambda: not any(w.name.endswith('Splash Screen') for w in windows(app)), 'the splash screen to close')
     tree = walk(main)
     count('main', tree, where)
-    shown = [e for e in tree if e['shown']]
-    for e in shown:
-        if e['role'] == 'combo box' and e['name'] not in LIST_NAMES:
-            fail('%s: a list is called "%s"' % (where, e['name']))
-        if e['role'] == 'text' and e['name'] not in EDIT_NAMES:
-            fail('%s: an edit box is called "%s"' % (where, e['name']))
-    buttons = [e['name'] for e in shown if e['role'] == 'push button']
+    for e in tree:
+        if e['name'] not in NAMES.get(e['role'], {e['name']}):
+            fail('%s: a %s is called "%s"' % (where, e['role'], e['name']))
+    buttons = [e['name'] for e in tree if e['role'] == 'push button']
     if buttons != TOOL_BAR:
         fail('%s: the tool bar buttons are called %s' % (where, buttons))
-    return main, tree
+    return tree
 
 
-def tool_button(tree, name):
+def button(tree, name):
     found = next((e['node'] for e in tree if e['role'] == 'push button' and e['name'] == name), None)
     if found is None:
-        fail('no tool bar button "%s"' % name)
+        fail('no button "%s"' % name)
     return found
 
 
@@ -202,77 +187,76 @@ def text_of(node):
 def check_results(app, tree, setup):
     where = os.path.basename(setup)
     switches, summary = expected_results(setup)
+    lines = [v for v in summary.values() if v]
     # Each list reads out its chosen item, which the summary names.
-    said = ' '.join(v for v in summary.values() if v)
     for e in tree:
-        if e['shown'] and e['role'] == 'combo box':
+        if e['role'] == 'combo box':
             value = text_of(e['node'])
-            if not value or value not in said:
+            if not value or value not in ' '.join(lines):
                 fail('%s: the list "%s" reads out "%s"' % (where, e['name'], value))
-    press(tool_button(tree, 'Evaluate'))
+    press(button(tree, 'Evaluate'))
     results = window(app, 'Results')
     if results is None:
         return
     pump(0.3)
     rtree = walk(results)
     count('results', rtree, where)
-    shown = [e for e in rtree if e['shown']]
-    told = {}
-    for e in shown:
-        m = SWITCH.match(e['name'])
-        if m:
-            key = (int(m.group(1)), int(m.group(2)))
-            if key in told:
-                fail('%s: S%d switch %d told twice' % (where, key[0], key[1]))
-            told[key] = m.group(3)
-    banks = 4 if summary['output2'] else 3
-    wanted = {k: v for k, v in switches.items() if k[0] <= banks}
+    # Each shown position once, S4 only with a second output.
+    told = sorted((int(m[1]), int(m[2]), m[3]) for m in (SWITCH.match(e['name']) for e in rtree) if m)
+    wanted = [s for s in switches if s[0] <= (4 if summary['output2'] else 3)]
     if told != wanted:
-        wrong = sorted(set(wanted.items()) ^ set(told.items()))
-        fail('%s: %d switch positions told, %d expected; differing: %s' % (where, len(told), len(wanted), wrong[:6]))
-    texts = {e['name'] for e in shown if e['role'] == 'label'}
-    for line in [v for v in summary.values() if v]:
+        fail('%s: %d switch positions told, %d expected; differing: %s'
+             % (where, len(told), len(wanted), sorted(set(wanted) ^ set(told))[:6]))
+    texts = {e['name'] for e in rtree if e['role'] == 'label'}
+    for line in lines:
         if line not in texts:
             fail('%s: summary line "%s" not read' % (where, line))
-    back = next((e['node'] for e in shown if e['role'] == 'push button' and e['name'] == 'Back'), None)
-    press(back)
+    press(button(rtree, 'Back'))
     wait_for(lambda: not any(w.name == 'Results' for w in windows(app)), 'the results window to close')
 
 
-def check_announcement(app, tree):
+def heard_during(event, act, what, role=None):
+    """The names of the objects (of role, if given) whose event turned on
+    while act ran, waited for."""
     heard = []
 
-    def listener(event):
+    def listener(e):
         try:
-            if event.detail1 and event.source.getRoleName() == 'notification':
-                heard.append(event.source.name)
+            if e.detail1 and (role is None or e.source.getRoleName() == role):
+                heard.append(e.source.name)
         except GLib.GError:
             pass
 
-    pyatspi.Registry.registerEventListener(listener, 'object:state-changed:showing')
+    pyatspi.Registry.registerEventListener(listener, event)
     try:
-        # Nothing chosen: Evaluate's message is announced.
-        press(tool_button(tree, 'Evaluate'))
-        wait_for(lambda: heard, "Evaluate's message to be announced")
+        act()
+        wait_for(lambda: heard, what)
     finally:
-        pyatspi.Registry.deregisterEventListener(listener, 'object:state-changed:showing')
+        pyatspi.Registry.deregisterEventListener(listener, event)
+    return heard
+
+
+def check_announcement(tree):
+    # Nothing chosen: Evaluate's message is announced.
+    heard = heard_during('object:state-changed:showing', lambda: press(button(tree, 'Evaluate')),
+                         "Evaluate's message to be announced", 'notification')
     if heard and heard[0] != 'Please select input type':
         fail('announced "%s"' % heard[0])
 
 
 def check_read_switches(app, tree):
-    press(tool_button(tree, 'Read Switches'))
+    press(button(tree, 'Read Switches'))
     form = window(app, 'Read Switches')
     if form is None:
         return
     pump(0.3)
     rtree = walk(form)
     count('Read Switches', rtree, 'no setup')
-    boxes = {e['name']: e['node'] for e in rtree if e['shown'] and SWITCH.match(e['name'])}
-    roles = {e['role'] for e in rtree if e['shown'] and SWITCH.match(e['name'])}
-    if len(boxes) != 48 or roles != {'check box'}:
-        fail('Read Switches: %d switches with roles %s' % (len(boxes), sorted(roles)))
-    box = boxes.get('S1 switch 3, off')
+    switches = [e for e in rtree if SWITCH.match(e['name'])]
+    roles = {e['role'] for e in switches}
+    if len({e['name'] for e in switches}) != 48 or roles != {'check box'}:
+        fail('Read Switches: %d switches with roles %s' % (len(switches), sorted(roles)))
+    box = next((e['node'] for e in switches if e['name'] == 'S1 switch 3, off'), None)
     if box is None:
         return
     if state(box, pyatspi.STATE_CHECKED):
@@ -282,20 +266,10 @@ def check_read_switches(app, tree):
     if 'Toggle' not in names:
         fail('Read Switches: a switch has the actions %s' % names)
         return
-    heard = []
-
-    def listener(event):
-        if event.detail1:
-            heard.append(event.source.name)
-
-    pyatspi.Registry.registerEventListener(listener, 'object:state-changed:checked')
-    try:
-        action.doAction(names.index('Toggle'))
-        wait_for(lambda: state(box, pyatspi.STATE_CHECKED) and box.name == 'S1 switch 3, on',
-                 'S1 switch 3 to be checked and named on')
-        wait_for(lambda: heard, 'the checked state to be announced')
-    finally:
-        pyatspi.Registry.deregisterEventListener(listener, 'object:state-changed:checked')
+    heard_during('object:state-changed:checked', lambda: action.doAction(names.index('Toggle')),
+                 'the checked state to be announced')
+    wait_for(lambda: state(box, pyatspi.STATE_CHECKED) and box.name == 'S1 switch 3, on',
+             'S1 switch 3 to be checked and named on')
 
 
 def application(process):
@@ -317,13 +291,13 @@ def run(setup, what):
         app = application(process)
         if app is None:
             return
-        main, tree = check_main(app, where)
-        if main is None:
+        tree = check_main(app, where)
+        if tree is None:
             return
         if what == 'results':
             check_results(app, tree, args[0])
         else:
-            check_announcement(app, tree)
+            check_announcement(tree)
             check_read_switches(app, tree)
     finally:
         process.terminate()

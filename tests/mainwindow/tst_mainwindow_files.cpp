@@ -9,9 +9,10 @@
 
 #include <QWindow>
 
-#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace testing;
 using hvx::DialogAnswer;
@@ -574,10 +575,7 @@ void TestMainWindowFiles::namesAsBytes()
     QFETCH(bool, saveAsks);
     const QByteArray native = QFile::encodeName(m_dir->path()) + '/' + name;
     const QByteArray bytes = hvx::setupFileBytes(sampleSetup());
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-    ::close(fd);
+    QVERIFY(std::ofstream(native.constData(), std::ios::binary).write(bytes.constData(), bytes.size()));
 
     Fixture f(QByteArrayList{ native.left(native.indexOf(' ')), native.mid(native.indexOf(' ') + 1) });
     QCOMPARE(f.form.setup(), sampleSetup());
@@ -590,10 +588,9 @@ void TestMainWindowFiles::namesAsBytes()
     QCOMPARE(f.form.Modified(), saveAsks);
     // The file keeps its bytes, or has the new ones; no file under the
     // name as shown was made.
-    QFile file;
-    const int in = ::open(native.constData(), O_RDONLY);
-    QVERIFY(in >= 0 && file.open(in, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
-    QCOMPARE(file.readAll(), saveAsks ? bytes : hvx::setupFileBytes(f.form.setup()));
+    std::ifstream file(native.constData(), std::ios::binary);
+    QCOMPARE(QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(file), {})),
+             saveAsks ? bytes : hvx::setupFileBytes(f.form.setup()));
     QCOMPARE(QFile::exists(f.form.SetupFileName()), !saveAsks);
 }
 

@@ -38,16 +38,13 @@ void TestMainWindowLocale::customTexts_data()
     QTest::addColumn<int>("rangeIndex");
     QTest::addColumn<float>("customLow");
 
-    QTest::newRow("file, points") << true << "0.5"
-                                  << "7.5" << 4 << 0.5f;
-    QTest::newRow("file, commas") << true << "0,5"
-                                  << "7,5" << 4 << 0.5f;
-    QTest::newRow("typed, commas") << false << "0,5"
-                                   << "7,5" << 4 << 0.5f;
-    QTest::newRow("typed, point and comma") << false << "0.5"
-                                            << "7,5" << 4 << 0.5f;
-    QTest::newRow("typed, point before three digits") << false << "1.000"
-                                                      << "2" << 11 << 1.0f;
+    // clang-format off
+    QTest::newRow("file, points")                     << true  << "0.5"   << "7.5" << 4  << 0.5f;
+    QTest::newRow("file, commas")                     << true  << "0,5"   << "7,5" << 4  << 0.5f;
+    QTest::newRow("typed, commas")                    << false << "0,5"   << "7,5" << 4  << 0.5f;
+    QTest::newRow("typed, point and comma")           << false << "0.5"   << "7,5" << 4  << 0.5f;
+    QTest::newRow("typed, point before three digits") << false << "1.000" << "2"   << 11 << 1.0f;
+    // clang-format on
 }
 
 void TestMainWindowLocale::customTexts()

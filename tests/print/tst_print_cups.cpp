@@ -369,20 +369,16 @@ private slots:
         QTest::addColumn<int>("hung");    // the server accepts and never answers: NotHung, PressCancel, WaitForBound
         const QByteArray real = "exec '" HALVEX_PRINT_SUBMIT "' \"$@\"";
         const QByteArray silent = "CUPS_SERVER=127.0.0.1:%PORT% " + real;
-        QTest::newRow("sent") << real << QString() << int(NotHung);
-        QTest::newRow("missing") << QByteArray() << "The print helper /.*/halvex-print-submit was not found"
-                                 << int(NotHung);
-        QTest::newRow("refused") << "CUPS_SERVER=127.0.0.1:1 " + real
-                                 << "The printer halvex-keep did not accept the job: \\S(.*\\S)?$" << int(NotHung);
-        QTest::newRow("no reason") << QByteArray("echo '  ' >&2; exit 1")
-                                   << "The printer halvex-keep did not accept the job\\.$" << int(NotHung);
-        QTest::newRow("crashed") << QByteArray("kill -SEGV $$")
-                                 << "The print helper /.*/halvex-print-submit ended abnormally" << int(NotHung);
-        QTest::newRow("no answer, cancelled")
-            << silent << "The job was cancelled before the print server had taken it\\.$" << int(PressCancel);
-        QTest::newRow("no answer for too long")
-            << silent << "The printer halvex-keep did not accept the job: The print server gave no answer for 1 seconds"
-            << int(WaitForBound);
+        const QString notAccepted = "The printer halvex-keep did not accept the job";
+        // clang-format off
+        QTest::newRow("sent")      << real << QString() << int(NotHung);
+        QTest::newRow("missing")   << QByteArray() << "The print helper /.*/halvex-print-submit was not found" << int(NotHung);
+        QTest::newRow("refused")   << "CUPS_SERVER=127.0.0.1:1 " + real << notAccepted + ": \\S(.*\\S)?$" << int(NotHung);
+        QTest::newRow("no reason") << QByteArray("echo '  ' >&2; exit 1") << notAccepted + "\\.$" << int(NotHung);
+        QTest::newRow("crashed")   << QByteArray("kill -SEGV $$") << "The print helper /.*/halvex-print-submit ended abnormally" << int(NotHung);
+        QTest::newRow("no answer, cancelled")   << silent << "The job was cancelled before the print server had taken it\\.$" << int(PressCancel);
+        QTest::newRow("no answer for too long") << silent << notAccepted + ": The print server gave no answer for 1 seconds" << int(WaitForBound);
+        // clang-format on
     }
     void submission()
     {

@@ -26,12 +26,6 @@ QByteArray contents(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
 
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
-
 // Makes what a row names at dir/name: "file", "folder", "fifo", "device",
 // "loop" (a link to itself), "link>WHAT" (a link to WHAT, made in turn at
 // name + "x"), "link>/PATH" (a link to that path) or "" for nothing. False
@@ -83,99 +77,93 @@ class TestWholeFile : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void replacesOnlyRegularFiles_data();
-    void replacesOnlyRegularFiles();
-    void stoppingSignalRemovesTemporary_data();
-    void stoppingSignalRemovesTemporary();
+    void initTestCase()
+    {
+        // The test runner catches these signals itself; a program starts
+        // without handlers for them.
+        for (int stopSignal : { SIGINT, SIGTERM, SIGHUP })
+            std::signal(stopSignal, SIG_DFL);
+    }
+
+    void replacesOnlyRegularFiles_data()
+    {
+        QTest::addColumn<QString>("there");   // at "out" before the write (see make)
+        QTest::addColumn<QString>("written"); // the file that then holds "new"; empty: refused
+        QTest::addColumn<QString>("why");     // part of the reason for a refusal
+        const QString isFolder = QString::fromLocal8Bit(strerror(EISDIR));
+        // clang-format off
+        QTest::newRow("nothing yet")              << ""               << "out"   << "";
+        QTest::newRow("regular file")             << "file"           << "out"   << "";
+        QTest::newRow("link to a file")           << "link>file"      << "outx"  << "";
+        QTest::newRow("link to a link to a file") << "link>link>file" << "outxx" << "";
+        QTest::newRow("link to nothing")          << "link>"          << "outx"  << "";
+        QTest::newRow("folder")                   << "folder"         << ""      << isFolder;
+        QTest::newRow("FIFO")                     << "fifo"           << ""      << "it is a FIFO, not a regular file";
+        QTest::newRow("device")                   << "device"         << ""      << "it is a device, not a regular file";
+        QTest::newRow("link to a folder")         << "link>folder"    << ""      << isFolder;
+        QTest::newRow("link to the null device")  << "link>/dev/null" << ""      << "it is a link to a device, not a regular file";
+        QTest::newRow("link to itself")           << "loop"           << ""      << QString::fromLocal8Bit(strerror(ELOOP));
+        // clang-format on
+    }
+
+    void replacesOnlyRegularFiles()
+    {
+        QFETCH(QString, there);
+        QFETCH(QString, written);
+        QFETCH(QString, why);
+        QTemporaryDir tmp;
+        const QDir dir(tmp.path());
+        if (!make(dir, there))
+            QSKIP(qPrintable(there + QStringLiteral(" cannot be made here: ")
+                             + QString::fromLocal8Bit(strerror(errno))));
+        QStringList expected = entries(dir);
+        const QString before = identity(dir.filePath("out"));
+
+        QString error;
+        const bool ok = writeWholeFile(dir.filePath("out"), "new", &error);
+        QCOMPARE(ok, !written.isEmpty());
+        if (ok) {
+            QCOMPARE(contents(dir.filePath(written)), QByteArray("new"));
+            QCOMPARE(QFileInfo(dir.filePath("out")).isSymLink(), there.startsWith(QLatin1String("link")));
+            if (!expected.contains(written))
+                expected << written;
+            expected.sort();
+        } else {
+            QVERIFY2(error.contains(why), qPrintable(error));
+            QCOMPARE(identity(dir.filePath("out")), before);
+        }
+        QCOMPARE(entries(dir), expected); // and no temporary file left
+    }
+
+    void stoppingSignalRemovesTemporary_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        for (int stopSignal : { SIGINT, SIGTERM, SIGHUP })
+            QTest::newRow(strsignal(stopSignal)) << stopSignal;
+    }
+
+    // A process stopped while it writes leaves the old file and nothing beside it.
+    void stoppingSignalRemovesTemporary()
+    {
+        QFETCH(int, signalNumber);
+        QTemporaryDir tmp;
+        const QString path = tmp.filePath("out.pdf");
+        QVERIFY(make(QDir(tmp.path()), QStringLiteral("file"), QStringLiteral("out.pdf")));
+        const pid_t pid = fork();
+        if (pid == 0) {
+            WholeFile file(path);
+            if (file.open() && file.write(QByteArray(100000, 'x')) && QFile::exists(file.temporaryFileName()))
+                ::raise(signalNumber);
+            _exit(1); // only when the signal did not stop the process
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(WTERMSIG(status), signalNumber);
+        QCOMPARE(contents(path), QByteArray("old"));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{ QStringLiteral("out.pdf") });
+    }
 };
-
-void TestWholeFile::initTestCase()
-{
-    // The test runner catches these signals itself; a program starts
-    // without handlers for them.
-    for (int stopSignal : { SIGINT, SIGTERM, SIGHUP })
-        std::signal(stopSignal, SIG_DFL);
-}
-
-void TestWholeFile::replacesOnlyRegularFiles_data()
-{
-    QTest::addColumn<QString>("there");   // at "out" before the write (see make)
-    QTest::addColumn<QString>("written"); // the file that then holds "new"; empty: refused
-    QTest::addColumn<QString>("why");     // part of the reason for a refusal
-    const QString isFolder = QString::fromLocal8Bit(strerror(EISDIR));
-    // clang-format off
-    QTest::newRow("nothing yet")              << ""               << "out"   << "";
-    QTest::newRow("regular file")             << "file"           << "out"   << "";
-    QTest::newRow("link to a file")           << "link>file"      << "outx"  << "";
-    QTest::newRow("link to a link to a file") << "link>link>file" << "outxx" << "";
-    QTest::newRow("link to nothing")          << "link>"          << "outx"  << "";
-    QTest::newRow("folder")                   << "folder"         << ""      << isFolder;
-    QTest::newRow("FIFO")                     << "fifo"           << ""      << "it is a FIFO, not a regular file";
-    QTest::newRow("device")                   << "device"         << ""      << "it is a device, not a regular file";
-    QTest::newRow("link to a folder")         << "link>folder"    << ""      << isFolder;
-    QTest::newRow("link to the null device")  << "link>/dev/null" << ""      << "it is a link to a device, not a regular file";
-    QTest::newRow("link to itself")           << "loop"           << ""      << QString::fromLocal8Bit(strerror(ELOOP));
-    // clang-format on
-}
-
-void TestWholeFile::replacesOnlyRegularFiles()
-{
-    QFETCH(QString, there);
-    QFETCH(QString, written);
-    QFETCH(QString, why);
-    QTemporaryDir tmp;
-    const QDir dir(tmp.path());
-    if (!make(dir, there))
-        QSKIP(qPrintable(there + QStringLiteral(" cannot be made here: ") + QString::fromLocal8Bit(strerror(errno))));
-    QStringList expected = entries(dir);
-    const QString before = identity(dir.filePath("out"));
-
-    QString error;
-    const bool ok = writeWholeFile(dir.filePath("out"), "new", &error);
-    QCOMPARE(ok, !written.isEmpty());
-    if (ok) {
-        QCOMPARE(contents(dir.filePath(written)), QByteArray("new"));
-        QCOMPARE(QFileInfo(dir.filePath("out")).isSymLink(), there.startsWith(QLatin1String("link")));
-        if (!expected.contains(written))
-            expected << written;
-        expected.sort();
-    } else {
-        QVERIFY2(error.contains(why), qPrintable(error));
-        QCOMPARE(identity(dir.filePath("out")), before);
-    }
-    QCOMPARE(entries(dir), expected); // and no temporary file left
-}
-
-void TestWholeFile::stoppingSignalRemovesTemporary_data()
-{
-    QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
-}
-
-// A process stopped while it writes leaves the old file and nothing beside it.
-void TestWholeFile::stoppingSignalRemovesTemporary()
-{
-    QFETCH(int, signalNumber);
-    QTemporaryDir tmp;
-    const QString path = tmp.filePath("out.pdf");
-    put(path, "old");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        WholeFile file(path);
-        if (file.open() && file.write(QByteArray(100000, 'x')) && QFile::exists(file.temporaryFileName()))
-            ::raise(signalNumber);
-        _exit(1); // only when the signal did not stop the process
-    }
-    int status = 0;
-    QCOMPARE(waitpid(pid, &status, 0), pid);
-    QVERIFY(WIFSIGNALED(status));
-    QCOMPARE(WTERMSIG(status), signalNumber);
-    QCOMPARE(contents(path), QByteArray("old"));
-    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{ QStringLiteral("out.pdf") });
-}
 
 QTEST_GUILESS_MAIN(TestWholeFile)
 #include "tst_files_wholefile.moc"

@@ -217,8 +217,7 @@ void TestCustomRange::localeNumbersKeepTheirValue()
     int read = 0;
     for (QLocale locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
         locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-        QStringList texts{ QStringLiteral("7.5"), QStringLiteral("7,5"), QStringLiteral("-1.000"),
-                           QStringLiteral("1,000"), QStringLiteral("2e1") };
+        QStringList texts;
         for (const double value : { -12.5, 0.25, 750.0, 1.5e5 })
             texts << locale.toString(value, 'g', 6) << locale.toString(value, 'e', 2);
         for (const QString &text : texts) {

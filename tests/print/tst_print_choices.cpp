@@ -20,80 +20,43 @@ private slots:
         QTest::addColumn<QString>("instance");
         QTest::addColumn<QStringList>("options"); // in any order
 
-        PrintChoices plain;
-        plain.printerName = QStringLiteral("office");
-        plain.paper = QStringLiteral("A4");
-        const QStringList plainOptions{ "media=A4", "print-color-mode=color" };
-        auto with = [&plain](auto change) {
-            PrintChoices c = plain;
+        const auto with = [](auto change) {
+            PrintChoices c;
+            c.printerName = QStringLiteral("office");
+            c.paper = QStringLiteral("A4");
             change(c);
             return c;
         };
-
-        QTest::newRow("plain") << plain << "office"
-                               << "" << plainOptions;
-        QTest::newRow("instance") << with([](PrintChoices &c) { c.printerName = QStringLiteral("office/draft"); })
-                                  << "office"
-                                  << "draft" << plainOptions;
-        QTest::newRow("no printer") << with([](PrintChoices &c) { c.printerName.clear(); }) << ""
-                                    << "" << plainOptions;
-        QTest::newRow("uncollated copies") << with([](PrintChoices &c) {
-            c.copies = 3;
-            c.collate = false;
-        }) << "office"
-                                           << ""
-                                           << plainOptions
-                + QStringList{ "copies=3", "Collate=False",
-                               "multiple-document-handling=separate-documents-uncollated-copies" };
-        QTest::newRow("collated copies") << with([](PrintChoices &c) { c.copies = 2; }) << "office"
-                                         << ""
-                                         << plainOptions
-                + QStringList{ "copies=2", "Collate=True",
-                               "multiple-document-handling=separate-documents-collated-copies" };
-        QTest::newRow("one uncollated copy") << with([](PrintChoices &c) { c.collate = false; }) << "office"
-                                             << "" << plainOptions;
-        QTest::newRow("landscape, long edge, grey") << with([](PrintChoices &c) {
-            c.landscape = true;
-            c.duplex = QPrinter::DuplexLongSide;
-            c.grayscale = true;
-        }) << "office"
-                                                    << ""
-                                                    << QStringList{ "media=A4", "orientation-requested=4",
-                                                                    "sides=two-sided-long-edge",
-                                                                    "print-color-mode=monochrome" };
-        QTest::newRow("short edge") << with([](PrintChoices &c) { c.duplex = QPrinter::DuplexShortSide; }) << "office"
-                                    << "" << plainOptions + QStringList{ "sides=two-sided-short-edge" };
-        QTest::newRow("one-sided, printer's paper") << with([](PrintChoices &c) {
-            c.duplex = QPrinter::DuplexNone;
-            c.paper.clear();
-        }) << "office"
-                                                    << "" << QStringList{ "sides=one-sided", "print-color-mode=color" };
-        QTest::newRow("reversed, pages 2 to 3")
-            << with([](PrintChoices &c) {
-                   c.lastPageFirst = true;
-                   c.fromPage = 2;
-                   c.toPage = 3;
-               })
-            << "office"
-            << "" << plainOptions + QStringList{ "outputorder=reverse", "page-ranges=2-3" };
-        QTest::newRow("the dialog's own list") << with([](PrintChoices &c) {
-            c.systemOptions = QStringList{ "number-up",    "2",          "page-set",
-                                           "odd",          "job-sheets", "standard,none",
-                                           "job-priority", "70",         "job-hold-until",
-                                           "indefinite",   "InputSlot",  "Tray2" };
-        }) << "office"
-                                               << "" << plainOptions + QStringList{ "number-up=2",
-                                                                                    "page-set=odd",
-                                                                                    "job-sheets=standard,none",
-                                                                                    "job-priority=70",
-                                                                                    "job-hold-until=indefinite",
-                                                                                    "InputSlot=Tray2" };
+        using C = PrintChoices &;
+        const QStringList plain{ "media=A4", "print-color-mode=color" };
+        const QString uncollated = "multiple-document-handling=separate-documents-uncollated-copies";
+        const QString collated = "multiple-document-handling=separate-documents-collated-copies";
+        // clang-format off
+        QTest::newRow("plain") << with([](C) {}) << "office" << "" << plain;
+        QTest::newRow("instance") << with([](C c) { c.printerName = "office/draft"; }) << "office" << "draft" << plain;
+        QTest::newRow("no printer") << with([](C c) { c.printerName.clear(); }) << "" << "" << plain;
+        QTest::newRow("uncollated copies") << with([](C c) { c.copies = 3; c.collate = false; }) << "office" << ""
+                                           << plain + QStringList{ "copies=3", "Collate=False", uncollated };
+        QTest::newRow("collated copies") << with([](C c) { c.copies = 2; }) << "office" << ""
+                                         << plain + QStringList{ "copies=2", "Collate=True", collated };
+        QTest::newRow("one uncollated copy") << with([](C c) { c.collate = false; }) << "office" << "" << plain;
+        QTest::newRow("landscape, long edge, grey")
+            << with([](C c) { c.landscape = true; c.duplex = QPrinter::DuplexLongSide; c.grayscale = true; })
+            << "office" << ""
+            << QStringList{ "media=A4", "orientation-requested=4", "sides=two-sided-long-edge", "print-color-mode=monochrome" };
+        QTest::newRow("short edge") << with([](C c) { c.duplex = QPrinter::DuplexShortSide; }) << "office" << ""
+                                    << plain + QStringList{ "sides=two-sided-short-edge" };
+        QTest::newRow("one-sided, printer's paper") << with([](C c) { c.duplex = QPrinter::DuplexNone; c.paper.clear(); })
+                                                    << "office" << "" << QStringList{ "sides=one-sided", "print-color-mode=color" };
+        QTest::newRow("reversed, pages 2 to 3") << with([](C c) { c.lastPageFirst = true; c.fromPage = 2; c.toPage = 3; })
+                                                << "office" << "" << plain + QStringList{ "outputorder=reverse", "page-ranges=2-3" };
+        QTest::newRow("the dialog's own list")
+            << with([](C c) { c.systemOptions = QStringList{ "number-up", "2", "job-sheets", "standard,none", "InputSlot", "Tray2" }; })
+            << "office" << "" << plain + QStringList{ "number-up=2", "job-sheets=standard,none", "InputSlot=Tray2" };
         QTest::newRow("the dialog's list overrides; unusable names dropped")
-            << with([](PrintChoices &c) {
-                   c.systemOptions = QStringList{ "print-color-mode", "monochrome", "", "x", "a=b", "c", "number-up" };
-               })
-            << "office"
-            << "" << QStringList{ "media=A4", "print-color-mode=monochrome" };
+            << with([](C c) { c.systemOptions = QStringList{ "print-color-mode", "monochrome", "", "x", "a=b", "c", "number-up" }; })
+            << "office" << "" << QStringList{ "media=A4", "print-color-mode=monochrome" };
+        // clang-format on
     }
     void request()
     {

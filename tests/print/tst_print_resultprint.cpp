@@ -94,12 +94,10 @@ QStringList pdfImages(const QString &pdf)
 QString pdfPageText(const QString &pdf, int page)
 {
     QProcess extract;
-    extract.start(QStringLiteral("pdftotext"),
-                  { QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
-                    QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-") });
-    if (!extract.waitForFinished(60000) || extract.exitCode() != 0)
-        return QStringLiteral("pdftotext failed");
-    return QString::fromUtf8(extract.readAllStandardOutput());
+    const QString n = QString::number(page);
+    extract.start(QStringLiteral("pdftotext"), { "-f", n, "-l", n, "-enc", "UTF-8", pdf, "-" });
+    const bool done = extract.waitForFinished(60000) && extract.exitCode() == 0;
+    return done ? QString::fromUtf8(extract.readAllStandardOutput()) : QStringLiteral("pdftotext failed");
 }
 
 } // namespace

@@ -608,17 +608,16 @@ private slots:
     {
         // The files at start, next to the program and in the user's folder;
         // whether the first goes before the write; where the options are
-        // read from ("" when the defaults are kept) and written to.
+        // read from and written to. With neither file, or both, see
+        // optionsFileCreatedWhenMissing and optionsFileFallback.
         QTest::addColumn<bool>("beside");
         QTest::addColumn<bool>("user");
         QTest::addColumn<bool>("besideRemoved");
         QTest::addColumn<QString>("readFrom");
         QTest::addColumn<QString>("writtenTo");
         // clang-format off
-        QTest::newRow("no file yet")           << false << false << false << ""       << "user";
         QTest::newRow("unpacked copy")         << true  << false << false << "beside" << "beside";
         QTest::newRow("user's file")           << false << true  << false << "user"   << "user";
-        QTest::newRow("both: the user's wins") << true  << true  << false << "user"   << "user";
         QTest::newRow("beside removed")        << true  << false << true  << "beside" << "user";
         // clang-format on
     }
@@ -641,10 +640,7 @@ private slots:
         PrintOptions options;
         QVERIFY(file.read(options));
         PrintOptions expected;
-        applyPrintOptionsBytes(readFrom == "beside"     ? besideBytes
-                                   : readFrom == "user" ? userBytes
-                                                        : QByteArray(),
-                               expected);
+        applyPrintOptionsBytes(readFrom == "beside" ? besideBytes : userBytes, expected);
         QCOMPARE(options, expected);
 
         if (besideRemoved)

@@ -149,6 +149,7 @@ void TestCli::exitStatus_data()
     QTest::newRow("refused") << QStringList{ QStringLiteral("--json"), QStringLiteral("GOOD"),
                                              QStringLiteral("REFUSED") }
                              << 1;
+    QTest::newRow("refused, then good") << QStringList{ QStringLiteral("REFUSED"), QStringLiteral("GOOD") } << 1;
     QTest::newRow("error wins") << QStringList{ QStringLiteral("REFUSED"), QStringLiteral("TEXT") } << 2;
     QTest::newRow("short file") << QStringList{ QStringLiteral("SHORT") } << 2;
     QTest::newRow("fifo") << QStringList{ QStringLiteral("GOOD"), QStringLiteral("FIFO") } << 2; // not waited for

@@ -176,6 +176,8 @@ void TestCliDecode::verify_data()
     QTest::newRow("lower case, blanks after commas, unquoted")
         << voltageFile << QString(voltage).replace(u"S"_s, u"s"_s).replace(u","_s, u",| "_s) << "match" << 0
         << QStringList() << QString();
+    QTest::newRow("pieces starting with commas")
+        << voltageFile << QString(voltage).replace(u","_s, u"|,"_s) << "match" << 0 << QStringList() << QString();
     QTest::newRow("refused") << "REFUSED" << voltage << "refused" << 1 << QStringList()
                              << u"Please select output 1 range"_s;
     QTest::newRow("error") << "MISSING" << voltage << "error" << 2 << QStringList()

@@ -149,6 +149,7 @@ void TestCli::exitStatus_data()
     QTest::newRow("refused") << QStringList{ QStringLiteral("--json"), QStringLiteral("GOOD"),
                                              QStringLiteral("REFUSED") }
                              << 1;
+    QTest::newRow("refused, then good") << QStringList{ QStringLiteral("REFUSED"), QStringLiteral("GOOD") } << 1;
     QTest::newRow("error wins") << QStringList{ QStringLiteral("REFUSED"), QStringLiteral("TEXT") } << 2;
     QTest::newRow("no files") << QStringList{ QStringLiteral("--json") } << 64;
     QTest::newRow("unknown option") << QStringList{ QStringLiteral("--jsn"), QStringLiteral("GOOD") } << 64;

@@ -264,6 +264,8 @@ void TestCliTable::verifyTable_data()
         << "units.csv:3: units/TT-1.hvx: match: The unit is set as the setup file says.";
     QTest::newRow("one differs, in S4") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", s1, "0000 0000 0001") }) << 1
         << "units.csv:3: units/TT-1.hvx: differ: 1 switch of the unit differs from the setup file: S4.12.";
+    QTest::newRow("refused setup") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/refused.hvx", s1) }) << 1
+        << "units.csv:3: units/refused.hvx: refused: ";
     QTest::newRow("missing file") << tableOf({ unit("units/TT-1.hvx", "1101 0100 1100"), unit("units/none.hvx", s1) }) << 2
         << "units.csv:3: units/none.hvx: error: ";
     QTest::newRow("malformed switches") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", "0100 0001 01x0") }) << 64
@@ -280,6 +282,7 @@ void TestCliTable::verifyTable()
     QFETCH(QString, output);
     const QString dir = rowDir(m_dir);
     QVERIFY(QDir().mkpath(dir + "/units") && saveSetupFile(dir + "/units/TT-1.hvx", plainSetup()));
+    writeFile(dir + "/units/refused.hvx", setupFileBytes(Setup()));
     writeFile(dir + "/units.csv", units);
     // From another folder: files are found beside the table.
     const Run run = runEval({ "--verify-table", dir + "/units.csv" }, QDir::rootPath());

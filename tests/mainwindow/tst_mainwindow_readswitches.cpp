@@ -104,6 +104,7 @@ void TestReadSwitches::keyboard_data()
     QTest::newRow("up stops at S3") << upThrice + QList<int>{ Qt::Key_Up, Qt::Key_Space } << "S3 switch 1";
     QTest::newRow("down from S3 to S4") << upThrice + QList<int>{ Qt::Key_Down, Qt::Key_Space } << "S4 switch 1";
     QTest::newRow("left from S3.1 to S2.12") << upThrice + QList<int>{ Qt::Key_Left, Qt::Key_Space } << "S2 switch 12";
+    QTest::newRow("left from S2.1 to S1.12") << QList<int>{ Qt::Key_Up, Qt::Key_Left, Qt::Key_Space } << "S1 switch 12";
     QTest::newRow("right from S3.12 to S4.1")
         << upThrice + QList<int>(12, Qt::Key_Right) + QList<int>{ Qt::Key_Space } << "S4 switch 1";
     QTest::newRow("space twice turns back")

@@ -193,6 +193,10 @@ void TestCliTable::refusedTables_data()
         << "plant.csv:2: column \"file\": is empty";
     QTest::newRow("same name twice") << tableOf({ plainOutput, { "file=elsewhere/TT-1.hvx", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
         << "plant.csv:3: column \"file\": \"TT-1.hvx\" is also the file of line 2";
+    QTest::newRow("same name twice, ending in capitals") << tableOf({ { "file=TT-1.HVX", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, { "file=b/TT-1.HVX", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
+        << "plant.csv:3: column \"file\": \"TT-1.HVX\" is also the file of line 2";
+    QTest::newRow("column twice") << ok.left(ok.indexOf('\r')) + ",File\r\nTT-1,Voltage,0 to 10 V,4 to 20 mA source,TT-2\r\n"
+        << "plant.csv:1: column \"File\" appears more than once";
     QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10 V,4 to 20 mA source,extra\r\n"
         << "plant.csv:3: the row has 5 cells, the header names 4 columns";
     QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";

@@ -44,6 +44,8 @@ bool make(const QDir &dir, const QString &what, const QString &name = QStringLit
         QFile f(dir.filePath(name));
         return f.open(QIODevice::WriteOnly) && f.write("old") == 3;
     }
+    if (what == QLatin1String("shared file")) // writable by its group and by others
+        return make(dir, QStringLiteral("file"), name) && ::chmod(path.constData(), 0666) == 0;
     if (what == QLatin1String("folder"))
         return ::mkdir(path.constData(), 0700) == 0;
     if (what == QLatin1String("fifo"))
@@ -95,6 +97,7 @@ private slots:
         QTest::newRow("nothing yet")              << ""               << "out"   << "";
         QTest::newRow("regular file")             << "file"           << "out"   << "";
         QTest::newRow("link to a file")           << "link>file"      << "outx"  << "";
+        QTest::newRow("link to a shared file")    << "link>shared file" << "outx" << "";
         QTest::newRow("link to a link to a file") << "link>link>file" << "outxx" << "";
         QTest::newRow("link to nothing")          << "link>"          << "outx"  << "";
         QTest::newRow("folder")                   << "folder"         << ""      << isFolder;
@@ -118,6 +121,7 @@ private slots:
                              + QString::fromLocal8Bit(strerror(errno))));
         QStringList expected = entries(dir);
         const QString before = identity(dir.filePath("out"));
+        const QFile::Permissions access = QFile::permissions(dir.filePath(written));
 
         QString error;
         const bool ok = writeWholeFile(dir.filePath("out"), "new", &error);
@@ -125,6 +129,8 @@ private slots:
         if (ok) {
             QCOMPARE(contents(dir.filePath(written)), QByteArray("new"));
             QCOMPARE(QFileInfo(dir.filePath("out")).isSymLink(), there.startsWith(QLatin1String("link")));
+            if (access != QFile::Permissions())
+                QCOMPARE(QFile::permissions(dir.filePath(written)), access); // the replaced file's own
             if (!expected.contains(written))
                 expected << written;
             expected.sort();

@@ -50,6 +50,8 @@ private slots:
                                                     << "office" << "" << QStringList{ "sides=one-sided", "print-color-mode=color" };
         QTest::newRow("reversed, pages 2 to 3") << with([](C c) { c.lastPageFirst = true; c.fromPage = 2; c.toPage = 3; })
                                                 << "office" << "" << plain + QStringList{ "outputorder=reverse", "page-ranges=2-3" };
+        QTest::newRow("the first page alone") << with([](C c) { c.fromPage = 1; c.toPage = 1; })
+                                              << "office" << "" << plain + QStringList{ "page-ranges=1-1" };
         QTest::newRow("the dialog's own list")
             << with([](C c) { c.systemOptions = QStringList{ "number-up", "2", "job-sheets", "standard,none", "InputSlot", "Tray2" }; })
             << "office" << "" << plain + QStringList{ "number-up=2", "job-sheets=standard,none", "InputSlot=Tray2" };

@@ -74,8 +74,9 @@ void TestSetupTable::readCsv()
 
 void TestSetupTable::writtenLinesReadBack()
 {
-    const QStringList cells{ QStringLiteral("plain"),       QStringLiteral("0 to 1,000 Hz"), QStringLiteral("a;b"),
-                             QStringLiteral("say \"hi\""),  QStringLiteral(" padded "),      QString(),
+    const QStringList cells{ QStringLiteral("plain"),           QStringLiteral("0 to 1,000 Hz"),
+                             QStringLiteral("a;b;c;d;e;f;g;h"), QStringLiteral("say \"hi\""),
+                             QStringLiteral(" padded "),        QString(),
                              QStringLiteral("two\r\nlines") };
     CsvTable table;
     CsvError error;

@@ -371,18 +371,4 @@ std::optional<SwitchBank> bankFromCell(const QString &text, QString *error)
     return std::nullopt;
 }
 
-bool sameCustomText(const QString &a, const QString &b)
-{
-    const auto number = [](const QString &text) -> std::optional<float> {
-        bool ok = false;
-        const double d = QString(text.trimmed()).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        return ok ? std::optional<float>(static_cast<float>(d)) : std::nullopt;
-    };
-    const std::optional<float> x = number(a);
-    const std::optional<float> y = number(b);
-    if (x && y)
-        return *x == *y;
-    return a.trimmed() == b.trimmed();
-}
-
 } // namespace hvx

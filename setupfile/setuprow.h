@@ -52,8 +52,4 @@ QString bankCellText(const SwitchBank &bank);
 // Twelve digits 0 and 1, with or without blanks between them.
 std::optional<SwitchBank> bankFromCell(const QString &text, QString *error);
 
-// Whether two custom range texts give the same value (a spreadsheet writes
-// 400.00 back as 400); texts that are no number are compared as they stand.
-bool sameCustomText(const QString &a, const QString &b);
-
 } // namespace hvx

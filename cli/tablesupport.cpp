@@ -1,6 +1,7 @@
 #include "tablesupport.h"
 
 #include "displaytext.h"
+#include "regularfile.h"
 #include "setuprow.h"
 
 #include <QFile>
@@ -9,10 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace hvx {
 namespace table {
@@ -30,38 +27,14 @@ void writeStderr(const QString &text)
 // size no table reaches.
 bool readTableFile(const QString &path, QByteArray *bytes, QString *error)
 {
-    const auto fail = [&](int code) {
-        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), reason(code));
-        return false;
-    };
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fail(errno);
-    struct stat st {};
-    int code = 0;
-    if (::fstat(fd, &st) != 0)
-        code = errno;
-    else if (S_ISDIR(st.st_mode))
-        code = EISDIR;
-    else if (!S_ISREG(st.st_mode))
-        code = EINVAL;
-    else if (st.st_size > TableSizeLimit)
-        code = EFBIG;
-    char buffer[65536];
-    while (code == 0) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0 && bytes->size() + got <= TableSizeLimit)
-            bytes->append(buffer, static_cast<qsizetype>(got));
-        else if (got > 0)
-            code = EFBIG;
-        else if (got == 0)
-            break;
-        else if (errno != EINTR)
-            code = errno;
-    }
-    ::close(fd);
-    return code == 0 || fail(code);
+    QString why;
+    if (!readRegularFile(QFile::encodeName(path), TableSizeLimit + 1, bytes, &why))
+        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), why);
+    else if (bytes->size() > TableSizeLimit)
+        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), reason(EFBIG));
+    else
+        return true;
+    return false;
 }
 
 } // namespace

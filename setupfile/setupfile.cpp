@@ -1,14 +1,10 @@
 #include "setupfile.h"
+#include "regularfile.h"
 #include "wholefile.h"
 
 #include <QFile>
 
-#include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace hvx {
 namespace {
@@ -254,53 +250,6 @@ bool ReadSetupFile(QIODevice &file, Setup &setup)
     return true;
 }
 
-namespace {
-
-// Reads the first bytes of a regular file, at most size of them, with one
-// open, one fstat and the reads. Anything but a regular file (a folder, a
-// FIFO, a device) is refused, and without waiting: the open does not block,
-// where a FIFO with no writer would otherwise keep it waiting for ever
-// (reads of a regular file never wait, so the flag may stay). -1, with the
-// reason in *why when given, when the file could not be read; else the
-// number of bytes read.
-int readRegularFile(const QByteArray &nativePath, char *buffer, int size, QString *why)
-{
-    const auto fail = [why](const QString &reason) {
-        if (why)
-            *why = reason;
-        return -1;
-    };
-    const auto failWith = [&](int error) { return fail(QString::fromLocal8Bit(std::strerror(error))); };
-    if (nativePath.isEmpty() || nativePath.contains('\0'))
-        return failWith(ENOENT);
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return failWith(errno);
-    struct stat status;
-    QString notRegular;
-    if (::fstat(fd, &status) != 0)
-        notRegular = QString::fromLocal8Bit(std::strerror(errno));
-    else
-        notRegular = whyNotRegular(status.st_mode);
-    int got = 0;
-    int error = 0;
-    while (notRegular.isEmpty() && got < size) {
-        const ssize_t n = ::read(fd, buffer + got, size_t(size - got));
-        if (n > 0)
-            got += int(n);
-        else if (n == 0 || errno != EINTR) {
-            error = n < 0 ? errno : 0;
-            break;
-        }
-    }
-    ::close(fd);
-    if (!notRegular.isEmpty())
-        return fail(notRegular);
-    return error != 0 ? failWith(error) : got;
-}
-
-} // namespace
-
 LoadStatus loadSetupFile(const QString &path, Setup &setup, QString *why)
 {
     return loadSetupFileNative(QFile::encodeName(path), setup, why);
@@ -308,17 +257,16 @@ LoadStatus loadSetupFile(const QString &path, Setup &setup, QString *why)
 
 LoadStatus loadSetupFileNative(const QByteArray &nativePath, Setup &setup, QString *why)
 {
-    char bytes[SetupFileSize];
-    const int got = readRegularFile(nativePath, bytes, SetupFileSize, why);
-    if (got < 0)
+    QByteArray bytes;
+    if (!readRegularFile(nativePath, SetupFileSize, &bytes, why))
         return LoadStatus::CannotOpen;
     // A damaged file that ends early is refused whole rather than half-read.
-    if (got < SetupFileSize || std::memcmp(bytes, signatureText, SignatureSize) != 0) {
+    if (bytes.size() < SetupFileSize || std::memcmp(bytes.constData(), signatureText, SignatureSize) != 0) {
         if (why)
-            *why = got == 0 ? QStringLiteral("the file is empty") : QString();
+            *why = bytes.isEmpty() ? QStringLiteral("the file is empty") : QString();
         return LoadStatus::NotSetupFile;
     }
-    readSetupBody(bytes + SignatureSize, setup);
+    readSetupBody(bytes.constData() + SignatureSize, setup);
     return LoadStatus::Ok;
 }
 

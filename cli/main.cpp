@@ -10,6 +10,7 @@
 #include "filelist.h"
 #include "halvexversion.h"
 #include "pdfoutput.h"
+#include "reportoutput.h"
 #include "tablecommands.h"
 #include "wholefile.h"
 
@@ -19,8 +20,6 @@
 #include <QStringList>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -29,16 +28,12 @@
 
 namespace {
 
-constexpr int ExitOk = 0;
-constexpr int ExitRefused = 1;
-constexpr int ExitError = 2;
-constexpr int ExitUsage = 64;
-
-const char programName[] = "halvex-eval";
-const char usageLine[] = "usage: halvex-eval [OPTION]... [FILE]...\n"
-                         "       halvex-eval --decode [--json] SWITCHES...\n"
-                         "       halvex-eval --verify [--json] FILE SWITCHES\n"
-                         "       halvex-eval --csv | --make TABLE --into DIR | --verify-table TABLE";
+using hvx::ExitError;
+using hvx::ExitOk;
+using hvx::ExitRefused;
+using hvx::ReportOutput;
+using hvx::usageError;
+using hvx::writeError;
 
 struct EvalOptions {
     enum class Mode { Evaluate, Decode, Verify };
@@ -49,52 +44,6 @@ struct EvalOptions {
     QList<QByteArray> fileLists;    // --files-from, in order; "-" is standard input
     bool nullSeparated = false;     // --null
     QList<hvx::SwitchMap> switches; // --decode, --verify: as read off each unit
-};
-
-void write(FILE *stream, const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
-}
-
-void writeError(const QString &message)
-{
-    write(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(programName), message));
-}
-
-// Standard output as the report goes out. A report that is not written
-// completely (a full disk, a closed output) is a failure, told at the end.
-class ReportOutput {
-public:
-    void write(const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        if (std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout) != size_t(utf8.size()))
-            remember(errno);
-    }
-    // Flushes and closes standard output. False after any failed write, with
-    // the message already given.
-    bool finish()
-    {
-        if (std::fflush(stdout) != 0)
-            remember(errno);
-        if (std::ferror(stdout))
-            remember(EIO);
-        if (std::fclose(stdout) != 0)
-            remember(errno);
-        if (m_error != 0)
-            writeError(QStringLiteral("the report could not be written: %1")
-                           .arg(QString::fromLocal8Bit(std::strerror(m_error))));
-        return m_error == 0;
-    }
-
-private:
-    void remember(int error)
-    {
-        if (m_error == 0)
-            m_error = error != 0 ? error : EIO;
-    }
-    int m_error = 0;
 };
 
 // A closed standard descriptor is taken by the next file the program opens;
@@ -157,7 +106,7 @@ QList<OptionEntry> optionTable()
 
 QString helpText(const QList<OptionEntry> &entries)
 {
-    QString text = QLatin1String(usageLine)
+    QString text = hvx::usageLines()
         + QStringLiteral("\nEvaluates each Halvex setup file and reports its switch settings. The files\n"
                          "are named on the command line, by --files-from, or both.\n\n");
     constexpr int helpColumn = 21;
@@ -182,14 +131,6 @@ QString helpText(const QList<OptionEntry> &entries)
                            "With --decode: 0 every unit's switches given by a setup, 1 some only near.\n"
                            "With --verify: 0 match, 1 differ or setup refused, 2 file unreadable.\n\n");
     return text + hvx::tableHelpText();
-}
-
-int usageError(const QString &message)
-{
-    write(stderr,
-          QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
-              .arg(QLatin1String(programName), message, QLatin1String(usageLine)));
-    return ExitUsage;
 }
 
 // Writes the whole text to standard output and ends the program.
@@ -268,7 +209,7 @@ std::optional<int> parseArguments(const QList<QByteArray> &arguments, EvalOption
     if (parser.isSet(QStringLiteral("help")))
         return writeAll(helpText(entries));
     if (parser.isSet(QStringLiteral("version")))
-        return writeAll(QStringLiteral("%1 %2\n").arg(QLatin1String(programName), QLatin1String(HALVEX_VERSION)));
+        return writeAll(QStringLiteral("halvex-eval %1\n").arg(QLatin1String(HALVEX_VERSION)));
     options.json = parser.isSet(QStringLiteral("json"));
     if (const std::optional<int> done = hvx::runTableCommand(parser))
         return done;

@@ -46,7 +46,7 @@ QStringList exportRow(const FileReport &r)
 
 int runExport(const QList<QByteArray> &files)
 {
-    Output out;
+    ReportOutput out;
     out.write(csvByteOrderMark() + csvLine(allTableColumns()));
     bool anyRefused = false;
     bool anyError = false;
@@ -124,7 +124,7 @@ int runVerifyTable(const QString &tablePath, bool json)
         return reportProblems(table.problems, ExitUsage);
 
     const QDir folder = QFileInfo(tablePath).absoluteDir();
-    Output out;
+    ReportOutput out;
     bool anyDiffer = false;
     bool anyError = false;
     for (const UnitRow &unit : units) {

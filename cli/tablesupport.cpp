@@ -8,20 +8,12 @@
 #include <QHash>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace hvx {
 namespace table {
 namespace {
 
 constexpr qint64 TableSizeLimit = qint64(256) << 20;
-
-void writeStderr(const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stderr);
-}
 
 // The bytes of a table file. Only a regular file is read, and only up to a
 // size no table reaches.
@@ -39,45 +31,11 @@ bool readTableFile(const QString &path, QByteArray *bytes, QString *error)
 
 } // namespace
 
-void writeError(const QString &message) { writeStderr(QStringLiteral("halvex-eval: ") + message + QLatin1Char('\n')); }
-
-int usageError(const QString &message)
-{
-    writeError(message);
-    writeStderr(QStringLiteral("Try 'halvex-eval --help' for more information.\n"));
-    return ExitUsage;
-}
-
-QString reason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
-
 int reportProblems(const QStringList &problems, int exitStatus)
 {
     for (const QString &p : problems)
         writeStderr(p + QLatin1Char('\n'));
     return exitStatus;
-}
-
-void Output::write(const QByteArray &bytes)
-{
-    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) != size_t(bytes.size()))
-        remember(errno);
-}
-
-bool Output::finish()
-{
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        remember(errno);
-    if (std::fclose(stdout) != 0)
-        remember(errno);
-    if (m_error != 0)
-        writeError(QStringLiteral("the report could not be written: %1").arg(reason(m_error)));
-    return m_error == 0;
-}
-
-void Output::remember(int error)
-{
-    if (m_error == 0)
-        m_error = error != 0 ? error : EIO;
 }
 
 QString LoadedTable::at(int line, const QString &message) const

@@ -1,8 +1,9 @@
 #pragma once
 // What the table commands of halvex-eval share: the table file read and
-// parsed, problems told as TABLE:LINE: ..., messages and standard output.
+// parsed and its problems told as TABLE:LINE: ...
 
 #include "csvtable.h"
+#include "reportoutput.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,31 +12,8 @@
 namespace hvx {
 namespace table {
 
-constexpr int ExitOk = 0;
-constexpr int ExitRefused = 1;
-constexpr int ExitError = 2;
-constexpr int ExitUsage = 64;
-
-// "halvex-eval: MESSAGE" on standard error.
-void writeError(const QString &message);
-// The same, with a pointer to --help; gives ExitUsage.
-int usageError(const QString &message);
-// The system's text for an errno value.
-QString reason(int code);
 // Each problem on its line on standard error; gives exitStatus.
 int reportProblems(const QStringList &problems, int exitStatus);
-
-// Standard output, checked: finish() is false when any of it was not
-// written, with the message given.
-class Output {
-public:
-    void write(const QByteArray &bytes);
-    bool finish();
-
-private:
-    void remember(int error);
-    int m_error = 0;
-};
 
 // A table read for a command, with its problems told as TABLE:LINE: ...
 struct LoadedTable {

@@ -156,6 +156,20 @@ void TestCli::exitStatus_data()
     QTest::newRow("pdf without name") << QStringList{ QStringLiteral("GOOD"), QStringLiteral("--pdf") } << 64;
     QTest::newRow("pdf empty name") << QStringList{ QStringLiteral("--pdf="), QStringLiteral("GOOD") } << 64;
     QTest::newRow("null without a list") << QStringList{ "--null", "GOOD" } << 64;
+    // clang-format off
+    QTest::newRow("two table commands") << QStringList{ "--csv", "--make", "/none/plant.csv", "GOOD" } << 64;
+    QTest::newRow("into without make") << QStringList{ "--into", "/none/out", "GOOD" } << 64;
+    QTest::newRow("make without into") << QStringList{ "--make", "/none/plant.csv" } << 64;
+    QTest::newRow("make with a file") << QStringList{ "--make", "/none/plant.csv", "--into", "/none/out", "GOOD" } << 64;
+    QTest::newRow("make with json") << QStringList{ "--make", "/none/plant.csv", "--into", "/none/out", "--json" } << 64;
+    QTest::newRow("verify-table with null") << QStringList{ "--verify-table", "/none/units.csv", "--null" } << 64;
+    QTest::newRow("csv with json") << QStringList{ "--csv", "--json", "GOOD" } << 64;
+    QTest::newRow("csv without a file") << QStringList{ "--csv" } << 64;
+    QTest::newRow("csv, null without a list") << QStringList{ "--csv", "--null", "GOOD" } << 64;
+    QTest::newRow("csv, list unreadable") << QStringList{ "--csv", "--files-from", "/none/list", "GOOD" } << 2;
+    QTest::newRow("make, table unreadable") << QStringList{ "--make", "/none/plant.csv", "--into", "/none/out" } << 2;
+    QTest::newRow("verify-table, a folder") << QStringList{ "--verify-table", "/" } << 2;
+    // clang-format on
     QTest::newRow("help") << QStringList{ "--help", "GOOD" } << 0;
     QTest::newRow("version") << QStringList{ "GOOD", "--version" } << 0;
     // A closed standard error is kept taken (by the null device), so that no

@@ -1,0 +1,59 @@
+#include "reportoutput.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace hvx {
+
+void writeStderr(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stderr);
+}
+
+void writeError(const QString &message) { writeStderr(QStringLiteral("halvex-eval: ") + message + QLatin1Char('\n')); }
+
+QString usageLines()
+{
+    return QStringLiteral("usage: halvex-eval [OPTION]... [FILE]...\n"
+                          "       halvex-eval --decode [--json] SWITCHES...\n"
+                          "       halvex-eval --verify [--json] FILE SWITCHES\n"
+                          "       halvex-eval --csv | --make TABLE --into DIR | --verify-table TABLE");
+}
+
+int usageError(const QString &message)
+{
+    writeError(message);
+    writeStderr(usageLines() + QStringLiteral("\nTry 'halvex-eval --help' for more information.\n"));
+    return ExitUsage;
+}
+
+QString reason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+void ReportOutput::write(const QByteArray &bytes)
+{
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) != size_t(bytes.size()))
+        remember(errno);
+}
+
+bool ReportOutput::finish()
+{
+    if (std::fflush(stdout) != 0)
+        remember(errno);
+    if (std::ferror(stdout))
+        remember(EIO);
+    if (std::fclose(stdout) != 0)
+        remember(errno);
+    if (m_error != 0)
+        writeError(QStringLiteral("the report could not be written: %1").arg(reason(m_error)));
+    return m_error == 0;
+}
+
+void ReportOutput::remember(int error)
+{
+    if (m_error == 0)
+        m_error = error != 0 ? error : EIO;
+}
+
+} // namespace hvx

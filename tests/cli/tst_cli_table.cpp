@@ -6,6 +6,8 @@
 #include "setupfile.h"
 #include "setuprow.h"
 
+#include "../support/filesizelimit.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -104,6 +106,8 @@ private slots:
     void refusedTables();
     void spreadsheetForm();
     void force();
+    void notWritten_data();
+    void notWritten();
     void verifyTable_data();
     void verifyTable();
     void exportStatuses_data();
@@ -206,6 +210,13 @@ void TestCliTable::refusedTables_data()
         << "plant.csv:3: the row has 5 cells, the header names 4 columns";
     QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
     QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
+    QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+        << "plant.csv:2: column \"file\": \"TT\\x011\" holds a control character";
+    QTest::newRow("name too long") << tableOf({ { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+        << ".hvx\" is longer than a file name may be";
+    QTest::newRow("names a folder") << tableOf({ { "file=units/..", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+        << "plant.csv:2: column \"file\": \"units/..\" names no file";
+    QTest::newRow("only blank rows") << QByteArray("file,input type\r\n , \r\n") << "halvex-eval: nothing written: plant.csv has no rows";
     QTest::newRow("exists") << tableOf({ { "file=existing", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
         << "plant.csv:2: out/existing.hvx exists; --force replaces it";
     // clang-format on
@@ -257,6 +268,38 @@ void TestCliTable::force()
     QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList{ "TT-1.hvx" });
 }
 
+void TestCliTable::notWritten_data()
+{
+    QTest::addColumn<QString>("into");
+    QTest::addColumn<int>("fileSizeLimit"); // 0: none
+    QTest::addColumn<QString>("message");
+    // clang-format off
+    QTest::newRow("into a file") << "plant.csv" << 0 << "halvex-eval: plant.csv is not a folder\n";
+    QTest::newRow("folder under a file") << "plant.csv/out" << 0 << "halvex-eval: the folder plant.csv/out could not be made\n";
+    QTest::newRow("no room") << "out" << 100 << "halvex-eval: out/TT-1.hvx could not be written: File too large; 0 of 2 setup files were written before it\n";
+    // clang-format on
+}
+
+void TestCliTable::notWritten()
+{
+    QFETCH(QString, into);
+    QFETCH(int, fileSizeLimit);
+    QFETCH(QString, message);
+    const QString dir = rowDir(m_dir);
+    QStringList second = plainOutput;
+    second.first() = "file=TT-2";
+    writeFile(dir + "/plant.csv", tableOf({ plainOutput, second }));
+    std::optional<testsupport::FileSizeLimit> limit;
+    if (fileSizeLimit > 0)
+        QVERIFY(limit.emplace(rlim_t(fileSizeLimit)).isSet());
+    const Run run = runEval({ "--make", "plant.csv", "--into", into }, dir);
+    limit.reset();
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err, message);
+    // A file not written whole is taken away again.
+    QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
 void TestCliTable::verifyTable_data()
 {
     QTest::addColumn<QByteArray>("units");
@@ -279,6 +322,10 @@ void TestCliTable::verifyTable_data()
         << "units.csv:3: units/none.hvx: error: ";
     QTest::newRow("malformed switches") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", "0100 0001 01x0") }) << 64
         << "units.csv:3: column \"S1\": \"0100 0001 01x0\" is not twelve digits";
+    QTest::newRow("no file named") << tableOf({ unit("units/TT-1.hvx", s1), unit(" ", s1) }) << 64
+        << "units.csv:3: column \"file\": is empty";
+    QTest::newRow("a cell too many") << tableOf({ unit("units/TT-1.hvx", s1) }) + ("units/TT-1.hvx," + s1 + "," + s2 + "," + s3 + ",0,1\r\n").toUtf8() << 64
+        << "units.csv:3: the row has 6 cells, the header names 5 columns";
     QTest::newRow("no S4 column") << QByteArray("file,S1,S2,S3\r\nunits/TT-1.hvx,0,0,0\r\n") << 64
         << "units.csv:1: the header has no column \"S4\"";
     // clang-format on
@@ -311,13 +358,14 @@ void TestCliTable::verifyTable()
 void TestCliTable::exportStatuses_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QStringList>("statuses"); // of each row, with a part of its message
+    QTest::addColumn<QStringList>("statuses"); // file:status:start of the message, of each row
     QTest::addColumn<int>("exitCode");
     // clang-format off
     QTest::newRow("refused") << QStringList{ "--csv", "made/TT-1.hvx", "made/TT-2.hvx" }
-        << QStringList{ "ok:", "refused:Please select output 1 range" } << 1;
+        << QStringList{ "made/TT-1.hvx:ok:", "made/TT-2.hvx:refused:Please select output 1 range" } << 1;
+    // A name that is not UTF-8 is written with U+FFFD in its cell.
     QTest::newRow("error wins, from a list") << QStringList{ "--csv", "--files-from", "list", "made/TT-2.hvx" }
-        << QStringList{ "refused:", "error:missing.hvx could not be opened", "ok:" } << 2;
+        << QStringList{ "made/TT-2.hvx:refused:", "missing\uFFFD.hvx:error:missing?.hvx could not be opened", "made/TT-1.hvx:ok:" } << 2;
     // clang-format on
 }
 
@@ -329,7 +377,7 @@ void TestCliTable::exportStatuses()
     const QString dir = rowDir(m_dir);
     QVERIFY(QDir().mkpath(dir + "/made") && saveSetupFile(dir + "/made/TT-1.hvx", plainSetup())
             && saveSetupFile(dir + "/made/TT-2.hvx", plainSetup(-1)));
-    writeFile(dir + "/list", "missing.hvx\nmade/TT-1.hvx\n");
+    writeFile(dir + "/list", "missing\xFF.hvx\nmade/TT-1.hvx\n");
     const Run run = runEval(args, dir);
     QCOMPARE(run.exitCode, exitCode);
     CsvTable table;
@@ -339,8 +387,9 @@ void TestCliTable::exportStatuses()
     for (int i = 0; i < statuses.size(); ++i) {
         const CsvRecord &row = table.records.at(i);
         const QString status = CsvTable::cell(row, table.column("status"));
-        QCOMPARE(status, statuses.at(i).section(':', 0, 0));
-        QVERIFY(CsvTable::cell(row, table.column("message")).startsWith(statuses.at(i).section(':', 1)));
+        QCOMPARE(CsvTable::cell(row, table.column("file")), statuses.at(i).section(':', 0, 0));
+        QCOMPARE(status, statuses.at(i).section(':', 1, 1));
+        QVERIFY(CsvTable::cell(row, table.column("message")).startsWith(statuses.at(i).section(':', 2)));
         // Switches only for a setup evaluated; S4 even in single output.
         QCOMPARE(CsvTable::cell(row, table.column("S4")), status == "ok" ? "0000 0000 0000" : "");
         QCOMPARE(CsvTable::cell(row, table.column("input type")).isEmpty(), status == "error");

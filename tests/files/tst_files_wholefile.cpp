@@ -89,23 +89,25 @@ private slots:
 
     void replacesOnlyRegularFiles_data()
     {
-        QTest::addColumn<QString>("there");   // at "out" before the write (see make)
-        QTest::addColumn<QString>("written"); // the file that then holds "new"; empty: refused
-        QTest::addColumn<QString>("why");     // part of the reason for a refusal
+        QTest::addColumn<QString>("there");     // at "out" before the write (see make)
+        QTest::addColumn<QString>("written");   // the file that then holds "new"; empty: refused
+        QTest::addColumn<QString>("why");       // part of the reason for a refusal
+        QTest::addColumn<QString>("meanwhile"); // what takes the place of "out" while the file is written
         const QString isFolder = QString::fromLocal8Bit(strerror(EISDIR));
         // clang-format off
-        QTest::newRow("nothing yet")              << ""               << "out"   << "";
-        QTest::newRow("regular file")             << "file"           << "out"   << "";
-        QTest::newRow("link to a file")           << "link>file"      << "outx"  << "";
-        QTest::newRow("link to a shared file")    << "link>shared file" << "outx" << "";
-        QTest::newRow("link to a link to a file") << "link>link>file" << "outxx" << "";
-        QTest::newRow("link to nothing")          << "link>"          << "outx"  << "";
-        QTest::newRow("folder")                   << "folder"         << ""      << isFolder;
-        QTest::newRow("FIFO")                     << "fifo"           << ""      << "it is a FIFO, not a regular file";
-        QTest::newRow("device")                   << "device"         << ""      << "it is a device, not a regular file";
-        QTest::newRow("link to a folder")         << "link>folder"    << ""      << isFolder;
-        QTest::newRow("link to the null device")  << "link>/dev/null" << ""      << "it is a link to a device, not a regular file";
-        QTest::newRow("link to itself")           << "loop"           << ""      << QString::fromLocal8Bit(strerror(ELOOP));
+        QTest::newRow("nothing yet")              << ""               << "out"   << "" << "";
+        QTest::newRow("regular file")             << "file"           << "out"   << "" << "";
+        QTest::newRow("link to a file")           << "link>file"      << "outx"  << "" << "";
+        QTest::newRow("link to a shared file")    << "link>shared file" << "outx" << "" << "";
+        QTest::newRow("link to a link to a file") << "link>link>file" << "outxx" << "" << "";
+        QTest::newRow("link to nothing")          << "link>"          << "outx"  << "" << "";
+        QTest::newRow("folder")                   << "folder"         << ""      << isFolder << "";
+        QTest::newRow("FIFO")                     << "fifo"           << ""      << "it is a FIFO, not a regular file" << "";
+        QTest::newRow("device")                   << "device"         << ""      << "it is a device, not a regular file" << "";
+        QTest::newRow("link to a folder")         << "link>folder"    << ""      << isFolder << "";
+        QTest::newRow("link to the null device")  << "link>/dev/null" << ""      << "it is a link to a device, not a regular file" << "";
+        QTest::newRow("link to itself")           << "loop"           << ""      << QString::fromLocal8Bit(strerror(ELOOP)) << "";
+        QTest::newRow("FIFO meanwhile")           << "file"           << ""      << "it is a FIFO, not a regular file" << "fifo";
         // clang-format on
     }
 
@@ -114,17 +116,24 @@ private slots:
         QFETCH(QString, there);
         QFETCH(QString, written);
         QFETCH(QString, why);
+        QFETCH(QString, meanwhile);
         QTemporaryDir tmp;
         const QDir dir(tmp.path());
         if (!make(dir, there))
             QSKIP(qPrintable(there + QStringLiteral(" cannot be made here: ")
                              + QString::fromLocal8Bit(strerror(errno))));
         QStringList expected = entries(dir);
-        const QString before = identity(dir.filePath("out"));
+        QString before = identity(dir.filePath("out"));
         const QFile::Permissions access = QFile::permissions(dir.filePath(written));
 
-        QString error;
-        const bool ok = writeWholeFile(dir.filePath("out"), "new", &error);
+        WholeFile file(dir.filePath("out"));
+        bool ok = file.open() && file.write("new");
+        if (!meanwhile.isEmpty()) {
+            QVERIFY(QFile::remove(dir.filePath("out")) && make(dir, meanwhile));
+            before = identity(dir.filePath("out"));
+        }
+        ok = ok && file.commit();
+        const QString error = file.errorString();
         QCOMPARE(ok, !written.isEmpty());
         if (ok) {
             QCOMPARE(contents(dir.filePath(written)), QByteArray("new"));
@@ -139,6 +148,28 @@ private slots:
             QCOMPARE(identity(dir.filePath("out")), before);
         }
         QCOMPARE(entries(dir), expected); // and no temporary file left
+    }
+
+    void longNamesKeepTheirTemporaryBeside_data()
+    {
+        QTest::addColumn<QByteArray>("name"); // 255 bytes at most, as the file system allows
+        QTest::newRow("ASCII") << QByteArray(250, 'a');
+        QTest::newRow("cut inside a character") << QByteArray(242, 'a') + "\xC3\xA9\xC3\xA9.pdf";
+    }
+
+    // The temporary name is shortened to fit, never into a half character:
+    // a writer taking the name as text must find the same file.
+    void longNamesKeepTheirTemporaryBeside()
+    {
+        QFETCH(QByteArray, name);
+        QTemporaryDir tmp;
+        const QString path = tmp.filePath(QString::fromUtf8(name));
+        WholeFile file(path);
+        QVERIFY2(file.open(), qPrintable(file.errorString()));
+        QVERIFY(QFile::encodeName(QFileInfo(file.temporaryFileName()).fileName()).size() <= 255);
+        QVERIFY(QFile::exists(file.temporaryFileName()));
+        QVERIFY(file.write("new") && file.commit());
+        QCOMPARE(contents(path), QByteArray("new"));
     }
 
     void stoppingSignalRemovesTemporary_data()

@@ -201,6 +201,10 @@ void TestSetupTable::exportedValuesReadBack()
     std::vector<RowProblem> problems;
     QCOMPARE(setupRowValues(setupFromRowValues(values, &problems)), values);
     QVERIFY(problems.empty());
+    // An unchosen dual type has no item that acts as it does: no cell text.
+    s.rgDualOutput = 1;
+    s.rgDualType = -1;
+    QCOMPARE(setupRowValues(s).at(column("second output")), QString());
 }
 
 QTEST_APPLESS_MAIN(TestSetupTable)

@@ -45,13 +45,14 @@ void TestSetupTable::readCsv_data()
     QTest::addColumn<int>("errorLine");
 
     // clang-format off
-    QTest::newRow("semicolons win in header") << QByteArray("\"x,y\";b;c\n1,5;2;3") << QStringList{ "1:x,y|b|c", "2:1,5|2|3" } << 0;
+    QTest::newRow("semicolons win in header") << QByteArray("\"x,y,z\";b\n1,5;2") << QStringList{ "1:x,y,z|b", "2:1,5|2" } << 0;
     QTest::newRow("quoted separator, quote, line break") << QByteArray("a,b\n\"0 to 1,000 Hz\",\"say \"\"hi\"\"\nthere\"\n3,4\n")
                                           << QStringList{ "1:a|b", "2:0 to 1,000 Hz|say \"hi\"\nthere", "4:3|4" } << 0;
     QTest::newRow("empty cells and last line without end") << QByteArray("a,b,c\n,,\n1,,") << QStringList{ "1:a|b|c", "2:||", "3:1||" } << 0;
     QTest::newRow("quote never closed") << QByteArray("a,b\n1,2\n\"open,3\n4,5\n") << QStringList() << 3;
     QTest::newRow("text after closing quote") << QByteArray("a,b\n\"x\"y,2\n") << QStringList() << 2;
     QTest::newRow("not UTF-8") << QByteArray("a\nok\n0 to 400\xB0" "C\n") << QStringList() << 3;
+    QTest::newRow("not UTF-8 below an empty line") << QByteArray("\na\n0 to 400\xB0" "C\n") << QStringList() << 3;
     QTest::newRow("empty") << QByteArray() << QStringList() << 1;
     QTest::newRow("blank header") << QByteArray(",,\n1,2,3\n") << QStringList() << 1;
     // clang-format on

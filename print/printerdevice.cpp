@@ -217,12 +217,6 @@ bool QtPrinterDevice::abortDoc()
     return true;
 }
 
-namespace {
-
-// The document file holds all that was written into it. Writes of the PDF
-// engine fail unreported (no room left, a file-size limit), so the file is
-// checked where a lost piece shows: its end must be the trailer, and the
-// cross-reference table must start where the trailer says.
 bool isCompletePdf(const QString &fileName)
 {
     QFile f(fileName);
@@ -246,8 +240,6 @@ bool isCompletePdf(const QString &fileName)
     static const QRegularExpression streamObject(QStringLiteral("^\\d+\\s+\\d+\\s+obj"));
     return there.startsWith("xref") || streamObject.match(QString::fromLatin1(there)).hasMatch();
 }
-
-} // namespace
 
 bool QtPrinterDevice::finishDocument(bool keep)
 {

@@ -75,6 +75,12 @@ int dibRowLength(int width, int bitsPerPixel);
 // when the header describes no bitmap this supports.
 QImage dibToImage(const DibInfo &info, const uint8_t *bits);
 
+// Whether the PDF file holds all that was written into it. Writes of the
+// PDF engine fail unreported (no room left, a file-size limit), so the file
+// is checked where a lost piece shows: its end must be the trailer, and the
+// cross-reference table must start where the trailer says.
+bool isCompletePdf(const QString &fileName);
+
 struct DeviceCaps {
     int PhysicalOffsetX = 0;
     int PhysicalOffsetY = 0;

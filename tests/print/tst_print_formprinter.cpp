@@ -13,10 +13,12 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace hvx;
@@ -750,6 +752,57 @@ private slots:
         SetProgressCaption(dialog, QStringLiteral("Printing - 50%"));
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Printing - 50%"));
         FreeProgressDialog(dialog);
+    }
+    // A PDF is taken as complete only when its trailer is there and points
+    // at its cross-reference table.
+    void completePdf_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("whole") << "" << true;
+        QTest::newRow("last bytes lost") << "cut 8" << false;
+        QTest::newRow("second half lost") << "half" << false;
+        QTest::newRow("cross-reference moved") << "xref 5" << false;
+        QTest::newRow("cross-reference beyond the end") << "xref 99999999" << false;
+        QTest::newRow("cross-reference not a number") << "xref x" << false;
+        QTest::newRow("no startxref") << "no startxref" << false;
+        QTest::newRow("cross-reference stream") << "stream" << true;
+        QTest::newRow("a few bytes") << "tiny" << false;
+        QTest::newRow("no file") << "missing" << false;
+    }
+    void completePdf()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, complete);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("out.pdf"));
+        {
+            QPdfWriter writer(path);
+            QPainter painter(&writer);
+            painter.drawText(100, 100, QStringLiteral("sheet"));
+        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray pdf = f.readAll();
+        const int at = pdf.lastIndexOf("startxref");
+        QVERIFY(at > 0 && pdf.trimmed().endsWith("%%EOF"));
+        if (damage.startsWith(QLatin1String("cut ")))
+            pdf.chop(damage.mid(4).toInt());
+        else if (damage == QLatin1String("half"))
+            pdf.truncate(pdf.size() / 2);
+        else if (damage.startsWith(QLatin1String("xref ")))
+            pdf = pdf.left(at) + "startxref\n" + damage.mid(5).toLatin1() + "\n%%EOF\n";
+        else if (damage == QLatin1String("no startxref"))
+            pdf.replace("startxref", "startxyz ");
+        else if (damage == QLatin1String("stream"))
+            pdf = "%PDF-1.5\n%\xE2\xE3\xCF\xD3\n12 0 obj\n<< /Type /XRef >>\nendobj\nstartxref\n15\n%%EOF\n";
+        else if (damage == QLatin1String("tiny"))
+            pdf = "%PDF-1.4\nstartxref\n0\n%%EOF\n";
+        QVERIFY(f.resize(0) && f.seek(0) && f.write(pdf) == pdf.size());
+        f.close();
+        if (damage == QLatin1String("missing"))
+            QVERIFY(f.remove());
+        QCOMPARE(isCompletePdf(path), complete);
     }
 };
 

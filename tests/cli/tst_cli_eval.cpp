@@ -371,6 +371,7 @@ void TestCli::fileNames_data()
     QTest::addColumn<QString>("shown"); // first line of the text report
     QTest::newRow("quote and backslash") << QByteArray("a\"b\\c.hvx") << "a\"b\\\\c.hvx";
     QTest::newRow("line feed") << QByteArray("two\nlines.hvx") << "two\\nlines.hvx";
+    QTest::newRow("control characters") << QByteArray("a\tb\bc\fd\re\x01.hvx") << "a\\tb\\x08c\\x0Cd\\re\\x01.hvx";
     QTest::newRow("not UTF-8") << QByteArray("plant-\xff\xe9.hvx") << "plant-\\xFF\\xE9.hvx";
     QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf"
                                                   "b.hvx")

@@ -804,6 +804,73 @@ private slots:
             QVERIFY(f.remove());
         QCOMPARE(isCompletePdf(path), complete);
     }
+    // Bitmaps of every depth the bands use, each row padded to 32 bits and
+    // stored bottom-up, read back pixel for pixel; others give no image.
+    void dibOfEveryDepth_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("refuse"); // what is wrong with the header; empty: nothing
+        // clang-format off
+        QTest::newRow("1 bit, whole bytes") << 1 << 16 << "";
+        QTest::newRow("1 bit, padded") << 1 << 13 << "";
+        QTest::newRow("4 bits, whole words") << 4 << 8 << "";
+        QTest::newRow("4 bits, padded") << 4 << 5 << "";
+        QTest::newRow("8 bits, whole words") << 8 << 4 << "";
+        QTest::newRow("8 bits, padded") << 8 << 3 << "";
+        QTest::newRow("24 bits, whole words") << 24 << 4 << "";
+        QTest::newRow("24 bits, padded") << 24 << 3 << "";
+        QTest::newRow("16 bits") << 16 << 4 << "bits";
+        QTest::newRow("two planes") << 8 << 4 << "planes";
+        QTest::newRow("compressed") << 8 << 4 << "compression";
+        QTest::newRow("no width") << 8 << 0 << "";
+        // clang-format on
+    }
+    void dibOfEveryDepth()
+    {
+        QFETCH(int, bits);
+        QFETCH(int, width);
+        QFETCH(QString, refuse);
+        constexpr int height = 3;
+        const int colours = bits <= 8 ? 1 << bits : 0;
+        const auto colourAt = [&](int x, int y) {
+            return colours ? QRgb(0xff000000u | (((x + 3 * y) % colours) * 0x010203u)) : qRgb(x * 40, y * 60, x + y);
+        };
+        DibInfo info;
+        info.Header.Size = 40;
+        info.Header.Width = width;
+        info.Header.Height = height;
+        info.Header.Planes = refuse == "planes" ? 2 : 1;
+        info.Header.BitCount = uint16_t(bits);
+        info.Header.Compression = refuse == "compression" ? 1 : 0;
+        for (int i = 0; i < colours; ++i)
+            info.Colors[i] = (uint32_t(i) * 0x010203u) & 0x00ffffffu;
+        const int rowLength = ((width * bits + 31) / 32) * 4;
+        std::vector<uint8_t> data(size_t(rowLength) * height, 0);
+        for (int y = 0; y < height; ++y) {
+            uint8_t *row = data.data() + size_t(height - 1 - y) * rowLength;
+            for (int x = 0; x < width; ++x) {
+                const int index = (x + 3 * y) % std::max(colours, 1);
+                if (bits == 24) {
+                    const QRgb c = colourAt(x, y);
+                    row[x * 3] = uint8_t(qBlue(c));
+                    row[x * 3 + 1] = uint8_t(qGreen(c));
+                    row[x * 3 + 2] = uint8_t(qRed(c));
+                } else if (bits <= 8) {
+                    const int bit = x * bits;
+                    row[bit / 8] |= uint8_t(index << (8 - bits - bit % 8));
+                }
+            }
+        }
+        const QImage image = dibToImage(info, data.data());
+        QCOMPARE(image.isNull(), !refuse.isEmpty() || width == 0);
+        if (image.isNull())
+            return;
+        QCOMPARE(image.size(), QSize(width, height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                QCOMPARE(QString::number(image.pixel(x, y), 16), QString::number(colourAt(x, y), 16));
+    }
 };
 
 QTEST_MAIN(TestFormPrinter)

@@ -107,6 +107,8 @@ void TestSetupTable::rowValues_data()
                                            << "is not one of \"0 seconds\", \"2.5 seconds\", \"5 seconds\", \"10 seconds\", \"20 seconds\", \"30 seconds\", \"60 seconds\", \"120 seconds\"";
     QTest::newRow("list shortened after its second item") << QStringList{ "input type=K type thermocouple", "input range=0 to 180°C" }
                                               << "input range" << "is not one of \"0 to 100°C\", \"0 to 125°C\", \"0 to 150°C\", \"0 to 175°C\", \"0 to 200°C\", \"0 to 250°C\", ..., \"Custom\" (16 items)";
+    QTest::newRow("list shortened before its last item") << QStringList{ "input type=K type thermocouple", "input range=0 to 820°C" }
+                                              << "input range" << "is not one of \"0 to 100°C\", ..., \"0 to 600°C\", \"0 to 700°C\", \"0 to 800°C\", \"0 to 1000°C\", \"0 to 1200°C\", \"Custom\" (16 items)";
     QTest::newRow("range needs a type") << QStringList{ "input range=0 to 10 V" } << "input range" << "needs an input type";
     QTest::newRow("burnout as New names it") << QStringList{ "burnout=low burnout" } << "rgBurnout=1" << "";
     QTest::newRow("burnout of another range") << QStringList{ "output 1=4 to 20 mA source", "burnout=Low Burnout 1V" }

@@ -119,6 +119,9 @@ void TestSetupTable::rowValues_data()
     QTest::newRow("fast is shown") << QStringList{ "conversion speed=FAST" } << "shown=1" << "";
     QTest::newRow("long number shortened") << QStringList{ "custom high=400.000" } << "eCustomHigh=400" << "";
     QTest::newRow("long comma number shortened") << QStringList{ "custom high=12,50000" } << "eCustomHigh=12,5" << "";
+    QTest::newRow("six characters kept") << QStringList{ "custom high=400.50" } << "eCustomHigh=400.50" << "";
+    QTest::newRow("shortened to six") << QStringList{ "custom high=1234.500" } << "eCustomHigh=1234.5" << "";
+    QTest::newRow("long word") << QStringList{ "custom low=seventy" } << "custom low" << "longer than the 6 characters";
     QTest::newRow("long text") << QStringList{ "custom high=1234567" } << "custom high" << "longer than the 6 characters";
     QTest::newRow("Windows-1252 character") << QStringList{ "custom low=4€" } << "eCustomLow=4€" << "";
     QTest::newRow("character a file cannot keep") << QStringList{ "custom low=4Ω" } << "custom low" << "cannot keep";

@@ -9,6 +9,7 @@
 #include "switchform.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -92,6 +93,7 @@ private slots:
     void evaluate_data();
     void evaluate();
     void evaluateShowsResults();
+    void listsAndStatusToAScreenReader();
 };
 
 void TestMainWindowPanels::startState()
@@ -637,6 +639,48 @@ void TestMainWindowPanels::evaluateShowsResults()
     QVERIFY(!form.Modified());
     QCOMPARE(form.evaluationValues().map.S1.toString(), QStringLiteral("010101001100"));
     QVERIFY(form.evaluationValues().map.S3.isOn(1));
+}
+
+// What a screen reader asks of a list and of the status label, asked in the
+// program itself (the accessibility bus test sees the same from outside).
+void TestMainWindowPanels::listsAndStatusToAScreenReader()
+{
+    Fixture f;
+    TMainForm &form = f.form;
+    QComboBox *list = combo(form, "cbInputType");
+    choose(list, 0);
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(list);
+    QVERIFY(a && a->textInterface() && a->actionInterface());
+    QCOMPARE(a->role(), QAccessible::ComboBox);
+    QCOMPARE(a->text(QAccessible::Name), QStringLiteral("Input type"));
+    QCOMPARE(a->text(QAccessible::Value), QStringLiteral("Voltage"));
+    QAccessibleTextInterface *text = a->textInterface();
+    QCOMPARE(text->characterCount(), 7);
+    QCOMPARE(text->text(0, -1), QStringLiteral("Voltage"));
+    QCOMPARE(text->text(2, 4), QStringLiteral("lt"));
+    QCOMPARE(text->text(3, 99), QStringLiteral("tage"));
+    QCOMPARE(text->text(4, 4), QString());
+    QCOMPARE(text->text(-1, 3), QString());
+    QCOMPARE(a->childCount(), 1);
+    QCOMPARE(a->child(0)->object(), list->view());
+    QCOMPARE(a->indexOfChild(a->child(0)), 0);
+    QCOMPARE(a->indexOfChild(a), -1);
+    QVERIFY(a->state().collapsed && !a->state().expanded && a->state().expandable);
+    a->actionInterface()->doAction(QStringLiteral("bogus"));
+    QVERIFY(!list->view()->isVisible());
+    a->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    QTRY_VERIFY(a->state().expanded && !a->state().collapsed);
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(!list->view()->isVisible());
+
+    // The status label is hidden from a screen reader while it is empty.
+    QLabel *status = child<QLabel>(form, "lInfoLabel");
+    QAccessibleInterface *s = QAccessible::queryAccessibleInterface(status);
+    QCOMPARE(s->role(), QAccessible::Notification);
+    QVERIFY(status->text().isEmpty() && s->state().invisible);
+    putStatusMessage(form);
+    QCOMPARE(s->text(QAccessible::Name), status->text());
+    QVERIFY(!s->state().invisible);
 }
 
 QTEST_MAIN(TestMainWindowPanels)

@@ -9,6 +9,7 @@
 #include "readswitchesform.h"
 #include "switchbankpanel.h"
 
+#include <QAccessible>
 #include <QListWidget>
 #include <QPushButton>
 #include <QWindow>
@@ -80,6 +81,7 @@ class TestReadSwitches : public QObject {
 private slots:
     void keyboard_data();
     void keyboard();
+    void toggleToAScreenReader();
     void decodes();
     void useThisSetup_data();
     void useThisSetup();
@@ -132,6 +134,30 @@ void TestReadSwitches::keyboard()
                 QCOMPARE(t->accessibleName(), QStringLiteral("S%1 switch %2, off").arg(b).arg(p));
         }
     QCOMPARE(names, on.isEmpty() ? QStringList() : QStringList{ on });
+}
+
+// A switch square as a screen reader sees and works it: a check box whose
+// Toggle action is a click.
+void TestReadSwitches::toggleToAScreenReader()
+{
+    Fixture f;
+    ReadSwitchesForm *reader = openReader(f.form);
+    hvx::SwitchToggle *toggle = reader->switchToggle(2, 5);
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(toggle);
+    QVERIFY(a && a->actionInterface());
+    QCOMPARE(a->role(), QAccessible::CheckBox);
+    QVERIFY(a->state().checkable && !a->state().checked);
+    QAccessibleActionInterface *actions = a->actionInterface();
+    QCOMPARE(actions->actionNames(), QStringList{ QAccessibleActionInterface::toggleAction() });
+    QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::toggleAction()), QStringList{ "Space" });
+    QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()), QStringList());
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(!reader->switches().bank(2).isOn(5));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(reader->switches().bank(2).isOn(5) && a->state().checked);
+    toggle->setEnabled(false);
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(reader->switches().bank(2).isOn(5));
 }
 
 // An exact pattern shows its setup's summary, listed alone; one switch away

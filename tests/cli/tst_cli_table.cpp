@@ -206,14 +206,15 @@ void TestCliTable::refusedTables_data()
         << "plant.csv:3: column \"file\": \"TT-1.HVX\" is also the file of line 2";
     QTest::newRow("column twice") << ok.left(ok.indexOf('\r')) + ",File\r\nTT-1,Voltage,0 to 10 V,4 to 20 mA source,TT-2\r\n"
         << "plant.csv:1: column \"File\" appears more than once";
-    QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10 V,4 to 20 mA source,extra\r\n"
-        << "plant.csv:3: the row has 5 cells, the header names 4 columns";
+    QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10,5 V,4 to 20 mA source\r\n"
+        << "plant.csv:3: the row has 5 cells, the header names 4 columns (a value holding the separator must be quoted)\nhalvex-eval: nothing written: 1 problem(s)";
     QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
     QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
     QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
         << "plant.csv:2: column \"file\": \"TT\\x011\" holds a control character";
-    QTest::newRow("name too long") << tableOf({ { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-        << ".hvx\" is longer than a file name may be";
+    QTest::newRow("name too long") << tableOf({ { "file=" + QString(251, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" },
+                                                 { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+        << "plant.csv:3: column \"file\": \"" + QString(252, 'x') + ".hvx\" is longer than a file name may be\nhalvex-eval: nothing written: 1 problem(s)";
     QTest::newRow("names a folder") << tableOf({ { "file=units/..", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
         << "plant.csv:2: column \"file\": \"units/..\" names no file";
     QTest::newRow("only blank rows") << QByteArray("file,input type\r\n , \r\n") << "halvex-eval: nothing written: plant.csv has no rows";

@@ -231,17 +231,19 @@ private slots:
         QTest::addColumn<int>("copies");
         QTest::addColumn<bool>("collate");
         QTest::addColumn<int>("colorMode");
+        QTest::addColumn<bool>("firstPage");       // the page range 1 to 1, else all pages
         QTest::addColumn<QStringList>("expected"); // among the job's options
         QTest::newRow("long edge, 2 collated")
-            << int(QPrinter::DuplexLongSide) << 2 << true << int(QPrinter::Color)
+            << int(QPrinter::DuplexLongSide) << 2 << true << int(QPrinter::Color) << false
             << QStringList{ "sides=two-sided-long-edge", "Duplex=DuplexNoTumble",
                             "multiple-document-handling=separate-documents-collated-copies" };
         QTest::newRow("short edge, 3 uncollated grey")
-            << int(QPrinter::DuplexShortSide) << 3 << false << int(QPrinter::GrayScale)
+            << int(QPrinter::DuplexShortSide) << 3 << false << int(QPrinter::GrayScale) << false
             << QStringList{ "sides=two-sided-short-edge", "Duplex=DuplexTumble", "print-color-mode=monochrome",
                             "multiple-document-handling=separate-documents-uncollated-copies" };
-        QTest::newRow("one-sided") << int(QPrinter::DuplexNone) << 1 << true << int(QPrinter::Color)
-                                   << QStringList{ "sides=one-sided", "Duplex=None", "media=A4" };
+        QTest::newRow("one-sided, first page")
+            << int(QPrinter::DuplexNone) << 1 << true << int(QPrinter::Color) << true
+            << QStringList{ "sides=one-sided", "Duplex=None", "media=A4", "page-ranges=1" };
     }
     void dialogChoicesReachTheServer()
     {
@@ -252,6 +254,7 @@ private slots:
         QFETCH(int, copies);
         QFETCH(bool, collate);
         QFETCH(int, colorMode);
+        QFETCH(bool, firstPage);
         QFETCH(QStringList, expected);
         const printtest::EvaluatedSetup e = printtest::evaluateExample(QStringLiteral("frequency-output.hvx"));
         auto form = shownForm(e);
@@ -266,6 +269,8 @@ private slots:
             printer.setCollateCopies(collate);
             printer.setColorMode(QPrinter::ColorMode(colorMode));
             printer.setPageSize(QPageSize(QPageSize::A4));
+            printer.setPrintRange(firstPage ? QPrinter::PageRange : QPrinter::AllPages);
+            printer.setFromTo(firstPage ? 1 : 0, firstPage ? 1 : 0);
             return chosen;
         });
         QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("bPrint")), Qt::LeftButton);
@@ -276,6 +281,7 @@ private slots:
         const QStringList options = jobFile(job, ".options").split(QLatin1Char(' '));
         for (const QString &option : expected)
             QVERIFY2(options.contains(option), qPrintable(option + QStringLiteral(" not in ") + options.join(' ')));
+        QCOMPARE(options.filter(QStringLiteral("page-ranges=")).size(), firstPage ? 1 : 0);
         QCOMPARE(jobFile(job, ".copies").toInt(), copies);
     }
 

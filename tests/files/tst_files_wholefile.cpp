@@ -10,6 +10,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -175,21 +177,34 @@ private slots:
     void stoppingSignalRemovesTemporary_data()
     {
         QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<int>("atOnce"); // files being written when the signal comes
         for (int stopSignal : { SIGINT, SIGTERM, SIGHUP })
-            QTest::newRow(strsignal(stopSignal)) << stopSignal;
+            QTest::newRow(strsignal(stopSignal)) << stopSignal << 1;
+        // After a file written whole, as many as ever at once (eight).
+        QTest::newRow("eight at once") << int(SIGTERM) << 8;
     }
 
     // A process stopped while it writes leaves the old file and nothing beside it.
     void stoppingSignalRemovesTemporary()
     {
         QFETCH(int, signalNumber);
+        QFETCH(int, atOnce);
         QTemporaryDir tmp;
         const QString path = tmp.filePath("out.pdf");
         QVERIFY(make(QDir(tmp.path()), QStringLiteral("file"), QStringLiteral("out.pdf")));
         const pid_t pid = fork();
         if (pid == 0) {
-            WholeFile file(path);
-            if (file.open() && file.write(QByteArray(100000, 'x')) && QFile::exists(file.temporaryFileName()))
+            if (atOnce > 1 && !writeWholeFile(path, "old"))
+                _exit(1);
+            std::vector<std::unique_ptr<WholeFile>> files;
+            bool written = true;
+            for (int i = 0; i < atOnce; ++i) {
+                files.push_back(std::make_unique<WholeFile>(path));
+                WholeFile &file = *files.back();
+                written = written && file.open() && file.write(QByteArray(100000, 'x'))
+                    && QFile::exists(file.temporaryFileName());
+            }
+            if (written)
                 ::raise(signalNumber);
             _exit(1); // only when the signal did not stop the process
         }

@@ -197,6 +197,10 @@ void TestCli::helpAndVersion()
     const QString help = runEval({ "--help" }).out;
     for (const char *option : { "--json", "--pdf OUT.pdf", "--files-from LIST", "--null", "--help", "--version" })
         QVERIFY2(help.contains(QLatin1String(option)), option);
+    // Each help text starts in one column, its later lines too.
+    QVERIFY(help.contains("\n  --json             one JSON object per file per line, for scripts\n"));
+    QVERIFY(help.contains("\n  --null             names in the --files-from list end with a NUL byte, not a\n"
+                          "                     line feed\n"));
 }
 
 void TestCli::jsonReports()

@@ -1,5 +1,6 @@
 #include "printoptions.h"
 
+#include "regularfile.h"
 #include "visibilityaction.h"
 #include "wholefile.h"
 
@@ -12,12 +13,6 @@
 #include <QWidget>
 #include <QtEndian>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace hvx {
 
 namespace {
@@ -26,38 +21,13 @@ const QString fileName = QStringLiteral("hvxprint.ini");
 
 std::array<bool *, 4> fields(PrintOptions &o) { return { &o.useDDB, &o.form24Bit, &o.winStretch, &o.compress }; }
 
-// Opens path for reading when it is a regular file. Anything else is refused
-// at once: a pipe would block the opening or the reading, a device might
-// never end.
-bool openRegularFile(QFile &f, const QString &path)
-{
-#ifdef Q_OS_UNIX
-    // Opening without waiting, then asking the opened file what it is, leaves
-    // no gap in which the name could be given to something else.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
-        || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-#else
-    if (!QFileInfo(path).isFile())
-        return false;
-    f.setFileName(path);
-    return f.open(QIODevice::ReadOnly);
-#endif
-}
-
+// Only a regular file is read, and without waiting: a pipe would block the
+// opening or the reading, a device might never end.
 bool readFrom(const QString &path, PrintOptions &options)
 {
-    QFile f;
-    if (!openRegularFile(f, path))
+    QByteArray bytes;
+    if (!readRegularFile(QFile::encodeName(path), PrintOptionsFileSize, &bytes, nullptr))
         return false;
-    const QByteArray bytes = f.read(PrintOptionsFileSize);
     applyPrintOptionsBytes(bytes, options);
     return true;
 }

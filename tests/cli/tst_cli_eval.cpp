@@ -496,7 +496,7 @@ void TestCli::pdfOnlyOverRegularFiles_data()
     QTest::addColumn<int>("status");
     QTest::newRow("device") << "device" << 2;
     QTest::newRow("FIFO") << "fifo" << 2;
-    QTest::newRow("link to a device") << "link to /dev/null" << 2;
+    QTest::newRow("link to a device") << "link to a device" << 2;
     QTest::newRow("link to a file") << "link to a file" << 0;
 }
 
@@ -508,12 +508,15 @@ void TestCli::pdfOnlyOverRegularFiles()
     QFETCH(int, status);
     QTemporaryDir dir;
     const QByteArray out = QFile::encodeName(dir.filePath("out.pdf"));
-    if (there == "device" && ::mknod(out.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) // the null device's numbers
+    // A device node of the test's own (the null device's numbers): a fault
+    // can never replace the system's.
+    const QByteArray device = there == "device" ? out : QFile::encodeName(dir.filePath("device"));
+    if (there.endsWith("device") && ::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
         QSKIP("a device node can be made only by root");
     if (there == "fifo")
         QCOMPARE(::mkfifo(out.constData(), 0600), 0);
     if (there.startsWith("link to"))
-        QCOMPARE(::symlink(there.endsWith("file") ? "kept.pdf" : "/dev/null", out.constData()), 0);
+        QCOMPARE(::symlink(there.endsWith("file") ? "kept.pdf" : "device", out.constData()), 0);
     struct stat before {};
     QCOMPARE(::lstat(out.constData(), &before), 0);
 

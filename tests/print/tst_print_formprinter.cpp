@@ -225,21 +225,24 @@ private slots:
         QTest::addColumn<bool>("force24");
         QTest::addColumn<int>("bits");
         QTest::addColumn<int>("tableSize");
-        QTest::newRow("1 colour") << 1 << false << 1 << 1;
-        QTest::newRow("2 colours") << 2 << false << 1 << 2;
-        QTest::newRow("3 colours") << 3 << false << 4 << 3;
-        QTest::newRow("16 colours") << 16 << false << 4 << 16;
-        QTest::newRow("17 colours") << 17 << false << 8 << 17;
-        QTest::newRow("256 colours") << 256 << false << 8 << 256;
-        QTest::newRow("257 colours") << 257 << false << 24 << 0;
-        QTest::newRow("600 colours") << 600 << false << 24 << 0;
-        QTest::newRow("2 colours, 24bit form output") << 2 << true << 24 << 0;
+        QTest::addColumn<int>("width");
+        QTest::newRow("1 colour") << 1 << false << 1 << 1 << 32;
+        QTest::newRow("2 colours") << 2 << false << 1 << 2 << 32;
+        QTest::newRow("3 colours") << 3 << false << 4 << 3 << 32;
+        QTest::newRow("16 colours") << 16 << false << 4 << 16 << 32;
+        QTest::newRow("17 colours") << 17 << false << 8 << 17 << 32;
+        QTest::newRow("256 colours") << 256 << false << 8 << 256 << 32;
+        QTest::newRow("257 colours") << 257 << false << 24 << 0 << 32;
+        QTest::newRow("257 colours in one row") << 257 << false << 24 << 0 << 300;
+        QTest::newRow("600 colours") << 600 << false << 24 << 0 << 32;
+        QTest::newRow("2 colours, 24bit form output") << 2 << true << 24 << 0 << 32;
     }
     void colourAnalysis()
     {
         QFETCH(int, colours);
         QFETCH(bool, force24);
-        const QImage image = imageOfColours(colours);
+        QFETCH(int, width);
+        const QImage image = imageOfColours(colours, width);
         const BandColours result = analyseBandColours(image, force24);
         QTEST(result.bitsPerPixel, "bits");
         QTEST(result.count, "tableSize");

@@ -222,6 +222,7 @@ void TestCliDecode::textReports()
     const QString text = QString::fromUtf8(d.out);
     QVERIFY(text.contains(u"Voltage, 0 to 10 V."_s));
     QVERIFY(text.contains(u"differs at S4.12"_s));
+    QVERIFY(text.contains(u"  nearest: no setup gives these switches; 1 setup differs in 1 position.\n"_s));
     QVERIFY(!text.contains(u"shown)"_s)); // the one nearest setup is all there is
     QVERIFY(text.contains(QRegularExpression(u"\n  S4 +(   \\.){11}  \\*\\.\n"_s)));
 

@@ -656,6 +656,7 @@ void TestMainWindowPanels::listsAndStatusToAScreenReader()
     QCOMPARE(a->text(QAccessible::Value), QStringLiteral("Voltage"));
     QAccessibleTextInterface *text = a->textInterface();
     QCOMPARE(text->characterCount(), 7);
+    QCOMPARE(text->cursorPosition(), 0);
     QCOMPARE(text->text(0, -1), QStringLiteral("Voltage"));
     QCOMPARE(text->text(2, 4), QStringLiteral("lt"));
     QCOMPARE(text->text(3, 99), QStringLiteral("tage"));

@@ -183,6 +183,7 @@ void TestReadSwitches::decodes()
     QVERIFY(text(reader, "lHeadline").startsWith(QStringLiteral("No setup gives these switches")));
     auto *list = child<QListWidget>(*reader, "lbNearest");
     QCOMPARE(list->count(), int(std::min<std::int64_t>(r.total(), 20)));
+    QVERIFY2(list->item(0)->text().startsWith(QStringLiteral("1 differs - ")), qPrintable(list->item(0)->text()));
     list->setCurrentRow(list->count() - 1);
     const hvx::DecodedSetup *chosen = reader->chosenSetup();
     QVERIFY(chosen && !chosen->differs.empty());
@@ -191,6 +192,10 @@ void TestReadSwitches::decodes()
         expected << p.name();
     QCOMPARE(marked(reader), expected);
     QCOMPARE(text(reader, "lInputLabel1"), hvx::decodedSummary(chosen->setup).front());
+    // With every switch off the nearest setups differ in several positions.
+    QTest::mouseClick(child<QPushButton>(*reader, "bAllOff"), Qt::LeftButton);
+    QVERIFY2(QRegularExpression(QStringLiteral("^([2-9]|\\d\\d+) differ - ")).match(list->item(0)->text()).hasMatch(),
+             qPrintable(list->item(0)->text()));
 }
 
 void TestReadSwitches::useThisSetup_data()

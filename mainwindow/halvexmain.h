@@ -151,7 +151,7 @@ private:
     // Opens a setup file, named by its bytes, into the window.
     // reportOpenFailure: whether a file that cannot be opened is reported
     // (Open) or silently ignored (start-up).
-    bool openSetupFile(const QByteArray &nativePath, bool reportOpenFailure);
+    void openSetupFile(const QByteArray &nativePath, bool reportOpenFailure);
     void startupOpen(const QByteArrayList &arguments);
     void setFileTitle(const QString &path);
     // Writes a whole setup into the controls and shows the panels it needs.

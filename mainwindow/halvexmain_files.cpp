@@ -130,7 +130,7 @@ void TMainForm::setFileTitle(const QString &path)
     setWindowTitle(PlainTitle + QStringLiteral(" - ") + shownPath);
 }
 
-bool TMainForm::openSetupFile(const QByteArray &nativePath, bool reportOpenFailure)
+void TMainForm::openSetupFile(const QByteArray &nativePath, bool reportOpenFailure)
 {
     // The file is opened by its bytes; the text shows them, with a stand-in
     // for each byte that the system's encoding does not give a character.
@@ -141,10 +141,10 @@ bool TMainForm::openSetupFile(const QByteArray &nativePath, bool reportOpenFailu
     case LoadStatus::CannotOpen:
         if (reportOpenFailure)
             showMessage(FileMessages::couldNotBeOpened(path));
-        return false;
+        return;
     case LoadStatus::NotSetupFile:
         showMessage(FileMessages::notASetupFile(path));
-        return false;
+        return;
     case LoadStatus::Ok:
         break;
     }
@@ -154,7 +154,6 @@ bool TMainForm::openSetupFile(const QByteArray &nativePath, bool reportOpenFailu
     m_setupFileNameExact = QFile::encodeName(path) == nativePath;
     setFileTitle(path);
     m_modified = false;
-    return true;
 }
 
 void TMainForm::showSetup(const Setup &s)

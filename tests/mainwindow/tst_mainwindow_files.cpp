@@ -428,6 +428,11 @@ void TestMainWindowFiles::saveWithoutFileIsSaveAs()
     QCOMPARE(f.script().calls().front().text, QString()); // no file yet: nothing to preset
     QCOMPARE(f.form.windowTitle(), titled(target));
     QCOMPARE(fileBytes(target), hvx::setupFileBytes(f.form.setup()));
+    // The next Save goes to that file without asking.
+    choose(combo(f.form, "cbIRVoltage"), 2);
+    f.form.findChild<QAction *>("Save1")->trigger();
+    QCOMPARE(kinds(f.script()), QStringList{ "save" });
+    QCOMPARE(fileBytes(target), hvx::setupFileBytes(f.form.setup()));
 }
 
 void TestMainWindowFiles::failedSaveLosesNothing_data()

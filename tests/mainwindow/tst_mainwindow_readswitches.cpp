@@ -240,6 +240,7 @@ void TestReadSwitches::useThisSetup()
         QCOMPARE(f.form.windowTitle(), title);
         QCOMPARE(f.form.SetupFileName(), path);
         QVERIFY(f.form.Modified());
+        QVERIFY(!text(reader, "lMarks").startsWith(QStringLiteral("The setup is now in the main window.")));
         return;
     }
     wanted.conversionSpeedShown = true;

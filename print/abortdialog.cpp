@@ -108,18 +108,17 @@ int PollCancel(TAbortDialog *dialog)
     return dialog->Cancelled;
 }
 
-int RunWithProgressDialog(TAbortDialog *dialog, QEventLoop &loop)
+void RunWithProgressDialog(TAbortDialog *dialog, QEventLoop &loop)
 {
     if (!dialog) {
         loop.exec();
-        return 0;
+        return;
     }
     QObject::connect(dialog->btnCancel, &QPushButton::clicked, &loop, &QEventLoop::quit);
     DialogInputOnly gate(dialog);
     qApp->installEventFilter(&gate);
     loop.exec();
     qApp->removeEventFilter(&gate);
-    return dialog->Cancelled;
 }
 
 void FreeProgressDialog(TAbortDialog *dialog) { delete dialog; }

@@ -44,8 +44,8 @@ void SetProgressCaption(TAbortDialog *dialog, const QString &text);
 int PollCancel(TAbortDialog *dialog);
 // Runs loop until it quits or Cancel is pressed, for a wait that is no band
 // of the job: the dialog, timers, processes and painting go on meanwhile,
-// input meant for any other window is dropped. Returns Cancelled.
-int RunWithProgressDialog(TAbortDialog *dialog, QEventLoop &loop);
+// input meant for any other window is dropped.
+void RunWithProgressDialog(TAbortDialog *dialog, QEventLoop &loop);
 void FreeProgressDialog(TAbortDialog *dialog);
 
 // Whether an event is user input or a close request: what a window that is

@@ -643,8 +643,8 @@ void TestMainWindowPanels::evaluateShowsResults()
     QVERIFY(form.evaluationValues().map.S3.isOn(1));
 }
 
-// What a screen reader asks of a list and of the status label, asked in the
-// program itself (the accessibility bus test sees the same from outside).
+// What a screen reader asks of a list and of the status label beyond what
+// the accessibility bus test reads from outside (names, values, roles).
 void TestMainWindowPanels::listsAndStatusToAScreenReader()
 {
     Fixture f;
@@ -653,13 +653,8 @@ void TestMainWindowPanels::listsAndStatusToAScreenReader()
     choose(list, 0);
     QAccessibleInterface *a = QAccessible::queryAccessibleInterface(list);
     QVERIFY(a && a->textInterface() && a->actionInterface());
-    QCOMPARE(a->role(), QAccessible::ComboBox);
-    QCOMPARE(a->text(QAccessible::Name), QStringLiteral("Input type"));
-    QCOMPARE(a->text(QAccessible::Value), QStringLiteral("Voltage"));
     QAccessibleTextInterface *text = a->textInterface();
     QCOMPARE(text->characterCount(), 7);
-    QCOMPARE(text->cursorPosition(), 0);
-    QCOMPARE(text->text(0, -1), QStringLiteral("Voltage"));
     QCOMPARE(text->text(2, 4), QStringLiteral("lt"));
     QCOMPARE(text->text(3, 99), QStringLiteral("tage"));
     QCOMPARE(text->text(4, 4), QString());

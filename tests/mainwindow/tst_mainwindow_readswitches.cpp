@@ -136,8 +136,8 @@ void TestReadSwitches::keyboard()
     QCOMPARE(names, on.isEmpty() ? QStringList() : QStringList{ on });
 }
 
-// A switch square as a screen reader sees and works it: a check box whose
-// Toggle action is a click.
+// A switch square's Toggle action as a click, beyond what the accessibility
+// bus test works from outside: its key, other actions, a disabled square.
 void TestReadSwitches::toggleToAScreenReader()
 {
     Fixture f;
@@ -145,10 +145,8 @@ void TestReadSwitches::toggleToAScreenReader()
     hvx::SwitchToggle *toggle = reader->switchToggle(2, 5);
     QAccessibleInterface *a = QAccessible::queryAccessibleInterface(toggle);
     QVERIFY(a && a->actionInterface());
-    QCOMPARE(a->role(), QAccessible::CheckBox);
     QVERIFY(a->state().checkable && !a->state().checked);
     QAccessibleActionInterface *actions = a->actionInterface();
-    QCOMPARE(actions->actionNames(), QStringList{ QAccessibleActionInterface::toggleAction() });
     QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::toggleAction()), QStringList{ "Space" });
     QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()), QStringList());
     actions->doAction(QAccessibleActionInterface::pressAction());

@@ -109,6 +109,9 @@ void TestReadSwitches::keyboard_data()
     QTest::newRow("left from S2.1 to S1.12") << QList<int>{ Qt::Key_Up, Qt::Key_Left, Qt::Key_Space } << "S1 switch 12";
     QTest::newRow("right from S3.12 to S4.1")
         << upThrice + QList<int>(12, Qt::Key_Right) + QList<int>{ Qt::Key_Space } << "S4 switch 1";
+    QTest::newRow("left stops at S1.1") << QList<int>{ Qt::Key_Left, Qt::Key_Space } << "S1 switch 1";
+    QTest::newRow("right stops at S4.12") << upThrice + QList<int>{ Qt::Key_Down } + QList<int>(12, Qt::Key_Right)
+            + QList<int>{ Qt::Key_Space } << "S4 switch 12";
     QTest::newRow("space twice turns back")
         << QList<int>{ Qt::Key_Down, Qt::Key_Right, Qt::Key_Space, Qt::Key_Space } << QString();
 }
@@ -128,6 +131,8 @@ void TestReadSwitches::keyboard()
         for (int p = 1; p <= 12; ++p) {
             const hvx::SwitchToggle *t = reader->switchToggle(b, p);
             QCOMPARE(t->isOn(), reader->switches().bank(b).isOn(p));
+            // Only the square with the focus is in the Tab order.
+            QCOMPARE(t->focusPolicy() == Qt::StrongFocus, t == QApplication::focusWidget());
             if (t->accessibleName().endsWith(QStringLiteral(", on")))
                 names << t->accessibleName().chopped(4);
             else
@@ -191,7 +196,11 @@ void TestReadSwitches::decodes()
     QCOMPARE(marked(reader), expected);
     QCOMPARE(text(reader, "lInputLabel1"), hvx::decodedSummary(chosen->setup).front());
     // With every switch off the nearest setups differ in several positions.
+    QTest::mouseClick(reader->switchToggle(4, 12), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(*reader, "bAllOff"), Qt::LeftButton);
+    for (int b = 1; b <= 4; ++b)
+        for (int p = 1; p <= 12; ++p)
+            QVERIFY(!reader->switchToggle(b, p)->isOn());
     QVERIFY2(QRegularExpression(QStringLiteral("^([2-9]|\\d\\d+) differ - ")).match(list->item(0)->text()).hasMatch(),
              qPrintable(list->item(0)->text()));
 }
@@ -250,7 +259,7 @@ void TestReadSwitches::useThisSetup()
 }
 
 // Compare marks where the unit differs from the main window's setup and
-// follows the switches as they change.
+// follows the switches as they change, until a setup of the list is chosen.
 void TestReadSwitches::compare()
 {
     Fixture f;
@@ -267,6 +276,12 @@ void TestReadSwitches::compare()
     QTest::mouseClick(reader->switchToggle(2, 5), Qt::LeftButton);
     QCOMPARE(text(reader, "lMarks"), QStringLiteral("The unit is set as the current setup."));
     QVERIFY(marked(reader).isEmpty());
+
+    // A click on a nearest setup leaves the comparison: its own marks show.
+    QTest::mouseClick(reader->switchToggle(1, 3), Qt::LeftButton);
+    auto *list = child<QListWidget>(*reader, "lbNearest");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QVERIFY2(text(reader, "lMarks").startsWith(QStringLiteral("Marked in red: ")), qPrintable(text(reader, "lMarks")));
 }
 
 // Use This Setup after Compare: the comparison now is with the setup just
@@ -289,7 +304,7 @@ void TestReadSwitches::useAfterCompare()
 }
 
 // Choosing a setup with a second output, or without, moves nothing: the list
-// keeps its place and size, and "Output 2:" shows only for a second output.
+// and the summary keep their places and sizes, and "Output 2:" shows only for a second output.
 void TestReadSwitches::summaryKeepsItsHeight()
 {
     Fixture f;
@@ -299,15 +314,16 @@ void TestReadSwitches::summaryKeepsItsHeight()
     dual.rgDualOutput = 1;
     dual.cbOutputRange2 = 5;
     dual.rgSquareRoot2 = 1;
-    QRect single;
+    auto *summary = child<QWidget>(*reader, "pSummary");
+    QList<QRect> single;
     for (const Setup &s : { voltageSetup(), dual, voltageSetup() }) {
         reader->setSwitches(evaluated(s));
         QApplication::processEvents();
         QCOMPARE(shown(*reader, "stOutput2Label"), s.rgDualOutput == 1);
         QCOMPARE(shown(*reader, "lOutput2Label"), s.rgDualOutput == 1);
-        if (single.isNull())
-            single = list->geometry();
-        QCOMPARE(list->geometry(), single);
+        if (single.isEmpty())
+            single = { list->geometry(), summary->geometry() };
+        QCOMPARE(QList<QRect>({ list->geometry(), summary->geometry() }), single);
     }
 }
 

@@ -382,6 +382,8 @@ private slots:
         QTest::newRow("refused")   << "CUPS_SERVER=127.0.0.1:1 " + real << notAccepted + ": \\S(.*\\S)?$" << int(NotHung);
         QTest::newRow("unknown printer") << "t=$1 n=$2; shift 3; " + QByteArray(real).replace("\"$@\"", "\"$t\" \"$n\" no-such-queue \"$@\"")
                                          << notAccepted + ": The print server knows no printer no-such-queue\\.$" << int(NotHung);
+        QTest::newRow("file refused") << "t=$1 n=$2 p=$3; shift 4; " + QByteArray(real).replace("\"$@\"", "\"$t\" \"$n\" \"$p\" /nonexistent \"$@\"")
+                                      << notAccepted + ": \\S(.*\\S)?$" << int(NotHung);
         QTest::newRow("no reason") << QByteArray("echo '  ' >&2; exit 1") << notAccepted + "\\.$" << int(NotHung);
         QTest::newRow("crashed")   << QByteArray("kill -SEGV $$") << "The print helper /.*/halvex-print-submit ended abnormally" << int(NotHung);
         QTest::newRow("no answer, cancelled")   << silent << "The job was cancelled before the print server had taken it\\.$" << int(PressCancel);

@@ -670,6 +670,9 @@ void TestMainWindowPanels::listsAndStatusToAScreenReader()
     QTRY_VERIFY(a->state().expanded && !a->state().collapsed);
     a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QTRY_VERIFY(!list->view()->isVisible());
+    // A list without a name of its own (as in a standard dialog) is named by its chosen item.
+    list->setAccessibleName(QString());
+    QCOMPARE(a->text(QAccessible::Name), QStringLiteral("Voltage"));
 
     // The status label is hidden from a screen reader while it is empty.
     QLabel *status = child<QLabel>(form, "lInfoLabel");

@@ -268,12 +268,14 @@ void TestReadSwitches::compare()
     clickTo(reader, evaluated(voltageSetup()));
     QTest::mouseClick(reader->switchToggle(2, 5), Qt::LeftButton);
     QTest::mouseClick(reader->switchToggle(1, 3), Qt::LeftButton);
+    QTest::mouseClick(reader->switchToggle(4, 12), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(*reader, "bCompare"), Qt::LeftButton);
-    QCOMPARE(text(reader, "lMarks"), QStringLiteral("The unit differs from the current setup at S1.3, S2.5."));
-    QCOMPARE(marked(reader), QStringList({ "S1.3", "S2.5" }));
+    QCOMPARE(text(reader, "lMarks"), QStringLiteral("The unit differs from the current setup at S1.3, S2.5, S4.12."));
+    QCOMPARE(marked(reader), QStringList({ "S1.3", "S2.5", "S4.12" }));
 
     QTest::mouseClick(reader->switchToggle(1, 3), Qt::LeftButton);
     QTest::mouseClick(reader->switchToggle(2, 5), Qt::LeftButton);
+    QTest::mouseClick(reader->switchToggle(4, 12), Qt::LeftButton);
     QCOMPARE(text(reader, "lMarks"), QStringLiteral("The unit is set as the current setup."));
     QVERIFY(marked(reader).isEmpty());
 

@@ -182,9 +182,10 @@ def text_of(node):
         text = node.queryText()
     except NotImplementedError:
         return None
-    # A screen reader reads on from the caret, which stands at the start.
-    if text.caretOffset != 0:
-        fail('the caret of the list "%s" is at %d' % (node.name, text.caretOffset))
+    # A screen reader reads on from the caret, which stands at the start, and
+    # nothing is selected.
+    if text.caretOffset != 0 or text.getNSelections() != 0:
+        fail('the list "%s" has its caret at %d, %d selections' % (node.name, text.caretOffset, text.getNSelections()))
     return text.getText(0, -1)
 
 

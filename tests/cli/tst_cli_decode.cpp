@@ -169,7 +169,8 @@ void TestCliDecode::verify_data()
     QTest::newRow("match") << voltageFile << voltage << "match" << 0 << QStringList() << QString();
     QTest::newRow("differ") << voltageFile
                             << QString(voltage).replace(u"S3=1"_s, u"S3=0"_s).replace(u"S2=0"_s, u"S2=1"_s) << "differ"
-                            << 1 << QStringList{ u"S2.1"_s, u"S3.1"_s } << QString();
+                            << 1 << QStringList{ u"S2.1"_s, u"S3.1"_s }
+                            << u"2 switches of the unit differ from the setup file: S2.1, S3.1."_s;
     QTest::newRow("S4 on in single output")
         << voltageFile << voltageOneOff << "differ" << 1 << QStringList{ u"S4.12"_s }
         << u"1 switch of the unit differs from the setup file: S4.12. S4 is unused in single output and must be all off."_s;
@@ -212,6 +213,12 @@ void TestCliDecode::verify()
     QCOMPARE(lines[0][u"differs"_s].toArray(), QJsonArray::fromStringList(differs));
     if (!message.isEmpty())
         QCOMPARE(lines[0][u"message"_s].toString(), message);
+    // The readable report: the setup in words once the file was read, its
+    // switches only when the unit differs.
+    const QString text = QString::fromUtf8(runEval(QStringList{ u"--verify"_s, file } + switches.split(u'|')).out);
+    QVERIFY2(text.section(u'\n', 1, 1).startsWith(u"  "_s + status + u": "_s), qPrintable(text));
+    QCOMPARE(text.contains(u"\n  Input: "_s), status == u"match"_s || status == u"differ"_s);
+    QCOMPARE(text.contains(u"The file's switches"_s), status == u"differ"_s);
 }
 
 // The readable reports: the setup in words and the differing switches marked.
@@ -221,7 +228,7 @@ void TestCliDecode::textReports()
     QCOMPARE(d.exitCode, 1);
     const QString text = QString::fromUtf8(d.out);
     QVERIFY(text.contains(u"Voltage, 0 to 10 V."_s));
-    QVERIFY(text.contains(u"differs at S4.12"_s));
+    QVERIFY(text.contains(u"Setup 1 of 1, differs at S4.12:"_s));
     QVERIFY(text.contains(u"  nearest: no setup gives these switches; 1 setup differs in 1 position.\n"_s));
     QVERIFY(!text.contains(u"shown)"_s)); // the one nearest setup is all there is
     QVERIFY(text.contains(QRegularExpression(u"\n  S4 +(   \\.){11}  \\*\\.\n"_s)));

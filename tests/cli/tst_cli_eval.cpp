@@ -95,6 +95,7 @@ private slots:
     void pdfNeverOverwritesAnInput();
     void pdfOnlyOverRegularFiles_data();
     void pdfOnlyOverRegularFiles();
+    void pdfNameNotUtf8();
     void outputErrors_data();
     void outputErrors();
     void filesAreIndependent();
@@ -488,6 +489,23 @@ void TestCli::pdfNeverOverwritesAnInput()
     QFile in(dir.filePath("in.hvx")), original(good);
     QVERIFY(in.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
     QCOMPARE(in.readAll(), original.readAll());
+}
+
+// A PDF name that is not UTF-8 cannot pass through the printing, which takes
+// names as text: it is refused rather than written under another name.
+void TestCli::pdfNameNotUtf8()
+{
+    QTemporaryDir dir;
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start("/bin/sh", { "-c", "exec \"$0\" --pdf \"$(printf 'out-\\377.pdf')\" \"$1\"", HALVEX_EVAL, good });
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().contains("out-\\xFF.pdf could not be created: the name is not UTF-8"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
 void TestCli::pdfOnlyOverRegularFiles_data()

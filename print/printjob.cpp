@@ -115,12 +115,8 @@ BandInWindow bandInWindow(const PrintJob &job, const PrintRect &b)
     // The band in window pixels.
     const long double left = b.Left * ix;
     const long double top = b.Top * iy;
-    long double right = b.Right * ix;
-    long double bottom = std::trunc(b.Bottom * iy);
-    if (left >= right)
-        right = left + 1;
-    if (top >= bottom)
-        bottom = top + 1;
+    const long double right = b.Right * ix;
+    const long double bottom = std::trunc(b.Bottom * iy);
 
     // The capture: the band at window resolution, with a pixel to spare.
     const int captureWidth = static_cast<int>(b.width() * ix) + 1;
@@ -133,6 +129,7 @@ BandInWindow bandInWindow(const PrintJob &job, const PrintRect &b)
     const long double destinationY = std::trunc(job.destination.Top * iy);
     const int bandLeft = static_cast<int>(left - job.scroll.x() - destinationX);
     const int bandTop = static_cast<int>(top - job.scroll.y() - destinationY);
+    // A band is at least one pixel wide and high, however small it comes out.
     const int bandRight = std::max(bandLeft + 1, static_cast<int>(right - job.scroll.x() - destinationX));
     const int bandBottom = std::max(bandTop + 1, static_cast<int>(bottom - job.scroll.y() - destinationY));
     // A scroll area is painted from the widget it scrolls, in that widget's

@@ -525,6 +525,12 @@ private slots:
         QCOMPARE(page.pixel(20, 20) & 0xffffff, 0u);
         QCOMPARE(page.pixel(380, 480) & 0xffffff, 0xff0000u);
         QCOMPARE(page.pixel(200, 250) & 0xffffff, 0xffffffu);
+
+        // Content that fits one way is as wide, or as high, as the view.
+        content->resize(100, 500);
+        QTRY_COMPARE(GetWindowExtent(&area), QSize(area.viewport()->width(), 501));
+        content->resize(400, 100);
+        QTRY_COMPARE(GetWindowExtent(&area), QSize(401, area.viewport()->height()));
     }
 
     void nothingToPrint_data()

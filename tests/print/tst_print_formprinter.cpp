@@ -270,14 +270,14 @@ private slots:
         QTest::newRow("4 bits") << threeColours << false << 4 << QList<uint32_t>{ 0xff0000, 0x00ff00, 0x000000 }
                                 << QByteArray::fromHex("22000000"
                                                        "01200000");
-        QImage manyColours = imageOfColours(20, 20);
-        QByteArray eightBit(20, 0);
-        for (int i = 0; i < 20; ++i)
+        QImage manyColours = imageOfColours(256, 256);
+        QByteArray eightBit(256, 0);
+        for (int i = 0; i < 256; ++i)
             eightBit[i] = char(i);
         QList<uint32_t> manyTable;
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < 256; ++i)
             manyTable.append(manyColours.pixel(i, 0) & 0xffffff);
-        QTest::newRow("8 bits") << manyColours << false << 8 << manyTable << eightBit;
+        QTest::newRow("8 bits, a full table") << manyColours << false << 8 << manyTable << eightBit;
         const QImage rgb = imageFromRows({ { qRgb(1, 2, 3), qRgb(4, 5, 6) }, { qRgb(7, 8, 9), qRgb(10, 11, 12) } });
         QTest::newRow("24 bits") << rgb << true << 24 << QList<uint32_t>{}
                                  << QByteArray::fromHex("0908070c0b0a0000"

@@ -310,6 +310,7 @@ private slots:
         for (int i = 0; i < table.size(); ++i)
             QCOMPARE(info.Colors[i], table[i]);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(bits.data()), int(bits.size())), bytes);
+        QVERIFY(!makeBandBitmap(QImage(), colours, sampling, &info, &bits)); // a failed capture
         // In memory a table entry reads blue, green, red, zero.
         if (!table.isEmpty()) {
             const auto *entry = reinterpret_cast<const uint8_t *>(&info.Colors[0]);

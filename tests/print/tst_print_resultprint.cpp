@@ -3,6 +3,7 @@
 
 #include "../support/filesizelimit.h"
 #include "abortdialog.h"
+#include "bandbitmap.h"
 #include "pageanalysis.h"
 #include "printerdevice.h"
 #include "prnutils.h"
@@ -179,6 +180,32 @@ private slots:
         // No buttons on paper: where "Print" is on screen the paper is white.
         const QPushButton *print = button(*form, "bPrint");
         QVERIFY(printtest::brightness(page, sheet.toPage(print->mapTo(form.get(), print->rect().center()))) > 240);
+    }
+
+    // The device draws only into an open document, and only a band it can
+    // read; anything else fails, so that the job stops.
+    void deviceRefusesWhatItCannotDraw()
+    {
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir.filePath(QStringLiteral("refused.pdf")));
+        QtPrinterDevice device(printer);
+        QImage white(1, 1, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        BandSampling sampling;
+        sampling.bandWidth = sampling.bandHeight = 1;
+        DibInfo band;
+        std::vector<uint8_t> bandBits;
+        QVERIFY(makeBandBitmap(white, analyseBandColours(white, false), sampling, &band, &bandBits));
+        const PrintRect dest{ 0, 0, 10, 10 };
+        QVERIFY(!device.bitBlt(0, 0, band, bandBits.data()) && !device.stretchBlt(dest, band, bandBits.data()));
+        QVERIFY(!device.newPage() && !device.endDoc() && !device.abortDoc());
+        const DibInfo unreadable; // no size, no depth
+        const uint8_t bits[4] = {};
+        QVERIFY(device.startDoc(QStringLiteral("refused")));
+        QVERIFY(!device.bitBlt(0, 0, unreadable, bits) && !device.stretchBlt(dest, unreadable, bits));
+        QVERIFY(device.abortDoc());
+        QVERIFY(!QFile::exists(printer.outputFileName()));
     }
 
     // Band bitmaps travel at the printer's resolution, at half of it with

@@ -396,7 +396,8 @@ private slots:
             QTest::keyClick(back, Qt::Key_F7);
             QTest::keyClick(back, Qt::Key_F6, Qt::AltModifier);
             QVERIFY(!panel->isVisible());
-            QTest::keyClick(back, Qt::Key_F7, Qt::AltModifier);
+            QKeyEvent altF7(QEvent::KeyPress, Qt::Key_F7, Qt::AltModifier); // with Alt held from before
+            QApplication::sendEvent(back, &altF7);
             QVERIFY(panel->isVisible());
             QCheckBox *box = child<QCheckBox>(form, "CheckBoxCompress");
             QTest::keyClick(box, Qt::Key_F7, Qt::AltModifier | Qt::ShiftModifier);

@@ -452,7 +452,8 @@ private slots:
     }
 
     // Labels and shapes are painted before the controls that hold other
-    // controls, so a panel covers a label it overlaps whatever their order.
+    // controls or take input, so a panel covers a label it overlaps whatever
+    // their order.
     void containersPaintOverPlainControls()
     {
         QWidget window;
@@ -461,11 +462,15 @@ private slots:
         QFrame *panel = printtest::addBlock(&window, QRect(10, 10, 50, 50), Qt::blue);
         printtest::addBlock(panel, QRect(5, 5, 5, 5), Qt::white);
         printtest::addBlock(&window, QRect(40, 40, 50, 50), Qt::red); // made later: on top on screen
+        // A control that takes input lies above plain ones too.
+        printtest::addBlock(&window, QRect(0, 70, 30, 30), Qt::green)->setFocusPolicy(Qt::StrongFocus);
+        printtest::addBlock(&window, QRect(20, 80, 15, 15), Qt::red);
         RecordingPrinterDevice device;
         QVERIFY(PrintWindowImage(&window, &device, 0, 0, 100, 100, PrintJobOptions{}));
         const QImage page = assemblePage(device, QSize(100, 100));
         QCOMPARE(page.pixel(50, 50) & 0xffffff, 0x0000ffu);
         QCOMPARE(page.pixel(70, 70) & 0xffffff, 0xff0000u);
+        QCOMPARE(page.pixel(25, 85) & 0xffffff, 0x00ff00u);
     }
 
     void imageCutAtThePrintableArea()

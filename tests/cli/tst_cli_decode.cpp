@@ -227,6 +227,7 @@ void TestCliDecode::textReports()
     const Run d = runEval({ u"--decode"_s, voltageOneOff });
     QCOMPARE(d.exitCode, 1);
     const QString text = QString::fromUtf8(d.out);
+    QVERIFY(text.startsWith(voltageOneOff + u'\n')); // the switches as read off the unit
     QVERIFY(text.contains(u"Voltage, 0 to 10 V."_s));
     QVERIFY(text.contains(u"Setup 1 of 1, differs at S4.12:"_s));
     QVERIFY(text.contains(u"  nearest: no setup gives these switches; 1 setup differs in 1 position.\n"_s));

@@ -37,6 +37,7 @@ void TestCustomRange::fitting_data()
     QTest::addColumn<QString>("message");
 
     const QString ok;
+    QTest::newRow("V 0.2..0.9, the first range") << int(Voltage) << "0.2" << "0.9" << 0 << ok;
     QTest::newRow("V 0.5..7.5") << int(Voltage) << "0.5" << "7.5" << 4 << ok;
     QTest::newRow("V 1..7.6") << int(Voltage) << "1" << "7.6" << 15 << ok;
     QTest::newRow("V 0.99..40") << int(Voltage) << "0.99" << "40" << 10 << ok;

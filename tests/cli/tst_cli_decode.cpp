@@ -237,6 +237,12 @@ void TestCliDecode::textReports()
     const Run v = runEval({ u"--verify"_s, voltageFile, voltageOneOff });
     QCOMPARE(v.exitCode, 1);
     QVERIFY(QString::fromUtf8(v.out).contains(u"differ: 1 switch of the unit differs from the setup file: S4.12."_s));
+    // A unit set as another setup is told which one.
+    const QString trip = switchesText(
+        runEval({ u"--json"_s, QStringLiteral(EXAMPLES_DIR "/trip-relay.hvx") }).lines().value(0)[u"switches"_s]);
+    const QString other = QString::fromUtf8(runEval({ u"--verify"_s, voltageFile, trip }).out);
+    QVERIFY2(other.contains(u"The unit's switches are those of\n"_s) && other.contains(u"Trip relay"_s),
+             qPrintable(other));
 }
 
 QTEST_GUILESS_MAIN(TestCliDecode)

@@ -216,7 +216,7 @@ void TestCliDecode::verify()
     // The readable report: the setup in words once the file was read, its
     // switches only when the unit differs.
     const QString text = QString::fromUtf8(runEval(QStringList{ u"--verify"_s, file } + switches.split(u'|')).out);
-    QVERIFY2(text.section(u'\n', 1, 1).startsWith(u"  "_s + status + u": "_s), qPrintable(text));
+    QVERIFY2(text.section(u'\n', 1, 1).startsWith(u"  "_s + status + u": "_s + message), qPrintable(text));
     QCOMPARE(text.contains(u"\n  Input: "_s), status == u"match"_s || status == u"differ"_s);
     QCOMPARE(text.contains(u"The file's switches"_s), status == u"differ"_s);
 }
@@ -234,9 +234,6 @@ void TestCliDecode::textReports()
     QVERIFY(!text.contains(u"shown)"_s)); // the one nearest setup is all there is
     QVERIFY(text.contains(QRegularExpression(u"\n  S4 +(   \\.){11}  \\*\\.\n"_s)));
 
-    const Run v = runEval({ u"--verify"_s, voltageFile, voltageOneOff });
-    QCOMPARE(v.exitCode, 1);
-    QVERIFY(QString::fromUtf8(v.out).contains(u"differ: 1 switch of the unit differs from the setup file: S4.12."_s));
     // A unit set as another setup is told which one.
     const QString trip = switchesText(
         runEval({ u"--json"_s, QStringLiteral(EXAMPLES_DIR "/trip-relay.hvx") }).lines().value(0)[u"switches"_s]);

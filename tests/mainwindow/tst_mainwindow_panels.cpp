@@ -110,8 +110,6 @@ void TestMainWindowPanels::startState()
         QVERIFY2(shown(form, visible), visible);
     QCOMPARE(captions(form, "rgBurnout"), (QStringList{ "High burnout", "Low burnout" }));
     QCOMPARE(form.setup(), Setup());
-    const QFont status = child<QLabel>(form, "lInfoLabel")->font();
-    QVERIFY(status.bold() && status.pixelSize() == 16);
     // Only the part of a hint before "|" shows.
     QCOMPARE(child<QWidget>(form, "rgSquareRoot2")->toolTip(), QStringLiteral("Output 2 square root mode"));
     // Tool buttons never take the focus.

@@ -6,18 +6,12 @@
 #include "setupfile.h"
 #include "summary.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
 #include <charconv>
 
 namespace hvx {
-
-FileReport evaluateFile(const QString &path, const QLocale &locale)
-{
-    return evaluateFile(QFile::encodeName(path), locale);
-}
 
 FileReport evaluateFile(const QByteArray &nativePath, const QLocale &locale)
 {

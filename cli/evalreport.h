@@ -27,7 +27,6 @@ struct FileReport {
 
 // Opens, reads and evaluates one file; nothing carries over between files.
 FileReport evaluateFile(const QByteArray &nativePath, const QLocale &locale = QLocale());
-FileReport evaluateFile(const QString &path, const QLocale &locale = QLocale());
 
 // One JSON object on one line (no trailing newline). A name that is not
 // UTF-8 is given in "file" with U+FFFD for what is not, and exactly, as

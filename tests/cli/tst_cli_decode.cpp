@@ -130,6 +130,7 @@ void TestCliDecode::malformedArguments_data()
     QTest::newRow("bank missing") << decode(u"S1=000000000000,S2=000000000000,S4=000000000000"_s) << u"S3 is missing"_s;
     QTest::newRow("bank twice") << decode(voltage + u",S2=000000000000"_s) << u"S2 is given twice"_s;
     QTest::newRow("no such bank") << decode(QString(voltage).replace(u"S4="_s, u"S0="_s)) << u"no bank named \"S0\""_s;
+    QTest::newRow("no bank name") << decode(QString(voltage).replace(u"S4="_s, u"="_s)) << u"no bank named \"\""_s;
     QTest::newRow("eleven positions") << decode(QString(voltage).replace(u"S2=0"_s, u"S2="_s))
                                       << u"bank S2 must be 12 characters"_s;
     QTest::newRow("thirteen positions") << decode(QString(voltage).replace(u"S2="_s, u"S2=0"_s))

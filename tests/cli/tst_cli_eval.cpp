@@ -557,6 +557,9 @@ void TestCli::outputErrors_data()
     QTest::newRow("json, disk full") << QStringList{ "--json", "GOOD" } << "/dev/full";
     QTest::newRow("text, output closed") << QStringList{ "GOOD" } << "closed";
     QTest::newRow("version, disk full") << QStringList{ "--version" } << "/dev/full";
+    const QString zeros = QStringLiteral("S1=000000000000,S2=000000000000,S3=000000000000,S4=000000000000");
+    QTest::newRow("decode, disk full") << QStringList{ "--decode", zeros } << "/dev/full";
+    QTest::newRow("verify, disk full") << QStringList{ "--verify", "GOOD", zeros } << "/dev/full";
 }
 
 void TestCli::outputErrors()

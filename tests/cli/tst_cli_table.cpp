@@ -364,9 +364,10 @@ void TestCliTable::exportStatuses_data()
     // clang-format off
     QTest::newRow("refused") << QStringList{ "--csv", "made/TT-1.hvx", "made/TT-2.hvx" }
         << QStringList{ "made/TT-1.hvx:ok:", "made/TT-2.hvx:refused:Please select output 1 range" } << 1;
-    // A name that is not UTF-8 is written with U+FFFD in its cell.
+    // A name that is not UTF-8 is written with U+FFFD in its cell; a
+    // character beyond the BMP stays whole.
     QTest::newRow("error wins, from a list") << QStringList{ "--csv", "--files-from", "list", "made/TT-2.hvx" }
-        << QStringList{ "made/TT-2.hvx:refused:", "missing\uFFFD.hvx:error:missing?.hvx could not be opened", "made/TT-1.hvx:ok:" } << 2;
+        << QStringList{ "made/TT-2.hvx:refused:", "missing\uFFFD\U0001F600.hvx:error:missing?\U0001F600.hvx could not be opened", "made/TT-1.hvx:ok:" } << 2;
     // clang-format on
 }
 
@@ -378,7 +379,7 @@ void TestCliTable::exportStatuses()
     const QString dir = rowDir(m_dir);
     QVERIFY(QDir().mkpath(dir + "/made") && saveSetupFile(dir + "/made/TT-1.hvx", plainSetup())
             && saveSetupFile(dir + "/made/TT-2.hvx", plainSetup(-1)));
-    writeFile(dir + "/list", "missing\xFF.hvx\nmade/TT-1.hvx\n");
+    writeFile(dir + "/list", "missing\xFF\xF0\x9F\x98\x80.hvx\nmade/TT-1.hvx\n");
     const Run run = runEval(args, dir);
     QCOMPARE(run.exitCode, exitCode);
     CsvTable table;

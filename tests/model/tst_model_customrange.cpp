@@ -87,6 +87,7 @@ void TestCustomRange::fitting_data()
     QTest::newRow("RTD -40..340") << int(RtdPt100) << "-40" << "340" << 7 << ok;
     QTest::newRow("RTD 0..801") << int(RtdPt100) << "0" << "801" << -1 << "High must not be more than 800°C";
     QTest::newRow("RTD -150..0") << int(RtdPt100) << "-150" << "0" << 12 << ok;
+    QTest::newRow("RTD 0..45, the higher start first") << int(RtdPt100) << "0" << "45" << 0 << ok;
     // clang-format on
 }
 
@@ -270,9 +271,11 @@ void TestCustomRange::valuesAndFocus()
     QCOMPARE(v.CustomHigh, 3.3f);
     QCOMPARE(v.RangeIndex, 12); // "1 to 4 V"
 
-    // The fitting alone refuses values that are not numbers.
+    // The fitting alone refuses values that are not numbers, and a list that
+    // takes no custom range.
     QCOMPARE(fitCustomValues(ListId::cbIRRTD, std::nanf(""), 10).message, QStringLiteral("Low is invalid"));
     QCOMPARE(fitCustomValues(ListId::cbIRVoltage, 0, std::nanf("")).message, QStringLiteral("High is invalid"));
+    QCOMPARE(fitCustomValues(ListId::cbIRPot3, 0, 10).rangeIndex, -1);
 }
 
 QTEST_APPLESS_MAIN(TestCustomRange)

@@ -11,6 +11,7 @@
 #include "switchform.h"
 #include "switchform_print.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -220,6 +221,25 @@ private slots:
             QCOMPARE(child<QWidget>(form, "stOutput2Label")->isVisible(), output2Line);
             QCOMPARE(child<QWidget>(form, "lOutput2Label")->isVisible(), output2Line);
             QVERIFY(!child<QWidget>(form, "lOutput2Label2")->isVisible());
+        }));
+    }
+
+    // A screen reader reads each switch square shown and passes over the
+    // drawing's lines and boxes.
+    void shapesForScreenReaders()
+    {
+        TResultForm form(iniPath(), nullptr, fallbackPath());
+        EvaluationValues values;
+        QVERIFY(show(form, voltage0to10(), values, QString(), [&] {
+            QSet<bool> kinds;
+            for (ShapeWidget *shape : form.findChildren<ShapeWidget *>()) {
+                const bool said = !shape->accessibleName().isEmpty();
+                const QAccessibleInterface *a = QAccessible::queryAccessibleInterface(shape);
+                QCOMPARE(a->role(), said ? QAccessible::StaticText : QAccessible::Graphic);
+                QCOMPARE(a->state().invisible, !said || !shape->isVisible());
+                kinds.insert(said && shape->isVisible());
+            }
+            QCOMPARE(kinds.size(), 2);
         }));
     }
 

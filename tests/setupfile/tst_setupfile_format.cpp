@@ -179,6 +179,9 @@ void TestSetupFile::emptySetupRoundTrip()
     QCOMPARE(getInt(bytes, 154), -1);
     QCOMPARE(bytes.at(135), '\0');
     QCOMPARE(bytes.mid(136, 14), QByteArray(14, '\0'));
+    QBuffer written;
+    QVERIFY(written.open(QIODevice::WriteOnly) && WriteSetupFile(written, Setup()));
+    QCOMPARE(written.data(), bytes);
     Setup read = fullSetup();
     QVERIFY(readBytes(bytes, read));
     QCOMPARE(read, Setup());

@@ -1,5 +1,6 @@
 // halvex-eval --decode and --verify run as a user would.
 
+#include "evalrun.h"
 #include "setupfile.h"
 
 #include <QDir>
@@ -11,32 +12,10 @@
 #include <QtTest>
 
 using namespace hvx;
+using namespace evaltest;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-    QList<QJsonObject> lines() const
-    {
-        QList<QJsonObject> objects;
-        for (const QByteArray &line : out.split('\n'))
-            if (!line.isEmpty())
-                objects << QJsonDocument::fromJson(line).object();
-        return objects;
-    }
-};
-
-Run runEval(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(HALVEX_EVAL), args);
-    if (!p.waitForFinished(30000))
-        return {};
-    return { p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError()) };
-}
 
 QString switchesText(const QJsonValue &switches)
 {
@@ -216,7 +195,7 @@ void TestCliDecode::verify()
         QCOMPARE(lines[0][u"message"_s].toString(), message);
     // The readable report: the setup in words once the file was read, its
     // switches only when the unit differs.
-    const QString text = QString::fromUtf8(runEval(QStringList{ u"--verify"_s, file } + switches.split(u'|')).out);
+    const QString text = runEval(QStringList{ u"--verify"_s, file } + switches.split(u'|')).text();
     QVERIFY2(text.section(u'\n', 1, 1).startsWith(u"  "_s + status + u": "_s + message), qPrintable(text));
     QCOMPARE(text.contains(u"\n  Input: "_s), status == u"match"_s || status == u"differ"_s);
     QCOMPARE(text.contains(u"The file's switches"_s), status == u"differ"_s);
@@ -227,7 +206,7 @@ void TestCliDecode::textReports()
 {
     const Run d = runEval({ u"--decode"_s, voltageOneOff });
     QCOMPARE(d.exitCode, 1);
-    const QString text = QString::fromUtf8(d.out);
+    const QString text = d.text();
     QVERIFY(text.startsWith(voltageOneOff + u'\n')); // the switches as read off the unit
     QVERIFY(text.contains(u"Voltage, 0 to 10 V."_s));
     QVERIFY(text.contains(u"Setup 1 of 1, differs at S4.12:"_s));
@@ -238,7 +217,7 @@ void TestCliDecode::textReports()
     // A unit set as another setup is told which one.
     const QString trip = switchesText(
         runEval({ u"--json"_s, QStringLiteral(EXAMPLES_DIR "/trip-relay.hvx") }).lines().value(0)[u"switches"_s]);
-    const QString other = QString::fromUtf8(runEval({ u"--verify"_s, voltageFile, trip }).out);
+    const QString other = runEval({ u"--verify"_s, voltageFile, trip }).text();
     QVERIFY2(other.contains(u"The unit's switches are those of\n"_s) && other.contains(u"Trip relay"_s),
              qPrintable(other));
 }

@@ -1,5 +1,6 @@
 // halvex-eval run as a user would: on files, in both output modes.
 
+#include "evalrun.h"
 #include "halvexversion.h"
 #include "setupfile.h"
 
@@ -17,59 +18,9 @@
 #include <unistd.h>
 
 using namespace hvx;
+using namespace evaltest;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the program; stdoutTo "closed" runs it with standard output closed,
-// "stderr closed" with standard error closed, any other name sends standard
-// output there.
-Run runEval(const QStringList &args, const QByteArray &locale = "C.UTF-8", const QByteArray &input = {},
-            const QString &stdoutTo = {})
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // Qt would warn of it on standard error
-    p.setProcessEnvironment(env);
-    const bool closed = stdoutTo.endsWith(QLatin1String("closed"));
-    if (!closed && !stdoutTo.isEmpty())
-        p.setStandardOutputFile(stdoutTo);
-    if (closed)
-        p.start("/bin/sh",
-                QStringList{ "-c", stdoutTo.startsWith("stderr") ? "exec \"$0\" \"$@\" 2>&-" : "exec \"$0\" \"$@\" >&-",
-                             HALVEX_EVAL }
-                    + args);
-    else
-        p.start(QStringLiteral(HALVEX_EVAL), args);
-    p.write(input);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()) };
-}
-
-QList<QJsonObject> jsonLines(const QString &out)
-{
-    QList<QJsonObject> objects;
-    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        QJsonParseError error;
-        const QJsonDocument doc = QJsonDocument::fromJson(line.toUtf8(), &error);
-        if (error.error != QJsonParseError::NoError || !doc.isObject())
-            return {};
-        objects << doc.object();
-    }
-    return objects;
-}
 
 } // namespace
 
@@ -194,8 +145,8 @@ void TestCli::exitStatus()
 
 void TestCli::helpAndVersion()
 {
-    QCOMPARE(runEval({ "--version" }).out, QStringLiteral("halvex-eval " HALVEX_VERSION "\n"));
-    const QString help = runEval({ "--help" }).out;
+    QCOMPARE(runEval({ "--version" }).text(), QStringLiteral("halvex-eval " HALVEX_VERSION "\n"));
+    const QString help = runEval({ "--help" }).text();
     for (const char *option : { "--json", "--pdf OUT.pdf", "--files-from LIST", "--null", "--help", "--version" })
         QVERIFY2(help.contains(QLatin1String(option)), option);
     // Each help text starts in one column, its later lines too.
@@ -208,7 +159,7 @@ void TestCli::jsonReports()
 {
     const QString missing = m_dir.filePath(QStringLiteral("missing.hvx"));
     const Run r = runEval({ QStringLiteral("--json"), good, refused, missing, text });
-    const QList<QJsonObject> lines = jsonLines(r.out);
+    const QList<QJsonObject> lines = r.lines();
     QCOMPARE(lines.size(), 4);
 
     const QJsonObject ok = lines.at(0);
@@ -286,7 +237,7 @@ void TestCli::unreadableFilesSayWhy()
     }
     const Run r = runEval({ "--json", path });
     QCOMPARE(r.exitCode, 2);
-    QCOMPARE(jsonLines(r.out).value(0).value("message").toString(), path + message);
+    QCOMPARE(r.lines().value(0).value("message").toString(), path + message);
     QCOMPARE(r.err, QString());
 }
 
@@ -305,7 +256,7 @@ void TestCli::customValuesReadBack()
     s.eCustomHigh = QStringLiteral("x");
     const QString bad = write(QStringLiteral("custombad.hvx"), s);
 
-    const QList<QJsonObject> lines = jsonLines(runEval({ QStringLiteral("--json"), path, bad }).out);
+    const QList<QJsonObject> lines = runEval({ QStringLiteral("--json"), path, bad }).lines();
     QCOMPARE(lines.size(), 2);
     const QJsonObject o = lines.at(0);
     QCOMPARE(float(o.value(QStringLiteral("customLow")).toDouble()), -40.1f);
@@ -331,16 +282,16 @@ void TestCli::textReport()
 {
     const Run r = runEval({ good, refused });
     QCOMPARE(r.exitCode, 1);
-    QVERIFY(r.out.contains(QStringLiteral("Voltage, 0 to 10 V.")));
-    QVERIFY(r.out.contains(QStringLiteral("refused: Please select output 1 range")));
+    QVERIFY(r.text().contains(QStringLiteral("Voltage, 0 to 10 V.")));
+    QVERIFY(r.text().contains(QStringLiteral("refused: Please select output 1 range")));
 
     // Every bank row as the map has it, ON or a dot; S4 in single output too,
     // all off and said to be unused.
     for (const QString &file : { QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx"), good }) {
-        const QJsonObject map = jsonLines(runEval({ "--json", file }).out).value(0).value("switches").toObject();
+        const QJsonObject map = runEval({ "--json", file }).lines().value(0).value("switches").toObject();
         QCOMPARE(map.size(), 4);
         QMap<QString, QString> rows;
-        const QString report = runEval({ file }).out;
+        const QString report = runEval({ file }).text();
         for (const QString &l : report.split('\n')) {
             const QStringList cells = l.split(' ', Qt::SkipEmptyParts);
             if (cells.size() == 13 && cells.at(0).startsWith('S'))
@@ -366,8 +317,8 @@ void TestCli::textReportShowsControlCharacters()
     s.cbOutputRange = 0;
     const Run r = runEval({ write(QStringLiteral("blanks.hvx"), s) });
     QCOMPARE(r.exitCode, 0);
-    QVERIFY2(r.out.contains(QStringLiteral("Custom range: \\r\\n-40 to \\x0B0\\x0C °C")), qPrintable(r.out));
-    QCOMPARE(r.out.count(QLatin1Char('\n')), 11); // name, 2 input, 1 output, blank, heading, 4 banks, S4 note
+    QVERIFY2(r.text().contains(QStringLiteral("Custom range: \\r\\n-40 to \\x0B0\\x0C °C")), qPrintable(r.text()));
+    QCOMPARE(r.text().count(QLatin1Char('\n')), 11); // name, 2 input, 1 output, blank, heading, 4 banks, S4 note
 }
 
 void TestCli::fileNames_data()
@@ -394,13 +345,13 @@ void TestCli::fileNames()
     const auto remove = qScopeGuard([&] { ::unlink(path.constData()); }); // not every name can be removed as text
     // Passed in a NUL-separated list, byte for byte.
     const QStringList args{ "--null", "--files-from", "-" };
-    const QJsonObject o = jsonLines(runEval(QStringList{ "--json" } + args, "C.UTF-8", path + '\0').out).value(0);
+    const QJsonObject o = runEval(QStringList{ "--json" } + args, "C.UTF-8", path + '\0').lines().value(0);
     QCOMPARE(o.value("status").toString(), QStringLiteral("ok"));
     QCOMPARE(o.value("file").toString(), QString::fromUtf8(path)); // U+FFFD for what is not UTF-8
     const bool utf8 = QString::fromUtf8(path).toUtf8() == path;
     QCOMPARE(QByteArray::fromHex(o.value("fileBytes").toString().toLatin1()), utf8 ? QByteArray() : path);
     const Run report = runEval(args, "C.UTF-8", path + '\0');
-    QCOMPARE(report.out.section('\n', 0, 0), m_dir.path() + '/' + shown);
+    QCOMPARE(report.text().section('\n', 0, 0), m_dir.path() + '/' + shown);
 }
 
 void TestCli::filesFrom_data()
@@ -450,7 +401,7 @@ void TestCli::filesFrom()
     const Run r = runEval(QStringList{ "--json" } + args, "C.UTF-8", list);
     QCOMPARE(r.exitCode, status);
     QStringList reported;
-    for (const QJsonObject &o : jsonLines(r.out))
+    for (const QJsonObject &o : r.lines())
         reported << o.value("file").toString();
     QCOMPARE(reported.join(' '), files);
     QVERIFY2(error.isEmpty() ? r.err.isEmpty() : r.err.contains(error), qPrintable(r.err));
@@ -545,7 +496,7 @@ void TestCli::pdfOnlyOverRegularFiles()
         QVERIFY(kept.open(QIODevice::ReadOnly) && kept.read(5) == "%PDF-");
     } else {
         QVERIFY2(r.err.contains(dir.filePath("out.pdf") + " could not be written: it is "), qPrintable(r.err));
-        QVERIFY(r.out.isEmpty()); // refused before any work
+        QVERIFY(r.text().isEmpty()); // refused before any work
     }
     QCOMPARE(QDir(dir.path()).entryList({ "*.part" }, QDir::Files | QDir::Hidden), QStringList());
 }
@@ -575,7 +526,7 @@ void TestCli::filesAreIndependent()
 {
     // A dual-output file followed by a single one: nothing carries over.
     const QString dual = QStringLiteral(EXAMPLES_DIR "/dual-analog-output.hvx");
-    const QList<QJsonObject> lines = jsonLines(runEval({ QStringLiteral("--json"), dual, good }).out);
+    const QList<QJsonObject> lines = runEval({ QStringLiteral("--json"), dual, good }).lines();
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines.at(1).value(QStringLiteral("switches")).toObject().value(QStringLiteral("S4")).toString(),
              QStringLiteral("000000000000"));
@@ -610,7 +561,7 @@ void TestCli::sameInEveryLocale()
             s.eCustomHigh = QString::fromLatin1(high);
             paths << write(QStringLiteral("locale%1.hvx").arg(paths.size()), s);
         }
-    const QList<QJsonObject> lines = jsonLines(runEval(QStringList{ QStringLiteral("--json") } + paths, locale).out);
+    const QList<QJsonObject> lines = runEval(QStringList{ QStringLiteral("--json") } + paths, locale).lines();
     QCOMPARE(lines.size(), paths.size());
     for (const QJsonObject &o : lines) {
         QCOMPARE(o.value(QStringLiteral("status")).toString(), QStringLiteral("ok"));

@@ -3,6 +3,7 @@
 
 #include "csvtable.h"
 #include "customrange.h"
+#include "evalrun.h"
 #include "setupfile.h"
 #include "setuprow.h"
 
@@ -14,30 +15,9 @@
 #include <QtTest>
 
 using namespace hvx;
+using namespace evaltest;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run runEval(const QStringList &args, const QString &workDir)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(workDir);
-    p.start(QStringLiteral(HALVEX_EVAL), args);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return { p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError()) };
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -148,12 +128,12 @@ void TestCliTable::roundTrip()
     QFETCH(QStringList, row);
     const QString dir = rowDir(m_dir);
     writeFile(dir + "/plant.csv", tableOf({ QStringList{ "file=unit" } + row }));
-    const Run made = runEval({ "--make", "plant.csv", "--into", "made" }, dir);
+    const Run made = runEvalIn(dir, { "--make", "plant.csv", "--into", "made" });
     QVERIFY2(made.exitCode == 0, qPrintable(made.err));
     QCOMPARE(made.err, QStringLiteral("halvex-eval: 1 setup file written into made\n"));
 
     // Every value given reads back, with every other column as New leaves it.
-    const Run exported = runEval({ "--csv", "made/unit.hvx" }, dir);
+    const Run exported = runEvalIn(dir, { "--csv", "made/unit.hvx" });
     QCOMPARE(exported.exitCode, 0);
     QVERIFY(exported.out.startsWith(csvByteOrderMark()));
     CsvTable table;
@@ -184,7 +164,7 @@ void TestCliTable::roundTrip()
 
     // The exported table makes the same file again.
     writeFile(dir + "/exported.csv", exported.out);
-    QVERIFY(runEval({ "--make", "exported.csv", "--into", "again" }, dir).exitCode == 0);
+    QVERIFY(runEvalIn(dir, { "--make", "exported.csv", "--into", "again" }).exitCode == 0);
     QCOMPARE(readFile(dir + "/again/unit.hvx"), readFile(dir + "/made/unit.hvx"));
 }
 
@@ -231,7 +211,7 @@ void TestCliTable::refusedTables()
     const QByteArray existing = setupFileBytes(Setup());
     writeFile(dir + "/out/existing.hvx", existing);
     writeFile(dir + "/plant.csv", table);
-    const Run run = runEval({ "--make", "plant.csv", "--into", "out" }, dir);
+    const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     // Nothing written, nothing replaced.
@@ -249,7 +229,7 @@ void TestCliTable::spreadsheetForm()
                   + "tag;file;input range;output 1;input type\r\n"
                     "TT 1;plant/a;0 to 400\xC2\xB0"
                     "C;4 to 20 mA source;K type thermocouple\r\n;;;;\r\n");
-    const Run run = runEval({ "--make", "plant.csv", "--into", "out" }, dir);
+    const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     Setup expected;
     expected.cbInputType = TcK;
@@ -264,7 +244,7 @@ void TestCliTable::force()
     // Without --force the file is kept: refusedTables.
     writeFile(dir + "/plant.csv", tableOf({ plainOutput }));
     writeFile(dir + "/out/TT-1.hvx", QByteArray(300, 'x'));
-    QCOMPARE(runEval({ "--make", "plant.csv", "--into", "out", "--force" }, dir).exitCode, 0);
+    QCOMPARE(runEvalIn(dir, { "--make", "plant.csv", "--into", "out", "--force" }).exitCode, 0);
     QCOMPARE(readFile(dir + "/out/TT-1.hvx").size(), SetupFileSize);
     QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList{ "TT-1.hvx" });
 }
@@ -293,7 +273,7 @@ void TestCliTable::notWritten()
     std::optional<testsupport::FileSizeLimit> limit;
     if (fileSizeLimit > 0)
         QVERIFY(limit.emplace(rlim_t(fileSizeLimit)).isSet());
-    const Run run = runEval({ "--make", "plant.csv", "--into", into }, dir);
+    const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", into });
     limit.reset();
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.err, message);
@@ -342,13 +322,13 @@ void TestCliTable::verifyTable()
     writeFile(dir + "/units/refused.hvx", setupFileBytes(Setup()));
     writeFile(dir + "/units.csv", units);
     // From another folder: files are found beside the table.
-    const Run run = runEval({ "--verify-table", dir + "/units.csv" }, QDir::rootPath());
+    const Run run = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv" });
     QCOMPARE(run.exitCode, status);
     const QString shown = status == 64 ? run.err : QString::fromUtf8(run.out);
     QVERIFY2(shown.contains(output), qPrintable(run.out + run.err));
     if (status == 64)
         QVERIFY(run.out.isEmpty());
-    const Run json = runEval({ "--verify-table", dir + "/units.csv", "--json" }, QDir::rootPath());
+    const Run json = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv", "--json" });
     QCOMPARE(json.exitCode, status);
     if (status != 64) {
         QCOMPARE(json.out.count('\n'), units.count('\n') - 1);
@@ -380,7 +360,7 @@ void TestCliTable::exportStatuses()
     QVERIFY(QDir().mkpath(dir + "/made") && saveSetupFile(dir + "/made/TT-1.hvx", plainSetup())
             && saveSetupFile(dir + "/made/TT-2.hvx", plainSetup(-1)));
     writeFile(dir + "/list", "missing\xFF\xF0\x9F\x98\x80.hvx\nmade/TT-1.hvx\n");
-    const Run run = runEval(args, dir);
+    const Run run = runEvalIn(dir, args);
     QCOMPARE(run.exitCode, exitCode);
     CsvTable table;
     CsvError error;

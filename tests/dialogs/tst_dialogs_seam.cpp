@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -50,6 +52,7 @@ private slots:
     void questionAnswers();
     void messageShowsPlainText();
     void openDialog();
+    void saveAndPrintDialogs();
     void defaultSuffix_data();
     void defaultSuffix();
 };
@@ -125,6 +128,30 @@ void TestDialogs::openDialog()
 
     answerNext<QFileDialog>([](QFileDialog *dlg) { dlg->reject(); });
     QCOMPARE(dialogs.openFileName(nullptr, filters, QStringLiteral("hvx")), QString());
+}
+
+// Save As comes up on the name given and adds the default extension; the
+// print dialog says whether the user went on.
+void TestDialogs::saveAndPrintDialogs()
+{
+    QTemporaryDir dir;
+    const QString preset = dir.filePath(QStringLiteral("plant.hvx"));
+    QtDialogs dialogs;
+    answerNext<QFileDialog>([&](QFileDialog *dlg) {
+        QCOMPARE(dlg->selectedFiles().value(0), preset);
+        dlg->selectFile(dir.filePath(QStringLiteral("unit")));
+        static_cast<QDialog *>(dlg)->accept();
+    });
+    QCOMPARE(dialogs.saveFileName(nullptr, { QStringLiteral("Halvex File (*.hvx)") }, QStringLiteral("hvx"), preset),
+             dir.filePath(QStringLiteral("unit.hvx")));
+    answerNext<QFileDialog>([](QFileDialog *dlg) { dlg->reject(); });
+    QCOMPARE(dialogs.saveFileName(nullptr, {}, QStringLiteral("hvx"), preset), QString());
+
+    QPrinter printer;
+    for (const bool accept : { true, false }) {
+        answerNext<QPrintDialog>([accept](QPrintDialog *dlg) { accept ? dlg->accept() : dlg->reject(); });
+        QCOMPARE(dialogs.print(nullptr, printer), accept);
+    }
 }
 
 void TestDialogs::defaultSuffix_data()

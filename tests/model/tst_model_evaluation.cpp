@@ -67,8 +67,8 @@ void TestEvaluation::refusals_data()
 
     Setup s;
     QTest::newRow("nothing chosen") << s << "Please select input type";
-    s.cbInputType = 99;
-    QTest::newRow("input type out of range") << s << "Please select input type";
+    s.cbInputType = InputTypeCount;
+    QTest::newRow("input type one past the list") << s << "Please select input type";
     s.cbInputType = Voltage;
     s.cbIRCurrent = 3; // a range chosen for another type does not count
     QTest::newRow("no range for the type") << s << "Please select input range";

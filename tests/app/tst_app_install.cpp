@@ -5,6 +5,7 @@
 // centre's metadata names that entry and type; both programs come with their
 // manual pages.
 
+#include "../support/testfiles.h"
 #include "setupfile.h"
 
 #include <QFile>
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+using testsupport::writeFile;
 
 namespace {
 QString stage() { return qEnvironmentVariable("HALVEX_STAGE"); }
@@ -49,11 +52,8 @@ void TestAppInstall::setupFileType()
     QFETCH(QByteArray, content);
     QFETCH(bool, isSetup);
     QTemporaryDir dir;
-    QFile f(dir.filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-    f.close();
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(f.fileName());
+    writeFile(dir.filePath(name), content);
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(dir.filePath(name));
     QCOMPARE(type.name() == SetupType, isSetup);
     if (isSetup)
         QVERIFY(QMimeDatabase().mimeTypeForName(SetupType).globPatterns().contains("*.hvx"));

@@ -1,5 +1,6 @@
 // halvex-eval run as a user would: on files, in both output modes.
 
+#include "../support/testfiles.h"
 #include "evalrun.h"
 #include "halvexversion.h"
 #include "setupfile.h"
@@ -18,6 +19,8 @@
 #include <unistd.h>
 
 using namespace hvx;
+using testsupport::readFile;
+using testsupport::writeFile;
 using namespace evaltest;
 
 namespace {
@@ -75,14 +78,8 @@ void TestCli::initTestCase()
     s.cbOutputRange = -1;
     refused = write(QStringLiteral("refused.hvx"), s);
     text = m_dir.filePath(QStringLiteral("notes.txt"));
-    QFile t(text);
-    QVERIFY(t.open(QIODevice::WriteOnly));
-    t.write("hello\n");
-    t.close();
-    const QString shortFile = m_dir.filePath(QStringLiteral("short.hvx"));
-    QFile sf(shortFile);
-    QVERIFY(sf.open(QIODevice::WriteOnly));
-    sf.write(setupFileBytes(Setup()).left(100));
+    writeFile(text, "hello\n");
+    writeFile(m_dir.filePath(QStringLiteral("short.hvx")), setupFileBytes(Setup()).left(100));
     const QString fifo = m_dir.filePath(QStringLiteral("fifo.hvx"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 }
@@ -384,13 +381,11 @@ void TestCli::filesFrom()
     QFETCH(int, status);
     QFETCH(QString, files);
     QFETCH(QString, error);
-    QFile listFile(m_dir.filePath("list.txt"));
-    QVERIFY(listFile.open(QIODevice::WriteOnly) && listFile.write(refused.toUtf8() + '\n') > 0);
-    listFile.close();
+    writeFile(m_dir.filePath("list.txt"), refused.toUtf8() + '\n');
     for (const auto &[from, to] : { std::pair{ "GOOD", good },
                                     { "REFUSED", refused },
                                     { "TEXT", text },
-                                    { "LIST", listFile.fileName() },
+                                    { "LIST", m_dir.filePath("list.txt") },
                                     { "MISSING", m_dir.filePath("missing.txt") },
                                     { "DIR", m_dir.path() } }) {
         args.replaceInStrings(from, to);

@@ -1,6 +1,7 @@
 // halvex-eval's table commands run as a user would: --make from a table,
 // --csv of the files made, --verify-table of the units.
 
+#include "../support/testfiles.h"
 #include "csvtable.h"
 #include "customrange.h"
 #include "evalrun.h"
@@ -15,22 +16,11 @@
 #include <QtTest>
 
 using namespace hvx;
+using testsupport::readFile;
+using testsupport::writeFile;
 using namespace evaltest;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A table of "column=value" cells per row, under a header of the columns
 // named, in the order first named.

@@ -3,6 +3,7 @@
 // that must lose nothing, the start-up open and a setup that survives a save
 // and a reopen.
 
+#include "../support/testfiles.h"
 #include "mainwindow_testing.h"
 
 #include "../support/filesizelimit.h"
@@ -17,6 +18,8 @@
 using namespace testing;
 using hvx::DialogAnswer;
 using hvx::Setup;
+using testsupport::readFile;
+using testsupport::writeFile;
 using Kind = hvx::ScriptedDialogs::Kind;
 
 Q_DECLARE_METATYPE(hvx::DialogAnswer)
@@ -304,9 +307,7 @@ void TestMainWindowFiles::open()
     } else if (content == "<fifo>") {
         QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     } else if (!content.isEmpty()) {
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(content);
+        writeFile(file, content);
     }
     // Start from another opened file, so that a failure must leave its state alone.
     Setup other;
@@ -363,11 +364,8 @@ void TestMainWindowFiles::saveAsOverwrite()
     const QString current = writeSetup(path("current.hvx"), sampleSetup());
     const QString target = path("target.hvx");
     QFile::remove(target);
-    if (exists) {
-        QFile out(target);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("old content");
-    }
+    if (exists)
+        writeFile(target, "old content");
     Fixture f({ current });
     change(f.form);
     const Setup changed = f.form.setup();
@@ -537,10 +535,7 @@ void TestMainWindowFiles::startupOpen()
     writeSetup(path("My Setups/a.hvx"), sampleSetup());
     QVERIFY(QDir().mkpath(path("Set[*]ups")));
     writeSetup(path("Set[*]ups/a.hvx"), sampleSetup());
-    QFile text(path("My Setups/readme.txt"));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("HALVEX but not a setup");
-    text.close();
+    writeFile(path("My Setups/readme.txt"), "HALVEX but not a setup");
     for (QString &a : arguments)
         a.replace("<dir>", m_dir->path());
     opened.replace("<dir>", m_dir->path());
@@ -696,9 +691,7 @@ void TestMainWindowFiles::sevenCharacterCustomText()
     bytes.replace(136, 7, "0.00000");
     bytes.replace(143, 7, high);
     const QString file = path("seven.hvx");
-    QFile out(file);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-    out.close();
+    writeFile(file, bytes);
     Setup loaded;
     QCOMPARE(hvx::loadSetupFile(file, loaded), hvx::LoadStatus::Ok);
     QCOMPARE(loaded.eCustomHigh, QString::fromLatin1(high));

@@ -2,6 +2,7 @@
 // server (started by the print-server fixture) with a queue whose backend
 // keeps each job as a PDF file, which is read back as an image.
 
+#include "../support/testfiles.h"
 #include "abortdialog.h"
 #include "pageanalysis.h"
 #include "printerdevice.h"
@@ -25,6 +26,8 @@
 #include <QtTest>
 
 using namespace hvx;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // Built without the print system's library the printer object sends the job
 // itself, and what it sends is its own affair.
@@ -159,10 +162,8 @@ private slots:
                   "HALVEX_TEST_PRINT_JOBS");
         // The user's printer instances: "draft" prints the last page first.
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral(".cups")));
-        QFile instances(m_dir.filePath(QStringLiteral(".cups/lpoptions")));
-        QVERIFY(instances.open(QIODevice::WriteOnly));
-        instances.write("Dest " + m_queue.toUtf8() + "/draft outputorder=reverse\n");
-        instances.close();
+        writeFile(m_dir.filePath(QStringLiteral(".cups/lpoptions")),
+                  "Dest " + m_queue.toUtf8() + "/draft outputorder=reverse\n");
         qputenv("HOME", QFile::encodeName(m_dir.path()));
         m_jobs = QDir(jobs);
         QVERIFY(m_jobs.exists());

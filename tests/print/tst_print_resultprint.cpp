@@ -2,6 +2,7 @@
 // its refusals and failures; and many results sheets printed into one PDF.
 
 #include "../support/filesizelimit.h"
+#include "../support/testfiles.h"
 #include "abortdialog.h"
 #include "bandbitmap.h"
 #include "pageanalysis.h"
@@ -25,6 +26,8 @@
 
 using namespace hvx;
 using printtest::EvaluatedSetup;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
@@ -55,13 +58,6 @@ std::function<bool(QPrinter &)> printToFile(const QString &path, int dpi)
         printer.setResolution(dpi);
         return true;
     };
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 QString messageTexts(const ScriptedDialogs &dialogs)
@@ -329,11 +325,7 @@ private slots:
         auto form = shownForm(e);
         QVERIFY(form);
         const QString pdf = m_dir.filePath(QStringLiteral("kept.pdf"));
-        {
-            QFile earlier(pdf);
-            QVERIFY(earlier.open(QIODevice::WriteOnly));
-            earlier.write("an earlier print");
-        }
+        writeFile(pdf, "an earlier print");
         ScopedDialogs dialogs;
         dialogs.scripted.queuePrint(printToFile(pdf, 300));
         bool sawDialog = false;

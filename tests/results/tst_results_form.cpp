@@ -3,6 +3,7 @@
 // by the frame's close button.
 
 #include "../support/filesizelimit.h"
+#include "../support/testfiles.h"
 #include "dialogs.h"
 #include "evaluation.h"
 #include "printoptions.h"
@@ -32,6 +33,8 @@
 #include <sys/stat.h>
 
 using namespace hvx;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
@@ -52,32 +55,18 @@ Setup voltage0to10()
     return s;
 }
 
-Setup dualAnalog()
+// Dual output of the given type, its second output set to item of list.
+Setup dualOutput(int type, ListId list, const QString &item)
 {
     Setup s = voltage0to10();
     s.rgDualOutput = 1;
-    s.rgDualType = 0;
-    s.cbOutputRange2 = indexOf(ListId::cbOutputRange2, QStringLiteral("0 to 10 V source"));
+    s.rgDualType = type;
+    s.list(list) = indexOf(list, item);
     return s;
 }
-
-Setup tripRelay()
-{
-    Setup s = voltage0to10();
-    s.rgDualOutput = 1;
-    s.rgDualType = 1;
-    s.cbTripOutput = indexOf(ListId::cbTripOutput, QStringLiteral("10 seconds"));
-    return s;
-}
-
-Setup frequency()
-{
-    Setup s = voltage0to10();
-    s.rgDualOutput = 1;
-    s.rgDualType = 2;
-    s.cbFreqOutputRange = indexOf(ListId::cbFreqOutputRange, QStringLiteral("0 to 1,000 Hz"));
-    return s;
-}
+Setup dualAnalog() { return dualOutput(0, ListId::cbOutputRange2, QStringLiteral("0 to 10 V source")); }
+Setup tripRelay() { return dualOutput(1, ListId::cbTripOutput, QStringLiteral("10 seconds")); }
+Setup frequency() { return dualOutput(2, ListId::cbFreqOutputRange, QStringLiteral("0 to 1,000 Hz")); }
 
 QByteArray optionBytes(quint32 a, quint32 b, quint32 c, quint32 d)
 {
@@ -92,13 +81,6 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 enum class CloseBy { Back, FrameButton };

@@ -1,5 +1,6 @@
 // The 218-byte setup file: layout, round trips, clamping and damaged files.
 
+#include "../support/testfiles.h"
 #include "setupfile.h"
 
 #include "../support/filesizelimit.h"
@@ -18,6 +19,8 @@
 #include <unistd.h>
 
 using namespace hvx;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 Q_DECLARE_METATYPE(hvx::Setup)
 
@@ -346,10 +349,7 @@ void TestSetupFile::refusedFiles()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.hvx"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    f.close();
+    writeFile(path, bytes);
     QCOMPARE(loadSetupFile(path, read), LoadStatus::NotSetupFile);
     QCOMPARE(read, before);
     QCOMPARE(loadSetupFile(dir.filePath(QStringLiteral("missing.hvx")), read), LoadStatus::CannotOpen);

@@ -212,6 +212,15 @@ private slots:
             QCOMPARE(seen.last().Band, last);
     }
 
+    // The class and windowed-control tests refuse what is not there.
+    void controlKinds()
+    {
+        QPushButton button;
+        QVERIFY(InheritsFromClassName(&button, "QAbstractButton") && !InheritsFromClassName(&button, "QLabel"));
+        QVERIFY(!InheritsFromClassName(nullptr, "QWidget") && !InheritsFromClassName(&button, nullptr));
+        QVERIFY(!isWindowedControl(nullptr) && isWindowedControl(&button));
+    }
+
     void bandingStopsWhenTheRoutineFails()
     {
         int calls = 0;
@@ -279,9 +288,11 @@ private slots:
             manyTable.append(manyColours.pixel(i, 0) & 0xffffff);
         QTest::newRow("8 bits, a full table") << manyColours << false << 8 << manyTable << eightBit;
         const QImage rgb = imageFromRows({ { qRgb(1, 2, 3), qRgb(4, 5, 6) }, { qRgb(7, 8, 9), qRgb(10, 11, 12) } });
-        QTest::newRow("24 bits") << rgb << true << 24 << QList<uint32_t>{}
-                                 << QByteArray::fromHex("0908070c0b0a0000"
+        const QByteArray rgbBytes = QByteArray::fromHex("0908070c0b0a0000"
                                                         "0302010605040000");
+        QTest::newRow("24 bits") << rgb << true << 24 << QList<uint32_t>{} << rgbBytes;
+        QTest::newRow("24 bits, captured as RGB888")
+            << rgb.convertToFormat(QImage::Format_RGB888) << true << 24 << QList<uint32_t>{} << rgbBytes;
     }
     void bandBytes()
     {

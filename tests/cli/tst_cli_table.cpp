@@ -70,303 +70,290 @@ class TestCliTable : public QObject {
     Q_OBJECT
 
 private slots:
-    void roundTrip_data();
-    void roundTrip();
-    void refusedTables_data();
-    void refusedTables();
-    void spreadsheetForm();
-    void force();
-    void notWritten_data();
-    void notWritten();
-    void verifyTable_data();
-    void verifyTable();
-    void exportStatuses_data();
-    void exportStatuses();
+    void roundTrip_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        const QStringList second{ "outputs=Dual output", "output 2=0 to 10 V source", "burnout 2=Low Burnout",
+                                  "inversion 2=Inversion on", "square root 2=Square root on" };
+        // clang-format off
+        QTest::newRow("voltage, custom") << QStringList{ "input type=Voltage", "input range=Custom", "custom low=0.5", "custom high=7.5", "output 1=0 to 20 mA source", "conversion speed=Fast" };
+        QTest::newRow("current sink") << QStringList{ "input type=Current sink", "input range=-10 to 40 mA", "output 1=4 to 20 mA sink", "burnout=Low Burnout 2mA" };
+        QTest::newRow("current tx") << QStringList{ "input type=Current using Tx Supply", "input range=4 to 20 mA", "output 1=1 to 5 V source", "inversion=Inversion on" };
+        QTest::newRow("millivolt") << QStringList{ "input type=milliVolt", "input range=-125 to 1000 mV", "output 1=2 to 10 V source", "square root=Square root on" };
+        QTest::newRow("pot 2 wire") << QStringList{ "input type=Potentiometer 2 wire", "input range=0 to 625 ohm", "output 1=0 to 5 V source", "buttons=Buttons disabled" };
+        QTest::newRow("pot 3 wire, trip relay") << QStringList{ "input type=Potentiometer 3 wire", "input range=0 to 1k to 100kohm", "output 1=4 to 20 mA source", "outputs=Dual output", "second output=Trip relay", "trip delay=2.5 seconds", "relay in burnout=Relay off", "trip LED=Green led", "trip relative to=Output 1 value" };
+        QTest::newRow("K, frequency") << QStringList{ "input type=K type thermocouple", "input range=0 to 400°C", "output 1=4 to 20 mA source", "cold junction=CJC off", "outputs=Dual output", "second output=Frequency", "frequency range=0 to 1,000 Hz", "frequency burnout=0 Hz" };
+        QTest::newRow("J, custom from a spreadsheet") << QStringList{ "input type=J type thermocouple", "input range=Custom", "custom low=0", "custom high=400.000", "output 1=0 to 10 V source" };
+        QTest::newRow("R") << QStringList{ "input type=R type thermocouple", "input range=0 to 1400°C", "output 1=4 to 20 mA source", "linearisation=Linearisation off" };
+        QTest::newRow("S, analog") << (QStringList{ "input type=S type thermocouple", "input range=0 to 1000°C", "output 1=4 to 20 mA source" } + second);
+        QTest::newRow("N") << QStringList{ "input type=N type thermocouple", "input range=0 to 1000°C", "output 1=0 to 10 mA sink" };
+        QTest::newRow("E") << QStringList{ "input type=E type thermocouple", "input range=0 to 150°C", "output 1=2 to 10 mA source" };
+        QTest::newRow("B") << QStringList{ "input type=B type thermocouple", "input range=400 to 1800°C", "output 1=4 to 20 mA source" };
+        QTest::newRow("T") << QStringList{ "input type=T type thermocouple", "input range=Custom", "custom low=-80", "custom high=100", "output 1=4 to 20 mA source" };
+        QTest::newRow("T, listed") << QStringList{ "input type=T type thermocouple", "input range=0 to 50 °C", "output 1=4 to 20 mA source" };
+        QTest::newRow("PT100, analog") << (QStringList{ "input type=RTD PT100", "input range=-200 to 800°C", "RTD wiring=4 wire", "output 1=4 to 20 mA source" } + second);
+        QTest::newRow("PT1000") << QStringList{ "input type=RTD PT1000", "input range=0 to 100°C", "RTD wiring=3 wire", "output 1=0 to 20 mA sink" };
+        // clang-format on
+    }
+
+    void roundTrip()
+    {
+        QFETCH(QStringList, row);
+        const QString dir = rowDir(m_dir);
+        writeFile(dir + "/plant.csv", tableOf({ QStringList{ "file=unit" } + row }));
+        const Run made = runEvalIn(dir, { "--make", "plant.csv", "--into", "made" });
+        QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+        QCOMPARE(made.err, QStringLiteral("halvex-eval: 1 setup file written into made\n"));
+
+        // Every value given reads back, with every other column as New leaves it.
+        const Run exported = runEvalIn(dir, { "--csv", "made/unit.hvx" });
+        QCOMPARE(exported.exitCode, 0);
+        QVERIFY(exported.out.startsWith(csvByteOrderMark()));
+        CsvTable table;
+        CsvError error;
+        QVERIFY(readCsvTable(exported.out, &table, &error));
+        QCOMPARE(table.header, allTableColumns());
+        QCOMPARE(table.records.size(), 1);
+        const QStringList fresh = setupRowValues(Setup());
+        for (int c = 0; c < setupColumns().size(); ++c) {
+            const QString column = setupColumns().at(c);
+            QString given = fresh.at(c);
+            for (const QString &cell : row)
+                if (cell.section('=', 0, 0) == column)
+                    given = cell.section('=', 1);
+            const QString got = CsvTable::cell(table.records.first(), table.column(column));
+            // A burnout given as the window captions it for the range reads back
+            // as New captions it ("Low Burnout 2mA", "Low Burnout").
+            // A custom text comes back as the same number (400.00 as 400), any
+            // other text as it was.
+            const std::optional<float> number = customTextValue(got);
+            const bool sameCustom = number ? number == customTextValue(given) : got == given.trimmed();
+            const bool same = column.startsWith("custom") ? sameCustom
+                : column.startsWith("burnout")            ? given.startsWith(got, Qt::CaseInsensitive)
+                                                          : got.compare(given, Qt::CaseInsensitive) == 0;
+            QVERIFY2(same, qPrintable(column + ": " + got + " for " + given));
+        }
+        QCOMPARE(CsvTable::cell(table.records.first(), table.column("status")), QStringLiteral("ok"));
+
+        // The exported table makes the same file again.
+        writeFile(dir + "/exported.csv", exported.out);
+        QVERIFY(runEvalIn(dir, { "--make", "exported.csv", "--into", "again" }).exitCode == 0);
+        QCOMPARE(readFile(dir + "/again/unit.hvx"), readFile(dir + "/made/unit.hvx"));
+    }
+
+    void refusedTables_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("message");
+        const QByteArray ok = tableOf({ plainOutput });
+        // clang-format off
+        QTest::newRow("not an item") << tableOf({ plainOutput, { "file=TT-2", "input type=K type thermocouple", "input range=0 to 450°C", "output 1=4 to 20 mA source" } })
+            << "plant.csv:3: column \"input range\": \"0 to 450°C\" is not one of \"0 to 100°C\", ";
+        QTest::newRow("not evaluated") << tableOf({ plainOutput, { "file=TT-2", "input type=Voltage", "input range=Custom", "custom low=5", "custom high=5", "output 1=4 to 20 mA source" } })
+            << "plant.csv:3: the window does not evaluate this setup: Low must be less than high";
+        QTest::newRow("empty file") << tableOf({ { "file=", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, plainOutput })
+            << "plant.csv:2: column \"file\": is empty";
+        QTest::newRow("same name twice") << tableOf({ plainOutput, { "file=elsewhere/TT-1.hvx", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:3: column \"file\": \"TT-1.hvx\" is also the file of line 2";
+        QTest::newRow("same name twice, ending in capitals") << tableOf({ { "file=TT-1.HVX", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, { "file=b/TT-1.HVX", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:3: column \"file\": \"TT-1.HVX\" is also the file of line 2";
+        QTest::newRow("column twice") << ok.left(ok.indexOf('\r')) + ",File\r\nTT-1,Voltage,0 to 10 V,4 to 20 mA source,TT-2\r\n"
+            << "plant.csv:1: column \"File\" appears more than once";
+        QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10,5 V,4 to 20 mA source\r\n"
+            << "plant.csv:3: the row has 5 cells, the header names 4 columns (a value holding the separator must be quoted)\nhalvex-eval: nothing written: 1 problem(s)";
+        QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
+        QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
+        QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:2: column \"file\": \"TT\\x011\" holds a control character";
+        QTest::newRow("name too long") << tableOf({ { "file=" + QString(251, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" },
+                                                     { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:3: column \"file\": \"" + QString(252, 'x') + ".hvx\" is longer than a file name may be\nhalvex-eval: nothing written: 1 problem(s)";
+        QTest::newRow("names a folder") << tableOf({ { "file=units/..", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:2: column \"file\": \"units/..\" names no file";
+        QTest::newRow("only blank rows") << QByteArray("file,input type\r\n , \r\n") << "halvex-eval: nothing written: plant.csv has no rows";
+        QTest::newRow("exists") << tableOf({ { "file=existing", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:2: out/existing.hvx exists; --force replaces it";
+        // clang-format on
+    }
+
+    void refusedTables()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, message);
+        const QString dir = rowDir(m_dir);
+        const QByteArray existing = setupFileBytes(Setup());
+        writeFile(dir + "/out/existing.hvx", existing);
+        writeFile(dir + "/plant.csv", table);
+        const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        // Nothing written, nothing replaced.
+        QCOMPARE(QDir(dir + "/out").entryList(QDir::Files), QStringList{ "existing.hvx" });
+        QCOMPARE(readFile(dir + "/out/existing.hvx"), existing);
+    }
+
+    // As a spreadsheet of another locale writes it: byte-order mark, semicolons,
+    // CRLF, a column of its own, any order, a blank row.
+    void spreadsheetForm()
+    {
+        const QString dir = rowDir(m_dir);
+        writeFile(dir + "/plant.csv",
+                  csvByteOrderMark()
+                      + "tag;file;input range;output 1;input type\r\n"
+                        "TT 1;plant/a;0 to 400\xC2\xB0"
+                        "C;4 to 20 mA source;K type thermocouple\r\n;;;;\r\n");
+        const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        Setup expected;
+        expected.cbInputType = TcK;
+        expected.cbIRTCKJ = 8;
+        expected.cbOutputRange = 1;
+        QCOMPARE(readFile(dir + "/out/a.hvx"), setupFileBytes(expected));
+    }
+
+    void force()
+    {
+        const QString dir = rowDir(m_dir);
+        // Without --force the file is kept: refusedTables.
+        writeFile(dir + "/plant.csv", tableOf({ plainOutput }));
+        writeFile(dir + "/out/TT-1.hvx", QByteArray(300, 'x'));
+        QCOMPARE(runEvalIn(dir, { "--make", "plant.csv", "--into", "out", "--force" }).exitCode, 0);
+        QCOMPARE(readFile(dir + "/out/TT-1.hvx").size(), SetupFileSize);
+        QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList{ "TT-1.hvx" });
+    }
+
+    void notWritten_data()
+    {
+        QTest::addColumn<QString>("into");
+        QTest::addColumn<int>("fileSizeLimit"); // 0: none
+        QTest::addColumn<QString>("message");
+        // clang-format off
+        QTest::newRow("into a file") << "plant.csv" << 0 << "halvex-eval: plant.csv is not a folder\n";
+        QTest::newRow("folder under a file") << "plant.csv/out" << 0 << "halvex-eval: the folder plant.csv/out could not be made\n";
+        QTest::newRow("no room") << "out" << 100 << "halvex-eval: out/TT-1.hvx could not be written: File too large; 0 of 2 setup files were written before it\n";
+        // clang-format on
+    }
+
+    void notWritten()
+    {
+        QFETCH(QString, into);
+        QFETCH(int, fileSizeLimit);
+        QFETCH(QString, message);
+        const QString dir = rowDir(m_dir);
+        QStringList second = plainOutput;
+        second.first() = "file=TT-2";
+        writeFile(dir + "/plant.csv", tableOf({ plainOutput, second }));
+        std::optional<testsupport::FileSizeLimit> limit;
+        if (fileSizeLimit > 0)
+            QVERIFY(limit.emplace(rlim_t(fileSizeLimit)).isSet());
+        const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", into });
+        limit.reset();
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err, message);
+        // A file not written whole is taken away again.
+        QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void verifyTable_data()
+    {
+        QTest::addColumn<QByteArray>("units");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output"); // part of standard output, or of standard error for 64
+
+        // The switches of "0 to 10 V" to "4 to 20 mA source".
+        const QString s1 = "0101 0100 1100", s2 = "0010 1010 0000", s3 = "1010 1000 0000";
+        const auto unit = [&](const QString &file, const QString &bank1, const QString &bank4 = "000000000000") {
+            return QStringList{ "file=" + file, "S1=" + bank1, "S2=" + s2, "S3=" + s3, "S4=" + bank4 };
+        };
+        // clang-format off
+        QTest::newRow("all match") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", s1.simplified().remove(' ')) }) << 0
+            << "units.csv:3: units/TT-1.hvx: match: The unit is set as the setup file says.";
+        QTest::newRow("one differs, in S4") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", s1, "0000 0000 0001") }) << 1
+            << "units.csv:3: units/TT-1.hvx: differ: 1 switch of the unit differs from the setup file: S4.12.";
+        QTest::newRow("refused setup") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/refused.hvx", s1) }) << 1
+            << "units.csv:3: units/refused.hvx: refused: ";
+        QTest::newRow("missing file") << tableOf({ unit("units/TT-1.hvx", "1101 0100 1100"), unit("units/none.hvx", s1) }) << 2
+            << "units.csv:3: units/none.hvx: error: ";
+        QTest::newRow("malformed switches") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", "0100 0001 01x0") }) << 64
+            << "units.csv:3: column \"S1\": \"0100 0001 01x0\" is not twelve digits";
+        QTest::newRow("no file named") << tableOf({ unit("units/TT-1.hvx", s1), unit(" ", s1) }) << 64
+            << "units.csv:3: column \"file\": is empty";
+        QTest::newRow("a cell too many") << tableOf({ unit("units/TT-1.hvx", s1) }) + ("units/TT-1.hvx," + s1 + "," + s2 + "," + s3 + ",0,1\r\n").toUtf8() << 64
+            << "units.csv:3: the row has 6 cells, the header names 5 columns";
+        QTest::newRow("no S4 column") << QByteArray("file,S1,S2,S3\r\nunits/TT-1.hvx,0,0,0\r\n") << 64
+            << "units.csv:1: the header has no column \"S4\"";
+        // clang-format on
+    }
+
+    void verifyTable()
+    {
+        QFETCH(QByteArray, units);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        const QString dir = rowDir(m_dir);
+        QVERIFY(QDir().mkpath(dir + "/units") && saveSetupFile(dir + "/units/TT-1.hvx", plainSetup()));
+        writeFile(dir + "/units/refused.hvx", setupFileBytes(Setup()));
+        writeFile(dir + "/units.csv", units);
+        // From another folder: files are found beside the table.
+        const Run run = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv" });
+        QCOMPARE(run.exitCode, status);
+        const QString shown = status == 64 ? run.err : QString::fromUtf8(run.out);
+        QVERIFY2(shown.contains(output), qPrintable(run.out + run.err));
+        if (status == 64)
+            QVERIFY(run.out.isEmpty());
+        const Run json = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv", "--json" });
+        QCOMPARE(json.exitCode, status);
+        if (status != 64) {
+            QCOMPARE(json.out.count('\n'), units.count('\n') - 1);
+            QVERIFY(json.out.startsWith("{\"line\": 2, \"file\": \"units/TT-1.hvx\""));
+        }
+    }
+
+    void exportStatuses_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("statuses"); // file:status:start of the message, of each row
+        QTest::addColumn<int>("exitCode");
+        // clang-format off
+        QTest::newRow("refused") << QStringList{ "--csv", "made/TT-1.hvx", "made/TT-2.hvx" }
+            << QStringList{ "made/TT-1.hvx:ok:", "made/TT-2.hvx:refused:Please select output 1 range" } << 1;
+        // A name that is not UTF-8 is written with U+FFFD in its cell; a
+        // character beyond the BMP stays whole.
+        QTest::newRow("error wins, from a list") << QStringList{ "--csv", "--files-from", "list", "made/TT-2.hvx" }
+            << QStringList{ "made/TT-2.hvx:refused:", "missing\uFFFD\U0001F600.hvx:error:missing?\U0001F600.hvx could not be opened", "made/TT-1.hvx:ok:" } << 2;
+        // clang-format on
+    }
+
+    void exportStatuses()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, statuses);
+        QFETCH(int, exitCode);
+        const QString dir = rowDir(m_dir);
+        QVERIFY(QDir().mkpath(dir + "/made") && saveSetupFile(dir + "/made/TT-1.hvx", plainSetup())
+                && saveSetupFile(dir + "/made/TT-2.hvx", plainSetup(-1)));
+        writeFile(dir + "/list", "missing\xFF\xF0\x9F\x98\x80.hvx\nmade/TT-1.hvx\n");
+        const Run run = runEvalIn(dir, args);
+        QCOMPARE(run.exitCode, exitCode);
+        CsvTable table;
+        CsvError error;
+        QVERIFY(readCsvTable(run.out, &table, &error));
+        QCOMPARE(table.records.size(), statuses.size());
+        for (int i = 0; i < statuses.size(); ++i) {
+            const CsvRecord &row = table.records.at(i);
+            const QString status = CsvTable::cell(row, table.column("status"));
+            QCOMPARE(CsvTable::cell(row, table.column("file")), statuses.at(i).section(':', 0, 0));
+            QCOMPARE(status, statuses.at(i).section(':', 1, 1));
+            QVERIFY(CsvTable::cell(row, table.column("message")).startsWith(statuses.at(i).section(':', 2)));
+            // Switches only for a setup evaluated; S4 even in single output.
+            QCOMPARE(CsvTable::cell(row, table.column("S4")), status == "ok" ? "0000 0000 0000" : "");
+            QCOMPARE(CsvTable::cell(row, table.column("input type")).isEmpty(), status == "error");
+        }
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TestCliTable::roundTrip_data()
-{
-    QTest::addColumn<QStringList>("row");
-    const QStringList second{ "outputs=Dual output", "output 2=0 to 10 V source", "burnout 2=Low Burnout",
-                              "inversion 2=Inversion on", "square root 2=Square root on" };
-    // clang-format off
-    QTest::newRow("voltage, custom") << QStringList{ "input type=Voltage", "input range=Custom", "custom low=0.5", "custom high=7.5", "output 1=0 to 20 mA source", "conversion speed=Fast" };
-    QTest::newRow("current sink") << QStringList{ "input type=Current sink", "input range=-10 to 40 mA", "output 1=4 to 20 mA sink", "burnout=Low Burnout 2mA" };
-    QTest::newRow("current tx") << QStringList{ "input type=Current using Tx Supply", "input range=4 to 20 mA", "output 1=1 to 5 V source", "inversion=Inversion on" };
-    QTest::newRow("millivolt") << QStringList{ "input type=milliVolt", "input range=-125 to 1000 mV", "output 1=2 to 10 V source", "square root=Square root on" };
-    QTest::newRow("pot 2 wire") << QStringList{ "input type=Potentiometer 2 wire", "input range=0 to 625 ohm", "output 1=0 to 5 V source", "buttons=Buttons disabled" };
-    QTest::newRow("pot 3 wire, trip relay") << QStringList{ "input type=Potentiometer 3 wire", "input range=0 to 1k to 100kohm", "output 1=4 to 20 mA source", "outputs=Dual output", "second output=Trip relay", "trip delay=2.5 seconds", "relay in burnout=Relay off", "trip LED=Green led", "trip relative to=Output 1 value" };
-    QTest::newRow("K, frequency") << QStringList{ "input type=K type thermocouple", "input range=0 to 400°C", "output 1=4 to 20 mA source", "cold junction=CJC off", "outputs=Dual output", "second output=Frequency", "frequency range=0 to 1,000 Hz", "frequency burnout=0 Hz" };
-    QTest::newRow("J, custom from a spreadsheet") << QStringList{ "input type=J type thermocouple", "input range=Custom", "custom low=0", "custom high=400.000", "output 1=0 to 10 V source" };
-    QTest::newRow("R") << QStringList{ "input type=R type thermocouple", "input range=0 to 1400°C", "output 1=4 to 20 mA source", "linearisation=Linearisation off" };
-    QTest::newRow("S, analog") << (QStringList{ "input type=S type thermocouple", "input range=0 to 1000°C", "output 1=4 to 20 mA source" } + second);
-    QTest::newRow("N") << QStringList{ "input type=N type thermocouple", "input range=0 to 1000°C", "output 1=0 to 10 mA sink" };
-    QTest::newRow("E") << QStringList{ "input type=E type thermocouple", "input range=0 to 150°C", "output 1=2 to 10 mA source" };
-    QTest::newRow("B") << QStringList{ "input type=B type thermocouple", "input range=400 to 1800°C", "output 1=4 to 20 mA source" };
-    QTest::newRow("T") << QStringList{ "input type=T type thermocouple", "input range=Custom", "custom low=-80", "custom high=100", "output 1=4 to 20 mA source" };
-    QTest::newRow("T, listed") << QStringList{ "input type=T type thermocouple", "input range=0 to 50 °C", "output 1=4 to 20 mA source" };
-    QTest::newRow("PT100, analog") << (QStringList{ "input type=RTD PT100", "input range=-200 to 800°C", "RTD wiring=4 wire", "output 1=4 to 20 mA source" } + second);
-    QTest::newRow("PT1000") << QStringList{ "input type=RTD PT1000", "input range=0 to 100°C", "RTD wiring=3 wire", "output 1=0 to 20 mA sink" };
-    // clang-format on
-}
-
-void TestCliTable::roundTrip()
-{
-    QFETCH(QStringList, row);
-    const QString dir = rowDir(m_dir);
-    writeFile(dir + "/plant.csv", tableOf({ QStringList{ "file=unit" } + row }));
-    const Run made = runEvalIn(dir, { "--make", "plant.csv", "--into", "made" });
-    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
-    QCOMPARE(made.err, QStringLiteral("halvex-eval: 1 setup file written into made\n"));
-
-    // Every value given reads back, with every other column as New leaves it.
-    const Run exported = runEvalIn(dir, { "--csv", "made/unit.hvx" });
-    QCOMPARE(exported.exitCode, 0);
-    QVERIFY(exported.out.startsWith(csvByteOrderMark()));
-    CsvTable table;
-    CsvError error;
-    QVERIFY(readCsvTable(exported.out, &table, &error));
-    QCOMPARE(table.header, allTableColumns());
-    QCOMPARE(table.records.size(), 1);
-    const QStringList fresh = setupRowValues(Setup());
-    for (int c = 0; c < setupColumns().size(); ++c) {
-        const QString column = setupColumns().at(c);
-        QString given = fresh.at(c);
-        for (const QString &cell : row)
-            if (cell.section('=', 0, 0) == column)
-                given = cell.section('=', 1);
-        const QString got = CsvTable::cell(table.records.first(), table.column(column));
-        // A burnout given as the window captions it for the range reads back
-        // as New captions it ("Low Burnout 2mA", "Low Burnout").
-        // A custom text comes back as the same number (400.00 as 400), any
-        // other text as it was.
-        const std::optional<float> number = customTextValue(got);
-        const bool sameCustom = number ? number == customTextValue(given) : got == given.trimmed();
-        const bool same = column.startsWith("custom") ? sameCustom
-            : column.startsWith("burnout")            ? given.startsWith(got, Qt::CaseInsensitive)
-                                                      : got.compare(given, Qt::CaseInsensitive) == 0;
-        QVERIFY2(same, qPrintable(column + ": " + got + " for " + given));
-    }
-    QCOMPARE(CsvTable::cell(table.records.first(), table.column("status")), QStringLiteral("ok"));
-
-    // The exported table makes the same file again.
-    writeFile(dir + "/exported.csv", exported.out);
-    QVERIFY(runEvalIn(dir, { "--make", "exported.csv", "--into", "again" }).exitCode == 0);
-    QCOMPARE(readFile(dir + "/again/unit.hvx"), readFile(dir + "/made/unit.hvx"));
-}
-
-void TestCliTable::refusedTables_data()
-{
-    QTest::addColumn<QByteArray>("table");
-    QTest::addColumn<QString>("message");
-    const QByteArray ok = tableOf({ plainOutput });
-    // clang-format off
-    QTest::newRow("not an item") << tableOf({ plainOutput, { "file=TT-2", "input type=K type thermocouple", "input range=0 to 450°C", "output 1=4 to 20 mA source" } })
-        << "plant.csv:3: column \"input range\": \"0 to 450°C\" is not one of \"0 to 100°C\", ";
-    QTest::newRow("not evaluated") << tableOf({ plainOutput, { "file=TT-2", "input type=Voltage", "input range=Custom", "custom low=5", "custom high=5", "output 1=4 to 20 mA source" } })
-        << "plant.csv:3: the window does not evaluate this setup: Low must be less than high";
-    QTest::newRow("empty file") << tableOf({ { "file=", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, plainOutput })
-        << "plant.csv:2: column \"file\": is empty";
-    QTest::newRow("same name twice") << tableOf({ plainOutput, { "file=elsewhere/TT-1.hvx", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
-        << "plant.csv:3: column \"file\": \"TT-1.hvx\" is also the file of line 2";
-    QTest::newRow("same name twice, ending in capitals") << tableOf({ { "file=TT-1.HVX", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, { "file=b/TT-1.HVX", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
-        << "plant.csv:3: column \"file\": \"TT-1.HVX\" is also the file of line 2";
-    QTest::newRow("column twice") << ok.left(ok.indexOf('\r')) + ",File\r\nTT-1,Voltage,0 to 10 V,4 to 20 mA source,TT-2\r\n"
-        << "plant.csv:1: column \"File\" appears more than once";
-    QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10,5 V,4 to 20 mA source\r\n"
-        << "plant.csv:3: the row has 5 cells, the header names 4 columns (a value holding the separator must be quoted)\nhalvex-eval: nothing written: 1 problem(s)";
-    QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
-    QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
-    QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-        << "plant.csv:2: column \"file\": \"TT\\x011\" holds a control character";
-    QTest::newRow("name too long") << tableOf({ { "file=" + QString(251, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" },
-                                                 { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-        << "plant.csv:3: column \"file\": \"" + QString(252, 'x') + ".hvx\" is longer than a file name may be\nhalvex-eval: nothing written: 1 problem(s)";
-    QTest::newRow("names a folder") << tableOf({ { "file=units/..", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-        << "plant.csv:2: column \"file\": \"units/..\" names no file";
-    QTest::newRow("only blank rows") << QByteArray("file,input type\r\n , \r\n") << "halvex-eval: nothing written: plant.csv has no rows";
-    QTest::newRow("exists") << tableOf({ { "file=existing", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-        << "plant.csv:2: out/existing.hvx exists; --force replaces it";
-    // clang-format on
-}
-
-void TestCliTable::refusedTables()
-{
-    QFETCH(QByteArray, table);
-    QFETCH(QString, message);
-    const QString dir = rowDir(m_dir);
-    const QByteArray existing = setupFileBytes(Setup());
-    writeFile(dir + "/out/existing.hvx", existing);
-    writeFile(dir + "/plant.csv", table);
-    const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(message), qPrintable(run.err));
-    // Nothing written, nothing replaced.
-    QCOMPARE(QDir(dir + "/out").entryList(QDir::Files), QStringList{ "existing.hvx" });
-    QCOMPARE(readFile(dir + "/out/existing.hvx"), existing);
-}
-
-// As a spreadsheet of another locale writes it: byte-order mark, semicolons,
-// CRLF, a column of its own, any order, a blank row.
-void TestCliTable::spreadsheetForm()
-{
-    const QString dir = rowDir(m_dir);
-    writeFile(dir + "/plant.csv",
-              csvByteOrderMark()
-                  + "tag;file;input range;output 1;input type\r\n"
-                    "TT 1;plant/a;0 to 400\xC2\xB0"
-                    "C;4 to 20 mA source;K type thermocouple\r\n;;;;\r\n");
-    const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    Setup expected;
-    expected.cbInputType = TcK;
-    expected.cbIRTCKJ = 8;
-    expected.cbOutputRange = 1;
-    QCOMPARE(readFile(dir + "/out/a.hvx"), setupFileBytes(expected));
-}
-
-void TestCliTable::force()
-{
-    const QString dir = rowDir(m_dir);
-    // Without --force the file is kept: refusedTables.
-    writeFile(dir + "/plant.csv", tableOf({ plainOutput }));
-    writeFile(dir + "/out/TT-1.hvx", QByteArray(300, 'x'));
-    QCOMPARE(runEvalIn(dir, { "--make", "plant.csv", "--into", "out", "--force" }).exitCode, 0);
-    QCOMPARE(readFile(dir + "/out/TT-1.hvx").size(), SetupFileSize);
-    QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList{ "TT-1.hvx" });
-}
-
-void TestCliTable::notWritten_data()
-{
-    QTest::addColumn<QString>("into");
-    QTest::addColumn<int>("fileSizeLimit"); // 0: none
-    QTest::addColumn<QString>("message");
-    // clang-format off
-    QTest::newRow("into a file") << "plant.csv" << 0 << "halvex-eval: plant.csv is not a folder\n";
-    QTest::newRow("folder under a file") << "plant.csv/out" << 0 << "halvex-eval: the folder plant.csv/out could not be made\n";
-    QTest::newRow("no room") << "out" << 100 << "halvex-eval: out/TT-1.hvx could not be written: File too large; 0 of 2 setup files were written before it\n";
-    // clang-format on
-}
-
-void TestCliTable::notWritten()
-{
-    QFETCH(QString, into);
-    QFETCH(int, fileSizeLimit);
-    QFETCH(QString, message);
-    const QString dir = rowDir(m_dir);
-    QStringList second = plainOutput;
-    second.first() = "file=TT-2";
-    writeFile(dir + "/plant.csv", tableOf({ plainOutput, second }));
-    std::optional<testsupport::FileSizeLimit> limit;
-    if (fileSizeLimit > 0)
-        QVERIFY(limit.emplace(rlim_t(fileSizeLimit)).isSet());
-    const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", into });
-    limit.reset();
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.err, message);
-    // A file not written whole is taken away again.
-    QCOMPARE(QDir(dir + "/out").entryList(QDir::Files | QDir::Hidden), QStringList());
-}
-
-void TestCliTable::verifyTable_data()
-{
-    QTest::addColumn<QByteArray>("units");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("output"); // part of standard output, or of standard error for 64
-
-    // The switches of "0 to 10 V" to "4 to 20 mA source".
-    const QString s1 = "0101 0100 1100", s2 = "0010 1010 0000", s3 = "1010 1000 0000";
-    const auto unit = [&](const QString &file, const QString &bank1, const QString &bank4 = "000000000000") {
-        return QStringList{ "file=" + file, "S1=" + bank1, "S2=" + s2, "S3=" + s3, "S4=" + bank4 };
-    };
-    // clang-format off
-    QTest::newRow("all match") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", s1.simplified().remove(' ')) }) << 0
-        << "units.csv:3: units/TT-1.hvx: match: The unit is set as the setup file says.";
-    QTest::newRow("one differs, in S4") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", s1, "0000 0000 0001") }) << 1
-        << "units.csv:3: units/TT-1.hvx: differ: 1 switch of the unit differs from the setup file: S4.12.";
-    QTest::newRow("refused setup") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/refused.hvx", s1) }) << 1
-        << "units.csv:3: units/refused.hvx: refused: ";
-    QTest::newRow("missing file") << tableOf({ unit("units/TT-1.hvx", "1101 0100 1100"), unit("units/none.hvx", s1) }) << 2
-        << "units.csv:3: units/none.hvx: error: ";
-    QTest::newRow("malformed switches") << tableOf({ unit("units/TT-1.hvx", s1), unit("units/TT-1.hvx", "0100 0001 01x0") }) << 64
-        << "units.csv:3: column \"S1\": \"0100 0001 01x0\" is not twelve digits";
-    QTest::newRow("no file named") << tableOf({ unit("units/TT-1.hvx", s1), unit(" ", s1) }) << 64
-        << "units.csv:3: column \"file\": is empty";
-    QTest::newRow("a cell too many") << tableOf({ unit("units/TT-1.hvx", s1) }) + ("units/TT-1.hvx," + s1 + "," + s2 + "," + s3 + ",0,1\r\n").toUtf8() << 64
-        << "units.csv:3: the row has 6 cells, the header names 5 columns";
-    QTest::newRow("no S4 column") << QByteArray("file,S1,S2,S3\r\nunits/TT-1.hvx,0,0,0\r\n") << 64
-        << "units.csv:1: the header has no column \"S4\"";
-    // clang-format on
-}
-
-void TestCliTable::verifyTable()
-{
-    QFETCH(QByteArray, units);
-    QFETCH(int, status);
-    QFETCH(QString, output);
-    const QString dir = rowDir(m_dir);
-    QVERIFY(QDir().mkpath(dir + "/units") && saveSetupFile(dir + "/units/TT-1.hvx", plainSetup()));
-    writeFile(dir + "/units/refused.hvx", setupFileBytes(Setup()));
-    writeFile(dir + "/units.csv", units);
-    // From another folder: files are found beside the table.
-    const Run run = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv" });
-    QCOMPARE(run.exitCode, status);
-    const QString shown = status == 64 ? run.err : QString::fromUtf8(run.out);
-    QVERIFY2(shown.contains(output), qPrintable(run.out + run.err));
-    if (status == 64)
-        QVERIFY(run.out.isEmpty());
-    const Run json = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv", "--json" });
-    QCOMPARE(json.exitCode, status);
-    if (status != 64) {
-        QCOMPARE(json.out.count('\n'), units.count('\n') - 1);
-        QVERIFY(json.out.startsWith("{\"line\": 2, \"file\": \"units/TT-1.hvx\""));
-    }
-}
-
-void TestCliTable::exportStatuses_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QStringList>("statuses"); // file:status:start of the message, of each row
-    QTest::addColumn<int>("exitCode");
-    // clang-format off
-    QTest::newRow("refused") << QStringList{ "--csv", "made/TT-1.hvx", "made/TT-2.hvx" }
-        << QStringList{ "made/TT-1.hvx:ok:", "made/TT-2.hvx:refused:Please select output 1 range" } << 1;
-    // A name that is not UTF-8 is written with U+FFFD in its cell; a
-    // character beyond the BMP stays whole.
-    QTest::newRow("error wins, from a list") << QStringList{ "--csv", "--files-from", "list", "made/TT-2.hvx" }
-        << QStringList{ "made/TT-2.hvx:refused:", "missing\uFFFD\U0001F600.hvx:error:missing?\U0001F600.hvx could not be opened", "made/TT-1.hvx:ok:" } << 2;
-    // clang-format on
-}
-
-void TestCliTable::exportStatuses()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QStringList, statuses);
-    QFETCH(int, exitCode);
-    const QString dir = rowDir(m_dir);
-    QVERIFY(QDir().mkpath(dir + "/made") && saveSetupFile(dir + "/made/TT-1.hvx", plainSetup())
-            && saveSetupFile(dir + "/made/TT-2.hvx", plainSetup(-1)));
-    writeFile(dir + "/list", "missing\xFF\xF0\x9F\x98\x80.hvx\nmade/TT-1.hvx\n");
-    const Run run = runEvalIn(dir, args);
-    QCOMPARE(run.exitCode, exitCode);
-    CsvTable table;
-    CsvError error;
-    QVERIFY(readCsvTable(run.out, &table, &error));
-    QCOMPARE(table.records.size(), statuses.size());
-    for (int i = 0; i < statuses.size(); ++i) {
-        const CsvRecord &row = table.records.at(i);
-        const QString status = CsvTable::cell(row, table.column("status"));
-        QCOMPARE(CsvTable::cell(row, table.column("file")), statuses.at(i).section(':', 0, 0));
-        QCOMPARE(status, statuses.at(i).section(':', 1, 1));
-        QVERIFY(CsvTable::cell(row, table.column("message")).startsWith(statuses.at(i).section(':', 2)));
-        // Switches only for a setup evaluated; S4 even in single output.
-        QCOMPARE(CsvTable::cell(row, table.column("S4")), status == "ok" ? "0000 0000 0000" : "");
-        QCOMPARE(CsvTable::cell(row, table.column("input type")).isEmpty(), status == "error");
-    }
-}
 
 QTEST_GUILESS_MAIN(TestCliTable)
 #include "tst_cli_table.moc"

@@ -168,6 +168,8 @@ void TestSummary::shortenFileName_data()
         << "/Tank farm level transmitter number 12 w~1.hvx";
     const QString noSeparator(70, QLatin1Char('x'));
     QTest::newRow("no separator") << noSeparator << noSeparator;
+    QTest::newRow("separator last only") << "/" + noSeparator + "/"
+                                         << "/.../";
 }
 
 void TestSummary::shortenFileName()

@@ -85,6 +85,7 @@ private slots:
     void decodes();
     void useThisSetup_data();
     void useThisSetup();
+    void useWithoutMainWindow();
     void compare();
     void useAfterCompare();
     void summaryKeepsItsHeight();
@@ -260,6 +261,15 @@ void TestReadSwitches::useThisSetup()
 
 // Compare marks where the unit differs from the main window's setup and
 // follows the switches as they change, until a setup of the list is chosen.
+// With no main window to take the setup, Use does nothing.
+void TestReadSwitches::useWithoutMainWindow()
+{
+    ReadSwitchesForm reader;
+    clickTo(&reader, evaluated(voltageSetup()));
+    QTest::mouseClick(child<QPushButton>(reader, "bUse"), Qt::LeftButton);
+    QCOMPARE(text(&reader, "lMarks"), QString());
+}
+
 void TestReadSwitches::compare()
 {
     Fixture f;

@@ -12,6 +12,7 @@
 #include "testwindow.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -768,10 +769,22 @@ private slots:
         QCOMPARE(dialog->btnCancel->geometry(), QRect(48, 32, 75, 25));
         QVERIFY(dialog->btnCancel->isDefault());
 
-        // While it is polled, a key meant for it reaches it: Return presses Cancel.
+        // While it is polled, input meant for it reaches it: Return presses
+        // Cancel, and so does a click that comes through its window.
         QCoreApplication::postEvent(dialog, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
         QCOMPARE(PollCancel(dialog), 1);
         dialog->Cancelled = 0;
+        const QPointF at = dialog->btnCancel->geometry().center();
+        for (const auto &[type, buttons] : { std::pair{ QEvent::MouseButtonPress, Qt::LeftButton },
+                                             std::pair{ QEvent::MouseButtonRelease, Qt::NoButton } })
+            QCoreApplication::postEvent(dialog->windowHandle(),
+                                        new QMouseEvent(type, at, at, Qt::LeftButton, buttons, {}));
+        QCOMPARE(PollCancel(dialog), 1);
+        dialog->Cancelled = 0;
+        QLineEdit elsewhere; // input meant for another window is dropped meanwhile
+        QCoreApplication::postEvent(&elsewhere, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, {}, QStringLiteral("x")));
+        PollCancel(dialog);
+        QCOMPARE(elsewhere.text(), QString());
         // Neither Escape nor a close request closes it; Cancel only marks it.
         QTest::keyClick(dialog, Qt::Key_Escape);
         dialog->close();

@@ -194,12 +194,14 @@ private slots:
         std::vector<uint8_t> bandBits;
         QVERIFY(makeBandBitmap(white, analyseBandColours(white, false), sampling, &band, &bandBits));
         const PrintRect dest{ 0, 0, 10, 10 };
-        QVERIFY(!device.bitBlt(0, 0, band, bandBits.data()) && !device.stretchBlt(dest, band, bandBits.data()));
+        QVERIFY(!device.bitBlt(0, 0, band, bandBits.data()) && !device.stretchBlt(dest, band, bandBits.data())
+                && device.stretchDIBits(dest, band, bandBits.data()) == 0);
         QVERIFY(!device.newPage() && !device.endDoc() && !device.abortDoc());
         const DibInfo unreadable; // no size, no depth
         const uint8_t bits[4] = {};
         QVERIFY(device.startDoc(QStringLiteral("refused")));
-        QVERIFY(!device.bitBlt(0, 0, unreadable, bits) && !device.stretchBlt(dest, unreadable, bits));
+        QVERIFY(!device.bitBlt(0, 0, unreadable, bits) && !device.stretchBlt(dest, unreadable, bits)
+                && device.stretchDIBits(dest, unreadable, bits) == 0);
         QVERIFY(device.abortDoc());
         QVERIFY(!QFile::exists(printer.outputFileName()));
     }

@@ -186,6 +186,7 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("refused.pdf")));
         QtPrinterDevice device(printer);
+        QVERIFY(device.caps().Bitmap64); // a band of any size in one bitmap
         QImage white(1, 1, QImage::Format_RGB32);
         white.fill(Qt::white);
         BandSampling sampling;

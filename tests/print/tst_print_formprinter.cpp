@@ -89,6 +89,16 @@ TAbortDialog *findProgressDialog()
     return nullptr;
 }
 
+// A click on Cancel as the user's windowing system sends it: through the
+// dialog's window, queued, so that it is seen at the next poll.
+void postCancelClick(TAbortDialog *dialog)
+{
+    const QPointF at = dialog->btnCancel->geometry().center();
+    for (const auto &[type, buttons] : { std::pair{ QEvent::MouseButtonPress, Qt::LeftButton },
+                                         std::pair{ QEvent::MouseButtonRelease, Qt::NoButton } })
+        QCoreApplication::postEvent(dialog->windowHandle(), new QMouseEvent(type, at, at, Qt::LeftButton, buttons, {}));
+}
+
 } // namespace
 
 class TestFormPrinter : public QObject {
@@ -720,9 +730,8 @@ private slots:
             QTest::mouseClick(windowButton, Qt::LeftButton);
             dialogOwnsMessages = dialogOwnsMessages && currentPrintSettings().MessageOwner == dialog;
             if (band == cancelInBand) {
-                // Queued like a user's click: seen at the next poll.
                 for (int i = 0; i < clicks; ++i)
-                    QMetaObject::invokeMethod(dialog->btnCancel, "click", Qt::QueuedConnection);
+                    postCancelClick(dialog);
                 QCOMPARE(dialog->Cancelled, 0);
             }
         };
@@ -774,11 +783,7 @@ private slots:
         QCoreApplication::postEvent(dialog, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
         QCOMPARE(PollCancel(dialog), 1);
         dialog->Cancelled = 0;
-        const QPointF at = dialog->btnCancel->geometry().center();
-        for (const auto &[type, buttons] : { std::pair{ QEvent::MouseButtonPress, Qt::LeftButton },
-                                             std::pair{ QEvent::MouseButtonRelease, Qt::NoButton } })
-            QCoreApplication::postEvent(dialog->windowHandle(),
-                                        new QMouseEvent(type, at, at, Qt::LeftButton, buttons, {}));
+        postCancelClick(dialog);
         QCOMPARE(PollCancel(dialog), 1);
         dialog->Cancelled = 0;
         QLineEdit elsewhere; // input meant for another window is dropped meanwhile

@@ -21,7 +21,7 @@ weston=""
 app=""
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null
-  [ -n "$weston" ] && kill "$weston" 2>/dev/null
+  [ -n "$weston" ] && kill "$weston" 2>/dev/null && wait "$weston"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -40,8 +40,10 @@ XDG_CONFIG_HOME=$work/config
 QT_QPA_PLATFORM=wayland
 export XDG_RUNTIME_DIR WAYLAND_DISPLAY XDG_CONFIG_HOME QT_QPA_PLATFORM
 unset DISPLAY
+# Its output, and that of the helper clients it starts, goes to a file: a
+# helper still holding the test's output open would keep ctest waiting.
 weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --idle-time=0 --debug \
-  --log="$work/weston.log" &
+  --log="$work/weston.log" >"$work/weston.out" 2>&1 </dev/null &
 weston=$!
 i=0
 while [ ! -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]; do

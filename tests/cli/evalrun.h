@@ -18,12 +18,13 @@ struct Run {
     {
         QList<QJsonObject> objects;
         for (const QByteArray &line : out.split('\n')) {
+            if (line.isEmpty())
+                continue;
             QJsonParseError error;
             const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
-            if (!line.isEmpty() && (error.error != QJsonParseError::NoError || !doc.isObject()))
+            if (error.error != QJsonParseError::NoError || !doc.isObject())
                 return {};
-            if (!line.isEmpty())
-                objects << doc.object();
+            objects << doc.object();
         }
         return objects;
     }

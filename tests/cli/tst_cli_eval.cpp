@@ -19,7 +19,6 @@
 #include <unistd.h>
 
 using namespace hvx;
-using testsupport::readFile;
 using testsupport::writeFile;
 using namespace evaltest;
 

@@ -1,11 +1,11 @@
 // The real dialogs behind the dialog seam, answered from a timer as a user
 // would answer them.
 
+#include "../support/testfiles.h"
 #include "dialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -17,6 +17,7 @@
 #include <functional>
 
 using namespace hvx;
+using testsupport::writeFile;
 
 namespace {
 
@@ -93,9 +94,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString bare = dir.filePath(QStringLiteral("notes"));
-        QFile f(bare);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        writeFile(bare, {});
         const QStringList filters = { QStringLiteral("Halvex File (*.hvx)"), QStringLiteral("All Files (*)") };
         QtDialogs dialogs;
 

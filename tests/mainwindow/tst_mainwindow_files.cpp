@@ -18,7 +18,6 @@
 using namespace testing;
 using hvx::DialogAnswer;
 using hvx::Setup;
-using testsupport::readFile;
 using testsupport::writeFile;
 using Kind = hvx::ScriptedDialogs::Kind;
 

@@ -26,7 +26,6 @@
 #include <QtTest>
 
 using namespace hvx;
-using testsupport::readFile;
 using testsupport::writeFile;
 
 // Built without the print system's library the printer object sends the job
@@ -402,8 +401,7 @@ private slots:
         QTemporaryDir dir;
         QFile script(dir.filePath(QStringLiteral("halvex-print-submit")));
         if (!helper.isEmpty()) {
-            QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\n" + helper) > 0);
-            script.close();
+            writeFile(script.fileName(), "#!/bin/sh\n" + helper);
             QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
         }
         // The spool file is made in the temporary folder.

@@ -26,7 +26,6 @@
 
 using namespace hvx;
 using printtest::EvaluatedSetup;
-using testsupport::readFile;
 using testsupport::writeFile;
 
 namespace {

@@ -33,7 +33,6 @@
 #include <sys/stat.h>
 
 using namespace hvx;
-using testsupport::readFile;
 using testsupport::writeFile;
 
 namespace {

@@ -19,7 +19,6 @@
 #include <unistd.h>
 
 using namespace hvx;
-using testsupport::readFile;
 using testsupport::writeFile;
 
 Q_DECLARE_METATYPE(hvx::Setup)

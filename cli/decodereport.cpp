@@ -21,11 +21,6 @@ QString positionsJson(const std::vector<SwitchPosition> &positions)
 // A decoded setup holds a listed range, so RangeIndex is its selection.
 QString setupSummaryText(const Setup &s) { return summaryText(s, s.inputRange()); }
 
-QString plural(std::int64_t n, const char *one, const char *many)
-{
-    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-}
-
 } // namespace
 
 DecodeReport decodeUnit(const SwitchMap &switches)
@@ -65,8 +60,8 @@ QString decodeText(const DecodeReport &r)
 
     const std::int64_t total = r.result.total();
     out += QStringLiteral("  nearest: no setup gives these switches; %1 %2 in %3")
-               .arg(plural(total, "setup", "setups"), QLatin1String(total == 1 ? "differs" : "differ"),
-                    plural(r.result.distance, "position", "positions"));
+               .arg(countOf(total, "setup", "setups"), QLatin1String(total == 1 ? "differs" : "differ"),
+                    countOf(r.result.distance, "position", "positions"));
     if (total > std::int64_t(r.setups.size()))
         out += QStringLiteral(" (the first %1 shown)").arg(r.setups.size());
     out += QStringLiteral(".\n  * marks a switch that is the other way on the unit.\n");
@@ -102,7 +97,7 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
     } else {
         r.status = VerifyReport::Status::Differ;
         r.message = QStringLiteral("%1 of the unit %2 from the setup file: %3.")
-                        .arg(plural(std::int64_t(r.differs.size()), "switch", "switches"),
+                        .arg(countOf(std::int64_t(r.differs.size()), "switch", "switches"),
                              QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), positionNames(r.differs));
         const bool s4On = std::any_of(r.differs.begin(), r.differs.end(),
                                       [](const SwitchPosition &p) { return p.bank == 4; });

@@ -29,7 +29,16 @@ int usageError(const QString &message)
     return ExitUsage;
 }
 
+int exitStatus(bool anyError, bool anyRefused) { return anyError ? ExitError : anyRefused ? ExitRefused : ExitOk; }
+
 QString reason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+int writeReport(const QString &text)
+{
+    ReportOutput out;
+    out.write(text);
+    return exitStatus(!out.finish(), false);
+}
 
 void ReportOutput::write(const QByteArray &bytes)
 {

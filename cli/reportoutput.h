@@ -12,6 +12,11 @@ constexpr int ExitRefused = 1;
 constexpr int ExitError = 2;
 constexpr int ExitUsage = 64;
 
+// The exit status of a command that went through its items: ExitError when
+// some file, list or output was unusable, else ExitRefused when some item was
+// refused (or differs, or is only near), else ExitOk.
+int exitStatus(bool anyError, bool anyRefused);
+
 // The text as UTF-8 on standard error.
 void writeStderr(const QString &text);
 // "halvex-eval: MESSAGE" on standard error.
@@ -20,6 +25,8 @@ void writeError(const QString &message);
 int usageError(const QString &message);
 // The lines that open --help and follow a usage error.
 QString usageLines();
+// Writes the whole text as the report and gives the exit status.
+int writeReport(const QString &text);
 // The system's text for an errno value.
 QString reason(int code);
 

@@ -1,17 +1,15 @@
 #include "tablecommands.h"
 
-#include "bytenames.h"
+#include "arguments.h"
 #include "decodereport.h"
 #include "evalreport.h"
-#include "filelist.h"
+#include "maketable.h"
 #include "setuprow.h"
 #include "tablesupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cstring>
 
 namespace hvx {
 namespace {
@@ -44,7 +42,7 @@ QStringList exportRow(const FileReport &r)
     return row << QLatin1String(status) << r.message;
 }
 
-int runExport(const QList<QByteArray> &files)
+int exportTable(const QList<QByteArray> &files)
 {
     ReportOutput out;
     out.write(csvByteOrderMark() + csvLine(allTableColumns()));
@@ -57,7 +55,7 @@ int runExport(const QList<QByteArray> &files)
         out.write(csvLine(exportRow(report)));
     }
     anyError |= !out.finish();
-    return anyError ? ExitError : anyRefused ? ExitRefused : ExitOk;
+    return exitStatus(anyError, anyRefused);
 }
 
 struct UnitRow {
@@ -107,7 +105,7 @@ QByteArray unitResult(const LoadedTable &table, const UnitRow &unit, const Verif
         .toUtf8();
 }
 
-int runVerifyTable(const QString &tablePath, bool json)
+int verifyTable(const QString &tablePath, bool json)
 {
     LoadedTable table;
     int status = ExitUsage;
@@ -137,118 +135,34 @@ int runVerifyTable(const QString &tablePath, bool json)
         out.write(unitResult(table, unit, report, json));
     }
     anyError |= !out.finish();
-    return anyError ? ExitError : anyDiffer ? ExitRefused : ExitOk;
+    return exitStatus(anyError, anyDiffer);
 }
 
 } // namespace
 
-QList<QCommandLineOption> tableOptions()
+int runExport(const Arguments &line)
 {
-    return {
-        QCommandLineOption(QStringLiteral("csv")),
-        QCommandLineOption(QStringLiteral("make"), QString(), QStringLiteral("TABLE")),
-        QCommandLineOption(QStringLiteral("into"), QString(), QStringLiteral("DIR")),
-        QCommandLineOption(QStringLiteral("force")),
-        QCommandLineOption(QStringLiteral("verify-table"), QString(), QStringLiteral("TABLE")),
-    };
-}
-
-QStringList tableOptionHelp()
-{
-    return {
-        QStringLiteral("write the table of the setup FILEs (CSV) instead of the\nreport"),
-        QStringLiteral("write one setup file per row of TABLE (CSV) into DIR;\nevery row is checked first"),
-        QStringLiteral("the folder --make writes into (made when missing)"),
-        QStringLiteral("--make replaces setup files that exist"),
-        QStringLiteral("compare the switches read off each unit, S1 to S4 in\nTABLE, with its setup file, named by the "
-                       "row's file"),
-    };
-}
-
-bool isTableCommand(const QCommandLineParser &parser)
-{
-    for (const QCommandLineOption &option : tableOptions()) {
-        if (parser.isSet(option.names().first()))
-            return true;
-    }
-    return false;
-}
-
-namespace {
-
-using namespace table;
-
-// The options a command does not take, named in a usage error.
-std::optional<int> refuseOptions(const QCommandLineParser &parser, const char *command,
-                                 std::initializer_list<const char *> names)
-{
-    for (const char *name : names) {
-        if (parser.isSet(QLatin1String(name)))
-            return usageError(QStringLiteral("--%1 is not for --%2").arg(QLatin1String(name), QLatin1String(command)));
-    }
-    return std::nullopt;
-}
-
-int runExportCommand(const QCommandLineParser &parser)
-{
-    if (const std::optional<int> refused = refuseOptions(parser, "csv", { "json", "pdf", "into", "force" }))
-        return *refused;
     QList<QByteArray> files;
-    for (const QString &file : parser.positionalArguments())
-        files << textToBytes(file);
-    const bool nullSeparated = parser.isSet(QStringLiteral("null"));
-    const QStringList lists = parser.values(QStringLiteral("files-from"));
-    if (nullSeparated && lists.isEmpty())
-        return usageError(QStringLiteral("--null is for a --files-from list"));
-    for (const QString &list : lists) {
-        QString error;
-        if (list.isEmpty())
-            return usageError(QStringLiteral("--files-from needs a file name"));
-        if (!readFileList(textToBytes(list), nullSeparated, &files, &error)) {
-            writeError(error);
-            return ExitError;
-        }
+    QString error;
+    if (!line.gatherFiles(&files, &error)) {
+        writeError(error);
+        return ExitError;
     }
+    // Lists that name no file leave no table to write.
     if (files.isEmpty())
         return usageError(QStringLiteral("no setup file named"));
-    return runExport(files);
+    return exportTable(files);
 }
 
-} // namespace
-
-std::optional<int> runTableCommand(const QCommandLineParser &parser)
+int runMakeTable(const Arguments &line)
 {
-    if (!isTableCommand(parser))
-        return std::nullopt;
-    int commands = 0;
-    for (const char *name : { "csv", "make", "verify-table", "decode", "verify" })
-        commands += parser.isSet(QLatin1String(name)) ? 1 : 0;
-    if (commands == 0)
-        return usageError(QStringLiteral("--into and --force are for --make"));
-    if (commands != 1)
-        return usageError(QStringLiteral("--csv, --make, --verify-table, --decode and --verify exclude each other"));
-    if (parser.isSet(QStringLiteral("csv")))
-        return runExportCommand(parser);
-
-    const char *command = parser.isSet(QStringLiteral("make")) ? "make" : "verify-table";
-    const QString table = parser.value(QLatin1String(command));
-    if (table.isEmpty())
-        return usageError(QStringLiteral("--%1 needs a table").arg(QLatin1String(command)));
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("--%1 takes no FILE: the table names the files").arg(QLatin1String(command)));
-    if (std::strcmp(command, "verify-table") == 0) {
-        if (const std::optional<int> refused = refuseOptions(parser, command,
-                                                             { "pdf", "files-from", "null", "into", "force" }))
-            return *refused;
-        return runVerifyTable(table, parser.isSet(QStringLiteral("json")));
-    }
-    if (const std::optional<int> refused = refuseOptions(parser, command, { "json", "pdf", "files-from", "null" }))
-        return *refused;
-    const QString dir = parser.value(QStringLiteral("into"));
+    const QString dir = line.value("into");
     if (dir.isEmpty())
         return usageError(QStringLiteral("--make needs --into DIR, the folder for the setup files"));
-    return runMake(table, dir, parser.isSet(QStringLiteral("force")));
+    return table::runMake(line.value("make"), dir, line.isSet("force"));
 }
+
+int runVerifyTable(const Arguments &line) { return verifyTable(line.value("verify-table"), line.json()); }
 
 QString tableHelpText()
 {

@@ -4,27 +4,17 @@
 //   --csv FILE...                  the table of the given setup files
 //   --make TABLE --into DIR        one setup file per row of the table
 //   --verify-table UNITS           each unit's switches against its file
+// Each gives the exit status.
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QList>
 #include <QString>
-#include <QStringList>
-
-#include <optional>
 
 namespace hvx {
 
-// The options of the table commands, and the help of each (one text per
-// option, lines separated by line feeds).
-QList<QCommandLineOption> tableOptions();
-QStringList tableOptionHelp();
+class Arguments;
 
-// Whether the parsed command line asks for a table command.
-bool isTableCommand(const QCommandLineParser &parser);
-// Runs the table command the command line asks for and gives its exit
-// status; nothing when it asks for none. Usage errors are told here.
-std::optional<int> runTableCommand(const QCommandLineParser &parser);
+int runExport(const Arguments &line);
+int runMakeTable(const Arguments &line);
+int runVerifyTable(const Arguments &line);
 
 // The closing help text of the table commands.
 QString tableHelpText();

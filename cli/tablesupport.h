@@ -37,8 +37,5 @@ struct LoadedTable {
 // table->problems, exitStatus left).
 bool loadTable(const QString &path, LoadedTable *table, int *exitStatus);
 
-// --make: one setup file per row of the table, into dir.
-int runMake(const QString &tablePath, const QString &dir, bool force);
-
 } // namespace table
 } // namespace hvx

@@ -1,5 +1,6 @@
 #include "decode.h"
 
+#include "displaytext.h"
 #include "evaluation.h"
 #include "rangetables.h"
 #include "summary.h"
@@ -375,15 +376,6 @@ std::vector<DecodedSetup> SwitchDecoder::list(const DecodeResult &result, const 
 } // namespace hvx
 
 namespace hvx {
-
-namespace {
-
-QString countOf(std::int64_t n, const char *one, const char *many)
-{
-    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-}
-
-} // namespace
 
 QStringList decodedSummary(const Setup &setup)
 {

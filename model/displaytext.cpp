@@ -62,4 +62,9 @@ QString displayPath(const QString &path)
     return parts.join(QLatin1Char('\\'));
 }
 
+QString countOf(std::int64_t n, const char *one, const char *many)
+{
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
 } // namespace hvx

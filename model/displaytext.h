@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace hvx {
 
 // The text with these shown as escapes:
@@ -22,5 +24,8 @@ QString displayText(const QString &text);
 // A file path shown the same way, except that a backslash is shown as it is:
 // in a path it separates folders.
 QString displayPath(const QString &path);
+
+// A count and the word for what is counted: "1 setup", "3 setups".
+QString countOf(std::int64_t n, const char *one, const char *many);
 
 } // namespace hvx

@@ -11,4 +11,4 @@ build=${BUILD_DIR:-$root/build}
 "$root/scripts/deps.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target halvex-results-pictures
-QT_QPA_PLATFORM=offscreen "$build/results/halvex-results-pictures" "$out"
+QT_QPA_PLATFORM=offscreen "$build/tools/halvex-results-pictures" "$out"

@@ -117,6 +117,9 @@ private slots:
                                                 << u"--verify takes the FILE first, then the SWITCHES"_s;
         QTest::newRow("decode and verify")
             << QStringList{ u"--decode"_s, u"--verify"_s, voltage } << u"exclude each other"_s;
+        QTest::newRow("decode with a table option")
+            << QStringList{ u"--decode"_s, u"--json"_s, u"--into"_s, u"out"_s, voltage }
+            << u"--into is not for --decode"_s;
     }
 
     // A malformed argument is named on standard error before anything is reported.

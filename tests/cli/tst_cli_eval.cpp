@@ -78,6 +78,8 @@ private slots:
         QTest::newRow("csv with json") << QStringList{ "--csv", "--json", "GOOD" } << 64;
         QTest::newRow("csv without a file") << QStringList{ "--csv" } << 64;
         QTest::newRow("csv, null without a list") << QStringList{ "--csv", "--null", "GOOD" } << 64;
+        QTest::newRow("a list that names no file") << QStringList{ "--files-from", "/dev/null" } << 0;
+        QTest::newRow("csv, a list that names no file") << QStringList{ "--csv", "--files-from", "/dev/null" } << 64;
         QTest::newRow("csv, list unreadable") << QStringList{ "--csv", "--files-from", "/none/list", "GOOD" } << 2;
         QTest::newRow("make, table unreadable") << QStringList{ "--make", "/none/plant.csv", "--into", "/none/out" } << 2;
         QTest::newRow("verify-table, a folder") << QStringList{ "--verify-table", "/" } << 2;

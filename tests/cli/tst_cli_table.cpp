@@ -161,6 +161,8 @@ private slots:
             << "plant.csv:1: column \"File\" appears more than once";
         QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10,5 V,4 to 20 mA source\r\n"
             << "plant.csv:3: the row has 5 cells, the header names 4 columns (a value holding the separator must be quoted)\nhalvex-eval: nothing written: 1 problem(s)";
+        QTest::newRow("a row shorter than its header") << ok + "TT-2,Voltage,0 to 10 V\r\n"
+            << "plant.csv:3: the window does not evaluate this setup: Please select output 1 range";
         QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
         QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
         QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
@@ -280,6 +282,8 @@ private slots:
             << "units.csv:3: column \"file\": is empty";
         QTest::newRow("a cell too many") << tableOf({ unit("units/TT-1.hvx", s1) }) + ("units/TT-1.hvx," + s1 + "," + s2 + "," + s3 + ",0,1\r\n").toUtf8() << 64
             << "units.csv:3: the row has 6 cells, the header names 5 columns";
+        QTest::newRow("a row shorter than its header") << tableOf({ unit("units/TT-1.hvx", s1) }) + ("units/TT-1.hvx," + s1 + "," + s2 + "\r\n").toUtf8() << 64
+            << "units.csv:3: column \"S3\": is empty";
         QTest::newRow("no S4 column") << QByteArray("file,S1,S2,S3\r\nunits/TT-1.hvx,0,0,0\r\n") << 64
             << "units.csv:1: the header has no column \"S4\"";
         // clang-format on

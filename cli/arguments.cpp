@@ -1,0 +1,45 @@
+#include "arguments.h"
+
+#include "bytenames.h"
+#include "filelist.h"
+
+namespace hvx {
+
+bool Arguments::parse(const QList<QByteArray> &arguments, const QList<QCommandLineOption> &options, QString *why)
+{
+    for (const QCommandLineOption &option : options)
+        m_parser.addOption(option);
+    QStringList texts;
+    for (const QByteArray &argument : arguments)
+        texts << bytesToText(argument);
+    if (m_parser.parse(texts))
+        return true;
+    *why = m_parser.errorText();
+    return false;
+}
+
+bool Arguments::checkFileNames(QString *why) const
+{
+    const bool lists = isSet("files-from");
+    if (isSet("null") && !lists)
+        *why = QStringLiteral("--null is for a --files-from list");
+    else if (operands().isEmpty() && !lists)
+        *why = QStringLiteral("no setup file named");
+    else
+        return true;
+    return false;
+}
+
+bool Arguments::gatherFiles(QList<QByteArray> *files, QString *why) const
+{
+    for (const QString &file : operands())
+        *files << textToBytes(file);
+    const bool nullSeparated = isSet("null");
+    for (const QString &list : values(QStringLiteral("files-from"))) {
+        if (!readFileList(textToBytes(list), nullSeparated, files, why))
+            return false;
+    }
+    return true;
+}
+
+} // namespace hvx

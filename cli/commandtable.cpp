@@ -10,8 +10,8 @@
 namespace hvx {
 namespace {
 
-// A usage problem is named by the entries' texts; %1 is the option, %2 the
-// command.
+// What a command says of an option it does not take (the option, then the
+// command, by name).
 QString notForCommand(const QString &option, const QString &command)
 {
     return QStringLiteral("--%1 is not for --%2").arg(option, command);
@@ -33,22 +33,28 @@ int runVersion(const Arguments &)
     return writeReport(QStringLiteral("halvex-eval %1\n").arg(QLatin1String(HALVEX_VERSION)));
 }
 
-CliEntry option(const char *name, const char *valueName, const char *help, const char *ifEmpty = nullptr)
+QStringList words(const char *text) { return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
+
+// An option: its names ("h help" for -h and --help), the name of its value
+// (none: it takes none), its help and the usage problem of an empty value.
+CliEntry option(const char *names, const char *valueName, const char *help, const char *ifEmpty = nullptr)
 {
     CliEntry entry;
-    entry.names = QStringList{ QLatin1String(name) };
+    entry.names = words(names);
     entry.valueName = QLatin1String(valueName);
     entry.help = QLatin1String(help);
     entry.ifEmpty = QLatin1String(ifEmpty);
     return entry;
 }
 
-CliEntry command(CliEntry entry, int (*run)(const Arguments &), Operands operands, QStringList takes,
+// A command: the option that names it, what runs it, its operands, the
+// options it takes (by name, separated by blanks) and the commands it excludes.
+CliEntry command(CliEntry entry, int (*run)(const Arguments &), Operands operands, const char *takes,
                  const char *rivals, QString (*refusal)(const QString &, const QString &) = notForCommand)
 {
     entry.run = run;
     entry.operands = operands;
-    entry.takes = std::move(takes);
+    entry.takes = words(takes);
     entry.rivals = QLatin1String(rivals);
     entry.refusal = refusal;
     return entry;
@@ -61,51 +67,35 @@ CliEntry overriding(CliEntry entry, int (*run)(const Arguments &))
     return entry;
 }
 
+// The table, in the order of --help. The evaluation, named by no option, runs
+// when no other command is named.
 QList<CliEntry> makeTable()
 {
-    const QStringList fileOptions{ QStringLiteral("json"), QStringLiteral("pdf"), QStringLiteral("files-from"),
-                                   QStringLiteral("null") };
     const char *units = "--decode and --verify";
     const char *tables = "--csv, --make, --verify-table, --decode and --verify";
-    CliEntry help = option("help", "", "show this help and exit");
-    help.names.prepend(QStringLiteral("h"));
     // clang-format off
     return {
-        command(CliEntry(), runEvaluate, Operands::Files, fileOptions, "", onlyForMake),
+        command(CliEntry(), runEvaluate, Operands::Files, "json pdf files-from null", "", onlyForMake),
         option("json", "", "one JSON object per file per line, for scripts"),
-        option("pdf", "OUT.pdf",
-               "also print the results sheet of each evaluated file into\n"
-               "OUT.pdf, one page each (only a regular file is replaced,\n"
-               "through a link too; it may not be one of the files to\n"
-               "evaluate)",
+        option("pdf", "OUT.pdf", "also print the results sheet of each evaluated file into\nOUT.pdf, one page each (only a regular file is replaced,\nthrough a link too; it may not be one of the files to\nevaluate)",
                "--pdf needs a file name"),
-        option("files-from", "LIST",
-               "also evaluate the files named in LIST, one per line (empty\n"
-               "lines skipped), after those on the command line; - reads\n"
-               "the list from standard input",
+        option("files-from", "LIST", "also evaluate the files named in LIST, one per line (empty\nlines skipped), after those on the command line; - reads\nthe list from standard input",
                "--files-from needs a file name"),
         option("null", "", "names in the --files-from list end with a NUL byte, not a\nline feed"),
-        command(option("decode", "",
-                       "name the setup that gives the SWITCHES read off a unit, or\n"
-                       "the nearest setups when none gives them"),
-                runDecode, Operands::Own, { QStringLiteral("json") }, units, notForUnits),
+        command(option("decode", "", "name the setup that gives the SWITCHES read off a unit, or\nthe nearest setups when none gives them"),
+                runDecode, Operands::Own, "json", units, notForUnits),
         command(option("verify", "", "compare the SWITCHES read off a unit with those of FILE"),
-                runVerify, Operands::Own, { QStringLiteral("json") }, units, notForUnits),
-        overriding(help, runHelp),
+                runVerify, Operands::Own, "json", units, notForUnits),
+        overriding(option("h help", "", "show this help and exit"), runHelp),
         overriding(option("version", "", "show the version and exit"), runVersion),
         command(option("csv", "", "write the table of the setup FILEs (CSV) instead of the\nreport"),
-                runExport, Operands::Files, { QStringLiteral("files-from"), QStringLiteral("null") }, tables),
-        command(option("make", "TABLE",
-                       "write one setup file per row of TABLE (CSV) into DIR;\nevery row is checked first",
-                       "--make needs a table"),
-                runMakeTable, Operands::None, { QStringLiteral("into"), QStringLiteral("force") }, tables),
+                runExport, Operands::Files, "files-from null", tables),
+        command(option("make", "TABLE", "write one setup file per row of TABLE (CSV) into DIR;\nevery row is checked first", "--make needs a table"),
+                runMakeTable, Operands::None, "into force", tables),
         option("into", "DIR", "the folder --make writes into (made when missing)"),
         option("force", "", "--make replaces setup files that exist"),
-        command(option("verify-table", "TABLE",
-                       "compare the switches read off each unit, S1 to S4 in\n"
-                       "TABLE, with its setup file, named by the row's file",
-                       "--verify-table needs a table"),
-                runVerifyTable, Operands::None, { QStringLiteral("json") }, tables),
+        command(option("verify-table", "TABLE", "compare the switches read off each unit, S1 to S4 in\nTABLE, with its setup file, named by the row's file", "--verify-table needs a table"),
+                runVerifyTable, Operands::None, "json", tables),
     };
     // clang-format on
 }

@@ -321,6 +321,7 @@ int runVerify(const EvalOptions &options)
     case hvx::VerifyReport::Status::Match:
         return ExitOk;
     case hvx::VerifyReport::Status::Error:
+    case hvx::VerifyReport::Status::NotRead:
         return ExitError;
     case hvx::VerifyReport::Status::Differ:
     case hvx::VerifyReport::Status::Refused:

@@ -5,6 +5,7 @@
 #include "setupfields.h"
 #include "testsupport.h"
 #include "unitcomparison.h"
+#include "unitverdicts.h"
 
 #include <QtTest>
 
@@ -262,6 +263,35 @@ private slots:
         const UnitComparison c = compareUnitWithSwitches(*parseSwitchMap(unit), *parseSwitchMap(setup));
         QCOMPARE(c.directions(), directions);
         QCOMPARE(int(c.differences.size()), differs);
+    }
+
+    // The line that closes a check of units, and the verdict of the whole.
+    void verdicts_data()
+    {
+        QTest::addColumn<QList<int>>("counts"); // match, differ, not read, not checked
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<int>("overall");
+
+        // clang-format off
+        QTest::newRow("plant") << QList<int>{ 290, 6, 3, 1 } << u"300 units: 290 match, 6 differ, 3 not read, 1 could not be checked"_s << int(UnitVerdict::NotChecked);
+        QTest::newRow("one unit") << QList<int>{ 1, 0, 0, 0 } << u"1 unit: 1 matches, 0 differ, 0 not read, 0 could not be checked"_s << int(UnitVerdict::Match);
+        QTest::newRow("one differs") << QList<int>{ 2, 1, 0, 0 } << u"3 units: 2 match, 1 differs, 0 not read, 0 could not be checked"_s << int(UnitVerdict::Differ);
+        QTest::newRow("not read outweighs differ") << QList<int>{ 0, 4, 1, 0 } << u"5 units: 0 match, 4 differ, 1 not read, 0 could not be checked"_s << int(UnitVerdict::NotChecked);
+        QTest::newRow("none") << QList<int>{ 0, 0, 0, 0 } << u"0 units: 0 match, 0 differ, 0 not read, 0 could not be checked"_s << int(UnitVerdict::Match);
+        // clang-format on
+    }
+
+    void verdicts()
+    {
+        QFETCH(QList<int>, counts);
+        QFETCH(QString, summary);
+        QFETCH(int, overall);
+        UnitVerdicts v;
+        for (int kind = 0; kind < 4; ++kind)
+            for (int n = 0; n < counts.at(kind); ++n)
+                v.add(UnitVerdict(kind));
+        QCOMPARE(v.summary(), summary);
+        QCOMPARE(int(v.overall()), overall);
     }
 
     // How near the nearest setups come, and how many of them are listed.

@@ -37,6 +37,8 @@ private slots:
     void bankCells_data();
     void bankCells();
     void exportedValuesReadBack();
+    void unitReading_data();
+    void unitReading();
     void headerFolding_data();
     void headerFolding();
     void headerReading();
@@ -228,6 +230,41 @@ void TestSetupTable::exportedValuesReadBack()
     s.rgDualOutput = 1;
     s.rgDualType = -1;
     QCOMPARE(setupRowValues(s).at(column("second output")), QString());
+}
+
+void TestSetupTable::unitReading_data()
+{
+    QTest::addColumn<QStringList>("banks"); // S1 to S4 cells
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("s4Empty");
+    QTest::addColumn<QString>("problem"); // column: part of the message
+
+    const QString a = "0100 0001 0100";
+    const int read = int(UnitReading::State::Read), notRead = int(UnitReading::State::NotRead),
+              unreadable = int(UnitReading::State::Unreadable);
+    // clang-format off
+    QTest::newRow("four banks") << QStringList{ a, a, a, "0000 0000 0001" } << read << false << "";
+    QTest::newRow("empty S4 taken as off") << QStringList{ a, a, a, " " } << read << true << "";
+    QTest::newRow("no S4 cell") << QStringList{ a, a, a } << read << true << "";
+    QTest::newRow("nothing read") << QStringList{ "", " ", "", "" } << notRead << false << ": no switches were read";
+    QTest::newRow("a letter O for a zero") << QStringList{ "1010 111O 0001", a, a, a } << unreadable << false << "S1: not twelve digits";
+    QTest::newRow("S2 left empty") << QStringList{ a, "", a, a } << unreadable << false << "S2: is empty";
+    // clang-format on
+}
+
+void TestSetupTable::unitReading()
+{
+    QFETCH(QStringList, banks);
+    QFETCH(int, state);
+    QFETCH(bool, s4Empty);
+    QFETCH(QString, problem);
+    const UnitReading r = unitFromBankCells(banks);
+    QCOMPARE(int(r.state), state);
+    QCOMPARE(r.s4Empty, s4Empty);
+    QCOMPARE(r.problem.column, problem.section(':', 0, 0));
+    QVERIFY2(r.problem.message.contains(problem.section(": ", 1)), qPrintable(r.problem.message));
+    if (r.state == UnitReading::State::Read)
+        QCOMPARE(r.switches.S4.toString(), s4Empty ? QString(12, '0') : QString(banks.at(3)).remove(' '));
 }
 
 void TestSetupTable::headerFolding_data()

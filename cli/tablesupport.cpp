@@ -82,10 +82,11 @@ QString LoadedTable::widthProblem(const CsvRecord &record) const
 {
     for (int i = csv.header.size(); i < record.cells.size(); ++i) {
         if (!record.cells.at(i).trimmed().isEmpty()) {
-            return QStringLiteral("the row has %1 cells, the header names %2 columns (a value "
-                                  "holding the separator must be quoted)")
+            return QStringLiteral("the row has %1 cells, the header names %2 (a value holding the separator "
+                                  "must be quoted)")
                 .arg(record.cells.size())
-                .arg(csv.header.size());
+                .arg(csv.header.size() == 1 ? QStringLiteral("1 column")
+                                            : QStringLiteral("%1 columns").arg(csv.header.size()));
         }
     }
     return QString();

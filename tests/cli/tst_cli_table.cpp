@@ -168,6 +168,8 @@ private slots:
             << "plant.csv:1: column \"File\" appears more than once";
         QTest::newRow("unquoted separator") << ok + "TT-2,Voltage,0 to 10,5 V,4 to 20 mA source\r\n"
             << "plant.csv:3: the row has 5 cells, the header names 4 columns (a value holding the separator must be quoted)\nhalvex-eval: nothing written: 1 problem in plant.csv";
+        QTest::newRow("a cell too many for one column") << QByteArray("file\r\nTT-1,x\r\n")
+            << "plant.csv:2: the row has 2 cells, the header names 1 column (";
         QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
         QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
         QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })

@@ -90,7 +90,8 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
     case FileReport::Status::Ok:
         break;
     }
-    r.differs = compareSwitchMaps(r.file.values.map, switches);
+    r.comparison = compareUnitWithSwitches(switches, r.file.values.map);
+    r.differs = r.comparison.differs;
     if (r.differs.empty()) {
         r.status = VerifyReport::Status::Match;
         r.message = QStringLiteral("The unit is set as the setup file says.");
@@ -98,7 +99,7 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
         r.status = VerifyReport::Status::Differ;
         r.message = QStringLiteral("%1 of the unit %2 from the setup file: %3.")
                         .arg(countOf(std::int64_t(r.differs.size()), "switch", "switches"),
-                             QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), positionNames(r.differs));
+                             QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), r.comparison.directions());
         const bool s4On = std::any_of(r.differs.begin(), r.differs.end(),
                                       [](const SwitchPosition &p) { return p.bank == 4; });
         if (s4On && !isDualOutput(r.file.setup))
@@ -109,7 +110,27 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
 
 namespace {
 
-const char *statusName(VerifyReport::Status status)
+// Each differing position with the unit's and the setup's state, and the
+// banks that look swapped.
+QString differencesJson(const UnitComparison &c)
+{
+    QStringList differs;
+    for (const SwitchDifference &d : c.differences) {
+        differs << QStringLiteral("{\"bank\": \"S%1\", \"switch\": %2, \"unit\": \"%3\", \"setup\": \"%4\"}")
+                       .arg(d.position.bank)
+                       .arg(d.position.position)
+                       .arg(QLatin1String(d.unitOn ? "on" : "off"), QLatin1String(d.setupOn ? "on" : "off"));
+    }
+    QStringList swapped;
+    for (const std::pair<int, int> &s : c.swapped)
+        swapped << QStringLiteral("[\"S%1\", \"S%2\"]").arg(s.first).arg(s.second);
+    return QStringLiteral("\"differs\": [") + differs.join(QStringLiteral(", ")) + QStringLiteral("], \"swapped\": [")
+        + swapped.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+} // namespace
+
+const char *verifyStatusName(VerifyReport::Status status)
 {
     switch (status) {
     case VerifyReport::Status::Match:
@@ -118,25 +139,25 @@ const char *statusName(VerifyReport::Status status)
         return "differ";
     case VerifyReport::Status::Refused:
         return "refused";
+    case VerifyReport::Status::NotRead:
+        return "not read";
     case VerifyReport::Status::Error:
         break;
     }
     return "error";
 }
 
-} // namespace
-
 QString verifyJson(const VerifyReport &r)
 {
     return QStringLiteral("{\"file\": ") + fileNameJson(r.file) + QStringLiteral(", \"status\": \"")
-        + QLatin1String(statusName(r.status)) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
-        + QStringLiteral(", \"differs\": ") + positionsJson(r.differs) + QLatin1Char('}');
+        + QLatin1String(verifyStatusName(r.status)) + QStringLiteral("\", \"message\": ") + jsonString(r.message)
+        + QStringLiteral(", ") + differencesJson(r.comparison) + QLatin1Char('}');
 }
 
 QString verifyText(const VerifyReport &r)
 {
     QString out = displayText(r.file.file) + QLatin1Char('\n') + QStringLiteral("  ")
-        + QLatin1String(statusName(r.status)) + QStringLiteral(": ") + displayText(r.message) + QLatin1Char('\n');
+        + QLatin1String(verifyStatusName(r.status)) + QStringLiteral(": ") + displayText(r.message) + QLatin1Char('\n');
     if (r.status != VerifyReport::Status::Match && r.status != VerifyReport::Status::Differ)
         return out;
     out += summaryText(r.file.setup, r.file.values.RangeIndex);

@@ -5,6 +5,7 @@
 
 #include "decode.h"
 #include "evalreport.h"
+#include "unitcomparison.h"
 
 #include <QLocale>
 #include <QString>
@@ -29,19 +30,23 @@ QString decodeJson(const DecodeReport &report);
 QString decodeText(const DecodeReport &report);
 
 struct VerifyReport {
-    enum class Status { Match, Differ, Refused, Error };
+    enum class Status { Match, Differ, Refused, Error, NotRead };
     Status status = Status::Error;
     QString message;
     FileReport file;
     SwitchMap switches; // as read off the unit
     // Positions where the unit differs from the file's evaluation.
     std::vector<SwitchPosition> differs;
+    // The same, with which way each must go and banks that look swapped.
+    UnitComparison comparison;
 };
 
 // Evaluates the file as the evaluation report does and compares its switches
 // with those read off the unit.
 VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches, const QLocale &locale = QLocale());
 QString verifyJson(const VerifyReport &report);
+// "match", "differ", "refused", "error" or "not read".
+const char *verifyStatusName(VerifyReport::Status status);
 QString verifyText(const VerifyReport &report);
 
 } // namespace hvx

@@ -148,7 +148,8 @@ int runVerify(const Arguments &line)
     ReportOutput out;
     out.write(line.json() ? verifyJson(report) + QLatin1Char('\n') : verifyText(report));
     const bool written = out.finish();
-    return exitStatus(!written || report.status == VerifyReport::Status::Error,
+    return exitStatus(!written || report.status == VerifyReport::Status::Error
+                          || report.status == VerifyReport::Status::NotRead,
                       report.status != VerifyReport::Status::Match);
 }
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -55,8 +56,27 @@ QString madeFileName(const QString &cell, QString *problem)
     return name;
 }
 
+// The line and name of each file planned, by its name in one letter case.
+using PlannedNames = QHash<QString, std::pair<int, QString>>;
+
+// Why a name cannot be made beside those planned, or empty when it can. Names
+// that differ only in letter case are one file on a Windows share or a FAT
+// stick.
+QString nameClash(const PlannedNames &names, const QString &name)
+{
+    const auto it = names.constFind(name.toCaseFolded());
+    if (it == names.constEnd())
+        return QString();
+    if (it->second == name)
+        return QStringLiteral("\"%1\" is also the file of line %2").arg(name).arg(it->first);
+    return QStringLiteral("\"%1\" and \"%2\" of line %3 differ only in letter case; on a Windows share or a "
+                          "FAT stick they are one file")
+        .arg(name, it->second)
+        .arg(it->first);
+}
+
 // Checks one row and plans its file; false with the problems kept.
-bool planRow(LoadedTable &table, const CsvRecord &record, QHash<QString, int> *names, PlannedFile *planned)
+bool planRow(LoadedTable &table, const CsvRecord &record, PlannedNames *names, PlannedFile *planned)
 {
     if (!table.checkWidth(record))
         return false;
@@ -76,15 +96,12 @@ bool planRow(LoadedTable &table, const CsvRecord &record, QHash<QString, int> *n
     }
     QString problem;
     planned->name = madeFileName(table.cell(record, QLatin1String(TableColumns::file)), &problem);
-    if (planned->name.isEmpty()) {
+    if (planned->name.isEmpty())
         table.problem(record.line, QLatin1String(TableColumns::file), problem);
-    } else if (names->contains(planned->name)) {
-        table.problem(
-            record.line, QLatin1String(TableColumns::file),
-            QStringLiteral("\"%1\" is also the file of line %2").arg(planned->name).arg(names->value(planned->name)));
-    } else {
-        names->insert(planned->name, record.line);
-    }
+    else if (const QString clash = nameClash(*names, planned->name); !clash.isEmpty())
+        table.problem(record.line, QLatin1String(TableColumns::file), clash);
+    else
+        names->insert(planned->name.toCaseFolded(), { record.line, planned->name });
     planned->line = record.line;
     return table.problems.size() == before;
 }
@@ -183,18 +200,21 @@ int runMake(const QString &tablePath, const QString &dir, bool force)
     table.checkHeader({ QLatin1String(TableColumns::file) });
     if (!table.problems.isEmpty())
         return reportProblems(table.problems, ExitRefused);
+    table.noteColumns(true);
 
     QList<PlannedFile> plan;
-    QHash<QString, int> names;
+    PlannedNames names;
     for (const CsvRecord &record : table.csv.records) {
         PlannedFile planned;
         if (!record.isBlank() && planRow(table, record, &names, &planned))
             plan << planned;
     }
     if (!table.problems.isEmpty()) {
-        table.problems << QStringLiteral("halvex-eval: nothing written: %1 problem(s) in %2")
-                              .arg(table.problems.size())
-                              .arg(displayPath(tablePath));
+        table.problems << QStringLiteral("halvex-eval: nothing written: %1 in %2")
+                              .arg(table.problems.size() == 1
+                                       ? QStringLiteral("1 problem")
+                                       : QStringLiteral("%1 problems").arg(table.problems.size()),
+                                   displayPath(tablePath));
         return reportProblems(table.problems, ExitRefused);
     }
     if (plan.isEmpty()) {

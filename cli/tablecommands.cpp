@@ -6,6 +6,7 @@
 #include "maketable.h"
 #include "setuprow.h"
 #include "tablesupport.h"
+#include "unitverdicts.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,49 +59,87 @@ int exportTable(const QList<QByteArray> &files)
     return exitStatus(anyError, anyRefused);
 }
 
-struct UnitRow {
+// A row of a units table checked: its verdict, and the report its line or
+// JSON object gives.
+struct UnitResult {
     int line = 0;
-    QString file; // as the table names it
-    SwitchMap switches;
+    UnitVerdict verdict = UnitVerdict::NotChecked;
+    VerifyReport report;
 };
 
-bool readUnitRow(LoadedTable &table, const CsvRecord &record, UnitRow *unit)
+// The report of a unit that was not compared with its file, and why.
+VerifyReport uncompared(const QString &file, VerifyReport::Status status, const QString &message)
 {
-    if (!table.checkWidth(record))
-        return false;
-    bool ok = true;
-    unit->line = record.line;
-    unit->file = table.cell(record, QLatin1String(TableColumns::file)).trimmed();
-    if (unit->file.isEmpty()) {
-        table.problem(record.line, QLatin1String(TableColumns::file), QStringLiteral("is empty"));
-        ok = false;
+    VerifyReport r;
+    r.status = status;
+    r.message = message;
+    r.file.file = file;
+    r.file.fileBytes = QFile::encodeName(file);
+    return r;
+}
+
+QString columnProblem(const RowProblem &p) { return QStringLiteral("column \"%1\": %2").arg(p.column, p.message); }
+
+UnitVerdict verdictOf(VerifyReport::Status status)
+{
+    return status == VerifyReport::Status::Match ? UnitVerdict::Match
+        : status == VerifyReport::Status::Differ ? UnitVerdict::Differ
+                                                 : UnitVerdict::NotChecked;
+}
+
+// Checks one row's unit against the file it names; a row that cannot be
+// checked gets its reason, and the other rows are checked all the same.
+UnitResult checkUnit(const LoadedTable &table, const CsvRecord &record, const QDir &folder)
+{
+    UnitResult u;
+    u.line = record.line;
+    const QString file = table.cell(record, QLatin1String(TableColumns::file)).trimmed();
+    QStringList banks;
+    for (const QString &column : bankColumns())
+        banks << table.cell(record, column);
+    const UnitReading reading = unitFromBankCells(banks);
+    QString problem = table.widthProblem(record);
+    if (problem.isEmpty() && file.isEmpty())
+        problem = columnProblem({ QLatin1String(TableColumns::file), QStringLiteral("is empty") });
+    if (problem.isEmpty() && reading.state == UnitReading::State::NotRead) {
+        u.verdict = UnitVerdict::NotRead;
+        u.report = uncompared(file, VerifyReport::Status::NotRead, reading.problem.message);
+        return u;
     }
-    for (int b = 1; b <= 4; ++b) {
-        const QString column = bankColumns().at(b - 1);
-        QString error;
-        const std::optional<SwitchBank> bank = bankFromCell(table.cell(record, column), &error);
-        if (bank)
-            unit->switches.bank(b) = *bank;
-        else
-            table.problem(record.line, column, error);
-        ok &= bool(bank);
+    if (problem.isEmpty() && reading.state == UnitReading::State::Unreadable)
+        problem = columnProblem(reading.problem);
+    if (!problem.isEmpty()) {
+        u.report = uncompared(file, VerifyReport::Status::Error, problem);
+        return u;
     }
-    return ok;
+    const QString path = QDir::isAbsolutePath(file) ? file : folder.filePath(file);
+    u.report = verifyUnit(QFile::encodeName(path), reading.switches);
+    u.report.file.file = file;
+    u.report.file.fileBytes = QFile::encodeName(file);
+    const bool compared = u.report.status == VerifyReport::Status::Match
+        || u.report.status == VerifyReport::Status::Differ;
+    if (compared && reading.s4Empty && isDualOutput(u.report.file.setup)) {
+        u.report = uncompared(file, VerifyReport::Status::Error,
+                              columnProblem({ bankColumns().at(3),
+                                              QStringLiteral("is empty; a dual-output unit needs "
+                                                             "the twelve switches read off it") }));
+        return u;
+    }
+    u.verdict = verdictOf(u.report.status);
+    return u;
 }
 
 // One line of text or one JSON object for a unit.
-QByteArray unitResult(const LoadedTable &table, const UnitRow &unit, const VerifyReport &report, bool json)
+QByteArray unitResultText(const LoadedTable &table, const UnitResult &u, bool json)
 {
     if (json) {
         // The object --verify gives, with the table's line first.
-        return (QStringLiteral("{\"line\": %1, ").arg(unit.line) + verifyJson(report).mid(1) + QLatin1Char('\n'))
+        return (QStringLiteral("{\"line\": %1, ").arg(u.line) + verifyJson(u.report).mid(1) + QLatin1Char('\n'))
             .toUtf8();
     }
-    const char *status = report.status == VerifyReport::Status::Match ? "match"
-        : report.status == VerifyReport::Status::Differ               ? "differ"
-        : report.status == VerifyReport::Status::Refused              ? "refused"
-                                                                      : "error";
-    return (table.at(unit.line, QStringLiteral("%1: %2: %3").arg(unit.file, QLatin1String(status), report.message))
+    const QString file = u.report.file.file.isEmpty() ? QString() : u.report.file.file + QStringLiteral(": ");
+    return (table.at(u.line,
+                     file + QLatin1String(verifyStatusName(u.report.status)) + QStringLiteral(": ") + u.report.message)
             + QLatin1Char('\n'))
         .toUtf8();
 }
@@ -111,31 +150,27 @@ int verifyTable(const QString &tablePath, bool json)
     int status = ExitUsage;
     if (!loadTable(tablePath, &table, &status))
         return reportProblems(table.problems, status);
-    table.checkHeader(QStringList{ QLatin1String(TableColumns::file) } + bankColumns());
-    QList<UnitRow> units;
-    for (const CsvRecord &record : table.csv.records) {
-        UnitRow unit;
-        if (!record.isBlank() && readUnitRow(table, record, &unit))
-            units << unit;
-    }
+    // S4 may be left out: a single-output unit's sheet has none.
+    table.checkHeader(QStringList{ QLatin1String(TableColumns::file) } + bankColumns().mid(0, 3));
     if (!table.problems.isEmpty())
-        return reportProblems(table.problems, ExitUsage);
+        return reportProblems(table.problems, table.header.nearMisses.isEmpty() ? ExitUsage : ExitRefused);
+    table.noteColumns(false);
 
     const QDir folder = QFileInfo(tablePath).absoluteDir();
     ReportOutput out;
-    bool anyDiffer = false;
-    bool anyError = false;
-    for (const UnitRow &unit : units) {
-        const QString path = QDir::isAbsolutePath(unit.file) ? unit.file : folder.filePath(unit.file);
-        VerifyReport report = verifyUnit(QFile::encodeName(path), unit.switches);
-        report.file.file = unit.file;
-        report.file.fileBytes = QFile::encodeName(unit.file);
-        anyError |= report.status == VerifyReport::Status::Error;
-        anyDiffer |= report.status != VerifyReport::Status::Match;
-        out.write(unitResult(table, unit, report, json));
+    UnitVerdicts verdicts;
+    for (const CsvRecord &record : table.csv.records) {
+        if (record.isBlank())
+            continue;
+        const UnitResult u = checkUnit(table, record, folder);
+        verdicts.add(u.verdict);
+        out.write(unitResultText(table, u, json));
     }
-    anyError |= !out.finish();
-    return exitStatus(anyError, anyDiffer);
+    const bool written = out.finish();
+    writeStderr(verdicts.summary() + QLatin1Char('\n'));
+    const UnitVerdict overall = verdicts.overall();
+    return exitStatus(!written || (overall != UnitVerdict::Match && overall != UnitVerdict::Differ),
+                      overall == UnitVerdict::Differ);
 }
 
 } // namespace
@@ -171,8 +206,8 @@ QString tableHelpText()
                           "type, input range, ... frequency burnout), S1 to S4, status, message.\n"
                           "With --csv: exit status as for the report. With --make: 0 all written,\n"
                           "1 a problem in the table (nothing written), 2 not read or not written.\n"
-                          "With --verify-table: 0 all match, 1 some differ or refused, 2 some file\n"
-                          "unusable, 64 malformed table.\n");
+                          "With --verify-table: 0 all match, 1 some differ, 2 some not read or\n"
+                          "not checked, 64 a table that cannot be read.\n");
 }
 
 } // namespace hvx

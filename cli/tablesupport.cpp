@@ -5,7 +5,6 @@
 #include "setuprow.h"
 
 #include <QFile>
-#include <QHash>
 
 #include <cerrno>
 
@@ -52,36 +51,50 @@ void LoadedTable::problem(int line, const QString &column, const QString &messag
 
 void LoadedTable::checkHeader(const QStringList &required)
 {
+    header = HeaderFolding().read(csv.header);
+    for (const HeaderReading::NearMiss &miss : header.nearMisses)
+        problem(1, HeaderReading::nearMissText(miss));
     for (const QString &name : required) {
-        if (csv.column(name) < 0)
+        if (header.column(name) < 0)
             problem(1, QStringLiteral("the header has no column \"%1\"").arg(name));
     }
-    QHash<QString, int> seen;
-    for (const QString &cell : csv.header) {
-        const QString name = cell.trimmed().toLower();
-        if (allTableColumns().contains(name, Qt::CaseInsensitive) && seen[name]++ == 1)
-            problem(1, QStringLiteral("column \"%1\" appears more than once").arg(cell.trimmed()));
+    for (const QString &name : header.duplicates)
+        problem(1, QStringLiteral("column \"%1\" appears more than once").arg(name));
+}
+
+void LoadedTable::noteColumns(bool lacked) const
+{
+    for (const QString &note : { header.ownColumnsNote(), lacked ? header.lackedColumnsNote() : QString() }) {
+        if (!note.isEmpty())
+            writeError(displayText(note));
     }
 }
 
 bool LoadedTable::checkWidth(const CsvRecord &record)
 {
+    const QString wide = widthProblem(record);
+    if (!wide.isEmpty())
+        problem(record.line, wide);
+    return wide.isEmpty();
+}
+
+QString LoadedTable::widthProblem(const CsvRecord &record) const
+{
     for (int i = csv.header.size(); i < record.cells.size(); ++i) {
         if (!record.cells.at(i).trimmed().isEmpty()) {
-            problem(record.line,
-                    QStringLiteral("the row has %1 cells, the header names %2 columns (a value "
-                                   "holding the separator must be quoted)")
-                        .arg(record.cells.size())
-                        .arg(csv.header.size()));
-            return false;
+            return QStringLiteral("the row has %1 cells, the header names %2 (a value holding the separator "
+                                  "must be quoted)")
+                .arg(record.cells.size())
+                .arg(csv.header.size() == 1 ? QStringLiteral("1 column")
+                                            : QStringLiteral("%1 columns").arg(csv.header.size()));
         }
     }
-    return true;
+    return QString();
 }
 
 QString LoadedTable::cell(const CsvRecord &record, const QString &column) const
 {
-    return CsvTable::cell(record, csv.column(column));
+    return CsvTable::cell(record, header.column(column));
 }
 
 bool loadTable(const QString &path, LoadedTable *table, int *exitStatus)

@@ -414,23 +414,4 @@ QString decodeHeadline(const DecodeResult &result, int listed)
     return text;
 }
 
-UnitComparison compareUnitWithSetup(const SwitchMap &unit, const Setup &setup, const QLocale &locale)
-{
-    UnitComparison c;
-    EvaluationValues values;
-    const EvaluationOutcome outcome = Evaluate(setup, values, locale);
-    if (!outcome.completed) {
-        c.message = QStringLiteral("The current setup cannot be evaluated: %1").arg(outcome.status);
-        if (!c.message.endsWith(QLatin1Char('.')) && !c.message.endsWith(QLatin1Char('!')))
-            c.message += QLatin1Char('.');
-        return c;
-    }
-    c.evaluated = true;
-    c.differs = compareSwitchMaps(values.map, unit);
-    c.message = c.differs.empty()
-        ? QStringLiteral("The unit is set as the current setup.")
-        : QStringLiteral("The unit differs from the current setup at %1.").arg(positionNames(c.differs));
-    return c;
-}
-
 } // namespace hvx

@@ -16,7 +16,6 @@
 #include "setup.h"
 #include "switchmap.h"
 
-#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -133,15 +132,6 @@ QString decodedSummaryLine(const Setup &setup);
 // gives its switches, or that none does and how near the nearest come.
 // listed: how many of the nearest setups are shown.
 QString decodeHeadline(const DecodeResult &result, int listed);
-
-// The switches read off a unit against a setup's own switches.
-struct UnitComparison {
-    bool evaluated = false; // whether the setup evaluated completely
-    // Why the setup cannot be evaluated, or where the unit differs from it.
-    QString message;
-    std::vector<SwitchPosition> differs;
-};
-UnitComparison compareUnitWithSetup(const SwitchMap &unit, const Setup &setup, const QLocale &locale = QLocale());
 
 // Decodes with the shared decoder.
 inline DecodeResult decodeSwitchMap(const SwitchMap &map) { return SwitchDecoder::instance().decode(map); }

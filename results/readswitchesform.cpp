@@ -2,6 +2,7 @@
 
 #include "switchbankpanel.h"
 #include "ui_readswitchesform.h"
+#include "unitcomparison.h"
 
 #include <QHideEvent>
 #include <QListWidget>

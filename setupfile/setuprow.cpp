@@ -196,10 +196,33 @@ bool fileKeeps(const QString &text)
         && back.eCustomLow == text;
 }
 
+// A number that reads two ways: one to three digits, a comma and exactly
+// three digits ("1,200", "-2,500") is a thousand and more with a thousands
+// separator, or less than one thousandth of that with a decimal comma.
+// The problem naming both readings, or empty.
+QString ambiguousNumber(const QString &value)
+{
+    static const QRegularExpression twoWays(QStringLiteral("^(-?)(\\d{1,3}),(\\d{3})$"));
+    const QRegularExpressionMatch m = twoWays.match(value);
+    if (!m.hasMatch())
+        return QString();
+    const int whole = m.captured(2).toInt();
+    QString fraction = m.captured(3);
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    const QString thousands = m.captured(1) + QString::number(whole * 1000 + m.captured(3).toInt());
+    const QString decimal = m.captured(1) + QString::number(whole)
+        + (fraction.isEmpty() ? QString() : QLatin1Char('.') + fraction);
+    return QStringLiteral("\"%1\" could be %2 or %3; write %2 or %3").arg(value, thousands, decimal);
+}
+
 // The custom text to store: as given, or, when longer than the window takes,
 // the shortest text of the same number.
 std::optional<QString> customText(const QString &value, QString *problem)
 {
+    *problem = ambiguousNumber(value);
+    if (!problem->isEmpty())
+        return std::nullopt;
     for (const QChar c : value) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
             *problem = QStringLiteral("\"%1\" holds a control character").arg(value);
@@ -362,13 +385,39 @@ std::optional<SwitchBank> bankFromCell(const QString &text, QString *error)
     if (bits.isEmpty())
         *error = QStringLiteral("is empty; it needs the twelve switches read off the unit");
     else if (digitsOnly && bits.size() < 12)
-        *error = QStringLiteral("\"%1\" has only %2 digits (a spreadsheet that took it for a number drops "
+        *error = QStringLiteral("\"%1\" has only %2 (a spreadsheet that took it for a number drops "
                                 "its leading zeros: keep the cell as text, as 0100 0001 0100)")
-                     .arg(text.trimmed())
-                     .arg(bits.size());
+                     .arg(text.trimmed(),
+                          bits.size() == 1 ? QStringLiteral("1 digit") : QStringLiteral("%1 digits").arg(bits.size()));
     else
         *error = QStringLiteral("\"%1\" is not twelve digits 0 and 1").arg(text.trimmed());
     return std::nullopt;
+}
+
+UnitReading unitFromBankCells(const QStringList &cells)
+{
+    UnitReading r;
+    const auto empty = [&cells](int b) { return cells.value(b - 1).trimmed().isEmpty(); };
+    if (empty(1) && empty(2) && empty(3) && empty(4)) {
+        r.state = UnitReading::State::NotRead;
+        r.problem.message = QStringLiteral("no switches were read off the unit (S1 to S4 are empty)");
+        return r;
+    }
+    for (int b = 1; b <= 4; ++b) {
+        if (b == 4 && empty(4)) {
+            r.s4Empty = true;
+            break;
+        }
+        QString error;
+        const std::optional<SwitchBank> bank = bankFromCell(cells.value(b - 1), &error);
+        if (!bank) {
+            r.state = UnitReading::State::Unreadable;
+            r.problem = { bankColumns().at(b - 1), error };
+            return r;
+        }
+        r.switches.bank(b) = *bank;
+    }
+    return r;
 }
 
 } // namespace hvx

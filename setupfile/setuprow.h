@@ -52,4 +52,20 @@ QString bankCellText(const SwitchBank &bank);
 // Twelve digits 0 and 1, with or without blanks between them.
 std::optional<SwitchBank> bankFromCell(const QString &text, QString *error);
 
+// The switches a row gives for a unit, from its S1 to S4 cells.
+struct UnitReading {
+    enum class State {
+        Read,       // the switches are in switches
+        NotRead,    // all four banks are empty: nothing read off the unit yet
+        Unreadable, // a bank is not twelve digits 0 and 1 (problem says which)
+    };
+    State state = State::Read;
+    SwitchMap switches;
+    // S4 was empty and is taken as all off, as a single-output unit's (the
+    // sheet of one has no S4); a dual-output unit needs it read.
+    bool s4Empty = false;
+    RowProblem problem;
+};
+UnitReading unitFromBankCells(const QStringList &cells);
+
 } // namespace hvx

@@ -40,4 +40,25 @@ diff plant.values made.values || fail "--csv of the files made differs from the 
 # The S1 to S4 of the export, as Calc kept them, are the units' readings.
 "$eval" --verify-table fromcalc.csv >verify.out || fail "--verify-table of Calc's table: $(cat verify.out)"
 [ "$(grep -c ': match: ' verify.out)" -eq 7 ] || fail "not every unit matches: $(cat verify.out)"
+# A German locale: Calc reads 1,5 as a number and writes it back as 1,5. The
+# header typed wrong stops --make before anything is written.
+printf 'tag;file;input type;input range;custom low;custom high;output 1;RTD wires\nTT 7;plant/german;Voltage;Custom;0;1,5;4 to 20 mA source;\n' >german.csv
+LC_ALL=de_DE.UTF-8 soffice --headless --norestore --infilter="CSV:59,34,76,1" --convert-to xlsx --outdir xlsx \
+  german.csv >/dev/null 2>&1
+LC_ALL=de_DE.UTF-8 soffice --headless --norestore --convert-to 'csv:Text - txt - csv (StarCalc):59,34,76,1' \
+  --outdir back xlsx/german.xlsx >/dev/null 2>&1
+grep -q ';1,5;' back/german.csv || fail "Calc did not write 1,5: $(cat back/german.csv)"
+status=0
+"$eval" --make back/german.csv --into german 2>make.err || status=$?
+[ "$status" -eq 1 ] || fail "--make of a header typed wrong gave $status"
+grep -qx 'back/german.csv:1: column "RTD wires" is not a known column; did you mean "RTD wiring"?' make.err ||
+  fail "the header typed wrong: $(cat make.err)"
+[ ! -e german ] || fail "--make of a header typed wrong wrote something"
+sed 's/RTD wires/RTD wiring/' back/german.csv >fixed.csv
+"$eval" --make fixed.csv --into german 2>make.err || fail "--make of the German table: $(cat make.err)"
+grep -qx "halvex-eval: kept as the plant's own columns: tag" make.err || fail "the plant's column: $(cat make.err)"
+"$eval" --csv german/german.hvx | grep -q ',Custom,0,"1,5",.*,4 to 20 mA source,.*,ok,' ||
+  fail "the decimal comma: $("$eval" --csv german/german.hvx)"
+"$eval" german/german.hvx | grep -q 'Custom range: 0 to 1,5 V (using 0 to 2 V)' ||
+  fail "1,5 is not 1.5: $("$eval" german/german.hvx)"
 echo "PASS"

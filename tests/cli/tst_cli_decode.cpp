@@ -141,17 +141,19 @@ private slots:
         QTest::addColumn<QString>("switches"); // | separates arguments
         QTest::addColumn<QString>("status");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("differs");
+        QTest::addColumn<QStringList>("differs"); // position=unit/setup
         QTest::addColumn<QString>("message");
 
         QTest::newRow("match") << voltageFile << voltage << "match" << 0 << QStringList() << QString();
         QTest::newRow("differ") << voltageFile
                                 << QString(voltage).replace(u"S3=1"_s, u"S3=0"_s).replace(u"S2=0"_s, u"S2=1"_s)
-                                << "differ" << 1 << QStringList{ u"S2.1"_s, u"S3.1"_s }
-                                << u"2 switches of the unit differ from the setup file: S2.1, S3.1."_s;
+                                << "differ" << 1 << QStringList{ u"S2.1=on/off"_s, u"S3.1=off/on"_s }
+                                << u"2 switches of the unit differ from the setup file: S2.1 is on, the setup needs "
+                                   "it off; S3.1 is off, the setup needs it on."_s;
         QTest::newRow("S4 on in single output")
-            << voltageFile << voltageOneOff << "differ" << 1 << QStringList{ u"S4.12"_s }
-            << u"1 switch of the unit differs from the setup file: S4.12. S4 is unused in single output and must be all off."_s;
+            << voltageFile << voltageOneOff << "differ" << 1 << QStringList{ u"S4.12=on/off"_s }
+            << u"1 switch of the unit differs from the setup file: S4.12 is on, the setup needs it off. S4 is unused "
+               "in single output and must be all off."_s;
         QTest::newRow("lower case, blanks after commas, unquoted")
             << voltageFile << QString(voltage).replace(u"S"_s, u"s"_s).replace(u","_s, u",| "_s) << "match" << 0
             << QStringList() << QString();
@@ -188,7 +190,12 @@ private slots:
         QCOMPARE(lines.size(), 1);
         QCOMPARE(lines[0][u"file"_s].toString(), file);
         QCOMPARE(lines[0][u"status"_s].toString(), status);
-        QCOMPARE(lines[0][u"differs"_s].toArray(), QJsonArray::fromStringList(differs));
+        QStringList shownDiffers;
+        for (const QJsonValue &d : lines[0][u"differs"_s].toArray())
+            shownDiffers << d[u"bank"_s].toString() + u'.' + QString::number(d[u"switch"_s].toInt()) + u'='
+                    + d[u"unit"_s].toString() + u'/' + d[u"setup"_s].toString();
+        QCOMPARE(shownDiffers, differs);
+        QCOMPARE(lines[0][u"swapped"_s].toArray(), QJsonArray());
         if (!message.isEmpty())
             QCOMPARE(lines[0][u"message"_s].toString(), message);
         // The readable report: the setup in words once the file was read, its

@@ -271,7 +271,8 @@ private slots:
         QTest::mouseClick(reader->switchToggle(4, 12), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(*reader, "bCompare"), Qt::LeftButton);
         QCOMPARE(text(reader, "lMarks"),
-                 QStringLiteral("The unit differs from the current setup at S1.3, S2.5, S4.12."));
+                 QStringLiteral("The unit differs from the current setup: S1.3 is on, the setup needs it off; "
+                                "S2.5 is off, the setup needs it on; S4.12 is on, the setup needs it off."));
         QCOMPARE(marked(reader), QStringList({ "S1.3", "S2.5", "S4.12" }));
 
         QTest::mouseClick(reader->switchToggle(1, 3), Qt::LeftButton);

@@ -4,6 +4,8 @@
 #include "evaluation.h"
 #include "setupfields.h"
 #include "testsupport.h"
+#include "unitcomparison.h"
+#include "unitverdicts.h"
 
 #include <QtTest>
 
@@ -196,8 +198,10 @@ private slots:
 
         const Setup voltage = inputSetup(Voltage, 6);
         QTest::newRow("same") << voltage << QStringList() << true << u"The unit is set as the current setup."_s;
-        QTest::newRow("two differ") << voltage << u"S2.5 S1.3"_s.split(u' ') << true
-                                    << u"The unit differs from the current setup at S1.3, S2.5."_s;
+        QTest::newRow("two differ")
+            << voltage << u"S2.5 S1.3"_s.split(u' ') << true
+            << u"The unit differs from the current setup: S1.3 is on, the setup needs it off; S2.5 is "
+               "off, the setup needs it on."_s;
         Setup noInput = voltage;
         noInput.cbInputType = -1;
         QTest::newRow("cannot evaluate") << noInput << QStringList() << false
@@ -221,6 +225,73 @@ private slots:
         QCOMPARE(c.evaluated, evaluated);
         QCOMPARE(c.message, message);
         QCOMPARE(int(c.differs.size()), flips.size());
+    }
+
+    // Which way each differing position must go, and banks read or set in
+    // each other's place.
+    void directions_data()
+    {
+        QTest::addColumn<QString>("setup"); // S1=...,S2=...,S3=...,S4=...
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("directions");
+        QTest::addColumn<int>("differs");
+
+        const QString a = u"010101001100"_s, b = u"001010100000"_s, c = u"101010000000"_s, z = u"000000000000"_s;
+        const auto map = [](const QString &s1, const QString &s2, const QString &s3, const QString &s4) {
+            return u"S1=%1,S2=%2,S3=%3,S4=%4"_s.arg(s1, s2, s3, s4);
+        };
+        // clang-format off
+        QTest::newRow("same") << map(a, b, c, z) << map(a, b, c, z) << QString() << 0;
+        QTest::newRow("on and off") << map(a, b, c, z) << map(u"011101001100"_s, u"000010100000"_s, c, z)
+            << u"S1.3 is on, the setup needs it off; S2.3 is off, the setup needs it on"_s << 2;
+        QTest::newRow("S1 and S2 swapped") << map(a, b, c, z) << map(b, a, c, z) << u"S1 and S2 look swapped"_s << 16;
+        QTest::newRow("swap and one more") << map(a, b, c, z) << map(c, b, a, u"000000000001"_s)
+            << u"S1 and S3 look swapped; S4.12 is on, the setup needs it off"_s << 17;
+        QTest::newRow("equal banks are no swap") << map(a, a, c, z) << map(a, a, c, z) << QString() << 0;
+        QTest::newRow("one way only is no swap") << map(a, b, c, z) << map(a, b, z, z)
+            << u"S3.1 is off, the setup needs it on; S3.3 is off, the setup needs it on; S3.5 is off, the setup needs it on"_s << 3;
+        QTest::newRow("two swaps") << map(a, b, c, z) << map(b, a, z, c) << u"S1 and S2 look swapped; S3 and S4 look swapped"_s << 22;
+        // clang-format on
+    }
+
+    void directions()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, unit);
+        QFETCH(QString, directions);
+        QFETCH(int, differs);
+        const UnitComparison c = compareUnitWithSwitches(*parseSwitchMap(unit), *parseSwitchMap(setup));
+        QCOMPARE(c.directions(), directions);
+        QCOMPARE(int(c.differences.size()), differs);
+    }
+
+    // The line that closes a check of units, and the verdict of the whole.
+    void verdicts_data()
+    {
+        QTest::addColumn<QList<int>>("counts"); // match, differ, not read, not checked
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<int>("overall");
+
+        // clang-format off
+        QTest::newRow("plant") << QList<int>{ 290, 6, 3, 1 } << u"300 units: 290 match, 6 differ, 3 not read, 1 could not be checked"_s << int(UnitVerdict::NotChecked);
+        QTest::newRow("one unit") << QList<int>{ 1, 0, 0, 0 } << u"1 unit: 1 matches, 0 differ, 0 not read, 0 could not be checked"_s << int(UnitVerdict::Match);
+        QTest::newRow("one differs") << QList<int>{ 2, 1, 0, 0 } << u"3 units: 2 match, 1 differs, 0 not read, 0 could not be checked"_s << int(UnitVerdict::Differ);
+        QTest::newRow("not read outweighs differ") << QList<int>{ 0, 4, 1, 0 } << u"5 units: 0 match, 4 differ, 1 not read, 0 could not be checked"_s << int(UnitVerdict::NotChecked);
+        QTest::newRow("none") << QList<int>{ 0, 0, 0, 0 } << u"0 units: 0 match, 0 differ, 0 not read, 0 could not be checked"_s << int(UnitVerdict::Match);
+        // clang-format on
+    }
+
+    void verdicts()
+    {
+        QFETCH(QList<int>, counts);
+        QFETCH(QString, summary);
+        QFETCH(int, overall);
+        UnitVerdicts v;
+        for (int kind = 0; kind < 4; ++kind)
+            for (int n = 0; n < counts.at(kind); ++n)
+                v.add(UnitVerdict(kind));
+        QCOMPARE(v.summary(), summary);
+        QCOMPARE(int(v.overall()), overall);
     }
 
     // How near the nearest setups come, and how many of them are listed.

@@ -2,6 +2,7 @@
 // texts.
 
 #include "csvtable.h"
+#include "headerfolding.h"
 #include "setupfields.h"
 #include "setuprow.h"
 
@@ -36,6 +37,11 @@ private slots:
     void bankCells_data();
     void bankCells();
     void exportedValuesReadBack();
+    void unitReading_data();
+    void unitReading();
+    void headerFolding_data();
+    void headerFolding();
+    void headerReading();
 };
 
 void TestSetupTable::readCsv_data()
@@ -122,6 +128,12 @@ void TestSetupTable::rowValues_data()
     QTest::newRow("long comma number shortened") << QStringList{ "custom high=12,50000" } << "eCustomHigh=12,5" << "";
     QTest::newRow("six characters kept") << QStringList{ "custom high=400.50" } << "eCustomHigh=400.50" << "";
     QTest::newRow("shortened to six") << QStringList{ "custom high=1234.500" } << "eCustomHigh=1234.5" << "";
+    QTest::newRow("thousands or decimal") << QStringList{ "custom high=1,200" } << "custom high" << "\"1,200\" could be 1200 or 1.2; write 1200 or 1.2";
+    QTest::newRow("negative, read two ways") << QStringList{ "custom low=-2,500" } << "custom low" << "\"-2,500\" could be -2500 or -2.5; write -2500 or -2.5";
+    QTest::newRow("a thousand or one") << QStringList{ "custom high=1,000" } << "custom high" << "could be 1000 or 1; write 1000 or 1";
+    QTest::newRow("decimal comma, one digit") << QStringList{ "custom high=1,5" } << "eCustomHigh=1,5" << "";
+    QTest::newRow("decimal comma, two digits") << QStringList{ "custom high=12,50" } << "eCustomHigh=12,50" << "";
+    QTest::newRow("four digits before the comma") << QStringList{ "custom high=1234,5" } << "eCustomHigh=1234,5" << "";
     QTest::newRow("long word") << QStringList{ "custom low=seventy" } << "custom low" << "longer than the 6 characters";
     QTest::newRow("long text") << QStringList{ "custom high=1234567" } << "custom high" << "longer than the 6 characters";
     QTest::newRow("Windows-1252 character") << QStringList{ "custom low=4€" } << "eCustomLow=4€" << "";
@@ -170,7 +182,8 @@ void TestSetupTable::bankCells_data()
 
     // clang-format off
     QTest::newRow("no blanks") << " 010000010100 " << "010000010100" << "";
-    QTest::newRow("lost leading zero") << "10000010100" << "" << "leading zeros";
+    QTest::newRow("lost leading zero") << "10000010100" << "" << "has only 11 digits (a spreadsheet";
+    QTest::newRow("one digit") << "1" << "" << "\"1\" has only 1 digit (";
     QTest::newRow("thirteen") << "0100 0001 01001" << "" << "not twelve digits";
     QTest::newRow("other digit") << "0100 0001 0102" << "" << "not twelve digits";
     QTest::newRow("empty") << "" << "" << "is empty";
@@ -217,6 +230,105 @@ void TestSetupTable::exportedValuesReadBack()
     s.rgDualOutput = 1;
     s.rgDualType = -1;
     QCOMPARE(setupRowValues(s).at(column("second output")), QString());
+}
+
+void TestSetupTable::unitReading_data()
+{
+    QTest::addColumn<QStringList>("banks"); // S1 to S4 cells
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("s4Empty");
+    QTest::addColumn<QString>("problem"); // column: part of the message
+
+    const QString a = "0100 0001 0100";
+    const int read = int(UnitReading::State::Read), notRead = int(UnitReading::State::NotRead),
+              unreadable = int(UnitReading::State::Unreadable);
+    // clang-format off
+    QTest::newRow("four banks") << QStringList{ a, a, a, "0000 0000 0001" } << read << false << "";
+    QTest::newRow("empty S4 taken as off") << QStringList{ a, a, a, " " } << read << true << "";
+    QTest::newRow("no S4 cell") << QStringList{ a, a, a } << read << true << "";
+    QTest::newRow("nothing read") << QStringList{ "", " ", "", "" } << notRead << false << ": no switches were read";
+    QTest::newRow("a letter O for a zero") << QStringList{ "1010 111O 0001", a, a, a } << unreadable << false << "S1: not twelve digits";
+    QTest::newRow("S2 left empty") << QStringList{ a, "", a, a } << unreadable << false << "S2: is empty";
+    // clang-format on
+}
+
+void TestSetupTable::unitReading()
+{
+    QFETCH(QStringList, banks);
+    QFETCH(int, state);
+    QFETCH(bool, s4Empty);
+    QFETCH(QString, problem);
+    const UnitReading r = unitFromBankCells(banks);
+    QCOMPARE(int(r.state), state);
+    QCOMPARE(r.s4Empty, s4Empty);
+    QCOMPARE(r.problem.column, problem.section(':', 0, 0));
+    QVERIFY2(r.problem.message.contains(problem.section(": ", 1)), qPrintable(r.problem.message));
+    if (r.state == UnitReading::State::Read)
+        QCOMPARE(r.switches.S4.toString(), s4Empty ? QString(12, '0') : QString(banks.at(3)).remove(' '));
+}
+
+void TestSetupTable::headerFolding_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("kind"); // known, near or own
+    QTest::addColumn<QString>("column");
+
+    // clang-format off
+    QTest::newRow("as written") << "RTD wiring" << "known" << "RTD wiring";
+    QTest::newRow("letter case, no blank") << "Output1" << "known" << "output 1";
+    QTest::newRow("blank inside a word") << "burn out" << "known" << "burnout";
+    QTest::newRow("inner run of blanks") << "Custom  Low" << "known" << "custom low";
+    QTest::newRow("underscores and dashes") << "COLD_JUNCTION" << "known" << "cold junction";
+    QTest::newRow("dash") << "square-root 2" << "known" << "square root 2";
+    QTest::newRow("US spelling") << "linearization" << "known" << "linearisation";
+    QTest::newRow("bank") << " s 4 " << "known" << "S4";
+    QTest::newRow("a letter left out") << "linearisaton" << "near" << "linearisation";
+    QTest::newRow("two letters apart") << "convresion sped" << "near" << "conversion speed";
+    QTest::newRow("two letters swapped") << "fiel" << "near" << "file";
+    QTest::newRow("a word changed") << "RTD wires" << "near" << "RTD wiring";
+    QTest::newRow("a word cut short") << "custom lo" << "near" << "custom low";
+    QTest::newRow("a word missing") << "Custom" << "near" << "custom low";
+    QTest::newRow("a word added") << "file name" << "near" << "file";
+    QTest::newRow("another number") << "output 3" << "near" << "output 1";
+    QTest::newRow("a plant's tag") << "tag" << "own" << "";
+    QTest::newRow("a plant's location") << "location" << "own" << "";
+    QTest::newRow("short name, two letters off") << "title" << "own" << "";
+    QTest::newRow("a bank of its own") << "S5" << "own" << "";
+    QTest::newRow("sharing only a number") << "loop 1" << "own" << "";
+    // clang-format on
+}
+
+void TestSetupTable::headerFolding()
+{
+    QFETCH(QString, header);
+    QFETCH(QString, kind);
+    QFETCH(QString, column);
+    const HeaderFolding::Match m = HeaderFolding().match(header);
+    const char *kinds[] = { "known", "near", "own" };
+    QCOMPARE(QLatin1String(kinds[int(m.kind)]), kind);
+    QCOMPARE(m.column, column);
+}
+
+// A whole header: each known column's cell, near misses, duplicates, the
+// plant's own columns and what the missing setup columns take.
+void TestSetupTable::headerReading()
+{
+    const HeaderReading r = HeaderFolding().read({ "tag", "File", "Input Type", "input_type", "RTD wires", "", "loop",
+                                                   "S1", "S2", "S3", "S4" });
+    QCOMPARE(r.column("file"), 1);
+    QCOMPARE(r.column("input type"), 2);
+    QCOMPARE(r.column("S4"), 10);
+    QCOMPARE(r.column("RTD wiring"), -1);
+    QCOMPARE(r.duplicates, QStringList{ "input_type" });
+    QCOMPARE(r.ownColumnsNote(), QStringLiteral("kept as the plant's own columns: tag, loop"));
+    QCOMPARE(r.nearMisses.size(), 1);
+    QCOMPARE(HeaderReading::nearMissText(r.nearMisses.first()),
+             QStringLiteral("column \"RTD wires\" is not a known column; did you mean \"RTD wiring\"?"));
+    QCOMPARE(r.lackedSetup.size(), setupColumns().size() - 1);
+    QVERIFY2(r.lackedColumnsNote().startsWith("not in the table, so every row takes: input range (none), custom "
+                                              "low (none), custom high (none), linearisation \"Linearisation on\""),
+             qPrintable(r.lackedColumnsNote()));
+    QVERIFY(HeaderFolding().read({ "file", "S1" }).ownColumnsNote().isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestSetupTable)

@@ -241,9 +241,10 @@ int runEvaluate(const EvalOptions &options)
     QList<QByteArray> files = options.files;
     for (const QByteArray &list : options.fileLists) {
         QString error;
-        if (!hvx::readFileList(list, options.nullSeparated, &files, &error)) {
+        hvx::ListFault fault = hvx::ListFault::None;
+        if (!hvx::readFileList(list, options.nullSeparated, &files, &error, &fault)) {
             writeError(error);
-            return ExitError;
+            return fault == hvx::ListFault::Malformed ? hvx::ExitUsage : ExitError;
         }
     }
     if (!options.pdfPath.isEmpty()) {

@@ -41,7 +41,11 @@ QStringList exportRow(const FileReport &r)
     const char *status = r.status == FileReport::Status::Ok ? "ok"
         : r.status == FileReport::Status::Refused           ? "refused"
                                                             : "error";
-    return row << QLatin1String(status) << r.message;
+    const QString note = r.status == FileReport::Status::Error ? QString() : unsetChoicesNote(r.setup);
+    return row << QLatin1String(status)
+               << (note.isEmpty()            ? r.message
+                       : r.message.isEmpty() ? note
+                                             : r.message + QStringLiteral("; ") + note);
 }
 
 int runExport(const QList<QByteArray> &files)
@@ -111,17 +115,17 @@ int runVerifyTable(const QString &tablePath, bool json)
 {
     LoadedTable table;
     int status = ExitUsage;
-    if (!loadTable(tablePath, &table, &status))
-        return reportProblems(table.problems, status);
+    if (!table.load(tablePath, &status))
+        return table.finishProblems(status);
     table.checkHeader(QStringList{ QLatin1String(TableColumns::file) } + bankColumns());
     QList<UnitRow> units;
-    for (const CsvRecord &record : table.csv.records) {
+    for (CsvRecord record; table.next(&record);) {
         UnitRow unit;
-        if (!record.isBlank() && readUnitRow(table, record, &unit))
+        if (readUnitRow(table, record, &unit))
             units << unit;
     }
-    if (!table.problems.isEmpty())
-        return reportProblems(table.problems, ExitUsage);
+    if (table.problemCount() > 0)
+        return table.finishProblems(ExitUsage);
 
     const QDir folder = QFileInfo(tablePath).absoluteDir();
     ReportOutput out;
@@ -204,9 +208,10 @@ int runExportCommand(const QCommandLineParser &parser)
         QString error;
         if (list.isEmpty())
             return usageError(QStringLiteral("--files-from needs a file name"));
-        if (!readFileList(textToBytes(list), nullSeparated, &files, &error)) {
+        ListFault fault = ListFault::None;
+        if (!readFileList(textToBytes(list), nullSeparated, &files, &error, &fault)) {
             writeError(error);
-            return ExitError;
+            return fault == ListFault::Malformed ? ExitUsage : ExitError;
         }
     }
     if (files.isEmpty())

@@ -5,7 +5,7 @@
 #include "setuprow.h"
 
 #include <QFile>
-#include <QHash>
+#include <QLocale>
 
 #include <cerrno>
 
@@ -31,48 +31,68 @@ bool readTableFile(const QString &path, QByteArray *bytes, QString *error)
 
 } // namespace
 
-int reportProblems(const QStringList &problems, int exitStatus)
+void ProblemReport::add(const QString &problem)
 {
-    for (const QString &p : problems)
-        writeStderr(p + QLatin1Char('\n'));
+    if (++m_count <= ProblemsShown)
+        writeStderr(problem + QLatin1Char('\n'));
+}
+
+int ProblemReport::finish(int exitStatus) const
+{
+    if (m_count > ProblemsShown)
+        writeError(QStringLiteral("%1 more problem%2 not shown")
+                       .arg(QLocale(QLocale::English).toString(m_count - ProblemsShown))
+                       .arg(m_count - ProblemsShown == 1 ? "" : "s"));
     return exitStatus;
 }
 
 QString LoadedTable::at(int line, const QString &message) const
 {
-    return displayPath(path) + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + displayText(message);
+    return displayPath(m_path) + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + displayText(message);
 }
 
-void LoadedTable::problem(int line, const QString &message) { problems << at(line, message); }
+void LoadedTable::problem(int line, const QString &message) { m_problems.add(at(line, message)); }
 
 void LoadedTable::problem(int line, const QString &column, const QString &message)
 {
     problem(line, QStringLiteral("column \"%1\": %2").arg(column, message));
 }
 
+void LoadedTable::csvProblem(const CsvError &error)
+{
+    if (error.column > 0)
+        m_problems.add(displayPath(m_path) + QStringLiteral(":%1:%2: ").arg(error.line).arg(error.column)
+                       + displayText(error.message));
+    else
+        problem(error.line, error.message);
+}
+
 void LoadedTable::checkHeader(const QStringList &required)
 {
     for (const QString &name : required) {
-        if (csv.column(name) < 0)
+        if (m_csv->column(name) < 0)
             problem(1, QStringLiteral("the header has no column \"%1\"").arg(name));
     }
-    QHash<QString, int> seen;
-    for (const QString &cell : csv.header) {
-        const QString name = cell.trimmed().toLower();
-        if (allTableColumns().contains(name, Qt::CaseInsensitive) && seen[name]++ == 1)
-            problem(1, QStringLiteral("column \"%1\" appears more than once").arg(cell.trimmed()));
+    for (const QString &name : allTableColumns()) {
+        const int first = m_csv->column(name);
+        for (int i = first + 1; first >= 0 && i < m_csv->header().size(); ++i) {
+            if (m_csv->header().at(i).trimmed().compare(name, Qt::CaseInsensitive) == 0) {
+                problem(1, QStringLiteral("column \"%1\" appears more than once").arg(m_csv->header().at(i).trimmed()));
+                break;
+            }
+        }
     }
 }
 
 bool LoadedTable::checkWidth(const CsvRecord &record)
 {
-    for (int i = csv.header.size(); i < record.cells.size(); ++i) {
+    for (int i = int(m_csv->header().size()); i < record.cells.size(); ++i) {
         if (!record.cells.at(i).trimmed().isEmpty()) {
             problem(record.line,
                     QStringLiteral("the row has %1 cells, the header names %2 columns (a value "
                                    "holding the separator must be quoted)")
                         .arg(record.cells.size())
-                        .arg(csv.header.size()));
+                        .arg(m_csv->header().size()));
             return false;
         }
     }
@@ -81,25 +101,37 @@ bool LoadedTable::checkWidth(const CsvRecord &record)
 
 QString LoadedTable::cell(const CsvRecord &record, const QString &column) const
 {
-    return CsvTable::cell(record, csv.column(column));
+    return CsvTable::cell(record, m_csv->column(column));
 }
 
-bool loadTable(const QString &path, LoadedTable *table, int *exitStatus)
+bool LoadedTable::load(const QString &path, int *exitStatus)
 {
-    table->path = path;
-    QByteArray bytes;
+    m_path = path;
     QString error;
-    if (!readTableFile(path, &bytes, &error)) {
+    if (!readTableFile(path, &m_bytes, &error)) {
         writeError(error);
         *exitStatus = ExitError;
         return false;
     }
+    m_csv = std::make_unique<CsvReader>(m_bytes);
     CsvError csvError;
-    if (!readCsvTable(bytes, &table->csv, &csvError)) {
-        table->problem(csvError.line, csvError.message);
+    if (!m_csv->start(&csvError)) {
+        csvProblem(csvError);
         return false;
     }
     return true;
+}
+
+bool LoadedTable::next(CsvRecord *record)
+{
+    CsvError error;
+    while (m_csv->next(record, &error)) {
+        if (!record->isBlank())
+            return true;
+    }
+    if (error.line != 0)
+        csvProblem(error);
+    return false;
 }
 
 } // namespace table

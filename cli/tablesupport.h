@@ -1,6 +1,7 @@
 #pragma once
 // What the table commands of halvex-eval share: the table file read and
-// parsed and its problems told as TABLE:LINE: ...
+// parsed a record at a time, and its problems told as TABLE:LINE: ... as
+// they are found.
 
 #include "csvtable.h"
 #include "reportoutput.h"
@@ -9,33 +10,66 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace hvx {
 namespace table {
 
-// Each problem on its line on standard error; gives exitStatus.
-int reportProblems(const QStringList &problems, int exitStatus);
+// Problems on standard error as they are found: the first ProblemsShown of
+// them, then, at the end, one line that counts the rest.
+class ProblemReport {
+public:
+    static constexpr int ProblemsShown = 100;
 
-// A table read for a command, with its problems told as TABLE:LINE: ...
-struct LoadedTable {
-    QString path;
-    CsvTable csv;
-    QStringList problems;
+    void add(const QString &problem);
+    int count() const { return m_count; }
+    // Tells how many were not shown, if any; gives exitStatus.
+    int finish(int exitStatus) const;
 
+private:
+    int m_count = 0;
+};
+
+// A table read for a command.
+class LoadedTable {
+public:
+    LoadedTable() = default;
+    LoadedTable(const LoadedTable &) = delete;
+    LoadedTable &operator=(const LoadedTable &) = delete;
+
+    // Reads the table and its header. False when it could not be read (the
+    // message given, exitStatus set to ExitError) or is no table (the
+    // problem told, exitStatus left).
+    bool load(const QString &path, int *exitStatus);
+    // The next record, blank rows passed over. False at the end, or at a
+    // fault in the table's quoting (told as a problem).
+    bool next(CsvRecord *record);
+    // Where the next record starts, and back to it for a second reading.
+    qsizetype position() const { return m_csv->position(); }
+    int line() const { return m_csv->line(); }
+    void seek(qsizetype position, int line) { m_csv->seek(position, line); }
+
+    QString path() const { return m_path; }
     QString at(int line, const QString &message) const;
     void problem(int line, const QString &message);
     void problem(int line, const QString &column, const QString &message);
+    int problemCount() const { return m_problems.count(); }
+    int finishProblems(int exitStatus) const { return m_problems.finish(exitStatus); }
     // Checks the header: the required columns present, no known column twice.
     void checkHeader(const QStringList &required);
     // A record with cells beyond the header's columns was split where it
     // should not have been (a separator inside a value that is not quoted).
     bool checkWidth(const CsvRecord &record);
     QString cell(const CsvRecord &record, const QString &column) const;
-};
 
-// Reads and parses the table. False when it could not be read (the message
-// given, exitStatus set to ExitError) or is no table (the problem kept in
-// table->problems, exitStatus left).
-bool loadTable(const QString &path, LoadedTable *table, int *exitStatus);
+private:
+    void csvProblem(const CsvError &error);
+
+    QString m_path;
+    QByteArray m_bytes;
+    std::unique_ptr<CsvReader> m_csv;
+    ProblemReport m_problems;
+};
 
 // --make: one setup file per row of the table, into dir.
 int runMake(const QString &tablePath, const QString &dir, bool force);

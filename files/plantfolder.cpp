@@ -171,18 +171,24 @@ bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool repl
     return writeTemporary(entry, bytes, entry.replaces ? &old : nullptr);
 }
 
-// Makes entry's temporary with the bytes, and lists it.
+// Makes entry's temporary with the bytes. It is listed before it is made: a
+// signal comes most often just as a call into the system returns.
 bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const struct stat *old)
 {
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
         entry.temporary = temporaryName(entry.name, ".part");
+        m_entries.push_back(entry);
+        m_written.store(int(m_entries.size()));
         fd = ::openat(m_dirFd, entry.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt == 100))
-            return fail(errno);
+        if (fd >= 0)
+            break;
+        const int error = errno;
+        m_written.store(int(m_entries.size()) - 1); // not ours to remove
+        m_entries.pop_back();
+        if (error != EEXIST || attempt == 100)
+            return fail(error);
     }
-    m_entries.push_back(entry);
-    m_written.store(int(m_entries.size()));
     int error = 0;
     if (old) { // as the file it replaces: its owner where allowed, its permissions
         (void)!::fchown(fd, old->st_uid, old->st_gid);

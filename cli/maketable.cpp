@@ -73,15 +73,28 @@ QString madeFileName(const QString &cell, QString *problem)
     return name;
 }
 
+// The columns of the table that --make reads, looked up once.
+struct MakeColumns {
+    explicit MakeColumns(const LoadedTable &table)
+        : file(table.column(QLatin1String(TableColumns::file)))
+    {
+        for (const QString &column : setupColumns())
+            setup << table.column(column);
+    }
+    int file;
+    QList<int> setup;
+};
+
 // The file of one row, its problems told; false when it has any.
-bool readRow(LoadedTable &table, const CsvRecord &record, RowFile *file)
+bool readRow(LoadedTable &table, const MakeColumns &columns, const CsvRecord &record, RowFile *file)
 {
     if (!table.checkWidth(record))
         return false;
     const int before = table.problemCount();
     QStringList values;
-    for (const QString &column : setupColumns())
-        values << table.cell(record, column);
+    values.reserve(columns.setup.size());
+    for (int column : columns.setup)
+        values << CsvTable::cell(record, column);
     std::vector<RowProblem> problems;
     file->setup = setupFromRowValues(values, &problems);
     for (const RowProblem &p : problems)
@@ -93,7 +106,7 @@ bool readRow(LoadedTable &table, const CsvRecord &record, RowFile *file)
             table.problem(record.line, QStringLiteral("the window does not evaluate this setup: ") + outcome.status);
     }
     QString problem;
-    file->name = madeFileName(table.cell(record, QLatin1String(TableColumns::file)), &problem);
+    file->name = madeFileName(CsvTable::cell(record, columns.file), &problem);
     if (file->name.isEmpty())
         table.problem(record.line, QLatin1String(TableColumns::file), problem);
     return table.problemCount() == before;
@@ -104,13 +117,14 @@ std::vector<RowPlace> planRows(LoadedTable &table)
 {
     std::vector<RowPlace> plan;
     QHash<QString, int> names;
+    const MakeColumns columns(table);
+    CsvRecord record; // its room kept from row to row
+    RowFile file;
     for (;;) {
         const RowPlace place{ table.position(), table.line() };
-        CsvRecord record;
-        RowFile file;
         if (!table.next(&record))
             return plan;
-        if (!readRow(table, record, &file))
+        if (!readRow(table, columns, record, &file))
             continue;
         const auto known = names.constFind(file.name);
         if (known != names.constEnd())
@@ -131,12 +145,13 @@ bool writeRows(LoadedTable &table, const std::vector<RowPlace> &plan, PlantFolde
                bool force)
 {
     folder.reserve(int(plan.size()));
+    const MakeColumns columns(table);
     int inTheWay = 0;
     for (const RowPlace &place : plan) {
         table.seek(place.position, place.line);
         CsvRecord record;
         RowFile file;
-        if (!table.next(&record) || !readRow(table, record, &file))
+        if (!table.next(&record) || !readRow(table, columns, record, &file))
             return false; // the same bytes as before: not reached
         const QByteArray name = QFile::encodeName(file.name);
         QString why;

@@ -51,11 +51,16 @@ QString LoadedTable::at(int line, const QString &message) const
     return displayPath(m_path) + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + displayText(message);
 }
 
-void LoadedTable::problem(int line, const QString &message) { m_problems.add(at(line, message)); }
+void LoadedTable::problem(int line, const QString &message)
+{
+    if (!m_problems.countUnshown())
+        m_problems.add(at(line, message));
+}
 
 void LoadedTable::problem(int line, const QString &column, const QString &message)
 {
-    problem(line, QStringLiteral("column \"%1\": %2").arg(column, message));
+    if (!m_problems.countUnshown())
+        m_problems.add(at(line, QStringLiteral("column \"%1\": %2").arg(column, message)));
 }
 
 void LoadedTable::csvProblem(const CsvError &error)

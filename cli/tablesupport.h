@@ -22,6 +22,14 @@ public:
     static constexpr int ProblemsShown = 100;
 
     void add(const QString &problem);
+    // Counts a problem that is not shown; false when it is to be shown.
+    bool countUnshown()
+    {
+        if (m_count < ProblemsShown)
+            return false;
+        ++m_count;
+        return true;
+    }
     int count() const { return m_count; }
     // Tells how many were not shown, if any; gives exitStatus.
     int finish(int exitStatus) const;
@@ -61,6 +69,8 @@ public:
     // should not have been (a separator inside a value that is not quoted).
     bool checkWidth(const CsvRecord &record);
     QString cell(const CsvRecord &record, const QString &column) const;
+    // The column of a name in the header, -1 when it has none.
+    int column(const QString &name) const { return m_csv->column(name); }
 
 private:
     void csvProblem(const CsvError &error);

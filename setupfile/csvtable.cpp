@@ -21,6 +21,8 @@ namespace {
 // The text of a cell's bytes, a byte-order mark in it kept as U+FEFF.
 QString cellText(const char *bytes, qsizetype size)
 {
+    if (size < 3 || std::memcmp(bytes, "\xEF\xBB\xBF", 3) != 0)
+        return QString::fromUtf8(bytes, size);
     QStringDecoder decoder(QStringDecoder::Utf8,
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(QByteArrayView(bytes, size));

@@ -331,11 +331,12 @@ Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *pro
 {
     Setup s;
     for (bool later : { false, true }) {
-        int i = 0;
-        for (const ColumnDef &def : columnDefs) {
-            const QString value = i < values.size() ? values.at(i).trimmed() : QString();
-            ++i;
-            if (!value.isEmpty() && readsLater(def.kind) == later)
+        for (qsizetype i = 0; i < qsizetype(std::size(columnDefs)) && i < values.size(); ++i) {
+            const ColumnDef &def = columnDefs[i];
+            if (readsLater(def.kind) != later || values.at(i).isEmpty())
+                continue;
+            const QString value = values.at(i).trimmed();
+            if (!value.isEmpty())
                 readValue(def, value, s, problems);
         }
     }

@@ -235,16 +235,13 @@ void readValue(const ColumnDef &def, const QString &value, Setup &s, std::vector
         items = Texts::items(ListId(def.id));
         break;
     case Kind::Choice:
-        items = Texts::items(ChoiceId(def.id));
-        break;
     case Kind::Burnout:
-        items = Texts::newBurnoutCaptions();
+        if (value.compare(notSetText(), Qt::CaseInsensitive) == 0) {
+            s.choice(ChoiceId(def.id)) = -1;
+            return;
+        }
+        items = choiceItems(def);
         break;
-    }
-    if ((def.kind == Kind::Choice || def.kind == Kind::Burnout)
-        && value.compare(notSetText(), Qt::CaseInsensitive) == 0) {
-        s.choice(ChoiceId(def.id)) = -1;
-        return;
     }
     int index = indexOfItem(items, value);
     if (index < 0 && def.kind == Kind::Burnout) {

@@ -30,31 +30,62 @@ QString cellText(const char *bytes, qsizetype size)
 
 QString columnKey(const QString &name) { return name.trimmed().toCaseFolded(); }
 
-// Whether the bytes are UTF-8 text; else the line of the first fault. The
-// text is decoded a piece of whole lines at a time and dropped, so that
-// checking holds no copy of the table.
-bool checkUtf8(const QByteArray &bytes, CsvError *error)
+// The character (from 1) at which a line stops being UTF-8; 0 when no
+// fault is found.
+int utf8FaultColumn(QByteArrayView line)
+{
+    int column = 1;
+    for (qsizetype i = 0; i < line.size(); ++column) {
+        const auto b = static_cast<unsigned char>(line.at(i));
+        int length = b < 0x80        ? 1
+            : b >= 0xC2 && b <= 0xDF ? 2
+            : b >= 0xE0 && b <= 0xEF ? 3
+            : b >= 0xF0 && b <= 0xF4 ? 4
+                                     : 0;
+        // The second byte's range excludes overlong forms, surrogates and
+        // code points past U+10FFFF.
+        const unsigned char low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+        if (length == 0 || i + length > line.size())
+            return column;
+        for (int k = 1; k < length; ++k) {
+            const auto c = static_cast<unsigned char>(line.at(i + k));
+            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
+                return column;
+        }
+        i += length;
+    }
+    return 0;
+}
+
+// Whether the bytes are UTF-8 text; else the line and column of the first
+// fault. The text is decoded a piece of whole lines at a time and dropped,
+// so that checking holds no copy of the table.
+bool checkUtf8(QByteArrayView bytes, CsvError *error)
 {
     constexpr qsizetype piece = qsizetype(1) << 20;
     int line = 1;
     for (qsizetype start = 0; start < bytes.size();) {
         qsizetype end = start + piece < bytes.size() ? bytes.indexOf('\n', start + piece) : -1;
         end = end < 0 ? bytes.size() : end + 1;
-        const QByteArrayView part = QByteArrayView(bytes).sliced(start, end - start);
+        const QByteArrayView part = bytes.sliced(start, end - start);
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = decoder.decode(part);
         if (decoder.hasError()) {
             // Found in this piece: now line by line.
+            *error = { line, 0, QStringLiteral("the table is not UTF-8 text (save it as CSV in UTF-8)") };
             for (qsizetype from = 0; from < part.size(); ++line) {
                 qsizetype to = part.indexOf('\n', from);
                 to = to < 0 ? part.size() : to + 1;
                 QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
                 const QString lineText = lineDecoder.decode(part.sliced(from, to - from));
-                if (lineDecoder.hasError())
+                if (lineDecoder.hasError()) {
+                    error->line = line;
+                    error->column = utf8FaultColumn(part.sliced(from, to - from));
                     break;
+                }
                 from = to;
             }
-            *error = { line, 0, QStringLiteral("the table is not UTF-8 text (save it as CSV in UTF-8)") };
             return false;
         }
         line += int(part.count('\n'));
@@ -105,7 +136,7 @@ CsvReader::CsvReader(const QByteArray &bytes)
 
 bool CsvReader::start(CsvError *error)
 {
-    if (!checkUtf8(m_bytes, error))
+    if (!checkUtf8(QByteArrayView(m_bytes).sliced(m_pos), error))
         return false;
     // The separator: the one of the two that the header line holds outside
     // quotes; both is a table that cannot be read.

@@ -5,6 +5,7 @@
 #include "setuprow.h"
 
 #include <QFile>
+#include <QHash>
 #include <QLocale>
 
 #include <cerrno>
@@ -78,14 +79,14 @@ void LoadedTable::checkHeader(const QStringList &required)
         if (m_csv->column(name) < 0)
             problem(1, QStringLiteral("the header has no column \"%1\"").arg(name));
     }
-    for (const QString &name : allTableColumns()) {
-        const int first = m_csv->column(name);
-        for (int i = first + 1; first >= 0 && i < m_csv->header().size(); ++i) {
-            if (m_csv->header().at(i).trimmed().compare(name, Qt::CaseInsensitive) == 0) {
-                problem(1, QStringLiteral("column \"%1\" appears more than once").arg(m_csv->header().at(i).trimmed()));
-                break;
-            }
-        }
+    // Each known column told once, at its second place.
+    QHash<QString, int> seen;
+    for (const QString &name : allTableColumns())
+        seen.insert(name.toCaseFolded(), 0);
+    for (const QString &cell : m_csv->header()) {
+        const auto known = seen.find(cell.trimmed().toCaseFolded());
+        if (known != seen.end() && ++*known == 2)
+            problem(1, QStringLiteral("column \"%1\" appears more than once").arg(cell.trimmed()));
     }
 }
 

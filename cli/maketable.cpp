@@ -20,12 +20,6 @@ namespace {
 
 constexpr int NameMax = 255; // bytes of one name in a folder
 
-// Where a row that makes a file starts in the table, to read it again.
-struct RowPlace {
-    qsizetype position = 0;
-    int line = 0;
-};
-
 struct RowFile {
     QString name;
     Setup setup;
@@ -113,15 +107,15 @@ bool readRow(LoadedTable &table, const MakeColumns &columns, const CsvRecord &re
 }
 
 // Reads every row, tells its problems, and gives where the good ones are.
-std::vector<RowPlace> planRows(LoadedTable &table)
+std::vector<LoadedTable::Place> planRows(LoadedTable &table)
 {
-    std::vector<RowPlace> plan;
+    std::vector<LoadedTable::Place> plan;
     QHash<QString, int> names;
     const MakeColumns columns(table);
     CsvRecord record; // its room kept from row to row
     RowFile file;
     for (;;) {
-        const RowPlace place{ table.position(), table.line() };
+        const LoadedTable::Place place = table.place();
         if (!table.next(&record))
             return plan;
         if (!readRow(table, columns, record, &file))
@@ -141,14 +135,14 @@ QString pathIn(const QString &dir, const QString &name) { return displayPath(QDi
 // Writes the file of every planned row into the folder, as temporaries; the
 // rows whose place is taken are told. False when any was, or when a file
 // could not be written (told).
-bool writeRows(LoadedTable &table, const std::vector<RowPlace> &plan, PlantFolder &folder, const QString &dir,
+bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, PlantFolder &folder, const QString &dir,
                bool force)
 {
     folder.reserve(int(plan.size()));
     const MakeColumns columns(table);
     int inTheWay = 0;
-    for (const RowPlace &place : plan) {
-        table.seek(place.position, place.line);
+    for (const LoadedTable::Place &place : plan) {
+        table.seek(place);
         CsvRecord record;
         RowFile file;
         if (!table.next(&record) || !readRow(table, columns, record, &file))
@@ -187,7 +181,7 @@ int runMake(const QString &tablePath, const QString &dir, bool force)
     if (table.problemCount() > 0)
         return table.finishProblems(ExitRefused);
 
-    const std::vector<RowPlace> plan = planRows(table);
+    const std::vector<LoadedTable::Place> plan = planRows(table);
     if (table.problemCount() > 0) {
         table.finishProblems(ExitRefused);
         writeError(QStringLiteral("nothing written: %1 problem%2 in %3")

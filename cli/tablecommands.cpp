@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <vector>
 
 namespace hvx {
 namespace {
@@ -118,11 +119,13 @@ int runVerifyTable(const QString &tablePath, bool json)
     if (!table.load(tablePath, &status))
         return table.finishProblems(status);
     table.checkHeader(QStringList{ QLatin1String(TableColumns::file) } + bankColumns());
-    QList<UnitRow> units;
-    for (CsvRecord record; table.next(&record);) {
+    // Every row checked first; then each read again and verified.
+    std::vector<LoadedTable::Place> places;
+    CsvRecord record;
+    for (LoadedTable::Place at = table.place(); table.next(&record); at = table.place()) {
         UnitRow unit;
         if (readUnitRow(table, record, &unit))
-            units << unit;
+            places.push_back(at);
     }
     if (table.problemCount() > 0)
         return table.finishProblems(ExitUsage);
@@ -131,7 +134,11 @@ int runVerifyTable(const QString &tablePath, bool json)
     ReportOutput out;
     bool anyDiffer = false;
     bool anyError = false;
-    for (const UnitRow &unit : units) {
+    for (const LoadedTable::Place &at : places) {
+        UnitRow unit;
+        table.seek(at);
+        if (!table.next(&record) || !readUnitRow(table, record, &unit))
+            continue; // the same bytes as before: not reached
         const QString path = QDir::isAbsolutePath(unit.file) ? unit.file : folder.filePath(unit.file);
         VerifyReport report = verifyUnit(QFile::encodeName(path), unit.switches);
         report.file.file = unit.file;

@@ -52,10 +52,14 @@ public:
     // The next record, blank rows passed over. False at the end, or at a
     // fault in the table's quoting (told as a problem).
     bool next(CsvRecord *record);
-    // Where the next record starts, and back to it for a second reading.
-    qsizetype position() const { return m_csv->position(); }
-    int line() const { return m_csv->line(); }
-    void seek(qsizetype position, int line) { m_csv->seek(position, line); }
+    // Where the next record starts, and back to it for a second reading
+    // (so that a command keeps where its rows are, not the rows).
+    struct Place {
+        qsizetype position = 0;
+        int line = 0;
+    };
+    Place place() const { return { m_csv->position(), m_csv->line() }; }
+    void seek(const Place &place) { m_csv->seek(place.position, place.line); }
 
     QString path() const { return m_path; }
     QString at(int line, const QString &message) const;

@@ -121,7 +121,7 @@ bool PlantFolder::open()
         ::close(m_dirFd);
         m_dirFd = -1;
         removeMadeFolders();
-        return fail(error == EWOULDBLOCK ? QStringLiteral("another run is writing into it")
+        return fail(error == EWOULDBLOCK ? QStringLiteral("is locked: another run is writing into it")
                                          : QStringLiteral("could not be locked: ") + errorText(error));
     }
     return true;

@@ -35,7 +35,7 @@ public:
 
     // Makes the folder when missing (and the folders above it), opens it and
     // locks it. False, with the reason in errorString() ("could not be
-    // made: Permission denied", "another run is writing into it").
+    // made: Permission denied", "is locked: another run is writing into it").
     bool open();
 
     enum class Place { Free, Taken, Refused };

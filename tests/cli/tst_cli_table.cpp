@@ -252,7 +252,7 @@ private slots:
         const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
         ::close(fd);
         QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.err, "halvex-eval: the folder out another run is writing into it; nothing written\n");
+        QCOMPARE(run.err, "halvex-eval: the folder out is locked: another run is writing into it; nothing written\n");
         QCOMPARE(QDir(dir + "/out").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
         QCOMPARE(runEvalIn(dir, { "--make", "plant.csv", "--into", "out" }).exitCode, 0);
     }

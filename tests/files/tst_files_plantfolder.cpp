@@ -144,7 +144,7 @@ private slots:
         PlantFolder second(QFile::encodeName(tmp.path()));
         QVERIFY(first.open());
         QVERIFY(!second.open());
-        QCOMPARE(second.errorString(), QStringLiteral("another run is writing into it"));
+        QCOMPARE(second.errorString(), QStringLiteral("is locked: another run is writing into it"));
     }
 
     void folderMadeIsRemovedOnCancel()

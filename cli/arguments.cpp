@@ -30,13 +30,13 @@ bool Arguments::checkFileNames(QString *why) const
     return false;
 }
 
-bool Arguments::gatherFiles(QList<QByteArray> *files, QString *why) const
+bool Arguments::gatherFiles(QList<QByteArray> *files, QString *why, ListFault *fault) const
 {
     for (const QString &file : operands())
         *files << textToBytes(file);
     const bool nullSeparated = isSet("null");
     for (const QString &list : values(QStringLiteral("files-from"))) {
-        if (!readFileList(textToBytes(list), nullSeparated, files, why))
+        if (!readFileList(textToBytes(list), nullSeparated, files, why, fault))
             return false;
     }
     return true;

@@ -2,6 +2,8 @@
 // halvex-eval's command line, parsed once: the options given, their values,
 // the operands, and the setup files named in both ways.
 
+#include "filelist.h"
+
 #include <QByteArray>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -30,8 +32,8 @@ public:
     bool checkFileNames(QString *why) const;
     // The setup files of every command that takes them: the operands, then
     // the names in each --files-from list in turn. False with the reason when
-    // a list could not be read.
-    bool gatherFiles(QList<QByteArray> *files, QString *why) const;
+    // a list could not be read (or is no list of names: *fault says which).
+    bool gatherFiles(QList<QByteArray> *files, QString *why, ListFault *fault = nullptr) const;
 
 private:
     QCommandLineParser m_parser;

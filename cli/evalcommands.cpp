@@ -77,9 +77,10 @@ int runEvaluate(const Arguments &line)
 {
     QList<QByteArray> files;
     QString error;
-    if (!line.gatherFiles(&files, &error)) {
+    ListFault fault = ListFault::None;
+    if (!line.gatherFiles(&files, &error, &fault)) {
         writeError(error);
-        return ExitError;
+        return fault == ListFault::Malformed ? ExitUsage : ExitError;
     }
     const QByteArray pdfPath = textToBytes(line.value("pdf"));
     if (!pdfPath.isEmpty()) {

@@ -2,21 +2,18 @@
 
 #include "displaytext.h"
 #include "evaluation.h"
+#include "plantfolder.h"
 #include "setupfile.h"
 #include "setuprow.h"
-#include "wholefile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
+#include <QLocale>
 
 #include <algorithm>
-#include <cerrno>
 #include <utility>
-
-#include <fcntl.h>
-#include <unistd.h>
+#include <vector>
 
 namespace hvx {
 namespace table {
@@ -24,11 +21,27 @@ namespace {
 
 constexpr int NameMax = 255; // bytes of one name in a folder
 
-struct PlannedFile {
-    int line = 0;
+struct RowFile {
     QString name;
     Setup setup;
 };
+
+// Characters no file name made from a table may hold: controls, line and
+// paragraph separators, and the marks that turn the direction of text (a
+// name that shows as another).
+bool isRefusedInName(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || c == 0x2028
+        || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+QString refusedCharacterIn(const QString &name)
+{
+    for (const char32_t c : name.toUcs4())
+        if (isRefusedInName(c))
+            return QStringLiteral("U+") + QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QString();
+}
 
 // The file name a row makes: the last part of its file cell, with ".hvx"
 // added when it has another ending. Empty with a problem when unusable.
@@ -38,22 +51,60 @@ QString madeFileName(const QString &cell, QString *problem)
     name = name.mid(std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
         *problem = cell.trimmed().isEmpty() ? QStringLiteral("is empty; each row needs the name of its setup file")
-                                            : QStringLiteral("\"%1\" names no file").arg(cell.trimmed());
+                                            : QStringLiteral("%1 names no file").arg(quotedValue(cell.trimmed()));
         return QString();
     }
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            *problem = QStringLiteral("\"%1\" holds a control character").arg(name);
-            return QString();
-        }
+    if (const QString refused = refusedCharacterIn(name); !refused.isEmpty()) {
+        *problem = QStringLiteral("%1 holds %2, a control, line-break or text-direction character")
+                       .arg(quotedValue(name), refused);
+        return QString();
     }
     if (!name.endsWith(QLatin1String(".hvx"), Qt::CaseInsensitive))
         name += QStringLiteral(".hvx");
     if (QFile::encodeName(name).size() > NameMax) {
-        *problem = QStringLiteral("\"%1\" is longer than a file name may be").arg(name);
+        *problem = QStringLiteral("%1 is longer than a file name may be").arg(quotedValue(name));
         return QString();
     }
     return name;
+}
+
+// The columns of the table that --make reads, looked up once.
+struct MakeColumns {
+    explicit MakeColumns(const LoadedTable &table)
+        : file(table.column(QLatin1String(TableColumns::file)))
+    {
+        for (const QString &column : setupColumns())
+            setup << table.column(column);
+    }
+    int file;
+    QList<int> setup;
+};
+
+// The file of one row, its problems told; false when it has any.
+bool readRow(LoadedTable &table, const MakeColumns &columns, const CsvRecord &record, RowFile *file)
+{
+    if (!table.checkWidth(record))
+        return false;
+    const int before = table.problemCount();
+    QStringList values;
+    values.reserve(columns.setup.size());
+    for (int column : columns.setup)
+        values << CsvTable::cell(record, column);
+    std::vector<RowProblem> problems;
+    file->setup = setupFromRowValues(values, &problems);
+    for (const RowProblem &p : problems)
+        table.problem(record.line, p.column, p.message);
+    if (problems.empty()) {
+        EvaluationValues evaluated;
+        const EvaluationOutcome outcome = Evaluate(file->setup, evaluated);
+        if (!outcome.completed)
+            table.problem(record.line, QStringLiteral("the window does not evaluate this setup: ") + outcome.status);
+    }
+    QString problem;
+    file->name = madeFileName(CsvTable::cell(record, columns.file), &problem);
+    if (file->name.isEmpty())
+        table.problem(record.line, QLatin1String(TableColumns::file), problem);
+    return table.problemCount() == before;
 }
 
 // The line and name of each file planned, by its name in one letter case.
@@ -68,125 +119,72 @@ QString nameClash(const PlannedNames &names, const QString &name)
     if (it == names.constEnd())
         return QString();
     if (it->second == name)
-        return QStringLiteral("\"%1\" is also the file of line %2").arg(name).arg(it->first);
-    return QStringLiteral("\"%1\" and \"%2\" of line %3 differ only in letter case; on a Windows share or a "
+        return QStringLiteral("%1 is also the file of line %2").arg(quotedValue(name)).arg(it->first);
+    return QStringLiteral("%1 and %2 of line %3 differ only in letter case; on a Windows share or a "
                           "FAT stick they are one file")
-        .arg(name, it->second)
+        .arg(quotedValue(name), quotedValue(it->second))
         .arg(it->first);
 }
 
-// Checks one row and plans its file; false with the problems kept.
-bool planRow(LoadedTable &table, const CsvRecord &record, PlannedNames *names, PlannedFile *planned)
+// Reads every row, tells its problems, and gives where the good ones are.
+std::vector<LoadedTable::Place> planRows(LoadedTable &table)
 {
-    if (!table.checkWidth(record))
-        return false;
-    const int before = table.problems.size();
-    QStringList values;
-    for (const QString &column : setupColumns())
-        values << table.cell(record, column);
-    std::vector<RowProblem> problems;
-    planned->setup = setupFromRowValues(values, &problems);
-    for (const RowProblem &p : problems)
-        table.problem(record.line, p.column, p.message);
-    if (problems.empty()) {
-        EvaluationValues evaluated;
-        const EvaluationOutcome outcome = Evaluate(planned->setup, evaluated);
-        if (!outcome.completed)
-            table.problem(record.line, QStringLiteral("the window does not evaluate this setup: ") + outcome.status);
-    }
-    QString problem;
-    planned->name = madeFileName(table.cell(record, QLatin1String(TableColumns::file)), &problem);
-    if (planned->name.isEmpty())
-        table.problem(record.line, QLatin1String(TableColumns::file), problem);
-    else if (const QString clash = nameClash(*names, planned->name); !clash.isEmpty())
-        table.problem(record.line, QLatin1String(TableColumns::file), clash);
-    else
-        names->insert(planned->name.toCaseFolded(), { record.line, planned->name });
-    planned->line = record.line;
-    return table.problems.size() == before;
-}
-
-// The folder the files go into, made when missing. False with the message
-// given.
-bool prepareFolder(const QString &dir)
-{
-    const QFileInfo info(dir);
-    if (info.exists() && !info.isDir()) {
-        writeError(QStringLiteral("%1 is not a folder").arg(displayPath(dir)));
-        return false;
-    }
-    if (!info.exists() && !QDir().mkpath(dir)) {
-        writeError(QStringLiteral("the folder %1 could not be made").arg(displayPath(dir)));
-        return false;
-    }
-    return true;
-}
-
-// What is in the way of each planned file: without force any existing file,
-// with it anything that is not a regular file.
-QStringList filesInTheWay(const LoadedTable &table, const QString &dir, const QList<PlannedFile> &plan, bool force)
-{
-    QStringList problems;
-    for (const PlannedFile &p : plan) {
-        const QFileInfo target(QDir(dir).filePath(p.name));
-        if (!target.exists() && !target.isSymLink())
+    std::vector<LoadedTable::Place> plan;
+    PlannedNames names;
+    const MakeColumns columns(table);
+    CsvRecord record; // its room kept from row to row
+    RowFile file;
+    for (;;) {
+        const LoadedTable::Place place = table.place();
+        if (!table.next(&record))
+            return plan;
+        if (!readRow(table, columns, record, &file))
             continue;
-        if (!force)
-            problems << table.at(p.line, QStringLiteral("%1 exists; --force replaces it").arg(target.filePath()));
-        else if (const QString why = whyNotReplaceable(QFile::encodeName(target.filePath())); !why.isEmpty())
-            problems << table.at(p.line, QStringLiteral("%1 could not be written: %2").arg(target.filePath(), why));
+        if (const QString clash = nameClash(names, file.name); !clash.isEmpty())
+            table.problem(record.line, QLatin1String(TableColumns::file), clash);
+        else
+            names.insert(file.name.toCaseFolded(), { record.line, file.name });
+        plan.push_back(place);
     }
-    return problems;
 }
 
-// Creates a file that did not exist with the bytes: it is made with O_EXCL,
-// so a file that appeared meanwhile is never replaced, and taken away again
-// when not every byte reached it. 0, or the reason it failed.
-int writeNewFile(const QString &path, const QByteArray &bytes)
+QString pathIn(const QString &dir, const QString &name) { return displayPath(QDir(dir).filePath(name)); }
+
+// Writes the file of every planned row into the folder, as temporaries; the
+// rows whose place is taken are told. False when any was, or when a file
+// could not be written (told).
+bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, PlantFolder &folder, const QString &dir,
+               bool force)
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return errno;
-    qsizetype done = 0;
-    int error = 0;
-    while (done < bytes.size() && error == 0) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n > 0)
-            done += n;
-        else if (n == 0 || errno != EINTR)
-            error = n == 0 ? EIO : errno;
+    folder.reserve(int(plan.size()));
+    const MakeColumns columns(table);
+    int inTheWay = 0;
+    for (const LoadedTable::Place &place : plan) {
+        table.seek(place);
+        CsvRecord record;
+        RowFile file;
+        if (!table.next(&record) || !readRow(table, columns, record, &file))
+            return false; // the same bytes as before: not reached
+        const QByteArray name = QFile::encodeName(file.name);
+        QString why;
+        const PlantFolder::Place now = folder.place(name, &why);
+        if (now == PlantFolder::Place::Refused || (now == PlantFolder::Place::Taken && !force)) {
+            table.problem(record.line,
+                          now == PlantFolder::Place::Refused
+                              ? QStringLiteral("%1 could not be written: %2").arg(pathIn(dir, file.name), why)
+                              : QStringLiteral("%1 exists; --force replaces it").arg(pathIn(dir, file.name)));
+            ++inTheWay;
+        } else if (inTheWay == 0 && !folder.add(name, setupFileBytes(file.setup), force)) {
+            writeError(QStringLiteral("%1 could not be written: %2; nothing written")
+                           .arg(pathIn(dir, file.name), folder.errorString()));
+            return false;
+        }
     }
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    if (error != 0)
-        ::unlink(native.constData());
-    return error;
-}
-
-// A new file is created whole (the folder is put on disk once, at the end);
-// an existing one, with force, is replaced whole as Save replaces it. Empty,
-// or the reason it failed.
-QString writeSetup(const QString &path, const Setup &setup, bool force)
-{
-    const int error = writeNewFile(path, setupFileBytes(setup));
-    if (error == 0)
-        return QString();
-    if (error != EEXIST || !force)
-        return reason(error);
-    QString why;
-    return saveSetupFile(path, setup, &why) ? QString() : why;
-}
-
-// Puts the files written into the folder on disk.
-bool syncFolder(const QString &dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::syncfs(fd) == 0 && ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    if (inTheWay == 0)
+        return true;
+    table.finishProblems(ExitRefused);
+    writeError(QStringLiteral("nothing written"));
+    return false;
 }
 
 } // namespace
@@ -195,51 +193,36 @@ int runMake(const QString &tablePath, const QString &dir, bool force)
 {
     LoadedTable table;
     int status = ExitRefused;
-    if (!loadTable(tablePath, &table, &status))
-        return reportProblems(table.problems, status);
+    if (!table.load(tablePath, &status))
+        return table.finishProblems(status);
     table.checkHeader({ QLatin1String(TableColumns::file) });
-    if (!table.problems.isEmpty())
-        return reportProblems(table.problems, ExitRefused);
+    if (table.problemCount() > 0)
+        return table.finishProblems(ExitRefused);
     table.noteColumns(true);
 
-    QList<PlannedFile> plan;
-    PlannedNames names;
-    for (const CsvRecord &record : table.csv.records) {
-        PlannedFile planned;
-        if (!record.isBlank() && planRow(table, record, &names, &planned))
-            plan << planned;
+    const std::vector<LoadedTable::Place> plan = planRows(table);
+    if (table.problemCount() > 0) {
+        table.finishProblems(ExitRefused);
+        writeError(QStringLiteral("nothing written: %1 problem%2 in %3")
+                       .arg(QLocale(QLocale::English).toString(table.problemCount()))
+                       .arg(table.problemCount() == 1 ? "" : "s")
+                       .arg(displayPath(tablePath)));
+        return ExitRefused;
     }
-    if (!table.problems.isEmpty()) {
-        table.problems << QStringLiteral("halvex-eval: nothing written: %1 in %2")
-                              .arg(table.problems.size() == 1
-                                       ? QStringLiteral("1 problem")
-                                       : QStringLiteral("%1 problems").arg(table.problems.size()),
-                                   displayPath(tablePath));
-        return reportProblems(table.problems, ExitRefused);
-    }
-    if (plan.isEmpty()) {
+    if (plan.empty()) {
         writeError(QStringLiteral("nothing written: %1 has no rows").arg(displayPath(tablePath)));
         return ExitRefused;
     }
-    const QStringList inTheWay = filesInTheWay(table, dir, plan, force);
-    if (!inTheWay.isEmpty())
-        return reportProblems(inTheWay + QStringList{ QStringLiteral("halvex-eval: nothing written") }, ExitRefused);
-    if (!prepareFolder(dir))
+    PlantFolder folder(QFile::encodeName(dir));
+    if (!folder.open()) {
+        writeError(QStringLiteral("the folder %1 %2; nothing written").arg(displayPath(dir), folder.errorString()));
         return ExitError;
-
-    for (int i = 0; i < plan.size(); ++i) {
-        const QString path = QDir(dir).filePath(plan.at(i).name);
-        const QString error = writeSetup(path, plan.at(i).setup, force);
-        if (!error.isEmpty()) {
-            writeError(QStringLiteral("%1 could not be written: %2; %3 of %4 setup files were written before it")
-                           .arg(displayPath(path), error)
-                           .arg(i)
-                           .arg(plan.size()));
-            return ExitError;
-        }
     }
-    if (!syncFolder(dir)) {
-        writeError(QStringLiteral("the setup files in %1 could not be put on disk").arg(displayPath(dir)));
+    if (!writeRows(table, plan, folder, dir, force))
+        return table.problemCount() > 0 ? ExitRefused : ExitError;
+    if (!folder.commit()) {
+        writeError(QStringLiteral("the setup files could not be put into %1: %2; nothing written")
+                       .arg(displayPath(dir), folder.errorString()));
         return ExitError;
     }
     writeError(QStringLiteral("%1 setup file%2 written into %3")

@@ -2,6 +2,7 @@
 
 #include "bytenames.h"
 #include "displaytext.h"
+#include "scratchfolder.h"
 #include "switchform_print.h"
 #include "wholefile.h"
 
@@ -45,6 +46,35 @@ QByteArray canonicalPath(const QByteArray &path)
     return canonical;
 }
 
+// While it lives, the system's temporary folder (for this process) is a
+// scratch folder of the program's own, which a stopping signal removes with
+// what was made in it: the drawing makes scratch files of its own there.
+class ScratchTemporaryFolder {
+public:
+    ScratchTemporaryFolder()
+        : m_scratch(QStringLiteral("halvex-eval"))
+        , m_hadTmpDir(qEnvironmentVariableIsSet("TMPDIR"))
+        , m_tmpDir(qgetenv("TMPDIR"))
+    {
+        if (m_scratch.isValid())
+            qputenv("TMPDIR", QFile::encodeName(m_scratch.path()));
+    }
+    ~ScratchTemporaryFolder()
+    {
+        if (m_hadTmpDir)
+            qputenv("TMPDIR", m_tmpDir);
+        else
+            qunsetenv("TMPDIR");
+    }
+    ScratchTemporaryFolder(const ScratchTemporaryFolder &) = delete;
+    ScratchTemporaryFolder &operator=(const ScratchTemporaryFolder &) = delete;
+
+private:
+    ScratchFolder m_scratch;
+    bool m_hadTmpDir;
+    QByteArray m_tmpDir;
+};
+
 } // namespace
 
 bool isOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs)
@@ -86,6 +116,7 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
     // Drawn in memory and written in one step: an existing file is replaced
     // only by a complete one, and only a regular file is ever replaced.
     QString why;
+    const ScratchTemporaryFolder scratch;
     if (saveResultSheetsPdf(pdfPath, sheets, &why))
         return true;
     if (error) // told by the name as the report shows it

@@ -40,7 +40,11 @@ QStringList exportRow(const FileReport &r)
     const char *status = r.status == FileReport::Status::Ok ? "ok"
         : r.status == FileReport::Status::Refused           ? "refused"
                                                             : "error";
-    return row << QLatin1String(status) << r.message;
+    const QString note = r.status == FileReport::Status::Error ? QString() : unsetChoicesNote(r.setup);
+    return row << QLatin1String(status)
+               << (note.isEmpty()            ? r.message
+                       : r.message.isEmpty() ? note
+                                             : r.message + QStringLiteral("; ") + note);
 }
 
 int exportTable(const QList<QByteArray> &files)
@@ -148,26 +152,29 @@ int verifyTable(const QString &tablePath, bool json)
 {
     LoadedTable table;
     int status = ExitUsage;
-    if (!loadTable(tablePath, &table, &status))
-        return reportProblems(table.problems, status);
+    if (!table.load(tablePath, &status))
+        return table.finishProblems(status);
     // S4 may be left out: a single-output unit's sheet has none.
     table.checkHeader(QStringList{ QLatin1String(TableColumns::file) } + bankColumns().mid(0, 3));
-    if (!table.problems.isEmpty())
-        return reportProblems(table.problems, table.header.nearMisses.isEmpty() ? ExitUsage : ExitRefused);
+    if (table.problemCount() > 0)
+        return table.finishProblems(table.header().nearMisses.isEmpty() ? ExitUsage : ExitRefused);
     table.noteColumns(false);
 
     const QDir folder = QFileInfo(tablePath).absoluteDir();
     ReportOutput out;
     UnitVerdicts verdicts;
-    for (const CsvRecord &record : table.csv.records) {
-        if (record.isBlank())
-            continue;
+    CsvRecord record;
+    while (table.next(&record)) {
         const UnitResult u = checkUnit(table, record, folder);
         verdicts.add(u.verdict);
         out.write(unitResultText(table, u, json));
     }
     const bool written = out.finish();
     writeStderr(verdicts.summary() + QLatin1Char('\n'));
+    // A fault in the table's quoting ends the reading: the rows after it are
+    // not read at all.
+    if (table.problemCount() > 0)
+        return table.finishProblems(ExitUsage);
     const UnitVerdict overall = verdicts.overall();
     return exitStatus(!written || (overall != UnitVerdict::Match && overall != UnitVerdict::Differ),
                       overall == UnitVerdict::Differ);
@@ -179,9 +186,10 @@ int runExport(const Arguments &line)
 {
     QList<QByteArray> files;
     QString error;
-    if (!line.gatherFiles(&files, &error)) {
+    ListFault fault = ListFault::None;
+    if (!line.gatherFiles(&files, &error, &fault)) {
         writeError(error);
-        return ExitError;
+        return fault == ListFault::Malformed ? ExitUsage : ExitError;
     }
     // Lists that name no file leave no table to write.
     if (files.isEmpty())

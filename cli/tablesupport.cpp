@@ -5,6 +5,7 @@
 #include "setuprow.h"
 
 #include <QFile>
+#include <QLocale>
 
 #include <cerrno>
 
@@ -30,41 +31,62 @@ bool readTableFile(const QString &path, QByteArray *bytes, QString *error)
 
 } // namespace
 
-int reportProblems(const QStringList &problems, int exitStatus)
+void ProblemReport::add(const QString &problem)
 {
-    for (const QString &p : problems)
-        writeStderr(p + QLatin1Char('\n'));
+    if (++m_count <= ProblemsShown)
+        writeStderr(problem + QLatin1Char('\n'));
+}
+
+int ProblemReport::finish(int exitStatus) const
+{
+    if (m_count > ProblemsShown)
+        writeError(QStringLiteral("%1 more problem%2 not shown")
+                       .arg(QLocale(QLocale::English).toString(m_count - ProblemsShown))
+                       .arg(m_count - ProblemsShown == 1 ? "" : "s"));
     return exitStatus;
 }
 
 QString LoadedTable::at(int line, const QString &message) const
 {
-    return displayPath(path) + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + displayText(message);
+    return displayPath(m_path) + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + displayText(message);
 }
 
-void LoadedTable::problem(int line, const QString &message) { problems << at(line, message); }
+void LoadedTable::problem(int line, const QString &message)
+{
+    if (!m_problems.countUnshown())
+        m_problems.add(at(line, message));
+}
 
 void LoadedTable::problem(int line, const QString &column, const QString &message)
 {
-    problem(line, QStringLiteral("column \"%1\": %2").arg(column, message));
+    if (!m_problems.countUnshown())
+        m_problems.add(at(line, QStringLiteral("column \"%1\": %2").arg(column, message)));
+}
+
+void LoadedTable::csvProblem(const CsvError &error)
+{
+    if (error.column > 0)
+        m_problems.add(displayPath(m_path) + QStringLiteral(":%1:%2: ").arg(error.line).arg(error.column)
+                       + displayText(error.message));
+    else
+        problem(error.line, error.message);
 }
 
 void LoadedTable::checkHeader(const QStringList &required)
 {
-    header = HeaderFolding().read(csv.header);
-    for (const HeaderReading::NearMiss &miss : header.nearMisses)
+    for (const HeaderReading::NearMiss &miss : m_header.nearMisses)
         problem(1, HeaderReading::nearMissText(miss));
     for (const QString &name : required) {
-        if (header.column(name) < 0)
+        if (m_header.column(name) < 0)
             problem(1, QStringLiteral("the header has no column \"%1\"").arg(name));
     }
-    for (const QString &name : header.duplicates)
+    for (const QString &name : m_header.duplicates)
         problem(1, QStringLiteral("column \"%1\" appears more than once").arg(name));
 }
 
 void LoadedTable::noteColumns(bool lacked) const
 {
-    for (const QString &note : { header.ownColumnsNote(), lacked ? header.lackedColumnsNote() : QString() }) {
+    for (const QString &note : { m_header.ownColumnsNote(), lacked ? m_header.lackedColumnsNote() : QString() }) {
         if (!note.isEmpty())
             writeError(displayText(note));
     }
@@ -80,13 +102,13 @@ bool LoadedTable::checkWidth(const CsvRecord &record)
 
 QString LoadedTable::widthProblem(const CsvRecord &record) const
 {
-    for (int i = csv.header.size(); i < record.cells.size(); ++i) {
+    const qsizetype columns = m_csv->header().size();
+    for (qsizetype i = columns; i < record.cells.size(); ++i) {
         if (!record.cells.at(i).trimmed().isEmpty()) {
             return QStringLiteral("the row has %1 cells, the header names %2 (a value holding the separator "
                                   "must be quoted)")
                 .arg(record.cells.size())
-                .arg(csv.header.size() == 1 ? QStringLiteral("1 column")
-                                            : QStringLiteral("%1 columns").arg(csv.header.size()));
+                .arg(columns == 1 ? QStringLiteral("1 column") : QStringLiteral("%1 columns").arg(columns));
         }
     }
     return QString();
@@ -94,25 +116,38 @@ QString LoadedTable::widthProblem(const CsvRecord &record) const
 
 QString LoadedTable::cell(const CsvRecord &record, const QString &column) const
 {
-    return CsvTable::cell(record, header.column(column));
+    return CsvTable::cell(record, m_header.column(column));
 }
 
-bool loadTable(const QString &path, LoadedTable *table, int *exitStatus)
+bool LoadedTable::load(const QString &path, int *exitStatus)
 {
-    table->path = path;
-    QByteArray bytes;
+    m_path = path;
     QString error;
-    if (!readTableFile(path, &bytes, &error)) {
+    if (!readTableFile(path, &m_bytes, &error)) {
         writeError(error);
         *exitStatus = ExitError;
         return false;
     }
+    m_csv = std::make_unique<CsvReader>(m_bytes);
     CsvError csvError;
-    if (!readCsvTable(bytes, &table->csv, &csvError)) {
-        table->problem(csvError.line, csvError.message);
+    if (!m_csv->start(&csvError)) {
+        csvProblem(csvError);
         return false;
     }
+    m_header = HeaderFolding().read(m_csv->header());
     return true;
+}
+
+bool LoadedTable::next(CsvRecord *record)
+{
+    CsvError error;
+    while (m_csv->next(record, &error)) {
+        if (!record->isBlank())
+            return true;
+    }
+    if (error.line != 0)
+        csvProblem(error);
+    return false;
 }
 
 } // namespace table

@@ -1,14 +1,13 @@
 #include "wholefile.h"
 
+#include "stopsignals.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstring>
-#include <mutex>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,75 +17,7 @@ namespace hvx {
 
 namespace {
 
-// Temporary files to remove when a stopping signal ends the process. A
-// signal handler may only look at lock-free atomics and plain memory, so the
-// list is a fixed array of names; a file that finds no free place is simply
-// not removed on a signal.
-struct PendingFile {
-    std::atomic<bool> taken{ false }; // the place belongs to a file
-    std::atomic<bool> live{ false };  // its name is complete and it exists
-    char name[PATH_MAX] = {};
-};
-static_assert(std::atomic<bool>::is_always_lock_free, "read by a signal handler");
-
-constexpr int PendingPlaces = 8;
-PendingFile g_pending[PendingPlaces];
-const int stopSignals[] = { SIGINT, SIGTERM, SIGHUP };
-
-extern "C" void removePendingFiles(int stopSignal)
-{
-    for (PendingFile &file : g_pending)
-        if (file.live.load())
-            ::unlink(file.name);
-    // The handler was reset as it was entered: once it returns, the signal
-    // stops the process as it would have without it.
-    ::raise(stopSignal);
-}
-
-// Installs the handler for each stopping signal that still has its default
-// action; one the program handles or ignores is left alone.
-void watchStopSignals()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        for (int stopSignal : stopSignals) {
-            struct sigaction old {};
-            if (::sigaction(stopSignal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) || old.sa_handler != SIG_DFL)
-                continue;
-            struct sigaction action {};
-            action.sa_handler = removePendingFiles;
-            sigemptyset(&action.sa_mask);
-            for (int other : stopSignals)
-                sigaddset(&action.sa_mask, other);
-            action.sa_flags = SA_RESETHAND;
-            ::sigaction(stopSignal, &action, nullptr);
-        }
-    });
-}
-
-int addPendingFile(const QByteArray &name)
-{
-    if (name.size() >= PATH_MAX)
-        return -1;
-    watchStopSignals();
-    for (int i = 0; i < PendingPlaces; ++i) {
-        bool taken = false;
-        if (g_pending[i].taken.compare_exchange_strong(taken, true)) {
-            std::memcpy(g_pending[i].name, name.constData(), size_t(name.size()) + 1);
-            g_pending[i].live.store(true);
-            return i;
-        }
-    }
-    return -1;
-}
-
-void removePendingFile(int place)
-{
-    if (place < 0)
-        return;
-    g_pending[place].live.store(false);
-    g_pending[place].taken.store(false);
-}
+extern "C" void removeTemporary(const void *name) { ::unlink(static_cast<const char *>(name)); }
 
 // The folder part of a path, with its slash ("" for a name without one).
 QByteArray folderPart(const QByteArray &path) { return path.left(path.lastIndexOf('/') + 1); }
@@ -143,17 +74,15 @@ QString whyNotReplaceable(const Target &t, bool throughLink)
     return t.exists ? whyNotRegular(t.status.st_mode, throughLink) : QString();
 }
 
-// A name for the temporary file beside target: target.XXXXXX.part, the
-// name's end cut off when it would be too long for the file system (never
-// inside a UTF-8 sequence: a writer that takes the name as text must find
-// the same file).
-QByteArray temporaryName(const QByteArray &target)
+} // namespace
+
+QByteArray temporaryName(const QByteArray &target, const char *ending)
 {
     constexpr int nameMax = 255;
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const QByteArray folder = folderPart(target);
     QByteArray name = target.mid(folder.size());
-    qsizetype cut = nameMax - qsizetype(sizeof ".XXXXXX.part" - 1);
+    qsizetype cut = nameMax - qsizetype(sizeof ".XXXXXX" - 1) - qsizetype(std::strlen(ending));
     if (name.size() > cut) {
         while (cut > 0 && (static_cast<unsigned char>(name.at(cut)) & 0xC0) == 0x80)
             --cut;
@@ -162,10 +91,8 @@ QByteArray temporaryName(const QByteArray &target)
     name += '.';
     for (int i = 0; i < 6; ++i)
         name += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
-    return folder + name + ".part";
+    return folder + name + ending;
 }
-
-} // namespace
 
 WholeFile::WholeFile(const QString &path)
     : m_path(QFile::encodeName(path))
@@ -201,14 +128,14 @@ bool WholeFile::open()
     // Made with the permissions of any new file (the umask, a default access
     // list), which a file it replaces then overrides.
     for (int attempt = 0; m_fd < 0; ++attempt) {
-        m_temporary = temporaryName(m_target);
+        m_temporary = temporaryName(m_target, ".part");
         m_fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
         if (m_fd < 0 && (errno != EEXIST || attempt == 100)) {
             m_temporary.clear();
             return fail(errno);
         }
     }
-    m_slot = addPendingFile(m_temporary);
+    m_slot = watchStop(removeTemporary, m_temporary.constData());
     if (target.exists) {
         struct stat made {};
         if (::fstat(m_fd, &made) == 0 && (made.st_uid != target.status.st_uid || made.st_gid != target.status.st_gid))
@@ -259,7 +186,7 @@ bool WholeFile::commit()
         return fail(why);
     // Out of the list first: a signal after the rename must not remove the
     // file that is now in place.
-    removePendingFile(m_slot);
+    unwatchStop(m_slot);
     m_slot = -1;
     if (::rename(m_temporary.constData(), m_target.constData()) != 0)
         return fail(errno);
@@ -269,7 +196,7 @@ bool WholeFile::commit()
 
 void WholeFile::cancel()
 {
-    removePendingFile(m_slot);
+    unwatchStop(m_slot);
     m_slot = -1;
     if (m_fd >= 0)
         ::close(m_fd);

@@ -65,28 +65,6 @@ const ColumnDef columnDefs[] = {
 
 constexpr int customTextLimit = 6; // characters the window's edits take
 
-// The item a choice stands for when the file left it without a chosen
-// button: the evaluation reads linearisation, cold junction and conversion
-// speed as their second item then, and buttons as disabled; every other
-// choice tests one item that -1 never is, so it acts as its first. The dual
-// type has no such item (it then sets no second output at all).
-int effectiveChoice(ChoiceId id, int index)
-{
-    if (index >= 0)
-        return index;
-    switch (id) {
-    case ChoiceId::rgLinearisation:
-    case ChoiceId::rgColdJunction:
-    case ChoiceId::rgConversionSpeed:
-    case ChoiceId::rgButtonIsolation:
-        return 1;
-    case ChoiceId::rgDualType:
-        return -1;
-    default:
-        return 0;
-    }
-}
-
 QStringList choiceItems(const ColumnDef &def)
 {
     return def.kind == Kind::Burnout ? Texts::newBurnoutCaptions() : Texts::items(ChoiceId(def.id));
@@ -109,9 +87,9 @@ QString valueText(const ColumnDef &def, const Setup &s)
     case Kind::Burnout:
         break;
     }
-    const int index = effectiveChoice(ChoiceId(def.id), s.choice(ChoiceId(def.id)));
+    const int index = s.choice(ChoiceId(def.id));
     const QStringList items = choiceItems(def);
-    return index >= 0 && index < items.size() ? items.at(index) : QString();
+    return index < 0 ? notSetText() : index < items.size() ? items.at(index) : QString();
 }
 
 int indexOfItem(const QStringList &items, const QString &value)
@@ -181,7 +159,7 @@ QString itemList(const QStringList &items, const QString &value)
 
 QString notOneOf(const QString &value, const QStringList &items)
 {
-    return QStringLiteral("\"%1\" is not one of %2").arg(value, itemList(items, value));
+    return QStringLiteral("%1 is not one of %2").arg(quotedValue(value), itemList(items, value));
 }
 
 // Whether a custom text comes back from a setup file as it went in.
@@ -225,14 +203,14 @@ std::optional<QString> customText(const QString &value, QString *problem)
         return std::nullopt;
     for (const QChar c : value) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            *problem = QStringLiteral("\"%1\" holds a control character").arg(value);
+            *problem = QStringLiteral("%1 holds a control character").arg(quotedValue(value));
             return std::nullopt;
         }
     }
     if (value.size() <= customTextLimit) {
         if (fileKeeps(value))
             return value;
-        *problem = QStringLiteral("\"%1\" holds a character that a setup file cannot keep").arg(value);
+        *problem = QStringLiteral("%1 holds a character that a setup file cannot keep").arg(quotedValue(value));
         return std::nullopt;
     }
     const bool comma = value.contains(QLatin1Char(','));
@@ -248,8 +226,9 @@ std::optional<QString> customText(const QString &value, QString *problem)
             return comma ? shorter.replace(QLatin1Char('.'), QLatin1Char(',')) : shorter;
         }
     }
-    *problem =
-        QStringLiteral("\"%1\" is longer than the %2 characters the window takes").arg(value).arg(customTextLimit);
+    *problem = QStringLiteral("%1 is longer than the %2 characters the window takes")
+                   .arg(quotedValue(value))
+                   .arg(customTextLimit);
     return std::nullopt;
 }
 
@@ -270,7 +249,7 @@ void readValue(const ColumnDef &def, const QString &value, Setup &s, std::vector
     }
     case Kind::InputRange:
         if (s.cbInputType < 0) {
-            problems->push_back({ column, QStringLiteral("\"%1\" needs an input type").arg(value) });
+            problems->push_back({ column, QStringLiteral("%1 needs an input type").arg(quotedValue(value)) });
             return;
         }
         items = Texts::items(rangeListFor(s.cbInputType));
@@ -279,10 +258,12 @@ void readValue(const ColumnDef &def, const QString &value, Setup &s, std::vector
         items = Texts::items(ListId(def.id));
         break;
     case Kind::Choice:
-        items = Texts::items(ChoiceId(def.id));
-        break;
     case Kind::Burnout:
-        items = Texts::newBurnoutCaptions();
+        if (value.compare(notSetText(), Qt::CaseInsensitive) == 0) {
+            s.choice(ChoiceId(def.id)) = -1;
+            return;
+        }
+        items = choiceItems(def);
         break;
     }
     int index = indexOfItem(items, value);
@@ -334,6 +315,30 @@ const QStringList &allTableColumns()
     return columns;
 }
 
+QString notSetText() { return QStringLiteral("(not set)"); }
+
+QString quotedValue(const QString &value)
+{
+    constexpr int shown = 60;
+    if (value.size() <= shown)
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    qsizetype cut = shown - 3;
+    if (value.at(cut).isLowSurrogate())
+        --cut;
+    return QLatin1Char('"') + value.left(cut) + QStringLiteral("...\"");
+}
+
+QString unsetChoicesNote(const Setup &setup)
+{
+    QStringList columns;
+    for (const ColumnDef &def : columnDefs)
+        if ((def.kind == Kind::Choice || def.kind == Kind::Burnout) && setup.choice(ChoiceId(def.id)) < 0)
+            columns << QLatin1String(def.name);
+    return columns.isEmpty()
+        ? QString()
+        : QStringLiteral("%1: the file chooses no button for %2").arg(notSetText(), columns.join(QStringLiteral(", ")));
+}
+
 QStringList setupRowValues(const Setup &setup)
 {
     QStringList values;
@@ -346,11 +351,12 @@ Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *pro
 {
     Setup s;
     for (bool later : { false, true }) {
-        int i = 0;
-        for (const ColumnDef &def : columnDefs) {
-            const QString value = i < values.size() ? values.at(i).trimmed() : QString();
-            ++i;
-            if (!value.isEmpty() && readsLater(def.kind) == later)
+        for (qsizetype i = 0; i < qsizetype(std::size(columnDefs)) && i < values.size(); ++i) {
+            const ColumnDef &def = columnDefs[i];
+            if (readsLater(def.kind) != later || values.at(i).isEmpty())
+                continue;
+            const QString value = values.at(i).trimmed();
+            if (!value.isEmpty())
                 readValue(def, value, s, problems);
         }
     }
@@ -385,12 +391,12 @@ std::optional<SwitchBank> bankFromCell(const QString &text, QString *error)
     if (bits.isEmpty())
         *error = QStringLiteral("is empty; it needs the twelve switches read off the unit");
     else if (digitsOnly && bits.size() < 12)
-        *error = QStringLiteral("\"%1\" has only %2 (a spreadsheet that took it for a number drops "
+        *error = QStringLiteral("%1 has only %2 (a spreadsheet that took it for a number drops "
                                 "its leading zeros: keep the cell as text, as 0100 0001 0100)")
-                     .arg(text.trimmed(),
+                     .arg(quotedValue(text.trimmed()),
                           bits.size() == 1 ? QStringLiteral("1 digit") : QStringLiteral("%1 digits").arg(bits.size()));
     else
-        *error = QStringLiteral("\"%1\" is not twelve digits 0 and 1").arg(text.trimmed());
+        *error = QStringLiteral("%1 is not twelve digits 0 and 1").arg(quotedValue(text.trimmed()));
     return std::nullopt;
 }
 

@@ -29,10 +29,18 @@ const QStringList &bankColumns();
 // status and message.
 const QStringList &allTableColumns();
 
+// The text of a choice that no button is chosen in (possible only in a setup
+// file): "(not set)".
+QString notSetText();
+
 // The setup's values, one per setup column. Nothing chosen in a list is the
-// empty text; a choice the window shows without a chosen button (possible
-// only in a setup file) is written as the item the evaluation takes it for.
+// empty text; a choice without a chosen button is notSetText(), which
+// setupFromRowValues() reads back as it.
 QStringList setupRowValues(const Setup &setup);
+// What a row's message says of the choices the setup leaves without a
+// chosen button ("(not set): the file chooses no button for RTD wiring");
+// empty when there are none.
+QString unsetChoicesNote(const Setup &setup);
 
 struct RowProblem {
     QString column; // empty for a problem of the whole row
@@ -45,6 +53,10 @@ struct RowProblem {
 // that is not one of its items is a problem, and its field is left as New
 // gives it.
 Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems);
+
+// A value as a message quotes it: in double quotes, cut to about 60
+// characters with "..." when longer.
+QString quotedValue(const QString &value);
 
 // A bank as twelve digits in three groups of four, position 1 first:
 // "0100 0001 0100".

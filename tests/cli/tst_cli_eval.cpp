@@ -326,7 +326,7 @@ private slots:
         QTest::addColumn<QString>("files"); // in the order reported
         QTest::addColumn<QString>("error"); // on standard error; empty: nothing there
         // clang-format off
-        QTest::newRow("lines, after the command line") << QStringList{ "REFUSED", "--files-from", "-" } << QByteArray("\nGOOD\n\nTEXT\n") << 2 << "REFUSED GOOD TEXT" << "";
+        QTest::newRow("lines, after the command line") << QStringList{ "REFUSED", "--files-from", "-" } << QByteArray("GOOD\nTEXT") << 2 << "REFUSED GOOD TEXT" << "";
         QTest::newRow("NUL separated") << QStringList{ "--files-from", "-", "--null" } << QByteArray("GOOD\0GOOD", 9) << 0 << "GOOD GOOD" << "";
         QTest::newRow("list from a file") << QStringList{ "--files-from", "LIST" } << QByteArray() << 1 << "REFUSED" << "";
         QTest::newRow("empty list") << QStringList{ "--files-from", "-" } << QByteArray() << 0 << "" << "";
@@ -335,9 +335,13 @@ private slots:
         QTest::newRow("list is a folder") << QStringList{ "GOOD", "--files-from", "DIR" } << QByteArray() << 2 << ""
             << "the file list DIR could not be read: Is a directory";
         QTest::newRow("name of 4,096 bytes") << QStringList{ "--files-from", "-" } << QByteArray(4096, 'n') + "\nGOOD" << 2 << QString(4096, 'n') + " GOOD" << "";
-        QTest::newRow("name of 4,097 bytes") << QStringList{ "--files-from", "-" } << "GOOD\n" + QByteArray(4097, 'n') << 2 << ""
+        QTest::newRow("name of 4,097 bytes") << QStringList{ "--files-from", "-" } << "GOOD\n" + QByteArray(4097, 'n') << 64 << ""
             << "the file list standard input could not be read: name 2 is longer";
-        QTest::newRow("endless name") << QStringList{ "--files-from", "/dev/zero" } << QByteArray() << 2 << "" << "name 1 is longer than 4,096 bytes";
+        QTest::newRow("endless name") << QStringList{ "--files-from", "/dev/zero" } << QByteArray() << 64 << "" << "name 1 is longer than 4,096 bytes";
+        QTest::newRow("empty name") << QStringList{ "--files-from", "-" } << QByteArray("GOOD\n\nTEXT\n") << 64 << "" << "name 2 is empty";
+        QTest::newRow("endless list of empty names") << QStringList{ "--null", "--files-from", "/dev/zero" } << QByteArray() << 64 << "" << "name 1 is empty";
+        QTest::newRow("a million names and one") << QStringList{ "--files-from", "-" } << QByteArray("x\n").repeated(1000001) << 64 << ""
+            << "standard input could not be read: it holds more than 1,000,000 names";
         // clang-format on
     }
 

@@ -11,9 +11,14 @@
 #include "../support/filesizelimit.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace hvx;
 using testsupport::readFile;
@@ -173,12 +178,17 @@ private slots:
         QTest::newRow("a row shorter than its header") << ok + "TT-2,Voltage,0 to 10 V\r\n"
             << "plant.csv:3: the window does not evaluate this setup: Please select output 1 range";
         QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
-        QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3: a quoted cell is not closed";
+        QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3:1: a quoted cell is not closed";
         QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-            << "plant.csv:2: column \"file\": \"TT\\x011\" holds a control character";
+            << "plant.csv:2: column \"file\": \"TT\\x011\" holds U+0001, a control, line-break or text-direction character";
         QTest::newRow("name too long") << tableOf({ { "file=" + QString(251, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" },
                                                      { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-            << "plant.csv:3: column \"file\": \"" + QString(252, 'x') + ".hvx\" is longer than a file name may be\nhalvex-eval: nothing written: 1 problem in plant.csv";
+            << "plant.csv:3: column \"file\": \"" + QString(57, 'x') + "...\" is longer than a file name may be\nhalvex-eval: nothing written: 1 problem";
+        for (const auto &[what, character] : { std::pair{ "direction override", u'\u202E' }, { "direction mark", u'\u061C' },
+                                                { "C1 control", u'\u0085' }, { "line separator", u'\u2028' } })
+            QTest::newRow(qPrintable(QStringLiteral("%1 in a name").arg(QLatin1String(what))))
+                << tableOf({ { QStringLiteral("file=a") + QChar(character) + "gpj", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+                << QStringLiteral("holds U+%1, a control, line-break or text-direction character").arg(QString::number(character, 16).toUpper().rightJustified(4, '0'));
         QTest::newRow("names a folder") << tableOf({ { "file=units/..", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
             << "plant.csv:2: column \"file\": \"units/..\" names no file";
         QTest::newRow("only blank rows") << QByteArray("file,input type\r\n , \r\n") << "halvex-eval: nothing written: plant.csv has no rows";
@@ -201,6 +211,78 @@ private slots:
         // Nothing written, nothing replaced.
         QCOMPARE(QDir(dir + "/out").entryList(QDir::Files), QStringList{ "existing.hvx" });
         QCOMPARE(readFile(dir + "/out/existing.hvx"), existing);
+    }
+
+    // A link in the folder is never written through, with or without --force.
+    void linksRefused_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("force");
+        for (const bool force : { false, true }) {
+            const char *with = force ? ", --force" : "";
+            QTest::newRow(qPrintable(QStringLiteral("to a file outside%1").arg(with))) << "../outside/victim" << force;
+            QTest::newRow(qPrintable(QStringLiteral("dangling%1").arg(with))) << "../outside/none" << force;
+            QTest::newRow(qPrintable(QStringLiteral("to a folder%1").arg(with))) << "../outside" << force;
+        }
+    }
+
+    void linksRefused()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, force);
+        const QString dir = rowDir(m_dir);
+        QVERIFY(QDir().mkpath(dir + "/outside"));
+        writeFile(dir + "/outside/victim", "old");
+        QStringList second = plainOutput;
+        second.first() = "file=TT-2";
+        writeFile(dir + "/plant.csv", tableOf({ second, plainOutput }));
+        QVERIFY(QFile::link(target, dir + "/out/TT-1.hvx"));
+        const Run run = runEvalIn(dir,
+                                  QStringList{ "--make", "plant.csv", "--into", "out" }
+                                      + (force ? QStringList{ "--force" } : QStringList()));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("plant.csv:3: out/TT-1.hvx could not be written: it is a link, and only plain "
+                                  "files are written into the folder\nhalvex-eval: nothing written\n"),
+                 qPrintable(run.err));
+        QCOMPARE(readFile(dir + "/outside/victim"), QByteArray("old"));
+        QCOMPARE(QDir(dir + "/outside").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{ "victim" });
+        QCOMPARE(QDir(dir + "/out").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                 QStringList{ "TT-1.hvx" });
+        QCOMPARE(QFileInfo(dir + "/out/TT-1.hvx").symLinkTarget(),
+                 QFileInfo(dir + "/out/" + target).absoluteFilePath());
+    }
+
+    // A second run into a folder that a run writes into is refused.
+    void anotherRunWritesThere()
+    {
+        const QString dir = rowDir(m_dir);
+        writeFile(dir + "/plant.csv", tableOf({ plainOutput }));
+        const int fd = ::open(QFile::encodeName(dir + "/out").constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0);
+        const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
+        ::close(fd);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.endsWith(
+            "\nhalvex-eval: the folder out is locked: another run is writing into it; nothing written\n"));
+        QCOMPARE(QDir(dir + "/out").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QCOMPARE(runEvalIn(dir, { "--make", "plant.csv", "--into", "out" }).exitCode, 0);
+    }
+
+    // Problems are told as they are found, the first hundred of them.
+    void problemsBounded()
+    {
+        const QString dir = rowDir(m_dir);
+        QByteArray table = "file,input type\n" + QByteArray("a,Volts\n").repeated(250);
+        writeFile(dir + "/plant.csv", table);
+        const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
+        QCOMPARE(run.exitCode, 1);
+        const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+        // The note of the setup columns the table lacks comes first.
+        QCOMPARE(lines.size(), 103);
+        QVERIFY(lines.at(100).startsWith("plant.csv:101: column \"input type\": \"Volts\" is not one of"));
+        QCOMPARE(lines.at(101), "halvex-eval: 150 more problems not shown");
+        QCOMPARE(lines.at(102), "halvex-eval: nothing written: 250 problems in plant.csv");
     }
 
     // As a spreadsheet of another locale writes it: byte-order mark, semicolons,
@@ -244,9 +326,9 @@ private slots:
         QTest::addColumn<int>("fileSizeLimit"); // 0: none
         QTest::addColumn<QString>("message");
         // clang-format off
-        QTest::newRow("into a file") << "plant.csv" << 0 << "halvex-eval: plant.csv is not a folder\n";
-        QTest::newRow("folder under a file") << "plant.csv/out" << 0 << "halvex-eval: the folder plant.csv/out could not be made\n";
-        QTest::newRow("no room") << "out" << 100 << "halvex-eval: out/TT-1.hvx could not be written: File too large; 0 of 2 setup files were written before it\n";
+        QTest::newRow("into a file") << "plant.csv" << 0 << "halvex-eval: the folder plant.csv could not be opened: Not a directory; nothing written\n";
+        QTest::newRow("folder under a file") << "plant.csv/out" << 0 << "halvex-eval: the folder plant.csv/out could not be made: Not a directory; nothing written\n";
+        QTest::newRow("no room") << "out" << 100 << "halvex-eval: out/TT-1.hvx could not be written: File too large; nothing written\n";
         // clang-format on
     }
 
@@ -386,6 +468,31 @@ private slots:
             QCOMPARE(CsvTable::cell(row, table.column("S4")), status == "ok" ? "0000 0000 0000" : "");
             QCOMPARE(CsvTable::cell(row, table.column("input type")).isEmpty(), status == "error");
         }
+    }
+
+    // What --csv writes, --make and --verify-table read back as it was: a
+    // name a spreadsheet would take for a formula, a choice left unset.
+    void exportedRowsReadBack()
+    {
+        const QString dir = rowDir(m_dir);
+        Setup unset;
+        unset.cbInputType = RtdPt100;
+        unset.cbIRRTD = 3;
+        unset.cbOutputRange = 1;
+        unset.rgRTDType = -1;
+        QVERIFY(saveSetupFile(dir + "/+cmd|calc.hvx", plainSetup()) && saveSetupFile(dir + "/=unset.hvx", unset));
+        const Run exported = runEvalIn(dir, { "--csv", "+cmd|calc.hvx", "=unset.hvx" });
+        QCOMPARE(exported.exitCode, 0);
+        QVERIFY(exported.out.contains("\r\n'+cmd|calc.hvx,"));
+        QVERIFY(exported.out.contains(",(not set),"));
+        QVERIFY(exported.out.contains("(not set): the file chooses no button for RTD wiring\r\n"));
+        writeFile(dir + "/made.csv", exported.out);
+        const Run made = runEvalIn(dir, { "--make", "made.csv", "--into", "again" });
+        QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+        QCOMPARE(readFile(dir + "/again/+cmd|calc.hvx"), readFile(dir + "/+cmd|calc.hvx"));
+        QCOMPARE(readFile(dir + "/again/=unset.hvx"), readFile(dir + "/=unset.hvx"));
+        const Run verified = runEvalIn(dir, { "--verify-table", "made.csv" });
+        QVERIFY2(verified.exitCode == 0, verified.out.constData());
     }
 
 private:

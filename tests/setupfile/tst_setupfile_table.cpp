@@ -2,6 +2,7 @@
 // texts.
 
 #include "csvtable.h"
+#include "evaluation.h"
 #include "headerfolding.h"
 #include "setupfields.h"
 #include "setuprow.h"
@@ -20,8 +21,6 @@ QStringList shown(const CsvTable &t)
         out << QString::number(r.line) + QLatin1Char(':') + r.cells.join(QLatin1Char('|'));
     return out;
 }
-
-int column(const char *name) { return setupColumns().indexOf(QLatin1String(name)); }
 
 } // namespace
 
@@ -49,19 +48,26 @@ void TestSetupTable::readCsv_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("records"); // empty when refused
     QTest::addColumn<int>("errorLine");
+    QTest::addColumn<int>("errorColumn");
 
     // clang-format off
-    QTest::newRow("semicolons win in header") << QByteArray("\"x,y,z\";b\n1,5;2") << QStringList{ "1:x,y,z|b", "2:1,5|2" } << 0;
-    QTest::newRow("one column: commas") << QByteArray("a\nx,y;z") << QStringList{ "1:a", "2:x|y;z" } << 0;
+    QTest::newRow("semicolons win in header") << QByteArray("\"x,y,z\";b\n1,5;2") << QStringList{ "1:x,y,z|b", "2:1,5|2" } << 0 << 0;
+    QTest::newRow("one column: commas") << QByteArray("a\nx,y;z") << QStringList{ "1:a", "2:x|y;z" } << 0 << 0;
     QTest::newRow("quoted separator, quote, line break") << QByteArray("a,b\n\"0 to 1,000 Hz\",\"say \"\"hi\"\"\nthere\"\n3,4\n")
-                                          << QStringList{ "1:a|b", "2:0 to 1,000 Hz|say \"hi\"\nthere", "4:3|4" } << 0;
-    QTest::newRow("empty cells and last line without end") << QByteArray("a,b,c\n,,\n1,,") << QStringList{ "1:a|b|c", "2:||", "3:1||" } << 0;
-    QTest::newRow("quote never closed") << QByteArray("a,b\n1,2\n\"open,3\n4,5\n") << QStringList() << 3;
-    QTest::newRow("text after closing quote") << QByteArray("a,b\n\"x\"y,2\n") << QStringList() << 2;
-    QTest::newRow("not UTF-8") << QByteArray("a\nok\n0 to 400\xB0" "C\n") << QStringList() << 3;
-    QTest::newRow("not UTF-8 below an empty line") << QByteArray("\na\n0 to 400\xB0" "C\n") << QStringList() << 3;
-    QTest::newRow("empty") << QByteArray() << QStringList() << 1;
-    QTest::newRow("blank header") << QByteArray(",,\n1,2,3\n") << QStringList() << 1;
+                                          << QStringList{ "1:a|b", "2:0 to 1,000 Hz|say \"hi\"\nthere", "4:3|4" } << 0 << 0;
+    QTest::newRow("empty cells and last line without end") << QByteArray("a,b,c\n,,\n1,,") << QStringList{ "1:a|b|c", "2:||", "3:1||" } << 0 << 0;
+    QTest::newRow("only the first byte-order mark") << QByteArray("\xEF\xBB\xBF" "a,b\n\xEF\xBB\xBF" "x,\xEF\xBB\xBF" "y\n")
+                                          << QStringList{ "1:a|b", QString::fromUtf8("2:\xEF\xBB\xBFx|\xEF\xBB\xBFy") } << 0 << 0;
+    QTest::newRow("formula signs") << QByteArray("a\n'=1+1\n'+cmd|calc\n-5\n''@x\n'x\n") << QStringList{ "1:a", "2:=1+1", "3:+cmd|calc", "4:-5", "5:'@x", "6:'x" } << 0 << 0;
+    QTest::newRow("quote never closed") << QByteArray("a,b\n1,2\n\"open,3\n4,5\n") << QStringList() << 3 << 1;
+    QTest::newRow("quote never closed, late in its line") << QByteArray("a,b\n\xC3\xA9,\"open\n") << QStringList() << 2 << 3;
+    QTest::newRow("text after closing quote") << QByteArray("a,b\n1,\"x\"y\n") << QStringList() << 2 << 6;
+    QTest::newRow("both separators in the header") << QByteArray("file;input type,S1\n") << QStringList() << 1 << 16;
+    QTest::newRow("not UTF-8") << QByteArray("a\nok\n0 to 400\xB0" "C\n") << QStringList() << 3 << 9;
+    QTest::newRow("not UTF-8 below an empty line") << QByteArray("\na\n\xC3\xA9 \xED\xA0\x80\n") << QStringList() << 3 << 3;
+    QTest::newRow("not UTF-8 after a byte-order mark") << QByteArray("\xEF\xBB\xBF" "a,\xF4\x90\x80\x80\n") << QStringList() << 1 << 3;
+    QTest::newRow("empty") << QByteArray() << QStringList() << 1 << 0;
+    QTest::newRow("blank header") << QByteArray(",,\n1,2,3\n") << QStringList() << 1 << 0;
     // clang-format on
 }
 
@@ -70,23 +76,28 @@ void TestSetupTable::readCsv()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, records);
     QFETCH(int, errorLine);
+    QFETCH(int, errorColumn);
     CsvTable table;
     CsvError error;
     const bool ok = readCsvTable(bytes, &table, &error);
     QCOMPARE(ok, errorLine == 0);
     if (ok)
         QCOMPARE(shown(table), records);
-    else
-        QCOMPARE(error.line, errorLine);
+    QCOMPARE(error.line, errorLine);
+    QCOMPARE(error.column, errorColumn);
 }
 
 void TestSetupTable::writtenLinesReadBack()
 {
-    const QStringList cells{ QStringLiteral("plain"),           QStringLiteral("0 to 1,000 Hz"),
-                             QStringLiteral("a;b;c;d;e;f;g;h"), QStringLiteral("say \"hi\""),
-                             QStringLiteral(" padded "),        QString(),
-                             QStringLiteral("two\r\nlines") };
+    const QStringList cells{
+        QStringLiteral("plain"),        QStringLiteral("0 to 1,000 Hz"), QStringLiteral("a;b;c;d;e;f;g;h"),
+        QStringLiteral("say \"hi\""),   QStringLiteral(" padded "),      QString(),
+        QStringLiteral("two\r\nlines"), QStringLiteral("+cmd|calc.hvx"), QStringLiteral("-5.5"),
+        QStringLiteral("''=x")
+    };
     QVERIFY(csvLine(cells).startsWith("plain,\"0 to 1,000 Hz\",")); // only what needs quotes has them
+    // A formula's sign behind an apostrophe, a number as it is.
+    QVERIFY(csvLine(cells).endsWith(",'+cmd|calc.hvx,-5.5,'''=x\r\n"));
     CsvTable table;
     CsvError error;
     QVERIFY(readCsvTable(csvByteOrderMark() + csvLine(cells) + csvLine(cells), &table, &error));
@@ -208,28 +219,44 @@ void TestSetupTable::bankCells()
 
 void TestSetupTable::exportedValuesReadBack()
 {
-    // A setup from a file may hold choices without a chosen button: written
-    // as the item the evaluation takes them for, they read back as it.
-    Setup s;
-    s.cbInputType = TcK;
-    s.cbIRTCKJ = 15;
-    s.eCustomLow = QStringLiteral("0");
-    s.eCustomHigh = QStringLiteral("400");
-    s.rgLinearisation = -1;
-    s.rgButtonIsolation = -1;
-    s.rgBurnout = -1;
-    const QStringList values = setupRowValues(s);
-    QCOMPARE(values.at(column("linearisation")), QStringLiteral("Linearisation off"));
-    QCOMPARE(values.at(column("buttons")), QStringLiteral("Buttons disabled"));
-    QCOMPARE(values.at(column("burnout")), QStringLiteral("High Burnout"));
-    QCOMPARE(values.at(column("input range")), QStringLiteral("Custom"));
-    std::vector<RowProblem> problems;
-    QCOMPARE(setupRowValues(setupFromRowValues(values, &problems)), values);
-    QVERIFY(problems.empty());
-    // An unchosen dual type has no item that acts as it does: no cell text.
-    s.rgDualOutput = 1;
-    s.rgDualType = -1;
-    QCOMPARE(setupRowValues(s).at(column("second output")), QString());
+    // A setup from a file may leave any choice without a chosen button: its
+    // row says so, and reads back as it, with the same switches.
+    Setup pt100;
+    pt100.cbInputType = RtdPt100;
+    pt100.cbIRRTD = 3;
+    pt100.cbOutputRange = 1;
+    pt100.rgDualOutput = 1;
+    Setup thermocouple;
+    thermocouple.cbInputType = TcK;
+    thermocouple.cbIRTCKJ = 15;
+    thermocouple.eCustomLow = QStringLiteral("0");
+    thermocouple.eCustomHigh = QStringLiteral("400");
+    thermocouple.cbOutputRange = 4;
+    thermocouple.rgDualOutput = 1;
+    int swept = 0;
+    for (Setup base : { pt100, thermocouple }) {
+        for (int dualType : { 0, 1, 2 }) {
+            base.rgDualType = dualType;
+            for (int c = 0; c < ChoiceCount; ++c) {
+                Setup s = base;
+                s.choice(ChoiceId(c)) = -1;
+                const QStringList values = setupRowValues(s);
+                std::vector<RowProblem> problems;
+                const Setup back = setupFromRowValues(values, &problems);
+                QVERIFY(problems.empty());
+                QVERIFY2(back.choice(ChoiceId(c)) == -1 && setupRowValues(back) == values,
+                         qPrintable(values.join('|')));
+                EvaluationValues before;
+                EvaluationValues after;
+                QCOMPARE(Evaluate(s, before).completed, Evaluate(back, after).completed);
+                QVERIFY(after.map == before.map);
+                const QString column = setupColumns().at(values.indexOf(notSetText()));
+                QVERIFY(unsetChoicesNote(s).endsWith(QStringLiteral(" for ") + column));
+                ++swept;
+            }
+        }
+    }
+    QCOMPARE(swept, 2 * 3 * ChoiceCount);
 }
 
 void TestSetupTable::unitReading_data()

@@ -1,0 +1,309 @@
+#include "plantfolder.h"
+
+#include "stopsignals.h"
+#include "wholefile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace hvx {
+
+namespace {
+
+QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// The stopping signals held back while the files are moved into place.
+class HeldStopSignals {
+public:
+    HeldStopSignals()
+    {
+        sigemptyset(&m_signals);
+        for (int s : { SIGINT, SIGTERM, SIGHUP })
+            sigaddset(&m_signals, s);
+        pthread_sigmask(SIG_BLOCK, &m_signals, &m_old);
+    }
+    ~HeldStopSignals() { pthread_sigmask(SIG_SETMASK, &m_old, nullptr); }
+    HeldStopSignals(const HeldStopSignals &) = delete;
+    HeldStopSignals &operator=(const HeldStopSignals &) = delete;
+
+    // Whether one of them came meanwhile (it stops the process once let go).
+    bool anyCame() const
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        for (int s : { SIGINT, SIGTERM, SIGHUP })
+            if (sigismember(&pending, s) == 1 && sigismember(&m_old, s) != 1)
+                return true;
+        return false;
+    }
+
+private:
+    sigset_t m_signals;
+    sigset_t m_old;
+};
+
+// Renames from to to in the folder, never over a file that is there.
+int renameNoReplace(int dirFd, const char *from, const char *to)
+{
+    if (::renameat2(dirFd, from, dirFd, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system that cannot: look, then move.
+    struct stat status;
+    if (::fstatat(dirFd, to, &status, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    return ::renameat(dirFd, from, dirFd, to) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+PlantFolder::PlantFolder(const QByteArray &nativeDir)
+    : m_dir(nativeDir)
+{
+}
+
+PlantFolder::~PlantFolder()
+{
+    cancel();
+    if (m_dirFd >= 0)
+        ::close(m_dirFd);
+}
+
+bool PlantFolder::fail(int error) { return fail(errorText(error)); }
+
+bool PlantFolder::fail(const QString &why)
+{
+    m_error = why;
+    return false;
+}
+
+bool PlantFolder::makeFolders()
+{
+    if (m_dir.isEmpty() || m_dir.contains('\0'))
+        return fail(QStringLiteral("could not be made: ") + errorText(ENOENT));
+    for (qsizetype end = 1; end <= m_dir.size(); ++end) {
+        if (end < m_dir.size() && m_dir.at(end) != '/')
+            continue;
+        const QByteArray folder = m_dir.left(end);
+        if (::mkdir(folder.constData(), 0777) == 0)
+            m_madeFolders.push_back(folder);
+        else if (errno != EEXIST)
+            return fail(QStringLiteral("could not be made: ") + errorText(errno));
+    }
+    return true;
+}
+
+bool PlantFolder::open()
+{
+    if (!makeFolders()) {
+        removeMadeFolders();
+        return false;
+    }
+    m_dirFd = ::open(m_dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_dirFd < 0) {
+        const int error = errno;
+        removeMadeFolders();
+        return fail(QStringLiteral("could not be opened: ") + errorText(error));
+    }
+    // A file system without locks (some network ones) is written without.
+    if (::flock(m_dirFd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EBADF && errno != EOPNOTSUPP) {
+        const int error = errno;
+        ::close(m_dirFd);
+        m_dirFd = -1;
+        removeMadeFolders();
+        return fail(error == EWOULDBLOCK ? QStringLiteral("is locked: another run is writing into it")
+                                         : QStringLiteral("could not be locked: ") + errorText(error));
+    }
+    return true;
+}
+
+PlantFolder::Place PlantFolder::place(const QByteArray &name, QString *why) const
+{
+    struct stat status;
+    if (::fstatat(m_dirFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return Place::Free;
+        *why = errorText(errno);
+        return Place::Refused;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        *why = QStringLiteral("it is a link, and only plain files are written into the folder");
+        return Place::Refused;
+    }
+    *why = whyNotRegular(status.st_mode);
+    return why->isEmpty() ? Place::Taken : Place::Refused;
+}
+
+void PlantFolder::reserve(int count)
+{
+    // The signal handler must not read the list while it moves.
+    unwatchStop(m_watch);
+    m_entries.reserve(size_t(count));
+    m_watch = watchStop(cleanUpOnStop, this);
+}
+
+bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool replace)
+{
+    QString why;
+    const Place now = place(name, &why);
+    if (now == Place::Refused)
+        return fail(why);
+    if (now == Place::Taken && !replace)
+        return fail(errorText(EEXIST));
+    struct stat old {};
+    if (now == Place::Taken && ::fstatat(m_dirFd, name.constData(), &old, AT_SYMLINK_NOFOLLOW) != 0)
+        return fail(errno);
+    if (m_entries.size() == m_entries.capacity())
+        reserve(int(m_entries.size()) * 2 + 16);
+    Entry entry;
+    entry.name = name;
+    entry.replaces = now == Place::Taken;
+    return writeTemporary(entry, bytes, entry.replaces ? &old : nullptr);
+}
+
+// Makes entry's temporary with the bytes. It is listed before it is made: a
+// signal comes most often just as a call into the system returns.
+bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const struct stat *old)
+{
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        entry.temporary = temporaryName(entry.name, ".part");
+        m_entries.push_back(entry);
+        m_written.store(int(m_entries.size()));
+        fd = ::openat(m_dirFd, entry.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            break;
+        const int error = errno;
+        m_written.store(int(m_entries.size()) - 1); // not ours to remove
+        m_entries.pop_back();
+        if (error != EEXIST || attempt == 100)
+            return fail(error);
+    }
+    int error = 0;
+    if (old) { // as the file it replaces: its owner where allowed, its permissions
+        (void)!::fchown(fd, old->st_uid, old->st_gid);
+        if (::fchmod(fd, old->st_mode & 07777) != 0)
+            error = errno;
+    }
+    for (qsizetype done = 0; error == 0 && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n == 0 || errno != EINTR)
+            error = n == 0 ? EIO : errno;
+    }
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error == 0 || fail(error);
+}
+
+bool PlantFolder::moveIntoPlace(Entry &entry)
+{
+    const int fd = m_dirFd;
+    if (entry.replaces) {
+        // The old file kept aside: by a second link, so that its name never
+        // goes missing, or moved where links cannot be made.
+        entry.backup = temporaryName(entry.name, ".old");
+        if (::linkat(fd, entry.name.constData(), fd, entry.backup.constData(), 0) != 0
+            && ::renameat(fd, entry.name.constData(), fd, entry.backup.constData()) != 0)
+            return fail(errno);
+        entry.backedUp = true;
+        return ::renameat(fd, entry.temporary.constData(), fd, entry.name.constData()) == 0 || fail(errno);
+    }
+    const int error = renameNoReplace(fd, entry.temporary.constData(), entry.name.constData());
+    return error == 0 || fail(error);
+}
+
+bool PlantFolder::commit()
+{
+    if (m_dirFd < 0)
+        return fail(EBADF);
+    if (::syncfs(m_dirFd) != 0)
+        return fail(errno);
+    bool ok = true;
+    {
+        const HeldStopSignals held;
+        int moved = 0;
+        while (ok && moved < int(m_entries.size())) {
+            ok = moveIntoPlace(m_entries[size_t(moved)]);
+            moved += ok ? 1 : 0;
+        }
+        if (ok && ::fsync(m_dirFd) != 0)
+            ok = fail(errno);
+        if (ok && held.anyCame())
+            ok = fail(QStringLiteral("stopped by a signal"));
+        if (ok) {
+            for (const Entry &e : m_entries)
+                if (e.backedUp)
+                    ::unlinkat(m_dirFd, e.backup.constData(), 0);
+            m_entries.clear();
+            m_written.store(0);
+            m_madeFolders.clear();
+        } else {
+            rollBack(moved);
+            ::fsync(m_dirFd);
+        }
+        cancel(); // anything the roll-back left, and the signal handler's watch
+    }
+    return ok;
+}
+
+// Undoes the moves of the first moved entries and removes every temporary.
+void PlantFolder::rollBack(int moved)
+{
+    const int fd = m_dirFd;
+    for (int i = int(m_entries.size()) - 1; i >= 0; --i) {
+        const Entry &e = m_entries[size_t(i)];
+        if (i >= moved)
+            ::unlinkat(fd, e.temporary.constData(), 0);
+        if (e.backedUp) // over the new file, or (as the same file) over itself
+            ::renameat(fd, e.backup.constData(), fd, e.name.constData());
+        else if (i < moved)
+            ::unlinkat(fd, e.name.constData(), 0);
+        if (e.backedUp)
+            ::unlinkat(fd, e.backup.constData(), 0);
+    }
+    m_entries.clear();
+    m_written.store(0);
+}
+
+void PlantFolder::cancel()
+{
+    unwatchStop(m_watch);
+    m_watch = -1;
+    for (int i = 0; i < m_written.load(); ++i)
+        ::unlinkat(m_dirFd, m_entries[size_t(i)].temporary.constData(), 0);
+    m_entries.clear();
+    m_written.store(0);
+    removeMadeFolders();
+}
+
+void PlantFolder::removeMadeFolders()
+{
+    for (auto it = m_madeFolders.rbegin(); it != m_madeFolders.rend(); ++it)
+        ::rmdir(it->constData());
+    m_madeFolders.clear();
+}
+
+void PlantFolder::cleanUpOnStop(const void *self)
+{
+    const auto *folder = static_cast<const PlantFolder *>(self);
+    const int written = folder->m_written.load();
+    const Entry *entries = folder->m_entries.data();
+    for (int i = 0; i < written; ++i)
+        ::unlinkat(folder->m_dirFd, entries[i].temporary.constData(), 0);
+    for (size_t i = folder->m_madeFolders.size(); i > 0; --i)
+        ::rmdir(folder->m_madeFolders[i - 1].constData());
+}
+
+} // namespace hvx

@@ -1,0 +1,88 @@
+#pragma once
+// A folder of files written all or nothing: the setup files of a plant.
+//
+// Each file is written as a temporary beside its name; only once every file
+// is written and on disk are they all moved into place. When anything fails,
+// or a stopping signal (SIGINT, SIGTERM, SIGHUP) comes first, what the run
+// made is removed again (the temporaries, a folder it made) and every
+// replaced file keeps its old content: the folder holds either the files it
+// held or all the new ones. A signal that comes while the files are moved is
+// held back until they are all in place or all back as they were; the
+// process is then stopped with the folder as it was.
+//
+// Only plain files are written, and only inside the folder: a name that is
+// a link there (to anywhere, or nowhere) is refused, as is anything else
+// that is not a regular file. While one PlantFolder has the folder open,
+// another (in this or another process) is refused it.
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace hvx {
+
+class PlantFolder {
+public:
+    explicit PlantFolder(const QByteArray &nativeDir);
+    // Anything not committed is cancelled.
+    ~PlantFolder();
+    PlantFolder(const PlantFolder &) = delete;
+    PlantFolder &operator=(const PlantFolder &) = delete;
+
+    // Makes the folder when missing (and the folders above it), opens it and
+    // locks it. False, with the reason in errorString() ("could not be
+    // made: Permission denied", "is locked: another run is writing into it").
+    bool open();
+
+    enum class Place { Free, Taken, Refused };
+    // What stands at name (one name, no folder) now: nothing, a regular
+    // file, or something never written over (a link, a folder, a device),
+    // with the reason in *why.
+    Place place(const QByteArray &name, QString *why) const;
+
+    // Room for count files, before the first add().
+    void reserve(int count);
+    // Writes one file as a temporary beside name. A regular file of that
+    // name is replaced only when replace is set, and keeps its permissions.
+    // False with the reason.
+    bool add(const QByteArray &name, const QByteArray &bytes, bool replace);
+    // Puts all files on disk and then in place. False with the reason, and
+    // the folder as it was.
+    bool commit();
+    // Removes what the run made; the folder is as it was.
+    void cancel();
+
+    QString errorString() const { return m_error; }
+
+private:
+    struct Entry {
+        QByteArray name;
+        QByteArray temporary;
+        QByteArray backup; // the old file kept aside while the new ones are moved in
+        bool replaces = false;
+        bool backedUp = false;
+    };
+
+    bool makeFolders();
+    bool fail(int error);
+    bool fail(const QString &why);
+    bool writeTemporary(Entry &entry, const QByteArray &bytes, const struct stat *old);
+    bool moveIntoPlace(Entry &entry);
+    void rollBack(int moved);
+    void removeMadeFolders();
+    static void cleanUpOnStop(const void *self);
+
+    QByteArray m_dir;
+    std::vector<QByteArray> m_madeFolders; // in the order made
+    int m_dirFd = -1;
+    std::vector<Entry> m_entries;    // reserved: a signal handler reads it
+    std::atomic<int> m_written{ 0 }; // entries whose temporary exists
+    int m_watch = -1;
+    QString m_error;
+};
+
+} // namespace hvx

@@ -1,0 +1,201 @@
+// Folders written all or nothing: what a failure or a stopping signal leaves,
+// what is never written over, one run at a time; scratch folders.
+
+#include "plantfolder.h"
+#include "scratchfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace hvx;
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+} // namespace
+
+class TestPlantFolder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The test runner catches these signals itself; a program starts
+        // without handlers for them.
+        for (int stopSignal : { SIGINT, SIGTERM, SIGHUP })
+            std::signal(stopSignal, SIG_DFL);
+    }
+
+    void commitAllOrNothing_data()
+    {
+        QTest::addColumn<QString>("inTheWay"); // a folder made there before the commit
+        QTest::newRow("all written") << QString();
+        QTest::newRow("second new file in the way") << QStringLiteral("b");
+        QTest::newRow("last new file in the way") << QStringLiteral("c");
+    }
+
+    // "a" is replaced, "b" and "c" are new: either all three are in place,
+    // or "a" is as it was and nothing else is left.
+    void commitAllOrNothing()
+    {
+        QFETCH(QString, inTheWay);
+        QTemporaryDir tmp;
+        const QString dir = tmp.path();
+        QVERIFY(writeFile(dir + "/a", "old")
+                && QFile::setPermissions(dir + "/a", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        PlantFolder folder(QFile::encodeName(dir));
+        QVERIFY2(folder.open(), qPrintable(folder.errorString()));
+        folder.reserve(1); // grows past it
+        for (const char *name : { "a", "b", "c" })
+            QVERIFY2(folder.add(name, QByteArray("new ") + name, true), qPrintable(folder.errorString()));
+        QCOMPARE(entries(dir).size(), 4); // the old file and three temporaries
+        if (!inTheWay.isEmpty())
+            QVERIFY(QDir(dir).mkdir(inTheWay));
+        QCOMPARE(folder.commit(), inTheWay.isEmpty());
+        if (inTheWay.isEmpty()) {
+            QCOMPARE(entries(dir), (QStringList{ "a", "b", "c" }));
+            QCOMPARE(contents(dir + "/c"), QByteArray("new c"));
+            QCOMPARE(modeOf(dir + "/a"), mode_t(0640)); // as the file it replaced
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            QCOMPARE(modeOf(dir + "/b"), mode_t(0666 & ~mask)); // as any new file
+        } else {
+            QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(EEXIST)));
+            QCOMPARE(entries(dir), (QStringList{ "a", inTheWay }));
+            QCOMPARE(contents(dir + "/a"), QByteArray("old"));
+            QCOMPARE(modeOf(dir + "/a"), mode_t(0640));
+        }
+    }
+
+    void place_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<int>("place");
+        QTest::newRow("nothing") << "" << int(PlantFolder::Place::Free);
+        QTest::newRow("a file") << "file" << int(PlantFolder::Place::Taken);
+        QTest::newRow("a link to a file") << "link" << int(PlantFolder::Place::Refused);
+        QTest::newRow("a link to nowhere") << "dangling" << int(PlantFolder::Place::Refused);
+        QTest::newRow("a folder") << "folder" << int(PlantFolder::Place::Refused);
+        QTest::newRow("a FIFO") << "fifo" << int(PlantFolder::Place::Refused);
+    }
+
+    void place()
+    {
+        QFETCH(QString, what);
+        QFETCH(int, place);
+        QTemporaryDir tmp;
+        const QString path = tmp.filePath("x");
+        QVERIFY(writeFile(tmp.filePath("file"), "old"));
+        if (what == "file")
+            QVERIFY(writeFile(path, "old"));
+        if (what == "link" || what == "dangling")
+            QVERIFY(QFile::link(what == "link" ? tmp.filePath("file") : tmp.filePath("none"), path));
+        if (what == "folder")
+            QVERIFY(QDir(tmp.path()).mkdir("x"));
+        if (what == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        PlantFolder folder(QFile::encodeName(tmp.path()));
+        QVERIFY(folder.open());
+        QString why;
+        QCOMPARE(int(folder.place("x", &why)), place);
+        QCOMPARE(why.isEmpty(), place != int(PlantFolder::Place::Refused));
+        // Refused things are never written over, even when asked to.
+        QCOMPARE(folder.add("x", "new", true), place != int(PlantFolder::Place::Refused));
+        folder.cancel();
+        QCOMPARE(contents(tmp.filePath("file")), QByteArray("old"));
+        QCOMPARE(entries(tmp.path()).size(), what.isEmpty() ? 1 : 2);
+    }
+
+    void oneRunAtATime()
+    {
+        QTemporaryDir tmp;
+        PlantFolder first(QFile::encodeName(tmp.path()));
+        PlantFolder second(QFile::encodeName(tmp.path()));
+        QVERIFY(first.open());
+        QVERIFY(!second.open());
+        QCOMPARE(second.errorString(), QStringLiteral("is locked: another run is writing into it"));
+    }
+
+    void folderMadeIsRemovedOnCancel()
+    {
+        QTemporaryDir tmp;
+        PlantFolder folder(QFile::encodeName(tmp.filePath("made/deeper")));
+        QVERIFY(folder.open());
+        QVERIFY(folder.add("a", "new", false));
+        folder.cancel();
+        QCOMPARE(entries(tmp.path()), QStringList());
+    }
+
+    void stoppingSignal_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("what"); // "plant": files being written; "made": into a folder made; "scratch"
+        for (int stopSignal : { SIGINT, SIGTERM, SIGHUP })
+            QTest::newRow(strsignal(stopSignal)) << stopSignal << "plant";
+        QTest::newRow("into a folder made") << int(SIGTERM) << "made";
+        QTest::newRow("scratch folder") << int(SIGHUP) << "scratch";
+    }
+
+    // A process stopped while it writes leaves the folder as it was.
+    void stoppingSignal()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(QString, what);
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.filePath("a"), "old"));
+        const pid_t pid = fork();
+        if (pid == 0) {
+            qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+            ScratchFolder scratch(QStringLiteral("job"));
+            bool ready = scratch.isValid() && QDir(scratch.path()).mkpath("inner")
+                && writeFile(scratch.path() + "/inner/file", "x");
+            PlantFolder folder(QFile::encodeName(what == "made" ? tmp.filePath("new") : tmp.path()));
+            ready = ready && folder.open() && folder.add("b", "new", false);
+            if (what != "made")
+                ready = ready && folder.add("a", "new", true);
+            if (ready)
+                ::raise(signalNumber);
+            _exit(1); // only when the signal did not stop the process
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(WTERMSIG(status), signalNumber);
+        QCOMPARE(entries(tmp.path()), QStringList{ "a" });
+        QCOMPARE(contents(tmp.filePath("a")), QByteArray("old"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlantFolder)
+#include "tst_files_plantfolder.moc"

@@ -7,6 +7,7 @@
 #include "decodereport.h"
 #include "displaytext.h"
 #include "evalreport.h"
+#include "explaincommand.h"
 #include "filelist.h"
 #include "halvexversion.h"
 #include "pdfoutput.h"
@@ -98,6 +99,7 @@ QList<OptionEntry> optionTable()
                          "the nearest setups when none gives them") },
         { QCommandLineOption(QStringLiteral("verify")),
           QStringLiteral("compare the SWITCHES read off a unit with those of FILE") },
+        { hvx::explainOption(), hvx::explainHelp() },
         { QCommandLineOption(QStringList{ QStringLiteral("h"), QStringLiteral("help") }),
           QStringLiteral("show this help and exit") },
         { QCommandLineOption(QStringLiteral("version")), QStringLiteral("show the version and exit") },
@@ -211,6 +213,8 @@ std::optional<int> parseArguments(const QList<QByteArray> &arguments, EvalOption
     if (parser.isSet(QStringLiteral("version")))
         return writeAll(QStringLiteral("halvex-eval %1\n").arg(QLatin1String(HALVEX_VERSION)));
     options.json = parser.isSet(QStringLiteral("json"));
+    if (parser.isSet(hvx::explainOption().names().first()))
+        return hvx::runExplain(parser, options.json);
     if (const std::optional<int> done = hvx::runTableCommand(parser))
         return done;
     if (parser.isSet(QStringLiteral("decode")) || parser.isSet(QStringLiteral("verify")))

@@ -4,19 +4,23 @@
 
 namespace hvx {
 
+std::size_t SwitchReasons::indexOf(int bank, int position)
+{
+    return static_cast<std::size_t>((bank - 1) * 12 + position - 1);
+}
+
 void SwitchReasons::record(int bank, int position, bool on, const QString &reason)
 {
-    Entry &e = m_entries.at(static_cast<std::size_t>((bank - 1) * 12 + position - 1));
+    Entry &e = m_entries.at(indexOf(bank, position));
     if (e.on)
         return;
     e.on = on;
     e.reason = reason;
 }
 
-QString SwitchReasons::reason(int bank, int position) const
-{
-    return m_entries.at(static_cast<std::size_t>((bank - 1) * 12 + position - 1)).reason;
-}
+QString SwitchReasons::reason(int bank, int position) const { return m_entries.at(indexOf(bank, position)).reason; }
+
+bool SwitchReasons::recordedOn(int bank, int position) const { return m_entries.at(indexOf(bank, position)).on; }
 
 namespace Reasons {
 

@@ -19,12 +19,15 @@ public:
     void record(int bank, int position, bool on, const QString &reason);
     // The recorded reason; empty when no rule decided the position.
     QString reason(int bank, int position) const;
+    // Whether a rule recorded turning the position on.
+    bool recordedOn(int bank, int position) const;
 
 private:
     struct Entry {
         bool on = false;
         QString reason;
     };
+    static std::size_t indexOf(int bank, int position);
     std::array<Entry, 48> m_entries;
 };
 

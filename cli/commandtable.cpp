@@ -3,6 +3,7 @@
 #include "arguments.h"
 #include "displaytext.h"
 #include "evalcommands.h"
+#include "explaincommand.h"
 #include "halvexversion.h"
 #include "reportoutput.h"
 #include "tablecommands.h"
@@ -96,6 +97,8 @@ QList<CliEntry> makeTable()
         option("force", "", "--make replaces setup files that exist"),
         command(option("verify-table", "TABLE", "compare the switches read off each unit, S1 to S4 in\nTABLE, with its setup file, named by the row's file", "--verify-table needs a table"),
                 runVerifyTable, Operands::None, "json", tables),
+        command(option("explain", "", "tell for each switch position of each FILE why it is on or\noff, bank by bank (with --json, one object per position)"),
+                runExplain, Operands::Files, "json files-from null", "--csv, --make, --verify-table, --decode, --verify and --explain"),
     };
     // clang-format on
 }

@@ -102,7 +102,7 @@ VerifyReport verifyUnit(const QByteArray &nativePath, const SwitchMap &switches,
                              QLatin1String(r.differs.size() == 1 ? "differs" : "differ"), r.comparison.directions());
         const bool s4On = std::any_of(r.differs.begin(), r.differs.end(),
                                       [](const SwitchPosition &p) { return p.bank == 4; });
-        if (s4On && !isDualOutput(r.file.setup))
+        if (s4On && !r.file.setup.isDualOutput())
             r.message += QStringLiteral(" S4 is unused in single output and must be all off.");
     }
     return r;

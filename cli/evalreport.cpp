@@ -219,12 +219,10 @@ QString reportText(const FileReport &r)
     out += summaryText(r.setup, r.values.RangeIndex);
     // Bank S4 is on every unit: in single output it is unused, all off.
     out += QLatin1Char('\n') + bankRows(r.values.map, 4);
-    if (!isDualOutput(r.setup))
+    if (!r.setup.isDualOutput())
         out += QStringLiteral("  %1\n").arg(singleOutputS4Note());
     return out;
 }
-
-bool isDualOutput(const Setup &setup) { return setup.rgDualOutput == 1; }
 
 QString singleOutputS4Note() { return QStringLiteral("S4 is unused in single output: all its switches stay off."); }
 

@@ -37,10 +37,6 @@ QString reportJson(const FileReport &report);
 // and its name are shown by displayText, so each stays on its line.
 QString reportText(const FileReport &report);
 
-// Whether the setup has a second output, which bank S4 sets; in single
-// output S4 is unused and all its switches are off. The note that says so
-// under the banks of a single-output setup.
-bool isDualOutput(const Setup &setup);
 QString singleOutputS4Note();
 
 // The summary lines of an evaluated setup ("  Input:    ..."), each ending in

@@ -19,6 +19,7 @@ QString usageLines()
     return QStringLiteral("usage: halvex-eval [OPTION]... [FILE]...\n"
                           "       halvex-eval --decode [--json] SWITCHES...\n"
                           "       halvex-eval --verify [--json] FILE SWITCHES\n"
+                          "       halvex-eval --explain [--json] FILE...\n"
                           "       halvex-eval --csv | --make TABLE --into DIR | --verify-table TABLE");
 }
 

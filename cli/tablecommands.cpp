@@ -122,7 +122,7 @@ UnitResult checkUnit(const LoadedTable &table, const CsvRecord &record, const QD
     u.report.file.fileBytes = QFile::encodeName(file);
     const bool compared = u.report.status == VerifyReport::Status::Match
         || u.report.status == VerifyReport::Status::Differ;
-    if (compared && reading.s4Empty && isDualOutput(u.report.file.setup)) {
+    if (compared && reading.s4Empty && u.report.file.setup.isDualOutput()) {
         u.report = uncompared(file, VerifyReport::Status::Error,
                               columnProblem({ bankColumns().at(3),
                                               QStringLiteral("is empty; a dual-output unit needs "

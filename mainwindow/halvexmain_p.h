@@ -2,11 +2,12 @@
 // Helpers shared by the parts of the main window (not part of its interface).
 
 #include "halvexmain.h"
-#include "texts.h"
+#include "inputtypetable.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include <iterator>
 #include <vector>
 
 namespace hvx {
@@ -18,7 +19,8 @@ struct TypeRangeList {
     void (TMainForm::*change)();
 };
 
-// The twelve range lists of the input types, in the order the window hides them.
+// The twelve range lists of the input types with their change handlers, in
+// the order the window hides them: that of the input type table.
 constexpr TypeRangeList TypeRangeLists[] = {
     { ListId::cbIRVoltage, &TMainForm::cbIRVoltageChange },
     { ListId::cbIRCurrent, &TMainForm::cbIRCurrentChange },
@@ -33,6 +35,18 @@ constexpr TypeRangeList TypeRangeLists[] = {
     { ListId::cbIRTCT, &TMainForm::cbIRTCTChange },
     { ListId::cbIRRTD, &TMainForm::cbIRRTDChange },
 };
+
+constexpr bool handlersFollowTheTable()
+{
+    constexpr std::array<ListId, InputRangeListCount> lists = inputRangeLists();
+    if (std::size(TypeRangeLists) != lists.size())
+        return false;
+    for (std::size_t i = 0; i < lists.size(); ++i)
+        if (TypeRangeLists[i].list != lists[i])
+            return false;
+    return true;
+}
+static_assert(handlersFollowTheTable(), "one change handler per range list of the input type table, in its order");
 
 // Typing into a custom edit stops at this many characters.
 constexpr int TypedCustomLength = 6;

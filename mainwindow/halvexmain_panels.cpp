@@ -19,19 +19,19 @@ void TMainForm::cbInputTypeChange()
 {
     m_modified = true;
     ui->lInfoLabel->clear();
-    const int t = ui->cbInputType->currentIndex();
+    const InputTypeInfo *type = inputTypeInfo(ui->cbInputType->currentIndex());
     // Linearisation for every temperature input, cold junction compensation
     // for the thermocouples, the wiring for the resistance thermometers.
-    const bool thermocouple = isThermocouple(t);
-    const bool rtd = isRtd(t);
+    const bool thermocouple = type && type->family == InputFamily::Thermocouple;
+    const bool rtd = type && type->family == InputFamily::Rtd;
     ui->rgLinearisation->setVisible(thermocouple || rtd);
     ui->rgColdJunction->setVisible(thermocouple);
     ui->rgRTDType->setVisible(rtd);
     ui->cbInputRange->hide();
     for (const TypeRangeList &range : TypeRangeLists)
         list(range.list)->hide();
-    if (t >= 0 && t < InputTypeCount) {
-        QComboBox *rangeList = list(rangeListFor(t));
+    if (type) {
+        QComboBox *rangeList = list(type->rangeList);
         rangeList->show();
         ShowCustomEdits(rangeList->currentText());
     } else {
@@ -96,17 +96,17 @@ void TMainForm::cbOutputRange2Change()
 void TMainForm::showDualTypePanel()
 {
     switch (choice(ChoiceId::rgDualType)->checkedId()) {
-    case 0:
+    case DualTypeChoice::Analog:
         ui->pOutput2->show();
         ui->pTripOutput2->hide();
         ui->pFreqOutput2->hide();
         break;
-    case 1:
+    case DualTypeChoice::TripRelay:
         ui->pOutput2->hide();
         ui->pTripOutput2->show();
         ui->pFreqOutput2->hide();
         break;
-    case 2:
+    case DualTypeChoice::Frequency:
         ui->pOutput2->hide();
         ui->pTripOutput2->hide();
         ui->pFreqOutput2->show();
@@ -119,7 +119,7 @@ void TMainForm::showDualTypePanel()
 void TMainForm::rgDualOutputClick()
 {
     m_modified = true;
-    if (choice(ChoiceId::rgDualOutput)->checkedId() == 1) {
+    if (choice(ChoiceId::rgDualOutput)->checkedId() == DualOutputChoice::Dual) {
         ui->rgDualType->show();
         ui->rgSquareRoot->hide();
         showDualTypePanel();

@@ -213,7 +213,8 @@ std::vector<OutputVariant> outputVariants()
     const int tripDelayCount = tripDelays().size();
     const int frequencyCount = frequencyRanges().size();
     std::vector<OutputVariant> v;
-    // Single output first, then the three kinds of second output.
+    // Single output (mode 0) first, then the three kinds of second output
+    // (mode 1 + the dual type).
     for (int mode = 0; mode < 4; ++mode) {
         for (std::int8_t range = 0; range < outputRangeCount; ++range)
             for (std::int8_t burnout = 0; burnout < 2; ++burnout)
@@ -224,28 +225,28 @@ std::vector<OutputVariant> outputVariants()
                                          inversion,
                                          buttons,
                                          0,
-                                         std::int8_t(mode == 0 ? 0 : 1),
-                                         std::int8_t(mode == 0 ? 0 : mode - 1) };
+                                         std::int8_t(mode == 0 ? DualOutputChoice::Single : DualOutputChoice::Dual),
+                                         std::int8_t(mode == 0 ? DualTypeChoice::Analog : mode - 1) };
                         switch (mode) {
                         case 0:
                             for (o.squareRoot = 0; o.squareRoot < 2; ++o.squareRoot)
                                 v.push_back(o);
                             break;
-                        case 1:
+                        case 1 + DualTypeChoice::Analog:
                             for (o.range2 = 0; o.range2 < outputRangeCount; ++o.range2)
                                 for (o.burnout2 = 0; o.burnout2 < 2; ++o.burnout2)
                                     for (o.inversion2 = 0; o.inversion2 < 2; ++o.inversion2)
                                         for (o.squareRoot2 = 0; o.squareRoot2 < 2; ++o.squareRoot2)
                                             v.push_back(o);
                             break;
-                        case 2:
+                        case 1 + DualTypeChoice::TripRelay:
                             for (o.tripDelay = 0; o.tripDelay < tripDelayCount; ++o.tripDelay)
                                 for (o.tripBurnout = 0; o.tripBurnout < 2; ++o.tripBurnout)
                                     for (o.tripLed = 0; o.tripLed < 2; ++o.tripLed)
                                         for (o.tripRelativeTo = 0; o.tripRelativeTo < 2; ++o.tripRelativeTo)
                                             v.push_back(o);
                             break;
-                        case 3:
+                        case 1 + DualTypeChoice::Frequency:
                             for (o.frequency = 0; o.frequency < frequencyCount; ++o.frequency)
                                 for (o.freqBurnout = 0; o.freqBurnout < 2; ++o.freqBurnout)
                                     v.push_back(o);
@@ -381,7 +382,7 @@ QStringList decodedSummary(const Setup &setup)
 {
     const InputSummary input = BuildInputSummary(setup, setup.inputRange());
     QStringList lines{ input.line1, input.line2, output1Summary(setup) };
-    if (setup.rgDualOutput == 1)
+    if (setup.isDualOutput())
         if (const std::optional<QString> output2 = output2Summary(setup))
             lines << *output2;
     return lines;

@@ -1,214 +1,132 @@
 #include "encoders.h"
 
 #include "customrange.h"
+#include "inputtypetable.h"
 #include "rangetables.h"
 
 namespace hvx {
 namespace {
 
-// The steps every encoder with a range list shares: settle RangeIndex (a
-// listed range, or a custom range fitted to one), write its code on S1 and
-// turn on the further switches of that range. Returns 0, or -1 when no range
-// could be settled.
-int encodeRange(EvaluationContext &ctx, ListId list)
+// The S1 and S2 positions other than the range code that a listed input
+// range decides, with the bank each flag belongs to.
+struct RangeSwitch {
+    InputRangeSwitch flag;
+    int bank;
+    int position;
+};
+constexpr RangeSwitch rangeSwitches[] = {
+    { S1Pos12, 1, 12 },
+    { S2Pos4, 2, 4 },
+    { S2Pos5, 2, 5 },
+    { S2Pos8, 2, 8 },
+};
+
+// The flags that some range of the list sets: the positions its ranges decide.
+unsigned decidedByRanges(const InputRangeList &list)
 {
-    ctx.values.RangeIndex = -1;
-    const int selection = ctx.setup.list(list);
-    if (selection == customIndexFor(list)) {
-        if (FitCustomRange(ctx, list) != 0)
-            return -1;
-    } else {
-        ctx.values.RangeIndex = selection;
-    }
-    const InputRange *range = inputRangeList(list)->ranges.at(ctx.values.RangeIndex);
-    if (!range)
-        return -1;
-    SwitchMap &m = ctx.values.map;
-    SetRangeCode(m.S1, range->code);
-    if (range->switches & S1Pos12)
-        m.S1.turnOn(12);
-    if (range->switches & S2Pos4)
-        m.S2.turnOn(4);
-    if (range->switches & S2Pos5)
-        m.S2.turnOn(5);
-    if (range->switches & S2Pos8)
-        m.S2.turnOn(8);
-    return 0;
+    unsigned flags = 0;
+    for (const InputRange &r : list.ranges)
+        flags |= r.switches;
+    return flags;
+}
+
+// RTD wiring on S2, by rgRTDType: "2 wire", "3 wire", "4 wire".
+constexpr PositionSet rtdWiring[] = { positionSet({ 5, 8, 12 }), positionSet({ 9, 12 }), positionSet({ 8, 10 }) };
+constexpr PositionSet rtdWiringDecided = positionSet({ 5, 8, 9, 10, 12 });
+
+const InputTypeInfo &typeOf(const EvaluationContext &ctx) { return inputTypeTable[ctx.setup.cbInputType]; }
+
+// The type's own positions on S1 (decided ones included) or S2.
+void setTypePositions(EvaluationContext &ctx, int bank, PositionSet on, PositionSet decided)
+{
+    const int type = ctx.setup.cbInputType;
+    ctx.bank(bank).setPositions(on, decided, [type] { return Reasons::inputType(type); });
+}
+
+// S1 position 5 from "Linearisation off", for thermocouples and RTD. Any
+// choice other than "on" (including none, from a file) counts as off.
+void setLinearisation(EvaluationContext &ctx)
+{
+    const int choice = ctx.setup.rgLinearisation;
+    ctx.bank(1).set(5, choice != 0, [choice] { return Reasons::choice(ChoiceId::rgLinearisation, choice); });
 }
 
 } // namespace
 
-int EvaluateLinearInput(EvaluationContext &ctx)
+int EncodeInputRange(EvaluationContext &ctx)
 {
-    SwitchBank &s1 = ctx.values.map.S1;
-    s1.turnOn(9);
-    s1.turnOn(10);
-    switch (ctx.setup.cbInputType) {
-    case Voltage:
-        s1.turnOn(6);
-        return EncodeVoltage(ctx);
-    case CurrentSink:
-        s1.turnOn(11);
-        return EncodeCurrentSink(ctx);
-    case CurrentTxSupply:
-        s1.turnOn(11);
-        return EncodeTxCurrent(ctx);
-    case MilliVolt:
-        s1.turnOn(8);
-        return EncodeMilliVolt(ctx);
-    case Pot2Wire:
-        s1.turnOn(8);
-        s1.turnOn(12);
-        return EncodePot2Wire(ctx);
-    case Pot3Wire:
-        s1.turnOn(6);
-        s1.turnOn(8);
-        s1.turnOn(11);
-        EncodePot3Wire(ctx);
-        return 0;
-    default:
-        return -1;
+    const ListId listId = typeOf(ctx).rangeList;
+    ctx.values.RangeIndex = -1;
+    const int selection = ctx.setup.list(listId);
+    if (selection == customIndexFor(listId)) {
+        if (FitCustomRange(ctx, listId) != 0)
+            return -1;
+    } else {
+        ctx.values.RangeIndex = selection;
     }
-}
-
-// The type's own S2 positions; the range adds the rest (rangetables.cpp).
-int EncodeVoltage(EvaluationContext &ctx)
-{
-    if (encodeRange(ctx, ListId::cbIRVoltage) != 0)
+    const InputRangeList &list = *inputRangeList(listId);
+    const int index = ctx.values.RangeIndex;
+    const InputRange *range = list.ranges.at(index);
+    if (!range)
         return -1;
-    for (int p : { 3, 7 })
-        ctx.values.map.S2.turnOn(p);
-    return 0;
-}
-
-int EncodeCurrentSink(EvaluationContext &ctx)
-{
-    if (encodeRange(ctx, ListId::cbIRCurrent) != 0)
-        return -1;
-    for (int p : { 1, 2, 7 })
-        ctx.values.map.S2.turnOn(p);
-    return 0;
-}
-
-int EncodeTxCurrent(EvaluationContext &ctx)
-{
-    if (encodeRange(ctx, ListId::cbIRCurrentTransmitter) != 0)
-        return -1;
-    for (int p : { 1, 2, 4, 7, 8, 11 })
-        ctx.values.map.S2.turnOn(p);
-    return 0;
-}
-
-int EncodeMilliVolt(EvaluationContext &ctx)
-{
-    if (encodeRange(ctx, ListId::cbIRmilliVolt) != 0)
-        return -1;
-    for (int p : { 2, 7 })
-        ctx.values.map.S2.turnOn(p);
-    return 0;
-}
-
-int EncodePot2Wire(EvaluationContext &ctx)
-{
-    if (encodeRange(ctx, ListId::cbIRPot2) != 0)
-        return -1;
-    for (int p : { 2, 5, 8, 12 })
-        ctx.values.map.S2.turnOn(p);
+    const auto why = [listId, index] { return Reasons::inputRange(listId, index); };
+    ctx.bank(1).setRangeCode(range->code, why);
+    const unsigned decided = decidedByRanges(list);
+    for (const RangeSwitch &rs : rangeSwitches)
+        if (decided & rs.flag)
+            ctx.bank(rs.bank).set(rs.position, range->switches & rs.flag, why);
     return 0;
 }
 
 void EncodePot3Wire(EvaluationContext &ctx)
 {
-    // One fixed range: no range code, and RangeIndex stays unsettled.
+    // One fixed range: code 0 leaves positions 1 to 4 off.
     ctx.values.RangeIndex = -1;
-    for (int p : { 3, 4, 7, 8, 11 })
-        ctx.values.map.S2.turnOn(p);
+    const ListId listId = typeOf(ctx).rangeList;
+    ctx.bank(1).setRangeCode(0, [listId] { return Reasons::inputRange(listId, 0); });
+}
+
+int EvaluateLinearInput(EvaluationContext &ctx)
+{
+    const InputTypeInfo *type = inputTypeInfo(ctx.setup.cbInputType);
+    if (!type || type->family != InputFamily::Linear)
+        return -1;
+    setTypePositions(ctx, 1, type->s1, type->s1Decided);
+    if (type->fixedRange)
+        EncodePot3Wire(ctx);
+    else if (EncodeInputRange(ctx) != 0)
+        return -1;
+    setTypePositions(ctx, 2, type->s2, type->s2Decided);
+    return 0;
 }
 
 int EvaluateThermocoupleInput(EvaluationContext &ctx)
 {
-    SwitchBank &s1 = ctx.values.map.S1;
-    // Any choice other than "on" (including none, from a file) counts as off.
-    if (ctx.setup.rgLinearisation != 0)
-        s1.turnOn(5);
-    if (ctx.setup.rgColdJunction != 0)
-        s1.turnOn(8);
-
-    // Thermocouple type code on positions 10, 11 and 12.
-    const int typeCode = ctx.setup.cbInputType - TcK; // 0 (K) to 7 (T)
-    if (typeCode & 4)
-        s1.turnOn(10);
-    if (typeCode & 2)
-        s1.turnOn(11);
-    if (typeCode & 1)
-        s1.turnOn(12);
-
-    int result;
-    switch (ctx.setup.cbInputType) {
-    case TcK:
-    case TcJ:
-        result = EncodeThermocoupleKJ(ctx);
-        break;
-    case TcR:
-    case TcS:
-        result = EncodeThermocoupleRS(ctx);
-        break;
-    case TcN:
-    case TcE:
-        result = EncodeThermocoupleNE(ctx);
-        break;
-    case TcB:
-        result = EncodeThermocoupleB(ctx);
-        break;
-    default:
-        result = EncodeThermocoupleT(ctx);
-        break;
-    }
-
-    for (int p : { 2, 5, 6, 7 })
-        ctx.values.map.S2.turnOn(p);
+    const InputTypeInfo &type = typeOf(ctx);
+    setLinearisation(ctx);
+    const int cjc = ctx.setup.rgColdJunction;
+    ctx.bank(1).set(8, cjc != 0, [cjc] { return Reasons::choice(ChoiceId::rgColdJunction, cjc); });
+    setTypePositions(ctx, 1, type.s1, type.s1Decided);
+    const int result = EncodeInputRange(ctx);
+    // The thermocouple circuit, whatever the range encoder returned.
+    setTypePositions(ctx, 2, type.s2, type.s2Decided);
     return result;
 }
 
 int EvaluateRtdInput(EvaluationContext &ctx)
 {
-    SwitchMap &m = ctx.values.map;
-    if (ctx.setup.rgLinearisation != 0)
-        m.S1.turnOn(5);
-    if (ctx.setup.rgRTDType == 1)
-        m.S1.turnOn(8);
-    m.S1.turnOn(9);
-    if (ctx.setup.cbInputType == RtdPt1000)
-        m.S1.turnOn(12);
-
-    const int result = EncodeRtd(ctx);
-
-    m.S2.turnOn(2);
-    switch (ctx.setup.rgRTDType) {
-    case 0:
-        m.S2.turnOn(5);
-        m.S2.turnOn(8);
-        m.S2.turnOn(12);
-        break;
-    case 1:
-        m.S2.turnOn(9);
-        m.S2.turnOn(12);
-        break;
-    case 2:
-        m.S2.turnOn(8);
-        m.S2.turnOn(10);
-        break;
-    default:
-        break;
-    }
+    const InputTypeInfo &type = typeOf(ctx);
+    const int wiring = ctx.setup.rgRTDType;
+    const auto wiringWhy = [wiring] { return Reasons::choice(ChoiceId::rgRTDType, wiring); };
+    setLinearisation(ctx);
+    ctx.bank(1).set(8, wiring == 1, wiringWhy);
+    setTypePositions(ctx, 1, type.s1, type.s1Decided);
+    const int result = EncodeInputRange(ctx);
+    // The RTD circuit and its wiring, whatever the range encoder returned.
+    setTypePositions(ctx, 2, type.s2, type.s2Decided);
+    if (wiring >= 0 && wiring < 3)
+        ctx.bank(2).setPositions(rtdWiring[wiring], rtdWiringDecided, wiringWhy);
     return result;
 }
-
-int EncodeThermocoupleKJ(EvaluationContext &ctx) { return encodeRange(ctx, ListId::cbIRTCKJ); }
-int EncodeThermocoupleRS(EvaluationContext &ctx) { return encodeRange(ctx, ListId::cbIRTCRS); }
-int EncodeThermocoupleNE(EvaluationContext &ctx) { return encodeRange(ctx, ListId::cbIRTCNE); }
-int EncodeThermocoupleB(EvaluationContext &ctx) { return encodeRange(ctx, ListId::cbIRTCB); }
-int EncodeThermocoupleT(EvaluationContext &ctx) { return encodeRange(ctx, ListId::cbIRTCT); }
-int EncodeRtd(EvaluationContext &ctx) { return encodeRange(ctx, ListId::cbIRRTD); }
 
 } // namespace hvx

@@ -1,6 +1,7 @@
 #include "evaluation.h"
 
 #include "encoders.h"
+#include "inputtypetable.h"
 #include "rangetables.h"
 
 namespace hvx {
@@ -20,28 +21,24 @@ QString selectFrequencyRange() { return QStringLiteral("Please select frequency 
 // The output positions 2 to 8, 11 and 12 of an output bank (S3 for output 1,
 // S4 for an analog output 2): sink or source range, voltage range, low
 // burnout, inversion and the span code.
-void setOutputSwitches(SwitchBank &bank, int outputRange, int burnout, int inversion)
+void setOutputSwitches(BankWriter &bank, int output, int outputRange, int burnout, int inversion)
 {
     const OutputRange *range = outputRanges().at(outputRange);
     if (range) {
-        if (range->kind == OutputKind::CurrentSink) {
-            bank.turnOn(2);
-            bank.turnOn(4);
-        } else {
-            bank.turnOn(3);
-            bank.turnOn(5);
-            if (range->kind == OutputKind::VoltageSource)
-                bank.turnOn(6);
-        }
-        if (range->span & 0b10)
-            bank.turnOn(11);
-        if (range->span & 0b01)
-            bank.turnOn(12);
+        const auto why = [&] { return Reasons::outputRange(output, outputRange); };
+        const bool sink = range->kind == OutputKind::CurrentSink;
+        bank.set(2, sink, why);
+        bank.set(4, sink, why);
+        bank.set(3, !sink, why);
+        bank.set(5, !sink, why);
+        bank.set(6, range->kind == OutputKind::VoltageSource, why);
+        bank.set(11, range->span & 0b10, why);
+        bank.set(12, range->span & 0b01, why);
     }
-    if (burnout == 1)
-        bank.turnOn(7);
-    if (inversion == 1)
-        bank.turnOn(8);
+    const ChoiceId burnoutId = output == 1 ? ChoiceId::rgBurnout : ChoiceId::rgBurnout2;
+    const ChoiceId inversionId = output == 1 ? ChoiceId::rgInversion : ChoiceId::rgInversion2;
+    bank.set(7, burnout == 1, [&] { return Reasons::choice(burnoutId, burnout); });
+    bank.set(8, inversion == 1, [&] { return Reasons::choice(inversionId, inversion); });
 }
 
 // Range code of a trip relay delay or a frequency output range; 0 for an
@@ -62,11 +59,11 @@ QString missingSelection(const Setup &s)
         return Messages::selectInputRange();
     if (s.cbOutputRange == -1)
         return Messages::selectOutput1Range();
-    if (s.rgDualOutput != 1)
+    if (!s.isDualOutput())
         return QString();
-    if (s.rgDualType == 0)
+    if (s.rgDualType == DualTypeChoice::Analog)
         return s.cbOutputRange2 == -1 ? Messages::selectOutput2Range() : QString();
-    if (s.rgDualType == 1)
+    if (s.rgDualType == DualTypeChoice::TripRelay)
         return s.cbTripOutput == -1 ? Messages::selectTripRange() : QString();
     return s.cbFreqOutputRange == -1 ? Messages::selectFrequencyRange() : QString();
 }
@@ -74,56 +71,61 @@ QString missingSelection(const Setup &s)
 // The input encoder of the setup's input type: 0 when it set its switches.
 int encodeInput(EvaluationContext &ctx)
 {
-    const int type = ctx.setup.cbInputType;
-    if (isLinearType(type))
+    switch (inputTypeTable[ctx.setup.cbInputType].family) {
+    case InputFamily::Linear:
         return EvaluateLinearInput(ctx);
-    if (isThermocouple(type))
+    case InputFamily::Thermocouple:
         return EvaluateThermocoupleInput(ctx);
+    case InputFamily::Rtd:
+        break;
+    }
     return EvaluateRtdInput(ctx);
 }
 
 // Output 1 on S3.
-void setOutput1Switches(SwitchBank &s3, const Setup &s)
+void setOutput1Switches(BankWriter s3, const Setup &s)
 {
-    if (s.rgButtonIsolation == 0)
-        s3.turnOn(1);
-    setOutputSwitches(s3, s.cbOutputRange, s.rgBurnout, s.rgInversion);
-    if (s.rgDualOutput == 0) {
-        if (s.rgSquareRoot == 1)
-            s3.turnOn(9);
-    } else if (s.rgDualOutput == 1) {
-        s3.turnOn(10);
-        if (s.rgDualType == 1 && s.rgTripRelativeTo == 1)
-            s3.turnOn(9);
+    s3.set(1, s.rgButtonIsolation == 0,
+           [&] { return Reasons::choice(ChoiceId::rgButtonIsolation, s.rgButtonIsolation); });
+    setOutputSwitches(s3, 1, s.cbOutputRange, s.rgBurnout, s.rgInversion);
+    if (s.isSingleOutput()) {
+        s3.set(9, s.rgSquareRoot == 1, [&] { return Reasons::choice(ChoiceId::rgSquareRoot, s.rgSquareRoot); });
+        s3.set(10, false, [&] { return Reasons::choice(ChoiceId::rgDualOutput, s.rgDualOutput); });
+    } else if (s.isDualOutput()) {
+        s3.set(10, true, [&] { return Reasons::choice(ChoiceId::rgDualOutput, s.rgDualOutput); });
+        if (s.rgDualType == DualTypeChoice::TripRelay)
+            s3.set(9, s.rgTripRelativeTo == 1,
+                   [&] { return Reasons::choice(ChoiceId::rgTripRelativeTo, s.rgTripRelativeTo); });
     }
 }
 
 // The second output on S4. A dual output choice read as -1 from a file counts
 // as neither single nor dual output: S4 stays off.
-void setOutput2Switches(SwitchBank &s4, const Setup &s)
+void setOutput2Switches(BankWriter s4, const Setup &s)
 {
-    if (s.rgDualOutput != 1)
+    if (!s.isDualOutput()) {
+        s4.setPositions(0, positionSet({ 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 }),
+                        [&] { return Reasons::choice(ChoiceId::rgDualOutput, s.rgDualOutput); });
         return;
+    }
+    const auto type = [&] { return Reasons::dualType(s.rgDualType); };
     switch (s.rgDualType) {
-    case 0:
-        s4.turnOn(1);
-        s4.turnOn(10);
-        setOutputSwitches(s4, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
-        if (s.rgSquareRoot2 == 1)
-            s4.turnOn(9);
+    case DualTypeChoice::Analog:
+        s4.set(1, true, type);
+        s4.set(10, true, type);
+        setOutputSwitches(s4, 2, s.cbOutputRange2, s.rgBurnout2, s.rgInversion2);
+        s4.set(9, s.rgSquareRoot2 == 1, [&] { return Reasons::choice(ChoiceId::rgSquareRoot2, s.rgSquareRoot2); });
         break;
-    case 1:
-        if (s.rgTripBurnout == 1)
-            s4.turnOn(5);
-        SetRangeCode(s4, codeAt(tripDelays(), s.cbTripOutput));
-        if (s.rgTripLEDstate == 1)
-            s4.turnOn(4);
+    case DualTypeChoice::TripRelay:
+        s4.set(5, s.rgTripBurnout == 1, [&] { return Reasons::choice(ChoiceId::rgTripBurnout, s.rgTripBurnout); });
+        s4.setRangeCode(codeAt(tripDelays(), s.cbTripOutput), [&] { return Reasons::tripDelay(s.cbTripOutput); });
+        s4.set(4, s.rgTripLEDstate == 1, [&] { return Reasons::choice(ChoiceId::rgTripLEDstate, s.rgTripLEDstate); });
         break;
-    case 2:
-        s4.turnOn(6);
-        if (s.rgFreqBurnout == 1)
-            s4.turnOn(5);
-        SetRangeCode(s4, codeAt(frequencyRanges(), s.cbFreqOutputRange));
+    case DualTypeChoice::Frequency:
+        s4.set(6, true, type);
+        s4.set(5, s.rgFreqBurnout == 1, [&] { return Reasons::choice(ChoiceId::rgFreqBurnout, s.rgFreqBurnout); });
+        s4.setRangeCode(codeAt(frequencyRanges(), s.cbFreqOutputRange),
+                        [&] { return Reasons::frequencyRange(s.cbFreqOutputRange); });
         break;
     default:
         break;
@@ -132,10 +134,10 @@ void setOutput2Switches(SwitchBank &s4, const Setup &s)
 
 } // namespace
 
-EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLocale &locale)
+EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLocale &locale, SwitchReasons *reasons)
 {
     EvaluationOutcome outcome;
-    EvaluationContext ctx{ s, values, outcome, locale };
+    EvaluationContext ctx{ s, values, outcome, locale, reasons };
     SwitchMap &map = values.map;
 
     map.clear();
@@ -144,14 +146,14 @@ EvaluationOutcome Evaluate(const Setup &s, EvaluationValues &values, const QLoca
         return outcome;
 
     // Any choice other than "Normal" (including none, from a file) is fast.
-    if (s.rgConversionSpeed != 0)
-        map.S1.turnOn(7);
+    ctx.bank(1).set(7, s.rgConversionSpeed != 0,
+                    [&] { return Reasons::choice(ChoiceId::rgConversionSpeed, s.rgConversionSpeed); });
 
     outcome.inputEncoderRan = true;
     if (encodeInput(ctx) != 0)
         return outcome;
-    setOutput1Switches(map.S3, s);
-    setOutput2Switches(map.S4, s);
+    setOutput1Switches(ctx.bank(3), s);
+    setOutput2Switches(ctx.bank(4), s);
     outcome.completed = true;
     return outcome;
 }

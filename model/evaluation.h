@@ -3,6 +3,7 @@
 
 #include "setup.h"
 #include "switchmap.h"
+#include "switchreasons.h"
 
 #include <QLocale>
 #include <QString>
@@ -34,18 +35,24 @@ struct EvaluationOutcome {
     bool customHighRead = false;
 };
 
-// Everything an encoder works on: the setup, the values it writes and the
-// outcome it reports into.
+// Everything an encoder works on: the setup, the values it writes, the
+// outcome it reports into and, when asked for, the reasons of the positions.
 struct EvaluationContext {
     const Setup &setup;
     EvaluationValues &values;
     EvaluationOutcome &outcome;
     QLocale locale;
+    SwitchReasons *reasons = nullptr;
+
+    // Bank 1 to 4 of the map, written with its reasons.
+    BankWriter bank(int number) { return BankWriter(values.map.bank(number), number, reasons); }
 };
 
 // Runs the whole Evaluate command on the setup. The map is cleared first; the
 // other values keep what they held unless a step writes them. The locale
-// gives the decimal separator of the custom texts.
-EvaluationOutcome Evaluate(const Setup &setup, EvaluationValues &values, const QLocale &locale = QLocale());
+// gives the decimal separator of the custom texts. With reasons given, each
+// rule that decides a position records why in them.
+EvaluationOutcome Evaluate(const Setup &setup, EvaluationValues &values, const QLocale &locale = QLocale(),
+                           SwitchReasons *reasons = nullptr);
 
 } // namespace hvx

@@ -8,6 +8,18 @@
 
 namespace hvx {
 
+// The buttons of rgDualOutput and rgDualType, as the setup (and its file)
+// stores them.
+namespace DualOutputChoice {
+constexpr int Single = 0;
+constexpr int Dual = 1;
+} // namespace DualOutputChoice
+namespace DualTypeChoice {
+constexpr int Analog = 0;
+constexpr int TripRelay = 1;
+constexpr int Frequency = 2;
+} // namespace DualTypeChoice
+
 struct Setup {
     // Lists: zero-based item index, -1 while nothing is chosen.
     int cbInputType = -1;
@@ -65,6 +77,11 @@ struct Setup {
     // Selection of the range list that belongs to the chosen input type
     // (-1 when no type is chosen).
     int inputRange() const;
+
+    // Whether the setup has a second output (bank S4). A choice left unset by
+    // a file is neither single nor dual output.
+    bool isDualOutput() const { return rgDualOutput == DualOutputChoice::Dual; }
+    bool isSingleOutput() const { return rgDualOutput == DualOutputChoice::Single; }
 
     bool operator==(const Setup &o) const;
     bool operator!=(const Setup &o) const { return !(*this == o); }

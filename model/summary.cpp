@@ -49,29 +49,29 @@ QString output1Summary(const Setup &s)
         + burnoutText(s.cbOutputRange, s.rgBurnout) + QStringLiteral(", ")
         + Texts::itemAt(ChoiceId::rgInversion, s.rgInversion) + QStringLiteral(", ")
         + Texts::itemAt(ChoiceId::rgButtonIsolation, s.rgButtonIsolation);
-    if (s.rgDualOutput == 0)
+    if (s.isSingleOutput())
         text += QStringLiteral(", ") + Texts::itemAt(ChoiceId::rgSquareRoot, s.rgSquareRoot);
     return text + QLatin1Char('.');
 }
 
 std::optional<QString> output2Summary(const Setup &s)
 {
-    if (s.rgDualOutput != 1)
+    if (!s.isDualOutput())
         return std::nullopt;
     const QString type = Texts::itemAt(ChoiceId::rgDualType, s.rgDualType);
     switch (s.rgDualType) {
-    case 0:
+    case DualTypeChoice::Analog:
         return Texts::itemAt(ListId::cbOutputRange2, s.cbOutputRange2) + QStringLiteral(", ")
             + burnoutText(s.cbOutputRange2, s.rgBurnout2) + QStringLiteral(", ")
             + Texts::itemAt(ChoiceId::rgInversion2, s.rgInversion2) + QStringLiteral(", ")
             + Texts::itemAt(ChoiceId::rgSquareRoot2, s.rgSquareRoot2) + QLatin1Char('.');
-    case 1:
+    case DualTypeChoice::TripRelay:
         return type + QStringLiteral(": ") + Texts::itemAt(ListId::cbTripOutput, s.cbTripOutput)
             + QStringLiteral(" delay, ") + Texts::itemAt(ChoiceId::rgTripBurnout, s.rgTripBurnout)
             + QStringLiteral(" in burnout, ") + Texts::itemAt(ChoiceId::rgTripLEDstate, s.rgTripLEDstate)
             + QStringLiteral(" with relay on, ") + Texts::itemAt(ChoiceId::rgTripRelativeTo, s.rgTripRelativeTo)
             + QStringLiteral(" trip.");
-    case 2:
+    case DualTypeChoice::Frequency:
         return type + QStringLiteral(": ") + Texts::itemAt(ListId::cbFreqOutputRange, s.cbFreqOutputRange)
             + QStringLiteral(", ") + Texts::itemAt(ChoiceId::rgFreqBurnout, s.rgFreqBurnout)
             + QStringLiteral(" during burnout.");

@@ -1,5 +1,6 @@
 #include "texts.h"
 
+#include "inputtypetable.h"
 #include "rangetables.h"
 
 #include <array>
@@ -20,23 +21,12 @@ QStringList textsOf(Rows<Row> rows)
 QStringList itemsOf(ListId id)
 {
     switch (id) {
-    case ListId::cbInputType:
-        return { QStringLiteral("Voltage"),
-                 QStringLiteral("Current sink"),
-                 QStringLiteral("Current using Tx Supply"),
-                 QStringLiteral("milliVolt"),
-                 QStringLiteral("Potentiometer 2 wire"),
-                 QStringLiteral("Potentiometer 3 wire"),
-                 QStringLiteral("K type thermocouple"),
-                 QStringLiteral("J type thermocouple"),
-                 QStringLiteral("R type thermocouple"),
-                 QStringLiteral("S type thermocouple"),
-                 QStringLiteral("N type thermocouple"),
-                 QStringLiteral("E type thermocouple"),
-                 QStringLiteral("B type thermocouple"),
-                 QStringLiteral("T type thermocouple"),
-                 QStringLiteral("RTD PT100"),
-                 QStringLiteral("RTD PT1000") };
+    case ListId::cbInputType: {
+        QStringList texts;
+        for (const InputTypeInfo &row : inputTypeTable)
+            texts << QString::fromUtf8(row.text);
+        return texts;
+    }
     case ListId::cbInputRange:
         // The placeholder with its one empty item.
         return { QString() };
@@ -232,69 +222,11 @@ QStringList newBurnoutCaptions() { return { QStringLiteral("High Burnout"), QStr
 
 } // namespace Texts
 
-ListId rangeListFor(int inputType)
-{
-    switch (inputType) {
-    case Voltage:
-        return ListId::cbIRVoltage;
-    case CurrentSink:
-        return ListId::cbIRCurrent;
-    case CurrentTxSupply:
-        return ListId::cbIRCurrentTransmitter;
-    case MilliVolt:
-        return ListId::cbIRmilliVolt;
-    case Pot2Wire:
-        return ListId::cbIRPot2;
-    case Pot3Wire:
-        return ListId::cbIRPot3;
-    case TcK:
-    case TcJ:
-        return ListId::cbIRTCKJ;
-    case TcR:
-    case TcS:
-        return ListId::cbIRTCRS;
-    case TcN:
-    case TcE:
-        return ListId::cbIRTCNE;
-    case TcB:
-        return ListId::cbIRTCB;
-    case TcT:
-        return ListId::cbIRTCT;
-    case RtdPt100:
-    case RtdPt1000:
-        return ListId::cbIRRTD;
-    default:
-        return ListId::cbInputRange;
-    }
-}
-
 int customIndexFor(ListId rangeList)
 {
     // "Custom" follows the listed ranges; a list without it has none to match.
     const InputRangeList *list = inputRangeList(rangeList);
     return list ? list->ranges.size() : Texts::items(rangeList).size();
 }
-
-QString unitFor(int inputType)
-{
-    switch (inputType) {
-    case Voltage:
-        return QStringLiteral("V");
-    case CurrentSink:
-    case CurrentTxSupply:
-        return QStringLiteral("mA");
-    case MilliVolt:
-        return QStringLiteral("mV");
-    case Pot2Wire:
-    case Pot3Wire:
-        return QStringLiteral("ohms");
-    default:
-        return isThermocouple(inputType) || isRtd(inputType) ? QStringLiteral("°C") : QString();
-    }
-}
-
-bool isLinearType(int t) { return t >= Voltage && t <= Pot3Wire; }
-bool isThermocouple(int t) { return t >= TcK && t <= TcT; }
-bool isRtd(int t) { return t == RtdPt100 || t == RtdPt1000; }
 
 } // namespace hvx

@@ -105,15 +105,17 @@ QString customItem();
 
 } // namespace Texts
 
-// The range list that belongs to an input type (0 to 15); cbInputRange otherwise.
-ListId rangeListFor(int inputType);
 // Index of the "Custom" item of a range list; for a list without "Custom"
 // (cbIRPot3 and the lists that hold no input ranges) the list's item count, so
 // a selection never equals it.
 int customIndexFor(ListId rangeList);
-// Unit text of an input type, as the summary names it ("V", "mA", "°C", ...).
-QString unitFor(int inputType);
 
+// Read from the input type table (inputtypetable.h):
+// the range list that belongs to an input type (0 to 15), cbInputRange otherwise;
+ListId rangeListFor(int inputType);
+// the unit text of an input type, as the summary names it ("V", "mA", "°C", ...);
+QString unitFor(int inputType);
+// and its family.
 bool isLinearType(int inputType);
 bool isThermocouple(int inputType);
 bool isRtd(int inputType);

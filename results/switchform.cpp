@@ -4,6 +4,7 @@
 #include "halvexversion.h"
 #include "shapewidget.h"
 #include "summary.h"
+#include "switchexplanation.h"
 #include "switchnames.h"
 #include "ui_switchform.h"
 
@@ -207,6 +208,20 @@ void TResultForm::showBank(int bank, const SwitchBank &positions)
     }
 }
 
+// Each shown square tells what sets its position, as its tool tip and its
+// accessible description ("S1 switch 5, on: Linearisation off").
+void TResultForm::explainSquares(const Setup &setup)
+{
+    for (const SwitchExplanation &e : explainSwitches(setup).positions) {
+        ShapeWidget *shown = e.on ? onSquare(e.bank, e.position) : offSquare(e.bank, e.position);
+        ShapeWidget *hidden = e.on ? offSquare(e.bank, e.position) : onSquare(e.bank, e.position);
+        shown->setToolTip(e.text());
+        shown->setAccessibleDescription(e.text());
+        hidden->setToolTip(QString());
+        hidden->setAccessibleDescription(QString());
+    }
+}
+
 void TResultForm::setSummaryText(QLabel *label, const QString &text)
 {
     label->setText(text);
@@ -216,7 +231,7 @@ void TResultForm::setSummaryText(QLabel *label, const QString &text)
 void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)
 {
     fitTexts();
-    const bool dual = setup.rgDualOutput == 1;
+    const bool dual = setup.isDualOutput();
 
     showBank(1, values.map.S1);
     showBank(2, values.map.S2);
@@ -224,6 +239,7 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
     // In single output bank S4 is hidden and keeps its earlier states.
     if (dual)
         showBank(4, values.map.S4);
+    explainSquares(setup);
 
     ui().pSwitch4->setVisible(dual);
     // A second output without a summary (a dual type a damaged file left

@@ -77,6 +77,7 @@ private:
     // Alt+F7, whatever other modifier is held too.
     bool FormKeyDown(QKeyEvent *event);
     void showBank(int bank, const SwitchBank &positions);
+    void explainSquares(const Setup &setup);
     void setSummaryText(QLabel *label, const QString &text);
     void applyFonts();
     void fitTexts();

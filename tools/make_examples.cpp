@@ -52,8 +52,8 @@ Setup dualAnalog()
     s.cbInputType = hvx::CurrentSink;
     s.cbIRCurrent = 16; // 4 to 20 mA
     s.cbOutputRange = 1;
-    s.rgDualOutput = 1;
-    s.rgDualType = 0;
+    s.rgDualOutput = hvx::DualOutputChoice::Dual;
+    s.rgDualType = hvx::DualTypeChoice::Analog;
     s.cbOutputRange2 = 5; // 0 to 10 V source
     return s;
 }
@@ -64,8 +64,8 @@ Setup tripRelay()
     s.cbInputType = hvx::MilliVolt;
     s.cbIRmilliVolt = 2; // 0 to 100 mV
     s.cbOutputRange = 1;
-    s.rgDualOutput = 1;
-    s.rgDualType = 1;
+    s.rgDualOutput = hvx::DualOutputChoice::Dual;
+    s.rgDualType = hvx::DualTypeChoice::TripRelay;
     s.cbTripOutput = 3;     // 10 seconds
     s.rgTripBurnout = 1;    // Relay off
     s.rgTripLEDstate = 1;   // Green led
@@ -79,8 +79,8 @@ Setup frequency()
     s.cbInputType = hvx::Pot3Wire;
     s.cbIRPot3 = 0;
     s.cbOutputRange = 9; // 4 to 20 mA sink
-    s.rgDualOutput = 1;
-    s.rgDualType = 2;
+    s.rgDualOutput = hvx::DualOutputChoice::Dual;
+    s.rgDualType = hvx::DualTypeChoice::Frequency;
     s.cbFreqOutputRange = 7; // 0 to 1,000 Hz
     return s;
 }

@@ -47,8 +47,8 @@ QList<Picture> pictures()
     Setup analog;
     analog.cbInputType = TcK;
     analog.cbIRTCKJ = indexOf(ListId::cbIRTCKJ, QStringLiteral("0 to 400°C"));
-    analog.rgDualOutput = 1;
-    analog.rgDualType = 0;
+    analog.rgDualOutput = DualOutputChoice::Dual;
+    analog.rgDualType = DualTypeChoice::Analog;
     analog.cbOutputRange2 = indexOf(ListId::cbOutputRange2, QStringLiteral("0 to 10 V source"));
     list.append({ "results-dual-analog.png", outputOne(analog),
                   QStringLiteral("/home/engineer/setups/furnace zone 2 temperature.hvx") });
@@ -58,8 +58,8 @@ QList<Picture> pictures()
     trip.cbIRCurrentTransmitter = Texts::items(ListId::cbIRCurrentTransmitter).indexOf(Texts::customItem());
     trip.eCustomLow = QStringLiteral("4");
     trip.eCustomHigh = QStringLiteral("20");
-    trip.rgDualOutput = 1;
-    trip.rgDualType = 1;
+    trip.rgDualOutput = DualOutputChoice::Dual;
+    trip.rgDualType = DualTypeChoice::TripRelay;
     trip.cbTripOutput = indexOf(ListId::cbTripOutput, QStringLiteral("10 seconds"));
     list.append({ "results-trip-relay.png", outputOne(trip),
                   QStringLiteral("/home/engineer/Documents/Converter setups/tank farm/level transmitter "
@@ -69,8 +69,8 @@ QList<Picture> pictures()
     frequency.cbInputType = RtdPt100;
     frequency.cbIRRTD = indexOf(ListId::cbIRRTD, QStringLiteral("-50 to 150°C"));
     frequency.rgRTDType = 1;
-    frequency.rgDualOutput = 1;
-    frequency.rgDualType = 2;
+    frequency.rgDualOutput = DualOutputChoice::Dual;
+    frequency.rgDualType = DualTypeChoice::Frequency;
     frequency.cbFreqOutputRange = indexOf(ListId::cbFreqOutputRange, QStringLiteral("0 to 1,000 Hz"));
     list.append({ "results-frequency.png", outputOne(frequency), QString() });
 

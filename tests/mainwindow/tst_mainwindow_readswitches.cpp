@@ -324,8 +324,8 @@ private slots:
         for (const Setup &s : { voltageSetup(), dual, voltageSetup() }) {
             reader->setSwitches(evaluated(s));
             QApplication::processEvents();
-            QCOMPARE(shown(*reader, "stOutput2Label"), s.rgDualOutput == 1);
-            QCOMPARE(shown(*reader, "lOutput2Label"), s.rgDualOutput == 1);
+            QCOMPARE(shown(*reader, "stOutput2Label"), s.isDualOutput());
+            QCOMPARE(shown(*reader, "lOutput2Label"), s.isDualOutput());
             if (single.isEmpty())
                 single = { list->geometry(), summary->geometry() };
             QCOMPARE(QList<QRect>({ list->geometry(), summary->geometry() }), single);

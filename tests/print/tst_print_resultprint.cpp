@@ -134,7 +134,7 @@ private slots:
         auto form = shownForm(e);
         QVERIFY(form);
         setOptions(*form, options);
-        const bool dual = e.setup.rgDualOutput == 1;
+        const bool dual = e.setup.isDualOutput();
 
         const QString pdf = m_dir.filePath(QStringLiteral("sheet-%1.pdf").arg(QTest::currentDataTag()));
         ScopedDialogs dialogs;
@@ -380,7 +380,7 @@ private slots:
             QVERIFY2(!page.isNull(), qPrintable(error));
             const printtest::SheetOnPage sheet = printtest::findSheet(page);
             const QStringList wrong = printtest::checkSwitches(page, sheet, layout, setups[i].values.map,
-                                                               setups[i].setup.rgDualOutput == 1);
+                                                               setups[i].setup.isDualOutput());
             QVERIFY2(wrong.isEmpty(),
                      qPrintable(QStringLiteral("page %1: ").arg(i + 1) + wrong.join(QLatin1Char('\n'))));
         }
@@ -411,7 +411,7 @@ private slots:
             const QImage page = printtest::pdfPageImage(pdf, pageNumber, 100, &error);
             QVERIFY2(!page.isNull(), qPrintable(error));
             const QStringList wrong = printtest::checkSwitches(page, printtest::findSheet(page), layout, e.values.map,
-                                                               e.setup.rgDualOutput == 1);
+                                                               e.setup.isDualOutput());
             QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
 
             const QString text = pdfPageText(pdf, pageNumber);
@@ -422,7 +422,7 @@ private slots:
                 if (label->isVisibleTo(&layout))
                     lines << label->text();
             }
-            QCOMPARE(lines.size(), e.setup.rgDualOutput == 1 ? 5 : 4);
+            QCOMPARE(lines.size(), e.setup.isDualOutput() ? 5 : 4);
             for (const QString &line : lines)
                 QVERIFY2(text.contains(line),
                          qPrintable(QStringLiteral("page %1 lacks \"%2\" in:\n%3").arg(pageNumber).arg(line, text)));

@@ -9,6 +9,7 @@
 #include "printoptions.h"
 #include "scripteddialogs.h"
 #include "shapewidget.h"
+#include "switchexplanation.h"
 #include "switchform.h"
 #include "switchform_print.h"
 
@@ -157,7 +158,8 @@ private slots:
     }
 
     // Exactly one square of each column is visible, the one the map asks
-    // for; bank S4 and the second-output texts follow dual output.
+    // for, with the reason of its position; bank S4 and the second-output
+    // texts follow dual output.
     void squaresFollowTheMap_data()
     {
         QTest::addColumn<Setup>("setup");
@@ -187,7 +189,8 @@ private slots:
         QFETCH(bool, output2Line);
         TResultForm form(iniPath(), nullptr, fallbackPath());
         EvaluationValues values;
-        const bool dual = setup.rgDualOutput == 1;
+        const bool dual = setup.isDualOutput();
+        const SetupExplanation explanation = explainSwitches(setup, QLocale::c());
         QVERIFY(show(form, setup, values, QString(), [&] {
             for (int b = 1; b <= (dual ? 4 : 3); ++b) {
                 for (int p = 1; p <= 12; ++p) {
@@ -196,6 +199,13 @@ private slots:
                              qPrintable(QStringLiteral("S%1 %2").arg(b).arg(p)));
                     QVERIFY2(form.offSquare(b, p)->isVisible() == !on,
                              qPrintable(QStringLiteral("S%1 %2").arg(b).arg(p)));
+                    // The shown square tells why, the hidden one nothing.
+                    const SwitchExplanation &why = explanation.positions.at(size_t((b - 1) * 12 + p - 1));
+                    ShapeWidget *shown = on ? form.onSquare(b, p) : form.offSquare(b, p);
+                    ShapeWidget *hidden = on ? form.offSquare(b, p) : form.onSquare(b, p);
+                    QCOMPARE(shown->toolTip(), why.text());
+                    QCOMPARE(shown->accessibleDescription(), why.text());
+                    QVERIFY(hidden->toolTip().isEmpty() && hidden->accessibleDescription().isEmpty());
                 }
             }
             QCOMPARE(child<QWidget>(form, "pSwitch4")->isVisible(), dual);

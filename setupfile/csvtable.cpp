@@ -139,10 +139,12 @@ bool CsvReader::start(CsvError *error)
     if (!checkUtf8(QByteArrayView(m_bytes).sliced(m_pos), error))
         return false;
     // The separator: the one of the two that the header line holds outside
-    // quotes; both is a table that cannot be read.
+    // quotes; both is a table that cannot be read. A header with tabs and
+    // neither (a paste from a spreadsheet) is separated by tabs.
     bool quoted = false;
     qsizetype comma = -1;
     qsizetype semicolon = -1;
+    bool tab = false;
     for (qsizetype i = m_pos; i < m_bytes.size(); ++i) {
         const char c = m_bytes.at(i);
         if (c == '"')
@@ -153,6 +155,8 @@ bool CsvReader::start(CsvError *error)
             comma = i;
         else if (!quoted && c == ';' && semicolon < 0)
             semicolon = i;
+        else if (!quoted && c == '\t')
+            tab = true;
     }
     if (comma >= 0 && semicolon >= 0) {
         *error = { 1, columnAt(std::max(comma, semicolon)),
@@ -160,7 +164,7 @@ bool CsvReader::start(CsvError *error)
                                   "(separate the column names with one of them)") };
         return false;
     }
-    m_separator = semicolon >= 0 ? ';' : ',';
+    m_separator = semicolon >= 0 ? ';' : (comma < 0 && tab) ? '\t' : ',';
     CsvRecord header;
     if (!next(&header, error) || header.isBlank()) {
         if (error->line == 0)

@@ -18,7 +18,12 @@ QString notForCommand(const QString &option, const QString &command)
     return QStringLiteral("--%1 is not for --%2").arg(option, command);
 }
 
-QString onlyForMake(const QString &, const QString &) { return QStringLiteral("--into and --force are for --make"); }
+QString onlyForMake(const QString &option, const QString &)
+{
+    if (option == QLatin1String("table"))
+        return QStringLiteral("--table is for --pdf and --csv");
+    return QStringLiteral("--into, --force, --update and --dry-run are for --make");
+}
 
 QString notForUnits(const QString &option, const QString &command)
 {
@@ -76,13 +81,15 @@ QList<CliEntry> makeTable()
     const char *tables = "--csv, --make, --verify-table, --decode and --verify";
     // clang-format off
     return {
-        command(CliEntry(), runEvaluate, Operands::Files, "json pdf files-from null", "", onlyForMake),
+        command(CliEntry(), runEvaluateOrSheets, Operands::Files, "json pdf files-from null table", "", onlyForMake),
         option("json", "", "one JSON object per file per line, for scripts"),
         option("pdf", "OUT.pdf", "also print the results sheet of each evaluated file into\nOUT.pdf, one page each (only a regular file is replaced,\nthrough a link too; it may not be one of the files to\nevaluate)",
                "--pdf needs a file name"),
         option("files-from", "LIST", "also evaluate the files named in LIST, one per line (empty\nlines skipped), after those on the command line; - reads\nthe list from standard input",
                "--files-from needs a file name"),
         option("null", "", "names in the --files-from list end with a NUL byte, not a\nline feed"),
+        option("table", "TABLE", "with --pdf: print one sheet per row of TABLE, in its order,\nwith the row's own columns (tag, location...) below the\nsummary; with --csv: write TABLE back with its setup\ncolumns read from the files its rows name in DIR (--into)",
+               "--table needs a table"),
         command(option("decode", "", "name the setup that gives the SWITCHES read off a unit, or\nthe nearest setups when none gives them"),
                 runDecode, Operands::Own, "json", units, notForUnits),
         command(option("verify", "", "compare the SWITCHES read off a unit with those of FILE"),
@@ -90,11 +97,13 @@ QList<CliEntry> makeTable()
         overriding(option("h help", "", "show this help and exit"), runHelp),
         overriding(option("version", "", "show the version and exit"), runVersion),
         command(option("csv", "", "write the table of the setup FILEs (CSV) instead of the\nreport"),
-                runExport, Operands::Files, "files-from null", tables),
+                runExport, Operands::Files, "files-from null table into", tables),
         command(option("make", "TABLE", "write one setup file per row of TABLE (CSV) into DIR;\nevery row is checked first", "--make needs a table"),
-                runMakeTable, Operands::None, "into force", tables),
+                runMakeTable, Operands::None, "into force update dry-run", tables),
         option("into", "DIR", "the folder --make writes into (made when missing)"),
         option("force", "", "--make replaces setup files that exist"),
+        option("update", "", "--make writes only new files and those whose bytes change,\nand lists them (new:, changed: with the columns that\ndiffer) with the count of those left unchanged"),
+        option("dry-run", "", "with --update or --force: list what --make would write,\nand write nothing"),
         command(option("verify-table", "TABLE", "compare the switches read off each unit, S1 to S4 in\nTABLE, with its setup file, named by the row's file", "--verify-table needs a table"),
                 runVerifyTable, Operands::None, "json", tables),
         command(option("explain", "", "tell for each switch position of each FILE why it is on or\noff, bank by bank (with --json, one object per position)"),
@@ -186,7 +195,8 @@ bool checkCommand(const CliEntry &command, const Arguments &line, QString *why)
             && line.values(entry.name()).contains(QString()))
             *why = entry.ifEmpty;
     }
-    if (why->isEmpty() && command.operands == Operands::Files)
+    // With --table, the table names the files.
+    if (why->isEmpty() && command.operands == Operands::Files && !line.isSet("table"))
         line.checkFileNames(why);
     return why->isEmpty();
 }

@@ -1,186 +1,123 @@
-#include "tablesupport.h"
+#include "maketable.h"
 
 #include "displaytext.h"
-#include "evaluation.h"
 #include "plantfolder.h"
+#include "plantplanner.h"
 #include "setupfile.h"
 #include "setuprow.h"
+#include "tablesupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
+#include <QFileInfo>
 #include <QLocale>
 
-#include <algorithm>
-#include <utility>
 #include <vector>
 
 namespace hvx {
 namespace table {
+
+QString counted(qsizetype count, const char *what)
+{
+    return QStringLiteral("%1 %2%3").arg(QLocale(QLocale::English).toString(count), QLatin1String(what),
+                                         count == 1 ? "" : "s");
+}
+
 namespace {
-
-constexpr int NameMax = 255; // bytes of one name in a folder
-
-struct RowFile {
-    QString name;
-    Setup setup;
-};
-
-// Characters no file name made from a table may hold: controls, line and
-// paragraph separators, and the marks that turn the direction of text (a
-// name that shows as another).
-bool isRefusedInName(char32_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || c == 0x2028
-        || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-QString refusedCharacterIn(const QString &name)
-{
-    for (const char32_t c : name.toUcs4())
-        if (isRefusedInName(c))
-            return QStringLiteral("U+") + QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
-    return QString();
-}
-
-// The file name a row makes: the last part of its file cell, with ".hvx"
-// added when it has another ending. Empty with a problem when unusable.
-QString madeFileName(const QString &cell, QString *problem)
-{
-    QString name = cell.trimmed();
-    name = name.mid(std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
-        *problem = cell.trimmed().isEmpty() ? QStringLiteral("is empty; each row needs the name of its setup file")
-                                            : QStringLiteral("%1 names no file").arg(quotedValue(cell.trimmed()));
-        return QString();
-    }
-    if (const QString refused = refusedCharacterIn(name); !refused.isEmpty()) {
-        *problem = QStringLiteral("%1 holds %2, a control, line-break or text-direction character")
-                       .arg(quotedValue(name), refused);
-        return QString();
-    }
-    if (!name.endsWith(QLatin1String(".hvx"), Qt::CaseInsensitive))
-        name += QStringLiteral(".hvx");
-    if (QFile::encodeName(name).size() > NameMax) {
-        *problem = QStringLiteral("%1 is longer than a file name may be").arg(quotedValue(name));
-        return QString();
-    }
-    return name;
-}
-
-// The columns of the table that --make reads, looked up once.
-struct MakeColumns {
-    explicit MakeColumns(const LoadedTable &table)
-        : file(table.column(QLatin1String(TableColumns::file)))
-    {
-        for (const QString &column : setupColumns())
-            setup << table.column(column);
-    }
-    int file;
-    QList<int> setup;
-};
-
-// The file of one row, its problems told; false when it has any.
-bool readRow(LoadedTable &table, const MakeColumns &columns, const CsvRecord &record, RowFile *file)
-{
-    if (!table.checkWidth(record))
-        return false;
-    const int before = table.problemCount();
-    QStringList values;
-    values.reserve(columns.setup.size());
-    for (int column : columns.setup)
-        values << CsvTable::cell(record, column);
-    std::vector<RowProblem> problems;
-    file->setup = setupFromRowValues(values, &problems);
-    for (const RowProblem &p : problems)
-        table.problem(record.line, p.column, p.message);
-    if (problems.empty()) {
-        EvaluationValues evaluated;
-        const EvaluationOutcome outcome = Evaluate(file->setup, evaluated);
-        if (!outcome.completed)
-            table.problem(record.line, QStringLiteral("the window does not evaluate this setup: ") + outcome.status);
-    }
-    QString problem;
-    file->name = madeFileName(CsvTable::cell(record, columns.file), &problem);
-    if (file->name.isEmpty())
-        table.problem(record.line, QLatin1String(TableColumns::file), problem);
-    return table.problemCount() == before;
-}
-
-// The line and name of each file planned, by its name in one letter case.
-using PlannedNames = QHash<QString, std::pair<int, QString>>;
-
-// Why a name cannot be made beside those planned, or empty when it can. Names
-// that differ only in letter case are one file on a Windows share or a FAT
-// stick.
-QString nameClash(const PlannedNames &names, const QString &name)
-{
-    const auto it = names.constFind(name.toCaseFolded());
-    if (it == names.constEnd())
-        return QString();
-    if (it->second == name)
-        return QStringLiteral("%1 is also the file of line %2").arg(quotedValue(name)).arg(it->first);
-    return QStringLiteral("%1 and %2 of line %3 differ only in letter case; on a Windows share or a "
-                          "FAT stick they are one file")
-        .arg(quotedValue(name), quotedValue(it->second))
-        .arg(it->first);
-}
 
 // Reads every row, tells its problems, and gives where the good ones are.
 std::vector<LoadedTable::Place> planRows(LoadedTable &table)
 {
     std::vector<LoadedTable::Place> plan;
-    PlannedNames names;
-    const MakeColumns columns(table);
+    PlantPlanner planner(table.header());
     CsvRecord record; // its room kept from row to row
-    RowFile file;
+    PlantRow row;
     for (;;) {
         const LoadedTable::Place place = table.place();
         if (!table.next(&record))
             return plan;
-        if (!readRow(table, columns, record, &file))
+        if (!readPlantRow(table, planner, record, &row))
             continue;
-        if (const QString clash = nameClash(names, file.name); !clash.isEmpty())
-            table.problem(record.line, QLatin1String(TableColumns::file), clash);
-        else
-            names.insert(file.name.toCaseFolded(), { record.line, file.name });
+        PlantProblem clash;
+        if (!planner.claimName(row, &clash))
+            table.problem(clash);
         plan.push_back(place);
     }
 }
 
 QString pathIn(const QString &dir, const QString &name) { return displayPath(QDir(dir).filePath(name)); }
 
-// Writes the file of every planned row into the folder, as temporaries; the
-// rows whose place is taken are told. False when any was, or when a file
-// could not be written (told).
-bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, PlantFolder &folder, const QString &dir,
-               bool force)
+// What a run does to the folder: the rows' files compared with those there
+// (when listed), and those added.
+struct Outcome {
+    QByteArray listing; // "new: ..." and "changed: ..." lines, in table order
+    qsizetype unchanged = 0;
+    qsizetype written = 0;
+    int inTheWay = 0; // rows whose place is taken or refused (told)
+};
+
+// What stands at the row's name, read when the run lists what it does. False
+// when the row's file cannot go there (told).
+bool existingFile(LoadedTable &table, const PlantFolder &folder, const QString &dir, const PlantRow &row,
+                  const MakeOptions &options, std::optional<QByteArray> *existing)
 {
-    folder.reserve(int(plan.size()));
-    const MakeColumns columns(table);
-    int inTheWay = 0;
+    const QByteArray name = QFile::encodeName(row.fileName);
+    QString why;
+    bool usable = true;
+    if (options.update || options.dryRun) {
+        usable = folder.read(name, SetupFileSize, existing, &why);
+    } else {
+        const PlantFolder::Place now = folder.place(name, &why);
+        usable = now != PlantFolder::Place::Refused;
+        if (now == PlantFolder::Place::Taken)
+            *existing = QByteArray(); // taken; its bytes are not needed
+    }
+    if (!usable)
+        table.problem(row.line, QStringLiteral("%1 could not be written: %2").arg(pathIn(dir, row.fileName), why));
+    else if (existing->has_value() && !options.force && !options.update)
+        table.problem(row.line, QStringLiteral("%1 exists; --force replaces it").arg(pathIn(dir, row.fileName)));
+    else
+        return true;
+    return false;
+}
+
+// Writes (as temporaries) or lists the file of every planned row. False
+// when a row's place is taken (told) or a file could not be written (told).
+bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, PlantFolder *folder, const QString &dir,
+               const MakeOptions &options, Outcome *outcome)
+{
+    if (folder)
+        folder->reserve(int(plan.size()));
+    const PlantPlanner planner(table.header());
+    const bool listed = options.update || options.dryRun;
     for (const LoadedTable::Place &place : plan) {
         table.seek(place);
         CsvRecord record;
-        RowFile file;
-        if (!table.next(&record) || !readRow(table, columns, record, &file))
+        PlantRow row;
+        if (!table.next(&record) || !readPlantRow(table, planner, record, &row))
             return false; // the same bytes as before: not reached
-        const QByteArray name = QFile::encodeName(file.name);
-        QString why;
-        const PlantFolder::Place now = folder.place(name, &why);
-        if (now == PlantFolder::Place::Refused || (now == PlantFolder::Place::Taken && !force)) {
-            table.problem(record.line,
-                          now == PlantFolder::Place::Refused
-                              ? QStringLiteral("%1 could not be written: %2").arg(pathIn(dir, file.name), why)
-                              : QStringLiteral("%1 exists; --force replaces it").arg(pathIn(dir, file.name)));
-            ++inTheWay;
-        } else if (inTheWay == 0 && !folder.add(name, setupFileBytes(file.setup), force)) {
-            writeError(QStringLiteral("%1 could not be written: %2; nothing written")
-                           .arg(pathIn(dir, file.name), folder.errorString()));
-            return false;
+        std::optional<QByteArray> existing;
+        if (folder && !existingFile(table, *folder, dir, row, options, &existing)) {
+            ++outcome->inTheWay;
+            continue;
+        }
+        const PlannedFile planned = listed ? PlantPlanner::compare(row.setup, existing)
+                                           : PlannedFile{ PlannedFile::Kind::New, setupFileBytes(row.setup), {} };
+        if (planned.kind == PlannedFile::Kind::Unchanged)
+            ++outcome->unchanged;
+        else if (listed)
+            outcome->listing += (planned.listing(displayText(row.fileName)) + QLatin1Char('\n')).toUtf8();
+        const bool write = !options.dryRun && (!options.update || planned.kind != PlannedFile::Kind::Unchanged);
+        if (write && outcome->inTheWay == 0) {
+            if (!folder->add(QFile::encodeName(row.fileName), planned.bytes, existing.has_value())) {
+                writeError(QStringLiteral("%1 could not be written: %2; nothing written")
+                               .arg(pathIn(dir, row.fileName), folder->errorString()));
+                return false;
+            }
+            ++outcome->written;
         }
     }
-    if (inTheWay == 0)
+    if (outcome->inTheWay == 0)
         return true;
     table.finishProblems(ExitRefused);
     writeError(QStringLiteral("nothing written"));
@@ -189,47 +126,94 @@ bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, 
 
 } // namespace
 
-int runMake(const QString &tablePath, const QString &dir, bool force)
+bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvRecord &record, PlantRow *row)
 {
-    LoadedTable table;
-    int status = ExitRefused;
-    if (!table.load(tablePath, &status))
-        return table.finishProblems(status);
-    table.checkHeader({ QLatin1String(TableColumns::file) });
-    if (table.problemCount() > 0)
-        return table.finishProblems(ExitRefused);
-    table.noteColumns(true);
+    if (!table.checkWidth(record))
+        return false;
+    std::vector<PlantProblem> problems;
+    if (planner.readRow(record, row, &problems))
+        return true;
+    for (const PlantProblem &p : problems)
+        table.problem(p);
+    return false;
+}
 
-    const std::vector<LoadedTable::Place> plan = planRows(table);
+bool checkPlantTable(LoadedTable &table, const QString &tablePath, std::vector<LoadedTable::Place> *plan, int *status,
+                     const char *nothingDone)
+{
+    *status = ExitRefused;
+    if (!table.load(tablePath, status)) {
+        table.finishProblems(*status);
+        return false;
+    }
+    table.checkHeader({ QLatin1String(TableColumns::file) });
     if (table.problemCount() > 0) {
         table.finishProblems(ExitRefused);
-        writeError(QStringLiteral("nothing written: %1 problem%2 in %3")
-                       .arg(QLocale(QLocale::English).toString(table.problemCount()))
-                       .arg(table.problemCount() == 1 ? "" : "s")
-                       .arg(displayPath(tablePath)));
-        return ExitRefused;
+        return false;
     }
-    if (plan.empty()) {
-        writeError(QStringLiteral("nothing written: %1 has no rows").arg(displayPath(tablePath)));
-        return ExitRefused;
+    table.noteColumns(true);
+    *plan = planRows(table);
+    if (table.problemCount() > 0) {
+        table.finishProblems(ExitRefused);
+        writeError(QStringLiteral("%1: %2 in %3")
+                       .arg(QLatin1String(nothingDone), counted(table.problemCount(), "problem"),
+                            displayPath(tablePath)));
+        return false;
     }
+    if (plan->empty()) {
+        writeError(QStringLiteral("%1: %2 has no rows").arg(QLatin1String(nothingDone), displayPath(tablePath)));
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Tells what the run did (or, in a dry run, would do).
+int tellOutcome(const Outcome &outcome, const QString &dir, const MakeOptions &options)
+{
+    bool listed = true;
+    if (options.update || options.dryRun) {
+        ReportOutput out;
+        out.write(outcome.listing);
+        out.write(QStringLiteral("unchanged: %1\n").arg(QLocale(QLocale::English).toString(outcome.unchanged)));
+        listed = out.finish();
+    }
+    if (options.dryRun)
+        writeError(QStringLiteral("nothing written: a dry run"));
+    else
+        writeError(QStringLiteral("%1 setup file%2 written into %3")
+                       .arg(outcome.written)
+                       .arg(outcome.written == 1 ? "" : "s")
+                       .arg(displayPath(dir)));
+    return listed ? ExitOk : ExitError;
+}
+
+} // namespace
+
+int runMake(const QString &tablePath, const QString &dir, const MakeOptions &options)
+{
+    LoadedTable table;
+    std::vector<LoadedTable::Place> plan;
+    int status = ExitRefused;
+    if (!checkPlantTable(table, tablePath, &plan, &status, "nothing written"))
+        return status;
+    // A dry run makes no folder: in one that is not there, every file is new.
+    const bool openFolder = !options.dryRun || QFileInfo(dir).exists();
     PlantFolder folder(QFile::encodeName(dir));
-    if (!folder.open()) {
+    if (openFolder && !folder.open()) {
         writeError(QStringLiteral("the folder %1 %2; nothing written").arg(displayPath(dir), folder.errorString()));
         return ExitError;
     }
-    if (!writeRows(table, plan, folder, dir, force))
+    Outcome outcome;
+    if (!writeRows(table, plan, openFolder ? &folder : nullptr, dir, options, &outcome))
         return table.problemCount() > 0 ? ExitRefused : ExitError;
-    if (!folder.commit()) {
+    if (!options.dryRun && outcome.written > 0 && !folder.commit()) {
         writeError(QStringLiteral("the setup files could not be put into %1: %2; nothing written")
                        .arg(displayPath(dir), folder.errorString()));
         return ExitError;
     }
-    writeError(QStringLiteral("%1 setup file%2 written into %3")
-                   .arg(plan.size())
-                   .arg(plan.size() == 1 ? "" : "s")
-                   .arg(displayPath(dir)));
-    return ExitOk;
+    return tellOutcome(outcome, dir, options);
 }
 
 } // namespace table

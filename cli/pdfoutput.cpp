@@ -3,7 +3,6 @@
 #include "bytenames.h"
 #include "displaytext.h"
 #include "scratchfolder.h"
-#include "switchform_print.h"
 #include "wholefile.h"
 
 #include <QApplication>
@@ -94,6 +93,15 @@ bool isOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs)
 
 bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileReport> &reports, QString *error)
 {
+    QList<ResultSheet> sheets;
+    for (const FileReport &report : reports)
+        if (report.status == FileReport::Status::Ok)
+            sheets.append(ResultSheet{ report.setup, report.values, QString::fromUtf8(report.fileBytes), QString() });
+    return writeSheetsPdf(nativePdfPath, sheets, error);
+}
+
+bool writeSheetsPdf(const QByteArray &nativePdfPath, const QList<ResultSheet> &sheets, QString *error)
+{
     const QString shownName = displayText(bytesToText(nativePdfPath));
     // The printing takes names as text; a name that text cannot carry exactly
     // would be written under another name.
@@ -103,11 +111,6 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
             *error = QStringLiteral("%1 could not be created: the name is not UTF-8").arg(shownName);
         return false;
     }
-
-    QList<ResultSheet> sheets;
-    for (const FileReport &report : reports)
-        if (report.status == FileReport::Status::Ok)
-            sheets.append(ResultSheet{ report.setup, report.values, QString::fromUtf8(report.fileBytes) });
     if (sheets.isEmpty()) {
         if (error)
             *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);

@@ -3,6 +3,7 @@
 // PDF file, one page each, with its texts as text.
 
 #include "evalreport.h"
+#include "switchform_print.h"
 
 #include <QByteArray>
 #include <QList>
@@ -28,5 +29,7 @@ bool isOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs);
 // one is complete. False with a reason when there was none or the file could
 // not be written (then no file is left behind and an old one is unchanged).
 bool writeResultSheetsPdf(const QByteArray &pdfPath, const QList<FileReport> &reports, QString *error);
+// The same for sheets made otherwise (from the rows of a table).
+bool writeSheetsPdf(const QByteArray &pdfPath, const QList<ResultSheet> &sheets, QString *error);
 
 } // namespace hvx

@@ -1,10 +1,13 @@
 #include "tablecommands.h"
 
 #include "arguments.h"
+#include "bytenames.h"
 #include "decodereport.h"
+#include "evalcommands.h"
 #include "evalreport.h"
 #include "maketable.h"
 #include "setuprow.h"
+#include "tablesheets.h"
 #include "tablesupport.h"
 #include "unitverdicts.h"
 
@@ -184,6 +187,13 @@ int verifyTable(const QString &tablePath, bool json)
 
 int runExport(const Arguments &line)
 {
+    if (line.isSet("table")) {
+        if (!line.operands().isEmpty() || line.isSet("files-from"))
+            return usageError(QStringLiteral("--csv --table takes no FILE: the table names the files"));
+        return table::runTableBack(line.value("table"), line.value("into"));
+    }
+    if (line.isSet("into"))
+        return usageError(QStringLiteral("--into is for --make and --csv --table"));
     QList<QByteArray> files;
     QString error;
     ListFault fault = ListFault::None;
@@ -197,12 +207,31 @@ int runExport(const Arguments &line)
     return exportTable(files);
 }
 
+int runEvaluateOrSheets(const Arguments &line)
+{
+    if (!line.isSet("table"))
+        return runEvaluate(line);
+    if (!line.isSet("pdf"))
+        return usageError(QStringLiteral("--table is for --pdf and --csv"));
+    if (!line.operands().isEmpty() || line.isSet("files-from") || line.isSet("json"))
+        return usageError(QStringLiteral("--pdf --table takes no FILE and no --json: the table names the files"));
+    return table::runTableSheets(line.value("table"), textToBytes(line.value("pdf")));
+}
+
 int runMakeTable(const Arguments &line)
 {
     const QString dir = line.value("into");
     if (dir.isEmpty())
         return usageError(QStringLiteral("--make needs --into DIR, the folder for the setup files"));
-    return table::runMake(line.value("make"), dir, line.isSet("force"));
+    table::MakeOptions options;
+    options.force = line.isSet("force");
+    options.update = line.isSet("update");
+    options.dryRun = line.isSet("dry-run");
+    if (options.force && options.update)
+        return usageError(QStringLiteral("--update and --force exclude each other"));
+    if (options.dryRun && !options.force && !options.update)
+        return usageError(QStringLiteral("--dry-run is for --update or --force"));
+    return table::runMake(line.value("make"), dir, options);
 }
 
 int runVerifyTable(const Arguments &line) { return verifyTable(line.value("verify-table"), line.json()); }
@@ -212,8 +241,13 @@ QString tableHelpText()
     return QStringLiteral("A table (CSV) has one row per setup file under a header that names its\n"
                           "columns, in any order: file, the selections in the window's words (input\n"
                           "type, input range, ... frequency burnout), S1 to S4, status, message.\n"
-                          "With --csv: exit status as for the report. With --make: 0 all written,\n"
-                          "1 a problem in the table (nothing written), 2 not read or not written.\n"
+                          "Other columns are the plant's own (tag, loop, location...): kept, and\n"
+                          "printed below the summary of each sheet of --pdf --table.\n"
+                          "With --csv: exit status as for the report; with --table, 2 when a file\n"
+                          "a row names could not be read. With --make: 0 all written, 1 a problem\n"
+                          "in the table (nothing written), 2 not read or not written. With --pdf\n"
+                          "--table: 0 all printed, 1 a problem in the table (nothing printed), 2 not\n"
+                          "read or not written.\n"
                           "With --verify-table: 0 all match, 1 some differ, 2 some not read or\n"
                           "not checked, 64 a table that cannot be read.\n");
 }

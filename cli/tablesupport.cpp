@@ -105,10 +105,12 @@ QString LoadedTable::widthProblem(const CsvRecord &record) const
     const qsizetype columns = m_csv->header().size();
     for (qsizetype i = columns; i < record.cells.size(); ++i) {
         if (!record.cells.at(i).trimmed().isEmpty()) {
-            return QStringLiteral("the row has %1 cells, the header names %2 (a value holding the separator "
-                                  "must be quoted)")
+            const QChar separator = m_csv->separator();
+            return QStringLiteral("the row has %1 cells for %2; a value holding %3 must be quoted")
                 .arg(record.cells.size())
-                .arg(columns == 1 ? QStringLiteral("1 column") : QStringLiteral("%1 columns").arg(columns));
+                .arg(columns == 1 ? QStringLiteral("1 column") : QStringLiteral("%1 columns").arg(columns))
+                .arg(separator == QLatin1Char('\t') ? QStringLiteral("a tab")
+                                                    : QStringLiteral("\"%1\"").arg(separator));
         }
     }
     return QString();

@@ -5,6 +5,7 @@
 
 #include "csvtable.h"
 #include "headerfolding.h"
+#include "plantplanner.h"
 #include "reportoutput.h"
 
 #include <QByteArray>
@@ -66,6 +67,13 @@ public:
     QString at(int line, const QString &message) const;
     void problem(int line, const QString &message);
     void problem(int line, const QString &column, const QString &message);
+    void problem(const PlantProblem &p)
+    {
+        if (p.column.isEmpty())
+            problem(p.line, p.message);
+        else
+            problem(p.line, p.column, p.message);
+    }
     int problemCount() const { return m_problems.count(); }
     int finishProblems(int exitStatus) const { return m_problems.finish(exitStatus); }
     // Checks the header: the required columns present, no known column twice,
@@ -73,6 +81,8 @@ public:
     void checkHeader(const QStringList &required);
     // What the header names: known columns, near misses, the plant's own.
     const HeaderReading &header() const { return m_header; }
+    // The header line's cells as written.
+    const QStringList &headerCells() const { return m_csv->header(); }
     // Names the plant's own columns and, with lacked, the setup columns the
     // table lacks, once each on standard error.
     void noteColumns(bool lacked) const;
@@ -94,9 +104,6 @@ private:
     ProblemReport m_problems;
     HeaderReading m_header;
 };
-
-// --make: one setup file per row of the table, into dir.
-int runMake(const QString &tablePath, const QString &dir, bool force);
 
 } // namespace table
 } // namespace hvx

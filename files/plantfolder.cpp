@@ -144,6 +144,46 @@ PlantFolder::Place PlantFolder::place(const QByteArray &name, QString *why) cons
     return why->isEmpty() ? Place::Taken : Place::Refused;
 }
 
+bool PlantFolder::read(const QByteArray &name, qsizetype maxSize, std::optional<QByteArray> *bytes, QString *why) const
+{
+    bytes->reset();
+    const int fd = ::openat(m_dirFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int openError = errno;
+        if (openError == ENOENT)
+            return true;
+        if (place(name, why) != Place::Refused)
+            *why = errorText(openError);
+        return false;
+    }
+    struct stat status;
+    int error = ::fstat(fd, &status) == 0 ? 0 : errno;
+    if (error == 0 && !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        *why = whyNotRegular(status.st_mode);
+        return false;
+    }
+    QByteArray content(maxSize + 1, Qt::Uninitialized);
+    qsizetype done = 0;
+    while (error == 0 && done < content.size()) {
+        const ssize_t n = ::read(fd, content.data() + done, size_t(content.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n == 0)
+            break;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    ::close(fd);
+    if (error != 0) {
+        *why = errorText(error);
+        return false;
+    }
+    content.truncate(done);
+    *bytes = content;
+    return true;
+}
+
 void PlantFolder::reserve(int count)
 {
     // The signal handler must not read the list while it moves.

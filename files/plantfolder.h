@@ -19,6 +19,7 @@
 #include <QString>
 
 #include <atomic>
+#include <optional>
 #include <vector>
 
 #include <sys/stat.h>
@@ -43,6 +44,13 @@ public:
     // file, or something never written over (a link, a folder, a device),
     // with the reason in *why.
     Place place(const QByteArray &name, QString *why) const;
+
+    // The bytes of the regular file at name, at most maxSize of them (a
+    // longer file gives maxSize + 1); none when nothing is there. False with
+    // the reason when something is there that is not read (a link, a
+    // folder) or the file could not be read. An update leaves a file whose
+    // bytes would not change alone: it is never added.
+    bool read(const QByteArray &name, qsizetype maxSize, std::optional<QByteArray> *bytes, QString *why) const;
 
     // Room for count files, before the first add().
     void reserve(int count);

@@ -228,7 +228,27 @@ void TResultForm::setSummaryText(QLabel *label, const QString &text)
     label->adjustSize(); // the labels grow with their text
 }
 
-void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)
+// The plant's columns go on the summary's free line: below output 1 in single
+// output, in smaller type below output 2 in dual output.
+void TResultForm::showPlantColumns(const QString &text, bool dual)
+{
+    if (!m_plantColumns && text.isEmpty())
+        return;
+    if (!m_plantColumns) {
+        m_plantColumns = new QLabel(ui().pLabelPanel);
+        m_plantColumns->setObjectName(QStringLiteral("lPlantColumns"));
+    }
+    QFont font = ui().lOutputLabel->font();
+    font.setBold(false);
+    font.setPixelSize(dual ? 10 : 12);
+    m_plantColumns->setFont(font);
+    m_plantColumns->move(ui().stOutput2Label->x(), dual ? 69 : ui().stOutput2Label->y());
+    setSummaryText(m_plantColumns, displayText(text));
+    m_plantColumns->setVisible(!text.isEmpty());
+}
+
+void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName,
+                              const QString &plantColumns)
 {
     fitTexts();
     const bool dual = setup.isDualOutput();
@@ -264,6 +284,7 @@ void TResultForm::FillResults(const Setup &setup, const EvaluationValues &values
     ui().pPrintOptions->hide();
 
     setSummaryText(ui().lFileName, displayPath(ShortenFileName(setupFileName)));
+    showPlantColumns(plantColumns, dual && output2.has_value());
 }
 
 void TResultForm::ShowResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName)

@@ -40,7 +40,10 @@ public:
     // returns when the window is closed.
     void ShowResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName);
     // The filling step of ShowResults alone, without showing the window.
-    void FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName);
+    // plantColumns, when given, is a line below the summary with the plant's
+    // own columns of the setup's row ("tag: TT-104 · location: Pump house 2").
+    void FillResults(const Setup &setup, const EvaluationValues &values, const QString &setupFileName,
+                     const QString &plantColumns = QString());
 
     // The four check boxes of the print options panel.
     PrintOptions printOptions() const;
@@ -79,6 +82,7 @@ private:
     void showBank(int bank, const SwitchBank &positions);
     void explainSquares(const Setup &setup);
     void setSummaryText(QLabel *label, const QString &text);
+    void showPlantColumns(const QString &text, bool dual);
     void applyFonts();
     void fitTexts();
     void centreOnScreen();
@@ -99,6 +103,7 @@ private:
     // them.
     PrintOptions m_options;
     bool m_textsFitted = false;
+    QLabel *m_plantColumns = nullptr; // made when a sheet first has plant columns
     // The squares by bank (0 to 3), position (0 to 11) and row (0 on, 1 off).
     using Squares = std::array<std::array<std::array<ShapeWidget *, 2>, 12>, 4>;
     Squares m_squares{};

@@ -179,7 +179,7 @@ bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
             device.abortDoc();
             return fail(QStringLiteral("%1 could not be written.").arg(pdfPath));
         }
-        form.FillResults(sheet.setup, sheet.values, sheet.fileName);
+        form.FillResults(sheet.setup, sheet.values, sheet.fileName, sheet.plantColumns);
         ResultFormOnPaper paper(&form);
         if (!printResultImage(&form, device, options, false)) {
             device.abortDoc();
@@ -261,7 +261,7 @@ QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
         if (i > 0)
             writer.newPage();
         const ResultSheet &sheet = sheets.at(i);
-        form.FillResults(sheet.setup, sheet.values, sheet.fileName);
+        form.FillResults(sheet.setup, sheet.values, sheet.fileName, sheet.plantColumns);
         const ResultFormOnPaper paper(&form);
         if (form.layout())
             form.layout()->activate();

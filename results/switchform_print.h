@@ -56,6 +56,9 @@ struct ResultSheet {
     Setup setup;
     EvaluationValues values;
     QString fileName;
+    // The plant's own columns of the setup's row, below the summary:
+    // "tag: TT-104 · location: Pump house 2"; empty for none.
+    QString plantColumns = QString();
 };
 
 // Prints the results sheet of each setup, one page each, into a PDF file at

@@ -160,14 +160,16 @@ HeaderReading HeaderFolding::read(const QStringList &header) const
         if (written.isEmpty())
             continue;
         const Match m = match(written);
-        if (m.kind == Kind::Own)
+        if (m.kind == Kind::Own) {
             r.ownColumns << written;
-        else if (m.kind == Kind::NearMiss)
+            r.ownCells << i;
+        } else if (m.kind == Kind::NearMiss) {
             r.nearMisses.append({ written, m.column });
-        else if (r.columns.contains(m.column))
+        } else if (r.columns.contains(m.column)) {
             r.duplicates << written;
-        else
+        } else {
             r.columns.insert(m.column, i);
+        }
     }
     for (const QString &column : setupColumns()) {
         if (!r.columns.contains(column))

@@ -23,6 +23,7 @@ struct HeaderReading {
     QList<NearMiss> nearMisses;
     QStringList duplicates;  // headers naming a known column named before them
     QStringList ownColumns;  // the plant's own columns, as written
+    QList<int> ownCells;     // the header cell of each of them
     QStringList lackedSetup; // setup columns the header does not name
 
     // The header cell of a known column; -1 when the header lacks it.

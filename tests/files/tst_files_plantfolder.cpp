@@ -130,6 +130,13 @@ private slots:
         QString why;
         QCOMPARE(int(folder.place("x", &why)), place);
         QCOMPARE(why.isEmpty(), place != int(PlantFolder::Place::Refused));
+        // Only a regular file is read (a FIFO without waiting), and no further
+        // than one byte past the most asked for.
+        std::optional<QByteArray> bytes;
+        QString readWhy;
+        QCOMPARE(folder.read("x", 1, &bytes, &readWhy), place != int(PlantFolder::Place::Refused));
+        QCOMPARE(bytes, what == "file" ? std::optional<QByteArray>("ol") : std::nullopt);
+        QCOMPARE(readWhy, why);
         // Refused things are never written over, even when asked to.
         QCOMPARE(folder.add("x", "new", true), place != int(PlantFolder::Place::Refused));
         folder.cancel();

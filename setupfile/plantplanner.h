@@ -1,0 +1,82 @@
+#pragma once
+// The setup files a plant's table gives, and what writing them does to the
+// folder that holds the plant's files. Rows in, plan out: each row read gives
+// the name and setup of its file or its problems (with line and column); each
+// file compared with what the folder holds is new, changed (with the columns
+// that differ, in the table's words) or unchanged. The command line and the
+// plant window make their files by the same rules through this class.
+
+#include "csvtable.h"
+#include "headerfolding.h"
+#include "setup.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace hvx {
+
+struct PlantProblem {
+    int line = 0;
+    QString column; // empty for a problem of the whole row
+    QString message;
+};
+
+// The file a row gives.
+struct PlantRow {
+    int line = 0;
+    QString fileName; // one name, no folder, ending in ".hvx"
+    Setup setup;
+};
+
+// What writing a row's file does to the folder.
+struct PlannedFile {
+    enum class Kind { New, Changed, Unchanged };
+    Kind kind = Kind::New;
+    QByteArray bytes;        // the file's bytes
+    QStringList differences; // of a changed file: "custom high 400 -> 450"
+
+    // "new: TT-140.hvx", "changed: TT-104.hvx (custom high 400 -> 450)";
+    // empty for an unchanged file.
+    QString listing(const QString &fileName) const;
+};
+
+class PlantPlanner {
+public:
+    // The columns the rows are read by: those the header names.
+    explicit PlantPlanner(const HeaderReading &header);
+
+    // Reads one row: the name and setup of its file. False when it has
+    // problems, each appended. A setup the window would not evaluate is one.
+    bool readRow(const CsvRecord &record, PlantRow *row, std::vector<PlantProblem> *problems) const;
+    // Takes the row's file name for the plan. False with the problem when an
+    // earlier row took it, in any letter case (one file on a Windows share or
+    // a FAT stick).
+    bool claimName(const PlantRow &row, PlantProblem *problem);
+
+    // What writing the row's file does where existing (the bytes of the file
+    // of that name, none when there is none) is.
+    static PlannedFile compare(const Setup &setup, const std::optional<QByteArray> &existing);
+    // The plant's own columns of a row, for the row's sheet: "tag: TT-104 ·
+    // location: Pump house 2", empty cells left out; empty when none.
+    QString plantColumnsLine(const CsvRecord &record) const;
+
+    // The file name a file cell gives: its last part, with ".hvx" added when
+    // it has another ending. Empty with the problem when unusable.
+    static QString fileNameOf(const QString &cell, QString *problem);
+
+private:
+    int m_fileCell = -1;
+    QList<int> m_setupCells;
+    QStringList m_ownColumns;
+    QList<int> m_ownCells;
+    // The line and name of each file claimed, by its name in one letter case.
+    QHash<QString, std::pair<int, QString>> m_claimed;
+};
+
+} // namespace hvx

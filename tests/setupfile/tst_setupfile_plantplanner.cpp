@@ -1,0 +1,134 @@
+// The plan of a plant's table: the file each row gives, names that clash,
+// and what writing a file does to what the folder holds.
+
+#include "csvtable.h"
+#include "headerfolding.h"
+#include "plantplanner.h"
+#include "setupfile.h"
+#include "setuprow.h"
+
+#include <QtTest>
+
+using namespace hvx;
+
+namespace {
+
+// A setup from "column=value" cells, as a table row gives it.
+Setup setupOf(const QStringList &cells)
+{
+    QStringList values(setupColumns().size());
+    for (const QString &cell : cells)
+        values[setupColumns().indexOf(cell.section(QLatin1Char('='), 0, 0))] = cell.section(QLatin1Char('='), 1);
+    std::vector<RowProblem> problems;
+    return setupFromRowValues(values, &problems);
+}
+
+const QStringList customK{ QStringLiteral("input type=K type thermocouple"), QStringLiteral("input range=Custom"),
+                           QStringLiteral("custom low=0"), QStringLiteral("custom high=400"),
+                           QStringLiteral("output 1=4 to 20 mA source") };
+
+// The table's rows read under a header: "line:file" of each row read, the
+// problems as "line:column: message".
+QStringList planned(const QByteArray &table)
+{
+    CsvReader reader(table);
+    CsvError error;
+    if (!reader.start(&error))
+        return { QStringLiteral("table: ") + error.message };
+    PlantPlanner planner(HeaderFolding().read(reader.header()));
+    QStringList out;
+    CsvRecord record;
+    while (reader.next(&record, &error)) {
+        PlantRow row;
+        std::vector<PlantProblem> problems;
+        PlantProblem clash;
+        if (planner.readRow(record, &row, &problems) && planner.claimName(row, &clash))
+            out << QStringLiteral("%1:%2 %3").arg(row.line).arg(row.fileName, planner.plantColumnsLine(record));
+        else if (problems.empty())
+            problems.push_back(clash);
+        for (const PlantProblem &p : problems)
+            out << QStringLiteral("%1:%2: %3").arg(p.line).arg(p.column, p.message);
+    }
+    return out;
+}
+
+} // namespace
+
+class TestPlantPlanner : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rows_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QStringList>("plan");
+        const QByteArray header = "file,tag,loop,input type,input range,output 1,location\n";
+        const QByteArray good = ",Voltage,0 to 10 V,4 to 20 mA source,";
+        // clang-format off
+        QTest::newRow("name, folder dropped, ending added; plant columns") << header + "plant/TT-104,TT-104," + good + "Pump house 2\n"
+            << QStringList{ QString::fromUtf8("2:TT-104.hvx tag: TT-104 \u00B7 location: Pump house 2") };
+        QTest::newRow("ending in capitals kept, no plant columns") << header + "a\\b\\TT-1.HVX,," + good + "\n" << QStringList{ "2:TT-1.HVX " };
+        QTest::newRow("same name twice") << header + "TT-1,," + good + "\nx/TT-1.hvx,," + good + "\n"
+            << QStringList{ "2:TT-1.hvx ", "3:file: \"TT-1.hvx\" is also the file of line 2" };
+        QTest::newRow("names apart only in letter case") << header + "TT-104.HVX,," + good + "\ntt-104.hvx,," + good + "\n"
+            << QStringList{ "2:TT-104.HVX ", "3:file: \"tt-104.hvx\" and \"TT-104.HVX\" of line 2 differ only in letter case; on a Windows share or a FAT stick they are one file" };
+        QTest::newRow("no name") << header + " ,," + good + "\n.., ," + good + "\n"
+            << QStringList{ "2:file: is empty; each row needs the name of its setup file", "3:file: \"..\" names no file" };
+        QTest::newRow("a control character in the name") << header + "\"TT\x01\",," + good + "\n"
+            << QStringList{ "2:file: \"TT\x01\" holds U+0001, a control, line-break or text-direction character" };
+        QTest::newRow("bad value and a setup not evaluated") << header + "TT-1,,,Voltage,0 to 11 V,4 to 20 mA source,\nTT-2,,,Voltage,0 to 10 V,,\n"
+            << QStringList{ "2:input range: \"0 to 11 V\" is not one of \"0 to 1 V\", ..., \"0 to 7.5 V\", \"0 to 8 V\", \"0 to 10 V\", \"0 to 15 V\", \"0 to 20 V\", ..., \"Custom\" (28 items)", "3:: the window does not evaluate this setup: Please select output 1 range" };
+        // clang-format on
+    }
+
+    void rows()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, plan);
+        QCOMPARE(planned(table), plan);
+    }
+
+    void compare_data()
+    {
+        QTest::addColumn<std::optional<QByteArray>>("existing");
+        QTest::addColumn<QStringList>("setup");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("differences");
+        const QByteArray old = setupFileBytes(setupOf(customK));
+        const std::optional<QByteArray> none;
+        QStringList higher = customK;
+        higher[3] = QStringLiteral("custom high=450");
+        QStringList twoApart = higher;
+        twoApart << QStringLiteral("burnout=Low Burnout");
+        // clang-format off
+        QTest::newRow("no file there") << none << customK << int(PlannedFile::Kind::New) << QStringList();
+        QTest::newRow("the same bytes") << std::optional(old) << customK << int(PlannedFile::Kind::Unchanged) << QStringList();
+        QTest::newRow("one column apart") << std::optional(old) << higher << int(PlannedFile::Kind::Changed) << QStringList{ "custom high 400 -> 450" };
+        QTest::newRow("two columns apart, in table order") << std::optional(old) << twoApart << int(PlannedFile::Kind::Changed)
+            << QStringList{ "custom high 400 -> 450", "burnout High Burnout -> Low Burnout" };
+        QTest::newRow("an empty file") << std::optional(QByteArray()) << customK << int(PlannedFile::Kind::Changed) << QStringList{ "was not a setup file" };
+        QTest::newRow("a file cut short") << std::optional(old.left(100)) << customK << int(PlannedFile::Kind::Changed) << QStringList{ "was not a setup file" };
+        // clang-format on
+    }
+
+    void compare()
+    {
+        QFETCH(std::optional<QByteArray>, existing);
+        QFETCH(QStringList, setup);
+        QFETCH(int, kind);
+        QFETCH(QStringList, differences);
+        const PlannedFile planned = PlantPlanner::compare(setupOf(setup), existing);
+        QCOMPARE(int(planned.kind), kind);
+        QCOMPARE(planned.differences, differences);
+        QCOMPARE(planned.bytes, setupFileBytes(setupOf(setup)));
+        const QString listing = planned.listing(QStringLiteral("TT-104.hvx"));
+        QCOMPARE(listing,
+                 kind == int(PlannedFile::Kind::New) ? QStringLiteral("new: TT-104.hvx")
+                     : kind == int(PlannedFile::Kind::Unchanged)
+                     ? QString()
+                     : QStringLiteral("changed: TT-104.hvx (%1)").arg(differences.join(QStringLiteral(", "))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlantPlanner)
+#include "tst_setupfile_plantplanner.moc"

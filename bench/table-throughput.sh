@@ -3,12 +3,18 @@
 # same files: --csv of the generated setup files, --make of a table of
 # 10,000 rows (the setups the window evaluates, repeated under new names as
 # needed), and --verify-table of the files made against their own switches,
-# each in one call; prints rows per second.
-#   bench/table-throughput.sh [BUILD_DIR] [COUNT]
+# each in one call; prints rows per second. Then the three ratios against the
+# floor of the work: --make into an empty folder against copying the same
+# made files into a new folder and syncing it (cp -r, then sync -f),
+# alternated ROUNDS times in one run (medians); --force and --update over the
+# files made against --make into an empty folder; --verify-table against
+# --json.
+#   bench/table-throughput.sh [BUILD_DIR] [COUNT] [ROUNDS]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 count=${2:-10000}
+rounds=${3:-3}
 cmake --build "$build" --target halvex-eval halvex-bench-gen -j2 >/dev/null
 eval="$build/cli/halvex-eval"
 work=$(mktemp -d)
@@ -41,12 +47,36 @@ made=$(find "$work/made" -name '*.hvx' | wc -l)
 run verify "$eval" --verify-table "$work/units.csv" >"$work/verify.out"
 matched=$(grep -c ': match: ' "$work/verify.out" || true)
 
+# --make into an empty folder and the copy of its files, alternated.
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+i=0
+while [ "$i" -lt "$rounds" ]; do
+  i=$((i + 1))
+  run fresh "$eval" --make "$work/plant.csv" --into "$work/fresh$i" 2>/dev/null
+  echo "$fresh_time" >>"$work/fresh.times"
+  run copy sh -c 'cp -r "$0" "$1" && sync -f "$1"' "$work/made" "$work/copy$i"
+  echo "$copy_time" >>"$work/copy.times"
+  run force "$eval" --make "$work/plant.csv" --into "$work/fresh$i" --force 2>/dev/null
+  echo "$force_time" >>"$work/force.times"
+  run update "$eval" --make "$work/plant.csv" --into "$work/fresh$i" --update >/dev/null 2>&1
+  echo "$update_time" >>"$work/update.times"
+  rm -rf "$work/fresh$i" "$work/copy$i"
+done
+tf=$(median <"$work/fresh.times"); tcp=$(median <"$work/copy.times")
+tfo=$(median <"$work/force.times"); tu=$(median <"$work/update.times")
+
 awk -v n="$count" -v rows="$rows" -v made="$made" \
     -v tj="$json_time" -v sj="$json_status" -v tc="$csv_time" -v sc="$csv_status" \
-    -v tm="$make_time" -v sm="$make_status" -v tv="$verify_time" -v sv="$verify_status" -v matched="$matched" 'BEGIN {
+    -v tm="$make_time" -v sm="$make_status" -v tv="$verify_time" -v sv="$verify_status" -v matched="$matched" \
+    -v tf="$tf" -v tcp="$tcp" -v tfo="$tfo" -v tu="$tu" -v rounds="$rounds" 'BEGIN {
   printf "files:              %d generated setup files\n", n
   printf "halvex-eval --json: %.3f s  (%.0f files/s, exit status %d)\n", tj, n / tj, sj
   printf "halvex-eval --csv:  %.3f s  (%.0f rows/s, exit status %d; %.2f x --json)\n", tc, n / tc, sc, tc / tj
   printf "halvex-eval --make: %.3f s  (%d rows, %d files written, %.0f rows/s, exit status %d; %.2f x --json)\n", tm, rows, made, rows / tm, sm, tm / tj
   printf "halvex-eval --verify-table: %.3f s  (%d units, %d match, %.0f rows/s, exit status %d; %.2f x --json)\n", tv, made, matched, made / tv, sv, tv / tj
+  printf "medians of %d alternated rounds:\n", rounds
+  printf "  --make into an empty folder %.3f s, cp -r + sync -f of its files %.3f s: %.2f x (target 1.5 x)\n", tf, tcp, tf / tcp
+  printf "  --make --force over them %.3f s: %.2f x --make into an empty folder (target 2 x)\n", tfo, tfo / tf
+  printf "  --make --update over them (none changed) %.3f s: %.2f x --make into an empty folder (target 2 x)\n", tu, tu / tf
+  printf "  --verify-table %.3f s: %.2f x --json (target 1.5 x)\n", tv, tv / tj
 }'

@@ -38,25 +38,40 @@ QList<ResultSheet> rowSheets(LoadedTable &table, const std::vector<LoadedTable::
     return sheets;
 }
 
+// The bank columns the table lacks: added empty, for the switches read off
+// the units.
+QStringList lackedBanks(const LoadedTable &table)
+{
+    QStringList lacked;
+    for (const QString &bank : bankColumns())
+        if (table.column(bank) < 0)
+            lacked << bank;
+    return lacked;
+}
+
 // The row's cells with each setup column (added at the end where the header
-// lacks it) taken from the setup.
-QStringList rowWithSetup(const LoadedTable &table, const CsvRecord &record, const Setup &setup)
+// lacks it) taken from the setup, and the bank columns the header lacks
+// added empty. The file cell names the file read, as --verify-table finds
+// it from a table in the current folder.
+QStringList rowWithSetup(const LoadedTable &table, const CsvRecord &record, const QString &file, const Setup &setup)
 {
     const QStringList &lacked = table.header().lackedSetup;
     const qsizetype width = table.headerCells().size();
     QStringList cells = record.cells;
     cells.resize(width); // cells past the header are empty (checkWidth)
-    cells += QStringList(lacked.size());
+    cells += QStringList(lacked.size() + lackedBanks(table).size());
     const QStringList values = setupRowValues(setup);
     for (int i = 0; i < values.size(); ++i) {
         const int column = table.column(setupColumns().at(i));
         cells[column >= 0 ? column : width + lacked.indexOf(setupColumns().at(i))] = values.at(i);
     }
+    cells[table.column(QLatin1String(TableColumns::file))] = file;
     return cells;
 }
 
-// The setup of the file a row names in dir; false (told) when there is none.
-bool rowSetup(LoadedTable &table, const CsvRecord &record, const QDir &dir, Setup *setup)
+// The setup of the file a row names in dir, and the file's path; false
+// (told) when there is none.
+bool rowSetup(LoadedTable &table, const CsvRecord &record, const QDir &dir, Setup *setup, QString *path)
 {
     if (!table.checkWidth(record))
         return false;
@@ -66,14 +81,14 @@ bool rowSetup(LoadedTable &table, const CsvRecord &record, const QDir &dir, Setu
         table.problem(record.line, QLatin1String(TableColumns::file), problem);
         return false;
     }
-    const QString path = dir.filePath(name);
+    *path = dir.filePath(name);
     QString why;
-    const LoadStatus status = loadSetupFile(path, *setup, &why);
+    const LoadStatus status = loadSetupFile(*path, *setup, &why);
     if (status == LoadStatus::Ok)
         return true;
     table.problem(record.line,
-                  status == LoadStatus::CannotOpen ? FileMessages::couldNotBeOpened(displayPath(path), why)
-                                                   : FileMessages::notASetupFile(displayPath(path), why));
+                  status == LoadStatus::CannotOpen ? FileMessages::couldNotBeOpened(displayPath(*path), why)
+                                                   : FileMessages::notASetupFile(displayPath(*path), why));
     return false;
 }
 
@@ -112,14 +127,17 @@ int runTableBack(const QString &tablePath, const QString &dir)
     if (table.problemCount() > 0)
         return table.finishProblems(table.header().nearMisses.isEmpty() ? ExitUsage : ExitRefused);
     const QDir folder(dir.isEmpty() ? QFileInfo(tablePath).absolutePath() : dir);
-    const QStringList header = table.headerCells() + table.header().lackedSetup;
+    const QStringList header = table.headerCells() + table.header().lackedSetup + lackedBanks(table);
     ReportOutput out;
     out.write(csvByteOrderMark() + csvLine(header));
     CsvRecord record;
     while (table.next(&record)) {
         Setup setup;
-        const bool read = rowSetup(table, record, folder, &setup);
-        out.write(read ? csvLine(rowWithSetup(table, record, setup)) : csvLine(record.cells));
+        QString path;
+        const bool read = rowSetup(table, record, folder, &setup, &path);
+        // Without --into, the files are beside the table: their names.
+        const QString file = dir.isEmpty() ? QFileInfo(path).fileName() : path;
+        out.write(read ? csvLine(rowWithSetup(table, record, file, setup)) : csvLine(record.cells));
     }
     const bool written = out.finish();
     return table.finishProblems(exitStatus(!written || table.problemCount() > 0, false));

@@ -446,14 +446,40 @@ private slots:
         QVERIFY(readCsvTable(run.out, &table, &error));
         QCOMPARE(table.header.mid(0, 6),
                  QStringList({ "file", "input type", "input range", "output 1", "tag", "loop" }));
-        QCOMPARE(table.header.size(), 6 + setupColumns().size() - 3);
+        QCOMPARE(table.header.size(), 6 + setupColumns().size() - 3 + 4);
+        QCOMPARE(table.header.mid(table.header.size() - 4), bankColumns()); // for the switches read off the units
         const QStringList first = table.records.at(0).cells, kept = table.records.at(1).cells;
         QCOMPARE(first.mid(0, 6),
-                 QStringList({ "TT-1", "Voltage", "0 to 10 V",
+                 QStringList({ "out/TT-1.hvx", "Voltage", "0 to 10 V",
                                setupRowValues(plainSetup(3)).at(setupColumns().indexOf("output 1")), "TT-1", "L 7" }));
         QCOMPARE(first.at(table.column("burnout")),
                  setupRowValues(plainSetup(3)).at(setupColumns().indexOf("burnout")));
         QCOMPARE(kept, QStringList({ "TT-2", "Voltage", "0 to 10 V", "4 to 20 mA source", "TT-2", "" }));
+    }
+
+    // The example plant from an empty folder, as the README walks through
+    // it: made, printed, written back, updated after one change.
+    void examplePlant()
+    {
+        const QString dir = rowDir(m_dir);
+        QByteArray table = readFile(EXAMPLES_DIR "/plant.csv");
+        writeFile(dir + "/plant.csv", table);
+        const Run made = runEvalIn(dir, { "--make", "plant.csv", "--into", "plant" });
+        QVERIFY2(made.exitCode == 0 && made.err.endsWith("24 setup files written into plant\n"), qPrintable(made.err));
+        const Run printed = runEvalIn(dir, { "--pdf", "plant.pdf", "--table", "plant.csv" });
+        QVERIFY2(printed.exitCode == 0 && printed.err.endsWith("24 sheets printed into plant.pdf\n"),
+                 qPrintable(printed.err));
+        const Run back = runEvalIn(dir, { "--csv", "--table", "plant.csv", "--into", "plant" });
+        QCOMPARE(back.exitCode, 0);
+        writeFile(dir + "/back.csv", back.out);
+        const Run again = runEvalIn(dir, { "--make", "back.csv", "--into", "plant", "--update" });
+        QCOMPARE(again.out, QByteArray("unchanged: 24\n"));
+        QVERIFY(table.contains("\nTT-111,TT-111,Boiler house,K type thermocouple,Custom,0,450,"));
+        table.replace("\nTT-111,TT-111,Boiler house,K type thermocouple,Custom,0,450,",
+                      "\nTT-111,TT-111,Boiler house,K type thermocouple,Custom,0,500,");
+        writeFile(dir + "/plant.csv", table);
+        const Run updated = runEvalIn(dir, { "--make", "plant.csv", "--into", "plant", "--update" });
+        QCOMPARE(updated.out, QByteArray("changed: TT-111.hvx (custom high 450 -> 500)\nunchanged: 23\n"));
     }
 
     void notWritten_data()

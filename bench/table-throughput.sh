@@ -18,7 +18,8 @@ rounds=${3:-3}
 cmake --build "$build" --target halvex-eval halvex-bench-gen -j2 >/dev/null
 eval="$build/cli/halvex-eval"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Many small files: removed several at a time.
+trap 'find "$work" -type f -print0 | xargs -0 -r -n 500 -P 8 rm -f; rm -rf "$work"' EXIT
 "$build/bench/halvex-bench-gen" "$work/setups" "$count"
 cat "$work"/setups/*.hvx >/dev/null # warm the page cache
 
@@ -49,18 +50,32 @@ matched=$(grep -c ': match: ' "$work/verify.out" || true)
 
 # --make into an empty folder and the copy of its files, alternated.
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# Each timing starts with nothing left to write. The folders are removed only
+# at the end, several files at a time: a file system that has just freed
+# many files can take longer to make the next ones (it passes over the
+# freed ones), which would burden whichever command came next. The order of
+# the two alternates from round to round.
+settle() { sync -f "$work"; }
+make_fresh() {
+  settle
+  run fresh "$eval" --make "$work/plant.csv" --into "$work/fresh$i" 2>/dev/null
+  echo "$fresh_time" >>"$work/fresh.times"
+}
+copy_made() {
+  settle
+  run copy sh -c 'cp -r "$0" "$1" && sync -f "$1"' "$work/made" "$work/copy$i"
+  echo "$copy_time" >>"$work/copy.times"
+}
 i=0
 while [ "$i" -lt "$rounds" ]; do
   i=$((i + 1))
-  run fresh "$eval" --make "$work/plant.csv" --into "$work/fresh$i" 2>/dev/null
-  echo "$fresh_time" >>"$work/fresh.times"
-  run copy sh -c 'cp -r "$0" "$1" && sync -f "$1"' "$work/made" "$work/copy$i"
-  echo "$copy_time" >>"$work/copy.times"
+  if [ $((i % 2)) -eq 1 ]; then make_fresh; copy_made; else copy_made; make_fresh; fi
+  settle
   run force "$eval" --make "$work/plant.csv" --into "$work/fresh$i" --force 2>/dev/null
   echo "$force_time" >>"$work/force.times"
+  settle
   run update "$eval" --make "$work/plant.csv" --into "$work/fresh$i" --update >/dev/null 2>&1
   echo "$update_time" >>"$work/update.times"
-  rm -rf "$work/fresh$i" "$work/copy$i"
 done
 tf=$(median <"$work/fresh.times"); tcp=$(median <"$work/copy.times")
 tfo=$(median <"$work/force.times"); tu=$(median <"$work/update.times")

@@ -1,0 +1,185 @@
+// halvex-eval with a plant's table as a plant engineer uses it: --make
+// --update and --dry-run, --pdf --table, --csv --table, and the example
+// plant from an empty folder.
+
+#include "../support/testfiles.h"
+#include "csvtable.h"
+#include "evalrun.h"
+#include "setupfile.h"
+#include "setuprow.h"
+#include "tablerows.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace hvx;
+using testsupport::readFile;
+using testsupport::writeFile;
+using namespace evaltest;
+using namespace tabletest;
+
+class TestCliPlant : public QObject {
+    Q_OBJECT
+
+private slots:
+    // --update and --dry-run over a folder that holds TT-1 as the table gives
+    // it, TT-2 with another range and no TT-3.
+    void updates_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("listing");
+        QTest::addColumn<QString>("message"); // on standard error
+        QTest::addColumn<QStringList>("written");
+        const QByteArray listed =
+            "changed: TT-2.hvx (input range 0 to 7.5 V -> 0 to 10 V)\nnew: TT-3.hvx\nunchanged: 1\n";
+        // clang-format off
+        QTest::newRow("update") << QStringList{ "--update" } << 0 << listed << "2 setup files written into out" << QStringList{ "TT-2", "TT-3" };
+        QTest::newRow("update, dry run") << QStringList{ "--update", "--dry-run" } << 0 << listed << "nothing written: a dry run" << QStringList();
+        QTest::newRow("force, dry run") << QStringList{ "--dry-run", "--force" } << 0 << listed << "nothing written: a dry run" << QStringList();
+        QTest::newRow("force") << QStringList{ "--force" } << 0 << QByteArray() << "3 setup files written into out" << QStringList{ "TT-1", "TT-2", "TT-3" };
+        QTest::newRow("dry run alone") << QStringList{ "--dry-run" } << 64 << QByteArray() << "halvex-eval: --dry-run is for --update or --force\n" << QStringList();
+        QTest::newRow("update and force") << QStringList{ "--update", "--force" } << 64 << QByteArray() << "halvex-eval: --update and --force exclude each other\n" << QStringList();
+        // clang-format on
+    }
+
+    void updates()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, listing);
+        QFETCH(QString, message);
+        QFETCH(QStringList, written);
+        const QString dir = rowDir(m_dir);
+        QStringList second = plainOutput, third = plainOutput;
+        second.first() = "file=TT-2";
+        third.first() = "file=TT-3";
+        writeFile(dir + "/plant.csv", tableOf({ plainOutput, second, third }));
+        Setup other = plainSetup();
+        other.cbIRVoltage = 4;
+        QVERIFY(saveSetupFile(dir + "/out/TT-1.hvx", plainSetup()) && saveSetupFile(dir + "/out/TT-2.hvx", other));
+        const std::pair<QString, QByteArray> before[] = { { "TT-1", identity(dir + "/out/TT-1.hvx") },
+                                                          { "TT-2", identity(dir + "/out/TT-2.hvx") } };
+        const Run run = runEvalIn(dir, QStringList{ "--make", "plant.csv", "--into", "out" } + options);
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+        QCOMPARE(run.out, listing);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        for (const auto &[name, was] : before)
+            QVERIFY2((identity(dir + "/out/" + name + ".hvx") == was) != written.contains(name), qPrintable(name));
+        QCOMPARE(QFileInfo::exists(dir + "/out/TT-3.hvx"), written.contains("TT-3"));
+        if (written.contains("TT-2"))
+            QCOMPARE(readFile(dir + "/out/TT-2.hvx"), setupFileBytes(plainSetup()));
+    }
+
+    void sheetsFromTable_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");    // on standard error
+        QTest::addColumn<QStringList>("sheets"); // each sheet's file and plant columns, in order
+        const QStringList pdf{ "--pdf", "sheets.pdf", "--table", "plant.csv" };
+        // clang-format off
+        QTest::newRow("a sheet a row, in table order") << pdf << 0 << "halvex-eval: 2 sheets printed into sheets.pdf\n"
+            << QStringList{ QString::fromUtf8("TT-2.hvx|tag: TT-2 \u00B7 location: Pump house 2"), "TT-1.hvx|tag: TT-1" };
+        QTest::newRow("a row refused: nothing printed") << QStringList{ "--pdf", "sheets.pdf", "--table", "bad.csv" } << 1
+            << "halvex-eval: nothing printed: 1 problem in bad.csv\n" << QStringList();
+        QTest::newRow("onto the table") << QStringList{ "--pdf", "plant.csv", "--table", "plant.csv" } << 64
+            << "halvex-eval: plant.csv is the table; --pdf would overwrite it" << QStringList();
+        QTest::newRow("without --pdf") << QStringList{ "--table", "plant.csv" } << 64 << "halvex-eval: --table is for --pdf and --csv" << QStringList();
+        QTest::newRow("with files too") << pdf + QStringList{ "TT-1.hvx" } << 64 << "halvex-eval: --pdf --table takes no FILE" << QStringList();
+        // clang-format on
+    }
+
+    void sheetsFromTable()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QStringList, sheets);
+        const QString dir = rowDir(m_dir);
+        QStringList second = plainOutput;
+        second.first() = "file=plant/TT-2";
+        writeFile(dir + "/plant.csv",
+                  tableOf({ second + QStringList{ "tag=TT-2", "location=Pump house 2" },
+                            plainOutput + QStringList{ "tag=TT-1" } }));
+        writeFile(dir + "/bad.csv", tableOf({ plainOutput, { "file=TT-2", "input type=Volts" } }));
+        const Run run = runEvalIn(dir, args);
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(QFileInfo::exists(dir + "/sheets.pdf"), !sheets.isEmpty());
+        for (int page = 1; page <= sheets.size(); ++page) {
+            QProcess text;
+            text.start("pdftotext",
+                       { "-f", QString::number(page), "-l", QString::number(page), "-enc", "UTF-8", dir + "/sheets.pdf",
+                         "-" });
+            QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
+            const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+            for (const QString &part : sheets.at(page - 1).split('|'))
+                QVERIFY2(shown.contains(part), qPrintable(shown));
+        }
+    }
+
+    // --csv --table: the plant's own columns as they were, each setup column
+    // from the file the row names; a row whose file is missing as it was.
+    void tableWrittenBack()
+    {
+        const QString dir = rowDir(m_dir);
+        QStringList second = plainOutput;
+        second.first() = "file=TT-2";
+        writeFile(dir + "/plant.csv",
+                  tableOf({ plainOutput + QStringList{ "tag=TT-1", "loop=L 7" }, second + QStringList{ "tag=TT-2" } }));
+        QVERIFY(saveSetupFile(dir + "/out/TT-1.hvx", plainSetup(3)));
+        const Run run = runEvalIn(dir, { "--csv", "--table", "plant.csv", "--into", "out" });
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("plant.csv:3: out/TT-2.hvx could not be opened: No such file or directory"),
+                 qPrintable(run.err));
+        CsvTable table;
+        CsvError error;
+        QVERIFY(readCsvTable(run.out, &table, &error));
+        QCOMPARE(table.header.mid(0, 6),
+                 QStringList({ "file", "input type", "input range", "output 1", "tag", "loop" }));
+        QCOMPARE(table.header.size(), 6 + setupColumns().size() - 3 + 4);
+        QCOMPARE(table.header.mid(table.header.size() - 4), bankColumns()); // for the switches read off the units
+        const QStringList first = table.records.at(0).cells, kept = table.records.at(1).cells;
+        QCOMPARE(first.mid(0, 6),
+                 QStringList({ "out/TT-1.hvx", "Voltage", "0 to 10 V",
+                               setupRowValues(plainSetup(3)).at(setupColumns().indexOf("output 1")), "TT-1", "L 7" }));
+        QCOMPARE(first.at(table.column("burnout")),
+                 setupRowValues(plainSetup(3)).at(setupColumns().indexOf("burnout")));
+        QCOMPARE(kept, QStringList({ "TT-2", "Voltage", "0 to 10 V", "4 to 20 mA source", "TT-2", "" }));
+    }
+
+    // The example plant from an empty folder, as the README walks through
+    // it: made, printed, written back, updated after one change.
+    void examplePlant()
+    {
+        const QString dir = rowDir(m_dir);
+        QByteArray table = readFile(EXAMPLES_DIR "/plant.csv");
+        writeFile(dir + "/plant.csv", table);
+        const Run made = runEvalIn(dir, { "--make", "plant.csv", "--into", "plant" });
+        QVERIFY2(made.exitCode == 0 && made.err.endsWith("24 setup files written into plant\n"), qPrintable(made.err));
+        const Run printed = runEvalIn(dir, { "--pdf", "plant.pdf", "--table", "plant.csv" });
+        QVERIFY2(printed.exitCode == 0 && printed.err.endsWith("24 sheets printed into plant.pdf\n"),
+                 qPrintable(printed.err));
+        const Run back = runEvalIn(dir, { "--csv", "--table", "plant.csv", "--into", "plant" });
+        QCOMPARE(back.exitCode, 0);
+        writeFile(dir + "/back.csv", back.out);
+        const Run again = runEvalIn(dir, { "--make", "back.csv", "--into", "plant", "--update" });
+        QCOMPARE(again.out, QByteArray("unchanged: 24\n"));
+        QVERIFY(table.contains("\nTT-111,TT-111,Boiler house,K type thermocouple,Custom,0,450,"));
+        table.replace("\nTT-111,TT-111,Boiler house,K type thermocouple,Custom,0,450,",
+                      "\nTT-111,TT-111,Boiler house,K type thermocouple,Custom,0,500,");
+        writeFile(dir + "/plant.csv", table);
+        const Run updated = runEvalIn(dir, { "--make", "plant.csv", "--into", "plant", "--update" });
+        QCOMPARE(updated.out, QByteArray("changed: TT-111.hvx (custom high 450 -> 500)\nunchanged: 23\n"));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestCliPlant)
+#include "tst_cli_plant.moc"

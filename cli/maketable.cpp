@@ -31,14 +31,14 @@ std::vector<LoadedTable::Place> planRows(LoadedTable &table)
     std::vector<LoadedTable::Place> plan;
     PlantPlanner planner(table.header());
     CsvRecord record; // its room kept from row to row
-    PlantRow row;
+    PlannedRow row;
     for (;;) {
         const LoadedTable::Place place = table.place();
         if (!table.next(&record))
             return plan;
         if (!readPlantRow(table, planner, record, &row))
             continue;
-        PlantProblem clash;
+        PlanProblem clash;
         if (!planner.claimName(row, &clash))
             table.problem(clash);
         plan.push_back(place);
@@ -58,7 +58,7 @@ struct Outcome {
 
 // What stands at the row's name, read when the run lists what it does. False
 // when the row's file cannot go there (told).
-bool existingFile(LoadedTable &table, const PlantFolder &folder, const QString &dir, const PlantRow &row,
+bool existingFile(LoadedTable &table, const PlantFolder &folder, const QString &dir, const PlannedRow &row,
                   const MakeOptions &options, std::optional<QByteArray> *existing)
 {
     const QByteArray name = QFile::encodeName(row.fileName);
@@ -93,7 +93,7 @@ bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, 
     for (const LoadedTable::Place &place : plan) {
         table.seek(place);
         CsvRecord record;
-        PlantRow row;
+        PlannedRow row;
         if (!table.next(&record) || !readPlantRow(table, planner, record, &row))
             return false; // the same bytes as before: not reached
         std::optional<QByteArray> existing;
@@ -126,14 +126,14 @@ bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, 
 
 } // namespace
 
-bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvRecord &record, PlantRow *row)
+bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvRecord &record, PlannedRow *row)
 {
     if (!table.checkWidth(record))
         return false;
-    std::vector<PlantProblem> problems;
+    std::vector<PlanProblem> problems;
     if (planner.readRow(record, row, &problems))
         return true;
-    for (const PlantProblem &p : problems)
+    for (const PlanProblem &p : problems)
         table.problem(p);
     return false;
 }

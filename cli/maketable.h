@@ -21,7 +21,7 @@ struct MakeOptions {
 QString counted(qsizetype count, const char *what);
 
 // The file of one row, its problems told; false when it has any.
-bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvRecord &record, PlantRow *row);
+bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvRecord &record, PlannedRow *row);
 // Reads the table and every row of it, telling each problem, and gives where
 // the good rows are. False when the table has a problem or no rows, told
 // with nothingDone ("nothing written"), and the exit status.

@@ -28,7 +28,7 @@ QList<ResultSheet> rowSheets(LoadedTable &table, const std::vector<LoadedTable::
     for (const LoadedTable::Place &place : plan) {
         table.seek(place);
         CsvRecord record;
-        PlantRow row;
+        PlannedRow row;
         if (!table.next(&record) || !readPlantRow(table, planner, record, &row))
             return {}; // the same bytes as before: not reached
         ResultSheet sheet{ row.setup, EvaluationValues(), row.fileName, planner.plantColumnsLine(record) };

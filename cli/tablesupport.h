@@ -67,7 +67,7 @@ public:
     QString at(int line, const QString &message) const;
     void problem(int line, const QString &message);
     void problem(int line, const QString &column, const QString &message);
-    void problem(const PlantProblem &p)
+    void problem(const PlanProblem &p)
     {
         if (p.column.isEmpty())
             problem(p.line, p.message);

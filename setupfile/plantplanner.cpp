@@ -94,7 +94,7 @@ QString PlantPlanner::fileNameOf(const QString &cell, QString *problem)
     return name;
 }
 
-bool PlantPlanner::readRow(const CsvRecord &record, PlantRow *row, std::vector<PlantProblem> *problems) const
+bool PlantPlanner::readRow(const CsvRecord &record, PlannedRow *row, std::vector<PlanProblem> *problems) const
 {
     const size_t before = problems->size();
     row->line = record.line;
@@ -120,7 +120,7 @@ bool PlantPlanner::readRow(const CsvRecord &record, PlantRow *row, std::vector<P
     return problems->size() == before;
 }
 
-bool PlantPlanner::claimName(const PlantRow &row, PlantProblem *problem)
+bool PlantPlanner::claimName(const PlannedRow &row, PlanProblem *problem)
 {
     const QString folded = row.fileName.toCaseFolded();
     const auto it = m_claimed.constFind(folded);

@@ -21,14 +21,14 @@
 
 namespace hvx {
 
-struct PlantProblem {
+struct PlanProblem {
     int line = 0;
     QString column; // empty for a problem of the whole row
     QString message;
 };
 
 // The file a row gives.
-struct PlantRow {
+struct PlannedRow {
     int line = 0;
     QString fileName; // one name, no folder, ending in ".hvx"
     Setup setup;
@@ -53,11 +53,11 @@ public:
 
     // Reads one row: the name and setup of its file. False when it has
     // problems, each appended. A setup the window would not evaluate is one.
-    bool readRow(const CsvRecord &record, PlantRow *row, std::vector<PlantProblem> *problems) const;
+    bool readRow(const CsvRecord &record, PlannedRow *row, std::vector<PlanProblem> *problems) const;
     // Takes the row's file name for the plan. False with the problem when an
     // earlier row took it, in any letter case (one file on a Windows share or
     // a FAT stick).
-    bool claimName(const PlantRow &row, PlantProblem *problem);
+    bool claimName(const PlannedRow &row, PlanProblem *problem);
 
     // What writing the row's file does where existing (the bytes of the file
     // of that name, none when there is none) is.

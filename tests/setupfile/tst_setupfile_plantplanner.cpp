@@ -39,14 +39,14 @@ QStringList planned(const QByteArray &table)
     QStringList out;
     CsvRecord record;
     while (reader.next(&record, &error)) {
-        PlantRow row;
-        std::vector<PlantProblem> problems;
-        PlantProblem clash;
+        PlannedRow row;
+        std::vector<PlanProblem> problems;
+        PlanProblem clash;
         if (planner.readRow(record, &row, &problems) && planner.claimName(row, &clash))
             out << QStringLiteral("%1:%2 %3").arg(row.line).arg(row.fileName, planner.plantColumnsLine(record));
         else if (problems.empty())
             problems.push_back(clash);
-        for (const PlantProblem &p : problems)
+        for (const PlanProblem &p : problems)
             out << QStringLiteral("%1:%2: %3").arg(p.line).arg(p.column, p.message);
     }
     return out;

@@ -145,6 +145,8 @@ private:
 
     // FormKeyDown: Alt+F1 and Alt+F2; true when the key was used.
     bool FormKeyDown(QKeyEvent *e);
+    // Whether the key is that of a command the lists and edits must not take.
+    bool isCommandKey(const QKeyEvent *e) const;
     // FormActivate: shows the splash screen on the first activation.
     void FormActivate();
 

@@ -266,8 +266,10 @@ void TMainForm::connectHandlers()
     connect(ui->sbReadSwitches, &QToolButton::clicked, this, &TMainForm::sbReadSwitchesClick);
 
     // The keyboard commands work while a list or a custom edit has the focus.
-    for (QComboBox *cb : m_lists)
+    for (QComboBox *cb : m_lists) {
         cb->installEventFilter(this);
+        announceListChanges(cb);
+    }
     ui->eCustomLow->installEventFilter(this);
     ui->eCustomHigh->installEventFilter(this);
 }

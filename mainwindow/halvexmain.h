@@ -116,6 +116,8 @@ private:
     // The steps of making the window, in their order.
     void setWindowFont();
     void buildToolBar();
+    // The tool bar's pictures, readable on the window's background.
+    void paintToolBarPictures();
     void buildLists();
     void buildChoices();
     void shortenHints();

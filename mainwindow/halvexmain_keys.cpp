@@ -105,7 +105,11 @@ bool TMainForm::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate)
         FormActivate();
-    return QMainWindow::event(e);
+    const bool handled = QMainWindow::event(e);
+    // The desktop's theme changed.
+    if (e->type() == QEvent::PaletteChange || e->type() == QEvent::ApplicationPaletteChange)
+        paintToolBarPictures();
+    return handled;
 }
 
 } // namespace hvx

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QScreen>
 
 namespace hvx {
@@ -348,6 +349,23 @@ void TResultForm::showContextMenu()
     const QPoint centre = target->rect().center();
     QContextMenuEvent menu(QContextMenuEvent::Keyboard, centre, target->mapToGlobal(centre));
     QCoreApplication::sendEvent(target, &menu);
+}
+
+bool TResultForm::event(QEvent *event)
+{
+    // A context menu asked for from the keyboard opens with its first entry
+    // chosen, so that a screen reader reads it out.
+    if (event->type() == QEvent::ContextMenu && !actions().isEmpty()) {
+        const auto *asked = static_cast<QContextMenuEvent *>(event);
+        if (asked->reason() == QContextMenuEvent::Keyboard) {
+            QMenu entries(this);
+            entries.addActions(actions());
+            entries.setActiveAction(actions().constFirst());
+            entries.exec(asked->globalPos());
+            return true;
+        }
+    }
+    return QDialog::event(event);
 }
 
 void TResultForm::keyPressEvent(QKeyEvent *event)

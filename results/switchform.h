@@ -68,6 +68,7 @@ public slots:
     void setVisible(bool visible) override;
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
     void showEvent(QShowEvent *event) override;

@@ -176,7 +176,8 @@ private slots:
     }
 
     // Escape goes back as "Back" does, wherever the focus is; Shift+F10
-    // opens the context menu with the print options' entry.
+    // opens the context menu with the print options' entry chosen, for a
+    // screen reader to read.
     void escapeAndContextMenu()
     {
         TResultForm form(m_dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
@@ -188,7 +189,7 @@ private slots:
             QTimer::singleShot(0, &form, [&] {
                 if (auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
                     for (const QAction *a : popup->actions())
-                        menu << a->text();
+                        menu << (a == popup->activeAction() ? QStringLiteral("[chosen] ") : QString()) + a->text();
                     popup->close();
                 }
             });
@@ -197,7 +198,7 @@ private slots:
             QTest::keyClick(form.focusWidget(), Qt::Key_Escape);
             QVERIFY(!form.isVisible());
         }));
-        QCOMPARE(menu, QStringList{ QStringLiteral("&Print Options") });
+        QCOMPARE(menu, QStringList{ QStringLiteral("[chosen] &Print Options") });
     }
 };
 

@@ -116,6 +116,8 @@ private:
     // The steps of making the window, in their order.
     void setWindowFont();
     void buildToolBar();
+    // The tool bar's pictures, readable on the window's background.
+    void paintToolBarPictures();
     void buildLists();
     void buildChoices();
     void shortenHints();
@@ -145,6 +147,8 @@ private:
 
     // FormKeyDown: Alt+F1 and Alt+F2; true when the key was used.
     bool FormKeyDown(QKeyEvent *e);
+    // Whether the key is that of a command the lists and edits must not take.
+    bool isCommandKey(const QKeyEvent *e) const;
     // FormActivate: shows the splash screen on the first activation.
     void FormActivate();
 

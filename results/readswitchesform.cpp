@@ -1,5 +1,6 @@
 #include "readswitchesform.h"
 
+#include "announcer.h"
 #include "switchbankpanel.h"
 #include "ui_readswitchesform.h"
 #include "unitcomparison.h"
@@ -26,6 +27,7 @@ ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    m_announcer = new Announcer(this);
     // The summary is shown as in the results window: dark text on the window colour.
     ui->pSummary->setBackgroundRole(QPalette::Base);
 
@@ -130,6 +132,17 @@ void ReadSwitchesForm::switchToggled(SwitchToggle *toggle)
         bank.turnOff(toggle->position());
     setCurrentToggle(toggle);
     decodeSwitches();
+    // The status after each toggle (with the setup when the unit matches
+    // one), and while comparing the comparison's.
+    QStringList status = { ui->lHeadline->text() };
+    if (status.first().endsWith(QLatin1Char(':'))) {
+        for (const QLabel *line : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label })
+            if (!line->isHidden() && !line->text().isEmpty())
+                status << line->text();
+    }
+    if (m_comparing)
+        status << ui->lMarks->text();
+    m_announcer->announce(status.join(QLatin1Char(' ')));
 }
 
 void ReadSwitchesForm::setCurrentToggle(SwitchToggle *toggle)
@@ -271,6 +284,7 @@ void ReadSwitchesForm::bCompareClick()
 {
     m_comparing = true;
     compare();
+    m_announcer->announce(ui->lMarks->text());
 }
 
 void ReadSwitchesForm::bUseClick()

@@ -21,6 +21,7 @@ class ReadSwitchesForm;
 
 namespace hvx {
 
+class Announcer;
 class SwitchBankPanel;
 class SwitchToggle;
 
@@ -75,6 +76,8 @@ private:
     std::unique_ptr<Ui::ReadSwitchesForm> ui;
     SwitchBankPanel *m_banks[4] = {};
     SwitchToggle *m_current = nullptr;
+    // Tells a screen reader the outcome of a toggle or of Compare.
+    Announcer *m_announcer = nullptr;
 
     SwitchMap m_switches;
     DecodeResult m_result;

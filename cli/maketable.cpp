@@ -12,6 +12,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -126,26 +127,66 @@ QString nameClash(const PlannedNames &names, const QString &name)
         .arg(it->first);
 }
 
-// Reads every row, tells its problems, and gives where the good ones are.
-std::vector<LoadedTable::Place> planRows(LoadedTable &table)
+// The file name of a good row, read again.
+QString plannedName(LoadedTable &table, const MakeColumns &columns, const LoadedTable::Place &place)
+{
+    table.seek(place);
+    CsvRecord record;
+    RowFile file;
+    return table.next(&record) && readRow(table, columns, record, &file) ? file.name : QString();
+}
+
+// Tells each good row whose file name an earlier one gives too, also in
+// another letter case. Only a hash
+// of each name is kept; rows whose hashes meet are read again.
+void tellSameNames(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, const std::vector<size_t> &hashes)
+{
+    std::vector<int> order(plan.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&hashes](int a, int b) {
+        return hashes[size_t(a)] != hashes[size_t(b)] ? hashes[size_t(a)] < hashes[size_t(b)] : a < b;
+    });
+    const MakeColumns columns(table);
+    std::vector<std::pair<int, QString>> told; // line, problem
+    for (size_t from = 0, to = 1; from < order.size(); from = to, to = from + 1) {
+        while (to < order.size() && hashes[size_t(order[to])] == hashes[size_t(order[from])])
+            ++to;
+        PlannedNames first;
+        for (size_t k = from; to - from > 1 && k < to; ++k) {
+            const LoadedTable::Place &place = plan[size_t(order[k])];
+            const QString name = plannedName(table, columns, place);
+            if (const QString clash = nameClash(first, name); !clash.isEmpty())
+                told.emplace_back(place.line, clash);
+            else
+                first.insert(name.toCaseFolded(), { place.line, name });
+        }
+    }
+    std::sort(told.begin(), told.end());
+    for (const auto &[line, problem] : told)
+        table.problem(line, QLatin1String(TableColumns::file), problem);
+}
+
+// Reads every row, tells its problems, and gives where the good ones are
+// and how many bytes their file names hold.
+std::vector<LoadedTable::Place> planRows(LoadedTable &table, qsizetype *nameBytes)
 {
     std::vector<LoadedTable::Place> plan;
-    PlannedNames names;
+    std::vector<size_t> hashes;
     const MakeColumns columns(table);
     CsvRecord record; // its room kept from row to row
     RowFile file;
     for (;;) {
         const LoadedTable::Place place = table.place();
         if (!table.next(&record))
-            return plan;
+            break;
         if (!readRow(table, columns, record, &file))
             continue;
-        if (const QString clash = nameClash(names, file.name); !clash.isEmpty())
-            table.problem(record.line, QLatin1String(TableColumns::file), clash);
-        else
-            names.insert(file.name.toCaseFolded(), { record.line, file.name });
         plan.push_back(place);
+        hashes.push_back(qHash(file.name.toCaseFolded()));
+        *nameBytes += QFile::encodeName(file.name).size();
     }
+    tellSameNames(table, plan, hashes);
+    return plan;
 }
 
 QString pathIn(const QString &dir, const QString &name) { return displayPath(QDir(dir).filePath(name)); }
@@ -153,10 +194,10 @@ QString pathIn(const QString &dir, const QString &name) { return displayPath(QDi
 // Writes the file of every planned row into the folder, as temporaries; the
 // rows whose place is taken are told. False when any was, or when a file
 // could not be written (told).
-bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, PlantFolder &folder, const QString &dir,
-               bool force)
+bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, qsizetype nameBytes,
+               PlantFolder &folder, const QString &dir, bool force)
 {
-    folder.reserve(int(plan.size()));
+    folder.reserve(int(plan.size()), nameBytes);
     const MakeColumns columns(table);
     int inTheWay = 0;
     for (const LoadedTable::Place &place : plan) {
@@ -200,7 +241,8 @@ int runMake(const QString &tablePath, const QString &dir, bool force)
         return table.finishProblems(ExitRefused);
     table.noteColumns(true);
 
-    const std::vector<LoadedTable::Place> plan = planRows(table);
+    qsizetype nameBytes = 0;
+    const std::vector<LoadedTable::Place> plan = planRows(table, &nameBytes);
     if (table.problemCount() > 0) {
         table.finishProblems(ExitRefused);
         writeError(QStringLiteral("nothing written: %1 problem%2 in %3")
@@ -218,7 +260,7 @@ int runMake(const QString &tablePath, const QString &dir, bool force)
         writeError(QStringLiteral("the folder %1 %2; nothing written").arg(displayPath(dir), folder.errorString()));
         return ExitError;
     }
-    if (!writeRows(table, plan, folder, dir, force))
+    if (!writeRows(table, plan, nameBytes, folder, dir, force))
         return table.problemCount() > 0 ? ExitRefused : ExitError;
     if (!folder.commit()) {
         writeError(QStringLiteral("the setup files could not be put into %1: %2; nothing written")

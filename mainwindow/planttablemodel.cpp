@@ -32,6 +32,10 @@ void PlantTableModel::setTable(const PlantTable *table)
     m_files.clear();
     m_checks.clear();
     if (table) {
+        // The line leads, so that a problem's line is found and the table's
+        // own order comes back by sorting on it (a list, unlike a grid with
+        // row headers, leaves no unnamed corner to a screen reader).
+        m_columns.push_back({ QStringLiteral("line"), Kind::Line, -1 });
         m_columns.push_back({ QLatin1String(TableColumns::file), Kind::TableCell,
                               table->column(QLatin1String(TableColumns::file)) });
         for (int own : table->ownColumns())
@@ -71,6 +75,8 @@ QString PlantTableModel::text(int row, const Column &column) const
 {
     const PlantRow &r = m_table->row(row);
     switch (column.kind) {
+    case Kind::Line:
+        return QString::number(r.line);
     case Kind::TableCell:
         return r.cells.value(column.cell).trimmed();
     case Kind::FileState:
@@ -101,8 +107,14 @@ QVariant PlantTableModel::data(const QModelIndex &index, int role) const
     const Column &column = m_columns.at(size_t(index.column()));
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return text(index.row(), column);
+        // Lines sort as numbers.
+        return column.kind == Kind::Line ? QVariant(m_table->row(index.row()).line)
+                                         : QVariant(text(index.row(), column));
+    case Qt::AccessibleTextRole: {
+        // A screen reader says something for an empty cell too.
+        const QString shown = text(index.row(), column);
+        return shown.isEmpty() ? QStringLiteral("empty") : shown;
+    }
     case Qt::ToolTipRole:
         if (column.kind == Kind::FileState && !m_table->row(index.row()).usable()) {
             QStringList problems;
@@ -126,7 +138,7 @@ QVariant PlantTableModel::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return QVariant();
     if (orientation == Qt::Vertical)
-        return m_table ? QVariant(m_table->row(section).line) : QVariant();
+        return QVariant();
     return section < int(m_columns.size()) ? QVariant(m_columns.at(size_t(section)).title) : QVariant();
 }
 

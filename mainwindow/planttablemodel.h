@@ -1,6 +1,6 @@
 #pragma once
 // The units of a plant's table for a list view: one row per unit, with its
-// file, the plant's own columns, what its setup takes in and gives out, and
+// line in the table, its file, the plant's own columns, what its setup takes in and gives out, and
 // where its setup file and its check stand.
 
 #include "planttable.h"
@@ -29,7 +29,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    enum class Kind { TableCell, FileState, Check, Checked };
+    enum class Kind { Line, TableCell, FileState, Check, Checked };
     struct Column {
         QString title;
         Kind kind;

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 
 namespace hvx {
@@ -44,8 +45,9 @@ PlantWindow::PlantWindow(TMainForm *mainForm)
     ui->tvUnits->setModel(m_proxy);
     ui->tvUnits->setSelectionMode(QAbstractItemView::SingleSelection);
     // The table's own order until a header is clicked.
-    ui->tvUnits->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    ui->tvUnits->verticalHeader()->setToolTip(QStringLiteral("The unit's line in the table"));
+    ui->tvUnits->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ui->tvUnits->verticalScrollBar()->setAccessibleName(QStringLiteral("Scroll the units up and down"));
+    ui->tvUnits->horizontalScrollBar()->setAccessibleName(QStringLiteral("Scroll the columns left and right"));
 
     connect(ui->OpenPlantTable1, &QAction::triggered, this, &PlantWindow::OpenPlantTable1Click);
     connect(ui->Save1, &QAction::triggered, this, &PlantWindow::Save1Click);
@@ -86,7 +88,7 @@ bool PlantWindow::openTable(const QString &path)
     m_model->setTable(nullptr);
     m_table = std::move(table);
     m_model->setTable(&m_table);
-    ui->tvUnits->resizeColumnsToContents();
+    ui->tvUnits->header()->resizeSections(QHeaderView::ResizeToContents);
     showCount();
     showTitle();
     int problems = 0;

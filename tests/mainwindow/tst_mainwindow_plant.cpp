@@ -12,7 +12,7 @@
 #include <QAbstractItemModel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
+#include <QTreeView>
 
 using namespace testing;
 using hvx::PlantCheck;
@@ -115,7 +115,7 @@ void TestPlantWindow::findPutCheckSave()
     find(w, QStringLiteral("tt-110"));
     QCOMPARE(count(w), QStringLiteral("1 of 24 units"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    auto *view = child<QTableView>(*w, QStringLiteral("tvUnits"));
+    auto *view = child<QTreeView>(*w, QStringLiteral("tvUnits"));
     QVERIFY(view->hasFocus());
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(f.form.windowTitle(),

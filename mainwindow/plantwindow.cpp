@@ -4,8 +4,10 @@
 #include "dialogs.h"
 #include "halvexmain.h"
 #include "planttablemodel.h"
+#include "printerdevice.h"
 #include "readswitchesform.h"
 #include "regularfile.h"
+#include "switchform_print.h"
 #include "ui_plantwindow.h"
 #include "unitcomparison.h"
 
@@ -13,8 +15,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
+
+#include <algorithm>
 
 namespace hvx {
 
@@ -43,7 +48,6 @@ PlantWindow::PlantWindow(TMainForm *mainForm)
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     ui->tvUnits->setModel(m_proxy);
-    ui->tvUnits->setSelectionMode(QAbstractItemView::SingleSelection);
     // The table's own order until a header is clicked.
     ui->tvUnits->header()->setSortIndicator(-1, Qt::AscendingOrder);
     ui->tvUnits->verticalScrollBar()->setAccessibleName(QStringLiteral("Scroll the units up and down"));
@@ -52,6 +56,7 @@ PlantWindow::PlantWindow(TMainForm *mainForm)
     connect(ui->OpenPlantTable1, &QAction::triggered, this, &PlantWindow::OpenPlantTable1Click);
     connect(ui->Save1, &QAction::triggered, this, &PlantWindow::Save1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &PlantWindow::SaveAs1Click);
+    connect(ui->PrintSheets1, &QAction::triggered, this, &PlantWindow::PrintSheets1Click);
     connect(ui->Close1, &QAction::triggered, this, &QWidget::close);
     connect(ui->Find1, &QAction::triggered, this, &PlantWindow::Find1Click);
     connect(ui->OpenUnit1, &QAction::triggered, this, &PlantWindow::OpenUnit1Click);
@@ -245,6 +250,64 @@ void PlantWindow::NextUnchecked1Click()
         }
     }
     showStatus(QStringLiteral("Every unit shown is checked."));
+}
+
+QList<int> PlantWindow::rowsToPrint() const
+{
+    QModelIndexList chosen = ui->tvUnits->selectionModel()->selectedRows();
+    QList<int> proxyRows;
+    if (chosen.size() > 1) {
+        for (const QModelIndex &index : chosen)
+            proxyRows << index.row();
+        std::sort(proxyRows.begin(), proxyRows.end());
+    } else {
+        for (int row = 0; row < m_proxy->rowCount(); ++row)
+            proxyRows << row;
+    }
+    QList<int> rows;
+    for (int proxyRow : proxyRows)
+        rows << m_proxy->mapToSource(m_proxy->index(proxyRow, 0)).row();
+    return rows;
+}
+
+void PlantWindow::PrintSheets1Click()
+{
+    QList<ResultSheet> sheets;
+    int leftOut = 0;
+    for (int row : rowsToPrint()) {
+        const PlantRow &r = m_table.row(row);
+        if (!r.usable()) {
+            ++leftOut;
+            continue;
+        }
+        ResultSheet sheet{ r.setup, EvaluationValues(), m_table.setupFilePath(row) };
+        Evaluate(sheet.setup, sheet.values);
+        sheets << sheet;
+    }
+    if (sheets.isEmpty()) {
+        showStatus(QStringLiteral("No unit shown has a sheet to print."));
+        return;
+    }
+    QPrinter &printer = applicationPrinter();
+    if (printer.printerState() == QPrinter::Active) {
+        dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
+                          DialogIcon::None);
+        return;
+    }
+    if (!dialogs().print(this, printer))
+        return;
+    QString error;
+    if (!printResultSheets(printer, sheets, &error, PrintOptions(), true)) {
+        dialogs().message(this, applicationTitle(), error, DialogIcon::None);
+        return;
+    }
+    showStatus(
+        QStringLiteral("%1 sheet%2 printed%3.")
+            .arg(sheets.size())
+            .arg(sheets.size() == 1 ? "" : "s")
+            .arg(leftOut == 0
+                     ? QString()
+                     : QStringLiteral("; %1 unit%2 with problems left out").arg(leftOut).arg(leftOut == 1 ? "" : "s")));
 }
 
 bool PlantWindow::askToSaveChecks()

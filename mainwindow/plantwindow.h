@@ -43,6 +43,7 @@ public slots:
     void OpenPlantTable1Click();
     void Save1Click();
     void SaveAs1Click();
+    void PrintSheets1Click();
     void Find1Click();
     void OpenUnit1Click();
     void CheckUnit1Click();
@@ -57,6 +58,9 @@ private:
     bool askToSaveChecks();
     bool writeTable(const QString &path);
     void chooseRow(int proxyRow);
+    // The table rows to print, in list order: those chosen when more than
+    // one is, else every row shown.
+    QList<int> rowsToPrint() const;
     void recordCheck(const SwitchMap &read);
     void showCount();
     void showStatus(const QString &text);

@@ -11,7 +11,9 @@
 
 #include <QAbstractItemModel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeView>
 
 using namespace testing;
@@ -90,6 +92,7 @@ class TestPlantWindow : public QObject {
 
 private slots:
     void findPutCheckSave();
+    void printSheetsInListOrder();
     void changedOnDiskIsNotOverwritten();
     void commandLineTellsByContent_data();
     void commandLineTellsByContent();
@@ -154,6 +157,27 @@ void TestPlantWindow::findPutCheckSave()
     QCOMPARE(after.size(), before.size());
     for (int i = 0; i < before.size(); ++i)
         QVERIFY(after.at(i).startsWith(before.at(i).chopped(before.at(i).endsWith('\r') ? 1 : 0)));
+}
+
+void TestPlantWindow::printSheetsInListOrder()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheets.pdf"));
+    Fixture f(QStringList{ examplePlant(dir) });
+    PlantWindow *w = plantWindow(f.form);
+    find(w, QStringLiteral("kiln"));
+    QCOMPARE(count(w), QStringLiteral("3 of 24 units"));
+    f.script().queuePrint([&pdf](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
+    // One job: one file of one page per unit shown.
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    QCOMPARE(QString::fromLatin1(fileBytes(pdf)).count(page), 3);
+    QVERIFY(f.script().allAnswersUsed());
+    QCOMPARE(f.script().unexpectedCalls(), 0);
 }
 
 void TestPlantWindow::changedOnDiskIsNotOverwritten()

@@ -47,8 +47,10 @@ QList<QByteArray> rawCells(const QByteArray &content, char separator)
     bool quoted = false;
     for (qsizetype i = 0; i < content.size(); ++i) {
         const char c = content.at(i);
-        if (c == '"')
-            quoted = !quoted; // a doubled quote turns it off and on again
+        // Only a cell that starts with a quote is quoted; a doubled quote
+        // inside turns quoting off and on again.
+        if (c == '"' && (quoted || i == start))
+            quoted = !quoted;
         else if (c == separator && !quoted) {
             cells << content.mid(start, i - start);
             start = i + 1;

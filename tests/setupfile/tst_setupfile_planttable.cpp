@@ -14,7 +14,7 @@ namespace {
 
 const QByteArray Header = "file,tag,input type,input range,output 1";
 const QByteArray Row1 = "PT-1,\"PT 1, \"\"east\"\"\",Voltage,0 to 10 V,4 to 20 mA source";
-const QByteArray Row2 = "PT-2, pump  ,Voltage,0 to 11 V,4 to 20 mA source";
+const QByteArray Row2 = "PT-2, 5\" pump  ,Voltage,0 to 11 V,4 to 20 mA source";
 
 QByteArray table(const QByteArray &bom, const QByteArray &end, char separator, const QByteArray &extra = {})
 {
@@ -126,13 +126,19 @@ void TestPlantTable::recordAddsCheckColumns()
     QCOMPARE(back.cell(0, QStringLiteral("check")), QStringLiteral("differs: ") + c.directions());
     QCOMPARE(back.cell(0, QStringLiteral("checked")), QStringLiteral("2026-03-01 09:30"));
     QCOMPARE(back.readSwitches(0), unit);
-    // Everything but the header's end and the checked row stays byte for byte.
+    // Checked rows keep every byte before the check columns; the rest all.
+    t.record(1, SwitchMap(), compareUnitWithSwitches(SwitchMap(), SwitchMap()),
+             QDateTime(QDate(2026, 3, 1), QTime(9, 31)));
+    QCOMPARE(t.cell(1, QStringLiteral("tag")).trimmed(), QStringLiteral("5\" pump"));
     const QList<QByteArray> before = bytes.split('\n');
     const QList<QByteArray> after = t.bytes().split('\n');
     QCOMPARE(after.size(), before.size());
-    QVERIFY(after.at(0).startsWith(before.at(0).chopped(end.size() - 1)));
-    QVERIFY(after.at(1).startsWith(before.at(1).chopped(end.size() - 1)));
-    QCOMPARE(after.mid(2), before.mid(2));
+    for (int i = 0; i < before.size(); ++i)
+        QVERIFY2(after.at(i).startsWith(before.at(i).chopped(before.at(i).endsWith('\r') ? 1 : 0)), after.at(i));
+    QVERIFY(back.parse(t.bytes(), QStringLiteral("plant.csv"), &error));
+    QCOMPARE(back.cell(1, QStringLiteral("checked")), QStringLiteral("2026-03-01 09:31"));
+    const QByteArray sep(1, separator);
+    QVERIFY2(after.at(3).endsWith(sep + "match" + sep + "2026-03-01 09:31" + end.chopped(1)), after.at(3));
 }
 
 void TestPlantTable::fileStates()

@@ -31,6 +31,7 @@ void PlantTableModel::setTable(const PlantTable *table)
     m_columns.clear();
     m_files.clear();
     m_checks.clear();
+    m_search.clear();
     if (table) {
         // The line leads, so that a problem's line is found and the table's
         // own order comes back by sorting on it (a list, unlike a grid with
@@ -49,6 +50,7 @@ void PlantTableModel::setTable(const PlantTable *table)
         for (int row = 0; row < table->rowCount(); ++row) {
             m_files.push_back(table->fileState(row));
             m_checks.push_back(table->check(row));
+            m_search.push_back(joinedCells(row));
         }
     }
     endResetModel();
@@ -58,6 +60,7 @@ void PlantTableModel::refreshRow(int row)
 {
     m_files[size_t(row)] = m_table->fileState(row);
     m_checks[size_t(row)] = m_table->check(row);
+    m_search[size_t(row)] = joinedCells(row);
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
@@ -88,6 +91,15 @@ QString PlantTableModel::text(int row, const Column &column) const
         return r.cells.value(m_table->column(QLatin1String(PlantColumns::checked))).trimmed();
     }
     return QString();
+}
+
+QString PlantTableModel::joinedCells(int row) const
+{
+    QStringList cells;
+    for (const Column &column : m_columns)
+        cells << text(row, column);
+    // A unit separator, which no typed text holds, keeps a match in one cell.
+    return cells.join(QChar(0x1F)).toCaseFolded();
 }
 
 QVariant PlantTableModel::background(int row) const

@@ -22,6 +22,8 @@ public:
     const PlantTable *table() const { return m_table; }
     // Reads again where the row's setup file and check stand.
     void refreshRow(int row);
+    // Every cell of the row, case-folded and joined, for finding text in it.
+    const QString &searchText(int row) const { return m_search[size_t(row)]; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -37,11 +39,13 @@ private:
     };
     QString text(int row, const Column &column) const;
     QVariant background(int row) const;
+    QString joinedCells(int row) const;
 
     const PlantTable *m_table = nullptr;
     std::vector<Column> m_columns;
     std::vector<PlantFileState> m_files;
     std::vector<PlantCheck> m_checks;
+    std::vector<QString> m_search;
 };
 
 } // namespace hvx

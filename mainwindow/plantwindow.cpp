@@ -29,6 +29,29 @@ const QString PlainTitle = QStringLiteral("Plant");
 // Enough of a file to tell a table's header from a setup file's signature.
 constexpr qint64 HeadBytes = 64 * 1024;
 
+// Keeps the units in which any cell holds the text, whatever its letter
+// case, looked up in each row's text made once rather than cell by cell.
+class UnitFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setText(const QString &text)
+    {
+        m_text = text.toCaseFolded();
+        invalidateRowsFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &) const override
+    {
+        const auto *units = static_cast<const PlantTableModel *>(sourceModel());
+        return m_text.isEmpty() || units->searchText(sourceRow).contains(m_text);
+    }
+
+private:
+    QString m_text;
+};
+
 QStringList tableFilters() { return { QStringLiteral("Plant Table (*.csv)"), QStringLiteral("All Files (*)") }; }
 
 } // namespace
@@ -38,14 +61,12 @@ PlantWindow::PlantWindow(TMainForm *mainForm)
     , ui(std::make_unique<Ui::PlantWindow>())
     , m_mainForm(mainForm)
     , m_model(new PlantTableModel(this))
-    , m_proxy(new QSortFilterProxyModel(this))
+    , m_proxy(new UnitFilter(this))
 {
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
     setWindowTitle(PlainTitle);
     m_proxy->setSourceModel(m_model);
-    m_proxy->setFilterKeyColumn(-1);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     ui->tvUnits->setModel(m_proxy);
     // The table's own order until a header is clicked.
@@ -167,7 +188,7 @@ void PlantWindow::Find1Click()
 
 void PlantWindow::eFilterChange(const QString &text)
 {
-    m_proxy->setFilterFixedString(text);
+    static_cast<UnitFilter *>(m_proxy)->setText(text);
     showCount();
     if (!ui->tvUnits->currentIndex().isValid() && m_proxy->rowCount() > 0)
         chooseRow(0);

@@ -283,6 +283,12 @@ void TMainForm::Exit1Click() { close(); }
 
 void TMainForm::closeEvent(QCloseEvent *e)
 {
+    // The plant window goes with this one: checks it holds unsaved are asked
+    // about first.
+    if (m_plantWindow && !m_plantWindow->close()) {
+        e->ignore();
+        return;
+    }
     if (AskToSaveChanges())
         e->accept();
     else

@@ -94,6 +94,7 @@ private slots:
     void findPutCheckSave();
     void printSheetsInListOrder();
     void changedOnDiskIsNotOverwritten();
+    void closingTheMainWindowAsksForChecks();
     void commandLineTellsByContent_data();
     void commandLineTellsByContent();
 };
@@ -214,6 +215,22 @@ void TestPlantWindow::changedOnDiskIsNotOverwritten()
     QCOMPARE(saved.check(0), PlantCheck::Differs);
     QVERIFY(f.script().allAnswersUsed());
     QCOMPARE(f.script().unexpectedCalls(), 0);
+}
+
+void TestPlantWindow::closingTheMainWindowAsksForChecks()
+{
+    QTemporaryDir dir;
+    const QString path = examplePlant(dir);
+    Fixture f(QStringList{ path });
+    PlantWindow *w = plantWindow(f.form);
+    checkUnit(w, hvx::SwitchMap());
+    f.script().queueAnswer(hvx::DialogAnswer::Cancel);
+    QVERIFY(!f.form.close());
+    QVERIFY(w->isVisible());
+    QCOMPARE(f.script().calls().back().text, path + QStringLiteral(" has checks that are not saved - Save changes ?"));
+    f.script().queueAnswer(hvx::DialogAnswer::No);
+    QVERIFY(f.form.close());
+    QVERIFY(f.script().allAnswersUsed());
 }
 
 void TestPlantWindow::commandLineTellsByContent_data()

@@ -57,7 +57,7 @@ install(FILES ${out}/copyright ${out}/changelog.Debian.gz DESTINATION ${HALVEX_D
 # Not a package of the Debian archive: no bug report asked for it.
 install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME ${HALVEX_PACKAGE})
-install(DIRECTORY examples/ DESTINATION ${HALVEX_DOCDIR}/examples FILES_MATCHING PATTERN "*.hvx")
+install(DIRECTORY examples/ DESTINATION ${HALVEX_DOCDIR}/examples FILES_MATCHING PATTERN "*.hvx" PATTERN "*.csv")
 # The README with its pictures, where its links find them.
 install(FILES README.md DESTINATION ${HALVEX_DOCDIR})
 install(DIRECTORY docs/pictures/ DESTINATION ${HALVEX_DOCDIR}/docs/pictures FILES_MATCHING PATTERN "*.png")

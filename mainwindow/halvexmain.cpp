@@ -261,6 +261,7 @@ void TMainForm::connectHandlers()
 
     connect(ui->New1, &QAction::triggered, this, &TMainForm::New1Click);
     connect(ui->Open1, &QAction::triggered, this, &TMainForm::Open1Click);
+    connect(ui->OpenPlantTable1, &QAction::triggered, this, &TMainForm::OpenPlantTable1Click);
     connect(ui->Save1, &QAction::triggered, this, &TMainForm::Save1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
     connect(ui->Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);

@@ -29,6 +29,7 @@ class TMainForm;
 
 namespace hvx {
 
+class PlantWindow;
 class ReadSwitchesForm;
 class TResultForm;
 
@@ -67,6 +68,13 @@ public:
     // changed setup, after the unsaved-changes question; false when the user
     // kept the setup he had.
     bool useSetup(const Setup &setup);
+    // Puts a plant's unit into the window as Open does, after the
+    // unsaved-changes question, named by its setup file (path); modified
+    // when that file does not hold the setup. False when the user kept the
+    // setup he had.
+    bool useFileSetup(const Setup &setup, const QString &path, bool modified);
+    // The plant window, made when first asked for; a child of this window.
+    PlantWindow *plantWindow();
 
 public slots:
     // Input panel.
@@ -103,6 +111,7 @@ public slots:
     void About1Click();
     void sbShowResultsClick();
     void sbReadSwitchesClick();
+    void OpenPlantTable1Click();
 
 protected:
     bool event(QEvent *e) override;
@@ -179,6 +188,7 @@ private:
     TResultForm *m_resultForm = nullptr;
     // Made when first asked for; a child of this window.
     ReadSwitchesForm *m_readSwitchesForm = nullptr;
+    PlantWindow *m_plantWindow = nullptr;
     QPointer<QDialog> m_aboutForm;
     QPointer<QDialog> m_splashForm;
     bool m_splashDone = false;

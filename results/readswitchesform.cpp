@@ -7,6 +7,7 @@
 
 #include <QHideEvent>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -301,6 +302,25 @@ void ReadSwitchesForm::bUseClick()
     const QString marks = ui->lMarks->text();
     ui->lMarks->setText(QStringLiteral("The setup is now in the main window.")
                         + (marks.isEmpty() ? QString() : QLatin1Char(' ') + marks));
+}
+
+void ReadSwitchesForm::setRecordHandler(std::function<void(const SwitchMap &)> handler)
+{
+    m_record = std::move(handler);
+    if (!m_bRecord) {
+        m_bRecord = new QPushButton(QStringLiteral("&Record"), this);
+        m_bRecord->setObjectName(QStringLiteral("bRecord"));
+        m_bRecord->setToolTip(QStringLiteral("Record the switches as set as what was read off the unit"));
+        m_bRecord->setAutoDefault(false);
+        ui->ButtonsLayout->insertWidget(0, m_bRecord);
+        setTabOrder(ui->lbNearest, m_bRecord);
+        setTabOrder(m_bRecord, ui->bUse);
+        connect(m_bRecord, &QPushButton::clicked, this, [this] {
+            if (m_record)
+                m_record(m_switches);
+        });
+    }
+    m_bRecord->setVisible(bool(m_record));
 }
 
 void ReadSwitchesForm::bAllOffClick() { setSwitches(SwitchMap()); }

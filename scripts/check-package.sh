@@ -36,7 +36,8 @@ for f in usr/bin/halvex usr/bin/halvex-eval usr/libexec/halvex/halvex-print-subm
   usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/halvex.svg usr/share/mime/packages/halvex.xml \
   usr/share/icons/hicolor/16x16/apps/halvex.png usr/share/icons/hicolor/256x256/apps/halvex.png \
-  usr/share/doc/halvex/copyright usr/share/doc/halvex/changelog.Debian.gz; do
+  usr/share/doc/halvex/copyright usr/share/doc/halvex/changelog.Debian.gz \
+  usr/share/doc/halvex/examples/plant.csv; do
   grep -q " \./$f\$" "$work/content" || fail "the package lacks $f"
 done
 # The README and every picture it shows.

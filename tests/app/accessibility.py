@@ -33,7 +33,12 @@ SCENARIOS = [
     ('frequency-output.hvx', 'results'),
     ('rtd-pt100-custom-range.hvx', 'results'),  # Low and High shown
     ('thermocouple-K-0-400C.hvx', 'results'),
+    ('plant.csv', 'plant'),  # a plant's table opens the plant window
 ]
+
+# The columns of the example plant's list, in order.
+PLANT_HEADERS = ['line', 'file', 'tag', 'location', 'input type', 'input range', 'output 1', 'outputs', 'setup file',
+                 'check', 'checked']
 
 # What each kind of control may be called: the texts of the labels beside
 # them, the commands of the tool bar.
@@ -342,6 +347,20 @@ def check_status_read(form, said, after):
         fail('after %s: announced %s, not a status line of the window' % (after, said))
 
 
+def check_plant(app):
+    plant = window(app, 'Plant - ', exact=False)
+    if plant is None:
+        return
+    pump(0.3)
+    tree = walk(plant)
+    count('plant', tree, 'plant.csv')
+    headers = [e['name'] for e in tree if e['role'] == 'table column header']
+    if headers != PLANT_HEADERS:
+        fail('plant: the column headers are called %s' % headers)
+    if not any(e['role'] == 'text' and e['name'] == 'Find' for e in tree):
+        fail('plant: no text field called "Find"')
+
+
 def application(process):
     def pid(app):
         try:
@@ -366,6 +385,8 @@ def run(setup, what):
             return
         if what == 'results':
             check_results(app, tree, args[0])
+        elif what == 'plant':
+            check_plant(app)
         else:
             check_announcement(tree)
             check_list_change(tree)

@@ -442,7 +442,7 @@ void TestMainWindowPanels::menuCaptions_data()
     QTest::addColumn<QString>("menu"); // empty: the menu bar
     QTest::addColumn<QStringList>("captions");
     QTest::newRow("menu bar") << QString() << QStringList{ "File", "View", "Evaluate", "Help" };
-    QTest::newRow("File") << "File1" << QStringList{ "New", "Open", "Save", "Save As", "Exit" };
+    QTest::newRow("File") << "File1" << QStringList{ "New", "Open", "Open Plant Table...", "Save", "Save As", "Exit" };
     QTest::newRow("View") << "View1" << QStringList{ "Conversion Speed" };
     QTest::newRow("Evaluate") << "Evaluate1" << QStringList{ "Evaluate", "Read Switches..." };
     QTest::newRow("Help") << "Help1" << QStringList{ "About" };
@@ -478,6 +478,7 @@ void TestMainWindowPanels::menuKeys_data()
     QTest::newRow("Ctrl+O") << "Open1";
     QTest::newRow("Ctrl+S") << "Save1";
     QTest::newRow("Ctrl+Shift+S") << "SaveAs1";
+    QTest::newRow("Ctrl+Shift+O") << "OpenPlantTable1";
     QTest::newRow("Ctrl+Q") << "Exit1";
     QTest::newRow("Ctrl+E") << "Evaluate2";
     QTest::newRow("Ctrl+R") << "ReadSwitches1";

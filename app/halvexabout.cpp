@@ -2,6 +2,7 @@
 
 #include "halvexapplication.h"
 #include "halvexversion.h"
+#include "readablecolours.h"
 #include "ui_halvexabout.h"
 
 #include <QGuiApplication>
@@ -21,9 +22,7 @@ TAboutForm::TAboutForm(QWidget *parent)
     title.setPixelSize(16);
     title.setBold(true);
     ui->Label2->setFont(title);
-    QPalette pal = ui->Label2->palette();
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    ui->Label2->setPalette(pal);
+    colourTitle();
 
     ui->Label1->setText(QStringLiteral("Version " HALVEX_VERSION));
     QFont version = ui->Label1->font();
@@ -50,6 +49,22 @@ void TAboutForm::loadIcons()
     setWindowIcon(icon);
     ui->Image1->setPixmap(icon.pixmap(32, 32));
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+}
+
+void TAboutForm::colourTitle()
+{
+    // Pure blue on a light window; on a dark one a lighter blue.
+    QPalette pal = ui->Label2->palette();
+    pal.setColor(QPalette::WindowText, readableOn(QColor(0, 0, 255), palette().color(backgroundRole())));
+    ui->Label2->setPalette(pal);
+}
+
+void TAboutForm::changeEvent(QEvent *event)
+{
+    // The desktop's theme changed.
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        colourTitle();
 }
 
 void TAboutForm::showEvent(QShowEvent *event)

@@ -20,8 +20,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The title in blue, as readable as the theme allows.
+    void colourTitle();
     // The icons are decoded when the box is first shown, not at start-up.
     void loadIcons();
 

@@ -6,8 +6,14 @@
 #include "halvexapplication.h"
 #include "programwindows.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #ifdef HALVEX_FONT_WARMUP
 #include <fontconfig/fontconfig.h>
@@ -16,6 +22,26 @@
 #endif
 
 using hvx::HalvexApplication;
+
+namespace {
+
+// Ends the process once its windows are gone. Everything the program keeps is
+// on disk by then (setups when saved, the print options as the results window
+// closed), so nothing is lost by not taking the toolkit down: Qt 6.4's
+// Wayland client now and then waits for ever for its event thread as the
+// application object goes, and the process would stay behind its closed
+// window. Output still buffered is written first.
+[[noreturn]] void endProgram(int status)
+{
+    std::fflush(nullptr);
+#if defined(__SANITIZE_ADDRESS__)
+    // The leak check that the normal end of the process would have made.
+    __lsan_do_leak_check();
+#endif
+    std::_Exit(status);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -32,6 +58,7 @@ int main(int argc, char *argv[])
 #else
     HalvexApplication app(argc, argv);
 #endif
+    int status = 0;
     try {
         // The arguments after the program's name (the application has taken
         // out its own) name a setup file to open, byte for byte.
@@ -40,10 +67,11 @@ int main(int argc, char *argv[])
             arguments << QByteArray(argv[i]);
         hvx::ProgramWindows windows(arguments);
         windows.mainForm().show();
-        return app.exec();
+        status = app.exec();
     } catch (const std::exception &e) {
         hvx::dialogs().message(nullptr, hvx::applicationTitle(), QString::fromLocal8Bit(e.what()),
                                hvx::DialogIcon::Error);
-        return 1; // the program could not run: a failure, not a normal end
+        status = 1; // the program could not run: a failure, not a normal end
     }
+    endProgram(status);
 }

@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
+#include <numeric>
+
 #include <vector>
 
 namespace hvx {
@@ -25,24 +28,56 @@ QString counted(qsizetype count, const char *what)
 
 namespace {
 
-// Reads every row, tells its problems, and gives where the good ones are.
-std::vector<LoadedTable::Place> planRows(LoadedTable &table)
+// Tells each good row whose file name an earlier one gives too, also in
+// another letter case. Only a hash of each name is kept; rows whose hashes
+// meet are read again.
+void tellSameNames(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, const std::vector<size_t> &hashes)
+{
+    std::vector<int> order(plan.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&hashes](int a, int b) {
+        return hashes[size_t(a)] != hashes[size_t(b)] ? hashes[size_t(a)] < hashes[size_t(b)] : a < b;
+    });
+    std::vector<PlanProblem> told;
+    for (size_t from = 0, to = 1; from < order.size(); from = to, to = from + 1) {
+        while (to < order.size() && hashes[size_t(order[to])] == hashes[size_t(order[from])])
+            ++to;
+        PlantPlanner first(table.header());
+        for (size_t k = from; to - from > 1 && k < to; ++k) {
+            table.seek(plan[size_t(order[k])]);
+            CsvRecord record;
+            PlannedRow row;
+            PlanProblem clash;
+            if (table.next(&record) && readPlantRow(table, first, record, &row) && !first.claimName(row, &clash))
+                told.push_back(clash);
+        }
+    }
+    std::sort(told.begin(), told.end(), [](const PlanProblem &a, const PlanProblem &b) { return a.line < b.line; });
+    for (const PlanProblem &p : told)
+        table.problem(p);
+}
+
+// Reads every row, tells its problems, and gives where the good ones are
+// and how many bytes their file names hold.
+std::vector<LoadedTable::Place> planRows(LoadedTable &table, qsizetype *nameBytes)
 {
     std::vector<LoadedTable::Place> plan;
-    PlantPlanner planner(table.header());
+    std::vector<size_t> hashes;
+    const PlantPlanner planner(table.header());
     CsvRecord record; // its room kept from row to row
     PlannedRow row;
     for (;;) {
         const LoadedTable::Place place = table.place();
         if (!table.next(&record))
-            return plan;
+            break;
         if (!readPlantRow(table, planner, record, &row))
             continue;
-        PlanProblem clash;
-        if (!planner.claimName(row, &clash))
-            table.problem(clash);
         plan.push_back(place);
+        hashes.push_back(qHash(row.fileName.toCaseFolded()));
+        *nameBytes += QFile::encodeName(row.fileName).size();
     }
+    tellSameNames(table, plan, hashes);
+    return plan;
 }
 
 QString pathIn(const QString &dir, const QString &name) { return displayPath(QDir(dir).filePath(name)); }
@@ -83,11 +118,11 @@ bool existingFile(LoadedTable &table, const PlantFolder &folder, const QString &
 
 // Writes (as temporaries) or lists the file of every planned row. False
 // when a row's place is taken (told) or a file could not be written (told).
-bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, PlantFolder *folder, const QString &dir,
-               const MakeOptions &options, Outcome *outcome)
+bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, qsizetype nameBytes,
+               PlantFolder *folder, const QString &dir, const MakeOptions &options, Outcome *outcome)
 {
     if (folder)
-        folder->reserve(int(plan.size()));
+        folder->reserve(int(plan.size()), nameBytes);
     const PlantPlanner planner(table.header());
     const bool listed = options.update || options.dryRun;
     for (const LoadedTable::Place &place : plan) {
@@ -139,7 +174,7 @@ bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvReco
 }
 
 bool checkPlantTable(LoadedTable &table, const QString &tablePath, std::vector<LoadedTable::Place> *plan, int *status,
-                     const char *nothingDone)
+                     const char *nothingDone, qsizetype *nameBytes)
 {
     *status = ExitRefused;
     if (!table.load(tablePath, status)) {
@@ -152,7 +187,10 @@ bool checkPlantTable(LoadedTable &table, const QString &tablePath, std::vector<L
         return false;
     }
     table.noteColumns(true);
-    *plan = planRows(table);
+    qsizetype bytes = 0;
+    *plan = planRows(table, &bytes);
+    if (nameBytes)
+        *nameBytes = bytes;
     if (table.problemCount() > 0) {
         table.finishProblems(ExitRefused);
         writeError(QStringLiteral("%1: %2 in %3")
@@ -196,7 +234,8 @@ int runMake(const QString &tablePath, const QString &dir, const MakeOptions &opt
     LoadedTable table;
     std::vector<LoadedTable::Place> plan;
     int status = ExitRefused;
-    if (!checkPlantTable(table, tablePath, &plan, &status, "nothing written"))
+    qsizetype nameBytes = 0;
+    if (!checkPlantTable(table, tablePath, &plan, &status, "nothing written", &nameBytes))
         return status;
     // A dry run makes no folder: in one that is not there, every file is new.
     const bool openFolder = !options.dryRun || QFileInfo(dir).exists();
@@ -206,7 +245,7 @@ int runMake(const QString &tablePath, const QString &dir, const MakeOptions &opt
         return ExitError;
     }
     Outcome outcome;
-    if (!writeRows(table, plan, openFolder ? &folder : nullptr, dir, options, &outcome))
+    if (!writeRows(table, plan, nameBytes, openFolder ? &folder : nullptr, dir, options, &outcome))
         return table.problemCount() > 0 ? ExitRefused : ExitError;
     if (!options.dryRun && outcome.written > 0 && !folder.commit()) {
         writeError(QStringLiteral("the setup files could not be put into %1: %2; nothing written")

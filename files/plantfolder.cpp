@@ -4,7 +4,9 @@
 #include "wholefile.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -53,6 +55,70 @@ private:
     sigset_t m_old;
 };
 
+constexpr int NameMax = 255; // bytes of one name in a folder
+
+} // namespace
+
+// NAME.TOKEN followed by an ending, the name cut to fit a folder (never
+// inside a UTF-8 sequence), made without allocating: a signal handler makes
+// them too.
+class PlantFolder::SideName {
+public:
+    SideName(const char *name, int length, const char *token, const char *ending)
+    {
+        const int endingLength = int(std::strlen(ending));
+        int cut = std::min(length, NameMax - 7 - endingLength);
+        while (cut > 0 && cut < length && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        std::memcpy(m_name, name, size_t(cut));
+        m_name[cut] = '.';
+        std::memcpy(m_name + cut + 1, token, 6);
+        std::memcpy(m_name + cut + 7, ending, size_t(endingLength) + 1);
+    }
+    const char *get() const { return m_name; }
+
+private:
+    char m_name[NameMax + 1];
+};
+
+// Removes the old files kept aside, several at a time. Removing a file's last
+// name frees it, which waits on the file system's journal; removals made at
+// the same time share those waits (10,000 files: 15 s one by one, under 1 s
+// eight at a time).
+void PlantFolder::removeBackups() const
+{
+    constexpr int Workers = 8;
+    std::atomic<size_t> next{ 0 };
+    const auto work = [&] {
+        for (size_t i = next++; i < m_entries.size(); i = next++)
+            if (m_entries[i].backedUp)
+                ::unlinkat(m_dirFd, backupOf(m_entries[i]).get(), 0);
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < Workers && m_entries.size() > 64 * size_t(i); ++i) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break; // the rest is removed by those there are
+        }
+    }
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+}
+
+PlantFolder::SideName PlantFolder::temporaryOf(const Entry &entry) const
+{
+    return SideName(nameOf(entry), entry.nameLength, entry.token, ".part");
+}
+
+PlantFolder::SideName PlantFolder::backupOf(const Entry &entry) const
+{
+    return SideName(nameOf(entry), entry.nameLength, entry.token, ".old");
+}
+
+namespace {
+
 // Renames from to to in the folder, never over a file that is there.
 int renameNoReplace(int dirFd, const char *from, const char *to)
 {
@@ -65,31 +131,6 @@ int renameNoReplace(int dirFd, const char *from, const char *to)
     if (::fstatat(dirFd, to, &status, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
     return ::renameat(dirFd, from, dirFd, to) == 0 ? 0 : errno;
-}
-
-// Removes the names from the folder, several at a time. Removing a file's
-// last name frees it, which waits on the file system's journal; removals made
-// at the same time share those waits (10,000 files: 15 s one by one, under
-// 1 s eight at a time).
-void removeAll(int dirFd, const std::vector<const QByteArray *> &names)
-{
-    constexpr int Workers = 8;
-    std::atomic<size_t> next{ 0 };
-    const auto work = [&] {
-        for (size_t i = next++; i < names.size(); i = next++)
-            ::unlinkat(dirFd, names[i]->constData(), 0);
-    };
-    std::vector<std::thread> helpers;
-    for (int i = 1; i < Workers && names.size() > 64 * size_t(i); ++i) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error &) {
-            break; // the rest is removed by those there are
-        }
-    }
-    work();
-    for (std::thread &helper : helpers)
-        helper.join();
 }
 
 } // namespace
@@ -211,11 +252,12 @@ bool PlantFolder::read(const QByteArray &name, qsizetype maxSize, std::optional<
     return true;
 }
 
-void PlantFolder::reserve(int count)
+void PlantFolder::reserve(int count, qsizetype nameBytes)
 {
-    // The signal handler must not read the list while it moves.
+    // The signal handler must not read the lists while they move.
     unwatchStop(m_watch);
     m_entries.reserve(size_t(count));
+    m_names.reserve(nameBytes + count);
     m_watch = watchStop(cleanUpOnStop, this);
 }
 
@@ -230,11 +272,15 @@ bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool repl
     struct stat old {};
     if (now == Place::Taken && ::fstatat(m_dirFd, name.constData(), &old, AT_SYMLINK_NOFOLLOW) != 0)
         return fail(errno);
-    if (m_entries.size() == m_entries.capacity())
-        reserve(int(m_entries.size()) * 2 + 16);
+    if (name.size() > NameMax || name.contains('/') || name.contains('\0'))
+        return fail(name.size() > NameMax ? ENAMETOOLONG : EINVAL);
+    if (m_entries.size() == m_entries.capacity() || m_names.size() + name.size() + 1 > m_names.capacity())
+        reserve(int(m_entries.size()) * 2 + 16, m_names.size() * 2 + name.size() + 16);
     Entry entry;
-    entry.name = name;
+    entry.nameAt = quint32(m_names.size());
+    entry.nameLength = quint16(name.size());
     entry.replaces = now == Place::Taken;
+    m_names.append(name.constData(), name.size() + 1); // with its zero byte
     return writeTemporary(entry, bytes, entry.replaces ? &old : nullptr);
 }
 
@@ -242,19 +288,23 @@ bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool repl
 // signal comes most often just as a call into the system returns.
 bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const struct stat *old)
 {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
-        entry.temporary = temporaryName(entry.name, ".part");
+        for (char &c : entry.token)
+            c = letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
         m_entries.push_back(entry);
         m_written.store(int(m_entries.size()));
-        fd = ::openat(m_dirFd, entry.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        fd = ::openat(m_dirFd, temporaryOf(entry).get(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0)
             break;
         const int error = errno;
         m_written.store(int(m_entries.size()) - 1); // not ours to remove
         m_entries.pop_back();
-        if (error != EEXIST || attempt == 100)
+        if (error != EEXIST || attempt == 100) {
+            m_names.truncate(entry.nameAt);
             return fail(error);
+        }
     }
     int error = 0;
     if (old) { // as the file it replaces: its owner where allowed, its permissions
@@ -277,17 +327,21 @@ bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const st
 bool PlantFolder::moveIntoPlace(Entry &entry)
 {
     const int fd = m_dirFd;
+    const char *name = nameOf(entry);
     if (entry.replaces) {
         // The old file kept aside: by a second link, so that its name never
-        // goes missing, or moved where links cannot be made.
-        entry.backup = temporaryName(entry.name, ".old");
-        if (::linkat(fd, entry.name.constData(), fd, entry.backup.constData(), 0) != 0
-            && ::renameat(fd, entry.name.constData(), fd, entry.backup.constData()) != 0)
-            return fail(errno);
+        // goes missing, or moved where links cannot be made; never over
+        // another file.
+        const SideName backup = backupOf(entry);
+        if (::linkat(fd, name, fd, backup.get(), 0) != 0) {
+            const int error = errno == EEXIST ? EEXIST : renameNoReplace(fd, name, backup.get());
+            if (error != 0)
+                return fail(error);
+        }
         entry.backedUp = true;
-        return ::renameat(fd, entry.temporary.constData(), fd, entry.name.constData()) == 0 || fail(errno);
+        return ::renameat(fd, temporaryOf(entry).get(), fd, name) == 0 || fail(errno);
     }
-    const int error = renameNoReplace(fd, entry.temporary.constData(), entry.name.constData());
+    const int error = renameNoReplace(fd, temporaryOf(entry).get(), name);
     return error == 0 || fail(error);
 }
 
@@ -310,13 +364,10 @@ bool PlantFolder::commit()
         if (ok && held.anyCame())
             ok = fail(QStringLiteral("stopped by a signal"));
         if (ok) {
-            std::vector<const QByteArray *> backups;
-            for (const Entry &e : m_entries)
-                if (e.backedUp)
-                    backups.push_back(&e.backup);
-            removeAll(m_dirFd, backups); // the helpers start with the stopping signals held too
-            m_entries.clear();
+            removeBackups(); // the helpers start with the stopping signals held too
             m_written.store(0);
+            m_entries.clear();
+            m_names.clear();
             m_madeFolders.clear();
         } else {
             rollBack(moved);
@@ -334,16 +385,17 @@ void PlantFolder::rollBack(int moved)
     for (int i = int(m_entries.size()) - 1; i >= 0; --i) {
         const Entry &e = m_entries[size_t(i)];
         if (i >= moved)
-            ::unlinkat(fd, e.temporary.constData(), 0);
+            ::unlinkat(fd, temporaryOf(e).get(), 0);
         if (e.backedUp) // over the new file, or (as the same file) over itself
-            ::renameat(fd, e.backup.constData(), fd, e.name.constData());
+            ::renameat(fd, backupOf(e).get(), fd, nameOf(e));
         else if (i < moved)
-            ::unlinkat(fd, e.name.constData(), 0);
+            ::unlinkat(fd, nameOf(e), 0);
         if (e.backedUp)
-            ::unlinkat(fd, e.backup.constData(), 0);
+            ::unlinkat(fd, backupOf(e).get(), 0);
     }
-    m_entries.clear();
     m_written.store(0);
+    m_entries.clear();
+    m_names.clear();
 }
 
 void PlantFolder::cancel()
@@ -351,9 +403,10 @@ void PlantFolder::cancel()
     unwatchStop(m_watch);
     m_watch = -1;
     for (int i = 0; i < m_written.load(); ++i)
-        ::unlinkat(m_dirFd, m_entries[size_t(i)].temporary.constData(), 0);
-    m_entries.clear();
+        ::unlinkat(m_dirFd, temporaryOf(m_entries[size_t(i)]).get(), 0);
     m_written.store(0);
+    m_entries.clear();
+    m_names.clear();
     removeMadeFolders();
 }
 
@@ -370,7 +423,7 @@ void PlantFolder::cleanUpOnStop(const void *self)
     const int written = folder->m_written.load();
     const Entry *entries = folder->m_entries.data();
     for (int i = 0; i < written; ++i)
-        ::unlinkat(folder->m_dirFd, entries[i].temporary.constData(), 0);
+        ::unlinkat(folder->m_dirFd, folder->temporaryOf(entries[i]).get(), 0);
     for (size_t i = folder->m_madeFolders.size(); i > 0; --i)
         ::rmdir(folder->m_madeFolders[i - 1].constData());
 }

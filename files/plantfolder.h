@@ -52,11 +52,12 @@ public:
     // bytes would not change alone: it is never added.
     bool read(const QByteArray &name, qsizetype maxSize, std::optional<QByteArray> *bytes, QString *why) const;
 
-    // Room for count files, before the first add().
-    void reserve(int count);
-    // Writes one file as a temporary beside name. A regular file of that
-    // name is replaced only when replace is set, and keeps its permissions.
-    // False with the reason.
+    // Room for count files whose names hold nameBytes bytes in all, before
+    // the first add(). Each file then takes a few bytes more than its name.
+    void reserve(int count, qsizetype nameBytes);
+    // Writes one file as a temporary beside name (at most 255 bytes). A
+    // regular file of that name is replaced only when replace is set, and
+    // keeps its permissions. False with the reason.
     bool add(const QByteArray &name, const QByteArray &bytes, bool replace);
     // Puts all files on disk and then in place. False with the reason, and
     // the folder as it was.
@@ -67,14 +68,23 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    // A file of the run: its name in m_names, and the letters that tell its
+    // temporary (NAME.TOKEN.part) and the old file kept aside while the new
+    // ones are moved in (NAME.TOKEN.old) from other files.
     struct Entry {
-        QByteArray name;
-        QByteArray temporary;
-        QByteArray backup; // the old file kept aside while the new ones are moved in
+        quint32 nameAt = 0;
+        quint16 nameLength = 0;
+        char token[6] = {};
         bool replaces = false;
         bool backedUp = false;
     };
+    class SideName;
 
+    SideName temporaryOf(const Entry &entry) const;
+    SideName backupOf(const Entry &entry) const;
+    const char *nameOf(const Entry &entry) const { return m_names.constData() + entry.nameAt; }
+
+    void removeBackups() const;
     bool makeFolders();
     bool fail(int error);
     bool fail(const QString &why);
@@ -88,6 +98,7 @@ private:
     std::vector<QByteArray> m_madeFolders; // in the order made
     int m_dirFd = -1;
     std::vector<Entry> m_entries;    // reserved: a signal handler reads it
+    QByteArray m_names;              // each ended by a zero byte; reserved too
     std::atomic<int> m_written{ 0 }; // entries whose temporary exists
     int m_watch = -1;
     QString m_error;

@@ -74,8 +74,10 @@ QString whyNotReplaceable(const Target &t, bool throughLink)
     return t.exists ? whyNotRegular(t.status.st_mode, throughLink) : QString();
 }
 
-} // namespace
-
+// A name for a temporary file beside target: target.XXXXXX followed by the
+// ending, the name's end cut off when it would be too long for the file
+// system (never inside a UTF-8 sequence: a writer that takes the name as
+// text must find the same file).
 QByteArray temporaryName(const QByteArray &target, const char *ending)
 {
     constexpr int nameMax = 255;
@@ -93,6 +95,8 @@ QByteArray temporaryName(const QByteArray &target, const char *ending)
         name += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
     return folder + name + ending;
 }
+
+} // namespace
 
 WholeFile::WholeFile(const QString &path)
     : m_path(QFile::encodeName(path))

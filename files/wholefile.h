@@ -77,12 +77,6 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
 // before doing the work.
 QString whyNotReplaceable(const QByteArray &nativePath);
 
-// A name for a temporary file beside target: target.XXXXXX followed by the
-// ending (".part"), with six random letters, the name's end cut off when it
-// would be too long for the file system (never inside a UTF-8 sequence: a
-// writer that takes the name as text must find the same file).
-QByteArray temporaryName(const QByteArray &target, const char *ending);
-
 // Why something of this kind (the st_mode of a stat) is not taken for a
 // regular file: the system's "Is a directory" for a folder, "it is a FIFO,
 // not a regular file" (a device, a socket) for the rest, or "it is a link to

@@ -1,5 +1,7 @@
 #include "accessiblecontrols.h"
 
+#include "announcer.h"
+
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
@@ -162,6 +164,17 @@ void announceStatus(QLabel *statusLabel)
         return;
     QAccessibleEvent shown(statusLabel, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+}
+
+void announceListChanges(QComboBox *list)
+{
+    auto *announcer = new Announcer(list);
+    QObject::connect(list, &QComboBox::currentIndexChanged, announcer, [list, announcer] {
+        // An open list reads its items itself, and a list the program
+        // changes while the user is elsewhere says nothing.
+        if (list->window()->focusWidget() == list && !list->view()->isVisible())
+            announcer->announce(list->currentText());
+    });
 }
 
 } // namespace hvx

@@ -7,6 +7,7 @@
 // shown to a screen reader while it holds a message, and each message is
 // announced as it arrives.
 
+class QComboBox;
 class QLabel;
 
 namespace hvx {
@@ -17,5 +18,11 @@ void installControlAccessibility();
 // Announces the message the status label holds now (nothing when it is
 // empty).
 void announceStatus(QLabel *statusLabel);
+
+// A closed list that the user changes while it has the focus (the arrow
+// keys, Home, End, a typed letter) announces its new item: screen readers
+// take the toolkit's own news of it (a name change and a selection change
+// of a list) for repeats of what they said on focus.
+void announceListChanges(QComboBox *list);
 
 } // namespace hvx

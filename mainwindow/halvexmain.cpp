@@ -6,6 +6,7 @@
 #include "accessiblecontrols.h"
 #include "halvexmain_p.h"
 #include "printoptions.h"
+#include "readablecolours.h"
 #include "ui_halvexmain.h"
 
 #include <QButtonGroup>
@@ -98,15 +99,7 @@ void TMainForm::setWindowFont()
 
 void TMainForm::buildToolBar()
 {
-    const std::pair<QToolButton *, const char *const *> pictures[] = {
-        { ui->sbNew, new_xpm },
-        { ui->sbOpen, open_xpm },
-        { ui->sbSave, save_xpm },
-        { ui->sbShowResults, switches_xpm },
-        { ui->sbReadSwitches, readswitches_xpm },
-    };
-    for (const auto &[button, xpm] : pictures)
-        button->setIcon(QIcon(QPixmap(xpm)));
+    paintToolBarPictures();
 
     QFont infoFont = ui->lInfoLabel->font();
     infoFont.setBold(true);
@@ -116,6 +109,21 @@ void TMainForm::buildToolBar()
     // The status label keeps its place but reaches to the end of the tool
     // bar, so that the longest message shows whole.
     ui->CoolBar1->installEventFilter(this);
+}
+
+void TMainForm::paintToolBarPictures()
+{
+    // The pictures' lines are dark: on a dark window they are lightened.
+    const std::pair<QToolButton *, const char *const *> pictures[] = {
+        { ui->sbNew, new_xpm },
+        { ui->sbOpen, open_xpm },
+        { ui->sbSave, save_xpm },
+        { ui->sbShowResults, switches_xpm },
+        { ui->sbReadSwitches, readswitches_xpm },
+    };
+    const QColor background = palette().color(backgroundRole());
+    for (const auto &[button, xpm] : pictures)
+        button->setIcon(QIcon(readablePicture(xpm, background)));
 }
 
 void TMainForm::buildLists()
@@ -253,6 +261,7 @@ void TMainForm::connectHandlers()
 
     connect(ui->New1, &QAction::triggered, this, &TMainForm::New1Click);
     connect(ui->Open1, &QAction::triggered, this, &TMainForm::Open1Click);
+    connect(ui->OpenPlantTable1, &QAction::triggered, this, &TMainForm::OpenPlantTable1Click);
     connect(ui->Save1, &QAction::triggered, this, &TMainForm::Save1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
     connect(ui->Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
@@ -266,8 +275,10 @@ void TMainForm::connectHandlers()
     connect(ui->sbReadSwitches, &QToolButton::clicked, this, &TMainForm::sbReadSwitchesClick);
 
     // The keyboard commands work while a list or a custom edit has the focus.
-    for (QComboBox *cb : m_lists)
+    for (QComboBox *cb : m_lists) {
         cb->installEventFilter(this);
+        announceListChanges(cb);
+    }
     ui->eCustomLow->installEventFilter(this);
     ui->eCustomHigh->installEventFilter(this);
 }

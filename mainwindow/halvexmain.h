@@ -29,6 +29,7 @@ class TMainForm;
 
 namespace hvx {
 
+class PlantWindow;
 class ReadSwitchesForm;
 class TResultForm;
 
@@ -67,6 +68,13 @@ public:
     // changed setup, after the unsaved-changes question; false when the user
     // kept the setup he had.
     bool useSetup(const Setup &setup);
+    // Puts a plant's unit into the window as Open does, after the
+    // unsaved-changes question, named by its setup file (path); modified
+    // when that file does not hold the setup. False when the user kept the
+    // setup he had.
+    bool useFileSetup(const Setup &setup, const QString &path, bool modified);
+    // The plant window, made when first asked for; a child of this window.
+    PlantWindow *plantWindow();
 
 public slots:
     // Input panel.
@@ -103,6 +111,7 @@ public slots:
     void About1Click();
     void sbShowResultsClick();
     void sbReadSwitchesClick();
+    void OpenPlantTable1Click();
 
 protected:
     bool event(QEvent *e) override;
@@ -116,6 +125,8 @@ private:
     // The steps of making the window, in their order.
     void setWindowFont();
     void buildToolBar();
+    // The tool bar's pictures, readable on the window's background.
+    void paintToolBarPictures();
     void buildLists();
     void buildChoices();
     void shortenHints();
@@ -145,6 +156,8 @@ private:
 
     // FormKeyDown: Alt+F1 and Alt+F2; true when the key was used.
     bool FormKeyDown(QKeyEvent *e);
+    // Whether the key is that of a command the lists and edits must not take.
+    bool isCommandKey(const QKeyEvent *e) const;
     // FormActivate: shows the splash screen on the first activation.
     void FormActivate();
 
@@ -175,6 +188,7 @@ private:
     TResultForm *m_resultForm = nullptr;
     // Made when first asked for; a child of this window.
     ReadSwitchesForm *m_readSwitchesForm = nullptr;
+    PlantWindow *m_plantWindow = nullptr;
     QPointer<QDialog> m_aboutForm;
     QPointer<QDialog> m_splashForm;
     bool m_splashDone = false;

@@ -7,6 +7,7 @@
 #include "accessiblecontrols.h"
 #include "dialogs.h"
 #include "halvexmain_p.h"
+#include "plantwindow.h"
 #include "readswitchesform.h"
 #include "setupfile.h"
 #include "switchform.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSessionManager>
+#include <QTimer>
 
 namespace hvx {
 
@@ -181,13 +183,42 @@ bool TMainForm::useSetup(const Setup &s)
     return true;
 }
 
+bool TMainForm::useFileSetup(const Setup &s, const QString &path, bool modified)
+{
+    if (!AskToSaveChanges())
+        return false;
+    showSetup(s);
+    m_setupFileName = path;
+    m_setupFileNameExact = true;
+    setFileTitle(path);
+    m_modified = modified;
+    return true;
+}
+
 void TMainForm::startupOpen(const QByteArrayList &arguments)
 {
     if (arguments.isEmpty())
         return;
     // A path with blanks that arrived unquoted in several pieces is joined again.
-    openSetupFile(arguments.join(' '), false);
+    const QByteArray path = arguments.join(' ');
+    // A plant's table opens in the plant window; anything else as a setup
+    // file, as it always did.
+    if (PlantWindow::holdsPlantTable(path)) {
+        plantWindow()->openTable(QFile::decodeName(path));
+        QTimer::singleShot(0, m_plantWindow, &QWidget::show);
+        return;
+    }
+    openSetupFile(path, false);
 }
+
+PlantWindow *TMainForm::plantWindow()
+{
+    if (!m_plantWindow)
+        m_plantWindow = new PlantWindow(this);
+    return m_plantWindow;
+}
+
+void TMainForm::OpenPlantTable1Click() { plantWindow()->OpenPlantTable1Click(); }
 
 void TMainForm::Open1Click()
 {
@@ -252,6 +283,12 @@ void TMainForm::Exit1Click() { close(); }
 
 void TMainForm::closeEvent(QCloseEvent *e)
 {
+    // The plant window goes with this one: checks it holds unsaved are asked
+    // about first.
+    if (m_plantWindow && !m_plantWindow->close()) {
+        e->ignore();
+        return;
+    }
     if (AskToSaveChanges())
         e->accept();
     else

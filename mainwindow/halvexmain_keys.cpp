@@ -1,5 +1,5 @@
-// The main window's keys (Alt+F1, Alt+F2, and the menu's own keys for
-// desktops that take those), the status label's width and the splash screen
+// The main window's keys (Alt+F1, Alt+F2, the menu's own keys for desktops
+// that take those, and keys without Alt for a screen reader's user), the status label's width and the splash screen
 // on the first activation.
 
 #include "halvexmain.h"
@@ -52,6 +52,15 @@ bool TMainForm::FormKeyDown(QKeyEvent *e)
     return false;
 }
 
+bool TMainForm::isCommandKey(const QKeyEvent *e) const
+{
+    const QKeySequence key(e->keyCombination());
+    for (const QAction *command : { ui->Evaluate2, ui->ReadSwitches1 })
+        if (command->shortcut() == key)
+            return true;
+    return false;
+}
+
 bool TMainForm::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::Show)
@@ -62,6 +71,10 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *e)
         ui->lInfoLabel->setGeometry(place);
     }
     if (e->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent *>(e)))
+        return true;
+    // The custom edits would take Ctrl+E (the end of the line, which End
+    // reaches as well) from Evaluate: the window's commands come first.
+    if (e->type() == QEvent::ShortcutOverride && isCommandKey(static_cast<QKeyEvent *>(e)))
         return true;
     return QMainWindow::eventFilter(watched, e);
 }
@@ -92,7 +105,11 @@ bool TMainForm::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate)
         FormActivate();
-    return QMainWindow::event(e);
+    const bool handled = QMainWindow::event(e);
+    // The desktop's theme changed.
+    if (e->type() == QEvent::PaletteChange || e->type() == QEvent::ApplicationPaletteChange)
+        paintToolBarPictures();
+    return handled;
 }
 
 } // namespace hvx

@@ -1,11 +1,13 @@
 #include "readswitchesform.h"
 
+#include "announcer.h"
 #include "switchbankpanel.h"
 #include "ui_readswitchesform.h"
 #include "unitcomparison.h"
 
 #include <QHideEvent>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -26,6 +28,7 @@ ReadSwitchesForm::ReadSwitchesForm(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    m_announcer = new Announcer(this);
     // The summary is shown as in the results window: dark text on the window colour.
     ui->pSummary->setBackgroundRole(QPalette::Base);
 
@@ -130,6 +133,17 @@ void ReadSwitchesForm::switchToggled(SwitchToggle *toggle)
         bank.turnOff(toggle->position());
     setCurrentToggle(toggle);
     decodeSwitches();
+    // The status after each toggle (with the setup when the unit matches
+    // one), and while comparing the comparison's.
+    QStringList status = { ui->lHeadline->text() };
+    if (status.first().endsWith(QLatin1Char(':'))) {
+        for (const QLabel *line : { ui->lInputLabel1, ui->lInputLabel2, ui->lOutputLabel, ui->lOutput2Label })
+            if (!line->isHidden() && !line->text().isEmpty())
+                status << line->text();
+    }
+    if (m_comparing)
+        status << ui->lMarks->text();
+    m_announcer->announce(status.join(QLatin1Char(' ')));
 }
 
 void ReadSwitchesForm::setCurrentToggle(SwitchToggle *toggle)
@@ -271,6 +285,7 @@ void ReadSwitchesForm::bCompareClick()
 {
     m_comparing = true;
     compare();
+    m_announcer->announce(ui->lMarks->text());
 }
 
 void ReadSwitchesForm::bUseClick()
@@ -287,6 +302,25 @@ void ReadSwitchesForm::bUseClick()
     const QString marks = ui->lMarks->text();
     ui->lMarks->setText(QStringLiteral("The setup is now in the main window.")
                         + (marks.isEmpty() ? QString() : QLatin1Char(' ') + marks));
+}
+
+void ReadSwitchesForm::setRecordHandler(std::function<void(const SwitchMap &)> handler)
+{
+    m_record = std::move(handler);
+    if (!m_bRecord) {
+        m_bRecord = new QPushButton(QStringLiteral("&Record"), this);
+        m_bRecord->setObjectName(QStringLiteral("bRecord"));
+        m_bRecord->setToolTip(QStringLiteral("Record the switches as set as what was read off the unit"));
+        m_bRecord->setAutoDefault(false);
+        ui->ButtonsLayout->insertWidget(0, m_bRecord);
+        setTabOrder(ui->lbNearest, m_bRecord);
+        setTabOrder(m_bRecord, ui->bUse);
+        connect(m_bRecord, &QPushButton::clicked, this, [this] {
+            if (m_record)
+                m_record(m_switches);
+        });
+    }
+    m_bRecord->setVisible(bool(m_record));
 }
 
 void ReadSwitchesForm::bAllOffClick() { setSwitches(SwitchMap()); }

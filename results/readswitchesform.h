@@ -11,6 +11,8 @@
 
 #include <QDialog>
 
+class QPushButton;
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,6 +23,7 @@ class ReadSwitchesForm;
 
 namespace hvx {
 
+class Announcer;
 class SwitchBankPanel;
 class SwitchToggle;
 
@@ -36,6 +39,10 @@ public:
     // What "Use This Setup" hands the chosen setup to; it returns whether the
     // setup was taken (the user may keep the one he has).
     void setUseSetupHandler(std::function<bool(const Setup &)> handler) { m_useSetup = std::move(handler); }
+
+    // Shows "Record", which hands the switches as set to the handler (the
+    // plant window records a unit's check with it); nullptr hides it.
+    void setRecordHandler(std::function<void(const SwitchMap &)> handler);
 
     const SwitchMap &switches() const { return m_switches; }
     void setSwitches(const SwitchMap &map);
@@ -75,6 +82,8 @@ private:
     std::unique_ptr<Ui::ReadSwitchesForm> ui;
     SwitchBankPanel *m_banks[4] = {};
     SwitchToggle *m_current = nullptr;
+    // Tells a screen reader the outcome of a toggle or of Compare.
+    Announcer *m_announcer = nullptr;
 
     SwitchMap m_switches;
     DecodeResult m_result;
@@ -85,6 +94,8 @@ private:
 
     std::function<Setup()> m_currentSetup;
     std::function<bool(const Setup &)> m_useSetup;
+    std::function<void(const SwitchMap &)> m_record;
+    QPushButton *m_bRecord = nullptr;
 };
 
 } // namespace hvx

@@ -105,6 +105,30 @@ void ShapeWidget::paintEvent(QPaintEvent *)
     } else {
         p.fillRect(rect(), m_pen.isValid() ? m_pen : fillColor());
     }
+    if (hasFocus()) {
+        const QColor mark = palette().color(QPalette::Highlight);
+        if (m_pen.isValid()) {
+            p.fillRect(rect().adjusted(2, 2, -2, -2), mark);
+        } else {
+            const QRect r = rect();
+            p.fillRect(r.left(), r.top(), r.width(), 2, mark);
+            p.fillRect(r.left(), r.bottom() - 1, r.width(), 2, mark);
+            p.fillRect(r.left(), r.top(), 2, r.height(), mark);
+            p.fillRect(r.right() - 1, r.top(), 2, r.height(), mark);
+        }
+    }
+}
+
+void ShapeWidget::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void ShapeWidget::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 } // namespace hvx

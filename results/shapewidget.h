@@ -1,7 +1,10 @@
 #pragma once
 // A filled rectangle with an optional one-pixel outline: the black lines and
 // bank rectangles of the switch diagram and the white rocker squares. A
-// screen reader is shown only the shapes that carry an accessible name.
+// screen reader is shown only the shapes that carry an accessible name. A
+// shape that has the keyboard focus (a bank or a square of the results
+// window) shows it in the highlight colour: a square filled with it, a larger
+// shape framed by it.
 
 #include <QColor>
 #include <QWidget>
@@ -24,6 +27,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     // What a shape without an outline is filled with.

@@ -2,17 +2,20 @@
 
 #include "displaytext.h"
 #include "halvexversion.h"
+#include "resultbanks.h"
 #include "shapewidget.h"
 #include "summary.h"
 #include "switchexplanation.h"
 #include "switchnames.h"
 #include "ui_switchform.h"
 
+#include <QContextMenuEvent>
 #include <QDate>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QScreen>
 
 namespace hvx {
@@ -94,6 +97,10 @@ void TResultForm::ensureControls()
     // The labels are fitted to their texts when first needed (fitTexts).
 
     collectSquares();
+    m_banks = std::make_unique<ResultBanks>(m_squares,
+                                            std::array<ShapeWidget *, 4>{ m_ui->r_S1, m_ui->r_S2, m_ui->r_S3,
+                                                                          m_ui->Shape1 },
+                                            m_ui->bClose, m_ui->bPrint);
 
     connect(m_ui->bClose, &QPushButton::clicked, this, &TResultForm::bCloseClick);
     connect(m_ui->bPrint, &QPushButton::clicked, this, &TResultForm::bPrintClick);
@@ -136,7 +143,13 @@ void TResultForm::collectSquares()
     }
 }
 
-TResultForm::~TResultForm() = default;
+TResultForm::~TResultForm()
+{
+    // Gone while still open (the program ends under it): the options are
+    // stored as on every close.
+    if (isVisible())
+        FormCloseQuery();
+}
 
 void TResultForm::fitTexts()
 {
@@ -206,6 +219,7 @@ void TResultForm::showBank(int bank, const SwitchBank &positions)
         onSquare(bank, p)->setVisible(on);
         offSquare(bank, p)->setVisible(!on);
     }
+    m_banks->showBank(bank, positions);
 }
 
 // Each shown square tells what sets its position, as its tool tip and its
@@ -366,24 +380,59 @@ bool TResultForm::FormKeyDown(QKeyEvent *event)
     return true;
 }
 
+void TResultForm::showContextMenu()
+{
+    QWidget *target = focusWidget() ? focusWidget() : this;
+    const QPoint centre = target->rect().center();
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, centre, target->mapToGlobal(centre));
+    QCoreApplication::sendEvent(target, &menu);
+}
+
+bool TResultForm::event(QEvent *event)
+{
+    // A context menu asked for from the keyboard opens with its first entry
+    // chosen, so that a screen reader reads it out.
+    if (event->type() == QEvent::ContextMenu && !actions().isEmpty()) {
+        const auto *asked = static_cast<QContextMenuEvent *>(event);
+        if (asked->reason() == QContextMenuEvent::Keyboard) {
+            QMenu entries(this);
+            entries.addActions(actions());
+            entries.setActiveAction(actions().constFirst());
+            entries.exec(asked->globalPos());
+            return true;
+        }
+    }
+    return QDialog::event(event);
+}
+
 void TResultForm::keyPressEvent(QKeyEvent *event)
 {
     // Key presses the buttons and check boxes do not use arrive here.
-    if (FormKeyDown(event)) {
+    if (FormKeyDown(event) || (m_banks && m_banks->moveFocus(focusWidget(), event->key()))) {
         event->accept();
         return;
     }
     switch (event->key()) {
     case Qt::Key_Escape:
+        // Escape goes back, as "Back" does.
+        bCloseClick();
+        return;
+    case Qt::Key_F10:
+        if (event->modifiers() == Qt::ShiftModifier) {
+            showContextMenu();
+            return;
+        }
+        break;
     case Qt::Key_Enter:
     case Qt::Key_Return:
-        // No default or cancel button: Enter and Escape act only through the
-        // button that has the focus, which handles them itself.
+        // No default button: Enter acts only through the button that has the
+        // focus, which handles it itself.
         event->ignore();
         return;
     default:
-        QDialog::keyPressEvent(event);
+        break;
     }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace hvx

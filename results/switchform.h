@@ -22,6 +22,7 @@ class TResultForm;
 
 namespace hvx {
 
+class ResultBanks;
 class ShapeWidget;
 
 class TResultForm : public QDialog {
@@ -70,6 +71,7 @@ public slots:
     void setVisible(bool visible) override;
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
     void showEvent(QShowEvent *event) override;
@@ -79,6 +81,9 @@ private:
     void FormCloseQuery();
     // Alt+F7, whatever other modifier is held too.
     bool FormKeyDown(QKeyEvent *event);
+    // Shift+F10: the context menu of the control that has the focus, as the
+    // Menu key and a right click give it.
+    void showContextMenu();
     void showBank(int bank, const SwitchBank &positions);
     void explainSquares(const Setup &setup);
     void setSummaryText(QLabel *label, const QString &text);
@@ -107,6 +112,8 @@ private:
     // The squares by bank (0 to 3), position (0 to 11) and row (0 on, 1 off).
     using Squares = std::array<std::array<std::array<ShapeWidget *, 2>, 12>, 4>;
     Squares m_squares{};
+    // Reading the banks from the keyboard, once the controls are made.
+    std::unique_ptr<ResultBanks> m_banks;
 };
 
 } // namespace hvx

@@ -148,6 +148,16 @@ void TResultForm::bPrintClick()
 bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
                             const PrintOptions &options, int dotsPerInch)
 {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+    printer.setResolution(dotsPerInch);
+    return printResultSheets(printer, sheets, error, options, false);
+}
+
+bool printResultSheets(QPrinter &printer, const QList<ResultSheet> &sheets, QString *error, const PrintOptions &options,
+                       bool showProgress)
+{
     auto fail = [error](const QString &why) {
         if (error)
             *error = why;
@@ -155,6 +165,7 @@ bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
     };
     if (sheets.isEmpty())
         return fail(QStringLiteral("There is no results sheet to print."));
+    const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
 
     // The window keeps its print options in a file; here the options come
     // from the caller, so that file lives only as long as this job.
@@ -163,25 +174,21 @@ bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
         return fail(QStringLiteral("No temporary folder could be made: %1").arg(scratch.errorString()));
     TResultForm form(scratch.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfPath);
-    printer.setResolution(dotsPerInch);
     printer.setDocName(DocumentName);
     QtPrinterDevice device(printer);
     if (!device.startDoc(DocumentName)) {
         const QString why = device.errorString();
-        return fail(why.isEmpty() ? QStringLiteral("%1 could not be created.").arg(pdfPath) : why);
+        return fail(why.isEmpty() ? QStringLiteral("%1 could not be created.").arg(target) : why);
     }
     for (int i = 0; i < sheets.size(); ++i) {
         const ResultSheet &sheet = sheets.at(i);
         if (i > 0 && !device.newPage()) {
             device.abortDoc();
-            return fail(QStringLiteral("%1 could not be written.").arg(pdfPath));
+            return fail(QStringLiteral("%1 could not be written.").arg(target));
         }
         form.FillResults(sheet.setup, sheet.values, sheet.fileName, sheet.plantColumns);
         ResultFormOnPaper paper(&form);
-        if (!printResultImage(&form, device, options, false)) {
+        if (!printResultImage(&form, device, options, showProgress)) {
             device.abortDoc();
             return fail(QStringLiteral("The results sheet of %1 could not be printed.")
                             .arg(sheet.fileName.isEmpty() ? QStringLiteral("setup %1").arg(i + 1) : sheet.fileName));
@@ -189,7 +196,7 @@ bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sh
     }
     if (!device.endDoc()) {
         const QString why = device.errorString();
-        return fail(why.isEmpty() ? QStringLiteral("%1 could not be written.").arg(pdfPath) : why);
+        return fail(why.isEmpty() ? QStringLiteral("%1 could not be written.").arg(target) : why);
     }
     return true;
 }

@@ -13,6 +13,7 @@
 
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 namespace hvx {
@@ -66,6 +67,13 @@ struct ResultSheet {
 // only written when every page was printed. False with a reason otherwise.
 bool printResultSheetsToPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error,
                             const PrintOptions &options = PrintOptions(), int dotsPerInch = 300);
+
+// Prints the results sheet of each setup, one page each, as one job on the
+// printer (as chosen in the print dialog), band by band as the Print command
+// prints, with the progress dialog and its Cancel when asked for. False with
+// a reason when the job was cancelled or failed.
+bool printResultSheets(QPrinter &printer, const QList<ResultSheet> &sheets, QString *error,
+                       const PrintOptions &options = PrintOptions(), bool showProgress = false);
 
 // The results sheet of each setup, one page each, drawn into a PDF document
 // as lines, rectangles and text (which a reader can find and copy), placed on

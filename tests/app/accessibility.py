@@ -33,7 +33,12 @@ SCENARIOS = [
     ('frequency-output.hvx', 'results'),
     ('rtd-pt100-custom-range.hvx', 'results'),  # Low and High shown
     ('thermocouple-K-0-400C.hvx', 'results'),
+    ('plant.csv', 'plant'),  # a plant's table opens the plant window
 ]
+
+# The columns of the example plant's list, in order.
+PLANT_HEADERS = ['line', 'file', 'tag', 'location', 'input type', 'input range', 'output 1', 'outputs', 'setup file',
+                 'check', 'checked']
 
 # What each kind of control may be called: the texts of the labels beside
 # them, the commands of the tool bar.
@@ -241,6 +246,54 @@ def heard_during(event, act, what, role=None):
     return heard
 
 
+def announced_during(act, what):
+    """The notifications (name, name of the object that holds them) that
+    came into view while act ran, waited for: a screen reader reads each out
+    as it comes."""
+    heard = []
+
+    def listener(e):
+        try:
+            if e.detail1 and e.source.getRoleName() == 'notification':
+                parent = e.source.parent
+                heard.append((e.source.name, parent.name if parent else ''))
+        except GLib.GError:
+            pass
+
+    pyatspi.Registry.registerEventListener(listener, 'object:state-changed:showing')
+    try:
+        act()
+        wait_for(lambda: heard, what)
+        pump(0.2)
+    finally:
+        pyatspi.Registry.deregisterEventListener(listener, 'object:state-changed:showing')
+    return heard
+
+
+def key(name):
+    subprocess.run(['xdotool', 'key', name], check=True)
+
+
+def check_list_change(tree):
+    # A closed list changed with the arrow keys while it has the focus
+    # announces its new item, held by the list.
+    box = next((e['node'] for e in tree if e['role'] == 'combo box' and e['name'] == 'Input type'), None)
+    if box is None:
+        fail('no list "Input type"')
+        return
+    # The window takes the keyboard as a window manager would give it.
+    subprocess.run(['xdotool', 'search', '--onlyvisible', '--name', '^Halvex Switch Setup', 'windowfocus', '%1'],
+                   check=True)
+    box.queryComponent().grabFocus()
+    # The first key may come before the window has taken the keyboard.
+    wait_for(lambda: key('Down') or pump(0.3) or text_of(box), 'Down to choose an input type')
+    for _ in range(2):
+        heard = announced_during(lambda: key('Down'), 'the new item of "Input type" to be announced')
+        item = text_of(box)
+        if heard != [(item, 'Input type')]:
+            fail('Down on "Input type" (now "%s") announced %s' % (item, heard))
+
+
 def check_announcement(tree):
     # Nothing chosen: Evaluate's message is announced.
     heard = heard_during('object:state-changed:showing', lambda: press(button(tree, 'Evaluate')),
@@ -271,10 +324,41 @@ def check_read_switches(app, tree):
     if 'Toggle' not in names:
         fail('Read Switches: a switch has the actions %s' % names)
         return
-    heard_during('object:state-changed:checked', lambda: action.doAction(names.index('Toggle')),
+    # The toggle is announced as the check box's state, and the window's
+    # status after it as a notification that reads as the window shows it.
+    said = []
+    heard_during('object:state-changed:checked',
+                 lambda: said.extend(announced_during(lambda: action.doAction(names.index('Toggle')),
+                                                      'the status after a toggle to be announced')),
                  'the checked state to be announced')
     wait_for(lambda: state(box, pyatspi.STATE_CHECKED) and box.name == 'S1 switch 3, on',
              'S1 switch 3 to be checked and named on')
+    check_status_read(form, said, 'a toggle')
+    compare = button(walk(form), 'Compare With Current Setup')
+    if compare is not None:
+        said = announced_during(lambda: compare.queryAction().doAction(0), "Compare's result to be announced")
+        check_status_read(form, said, 'Compare')
+
+
+def check_status_read(form, said, after):
+    # Each announcement is a status line the window shows, or begins with one.
+    labels = [e['name'] for e in walk(form) if e['role'] == 'label' and e['name']]
+    if len(said) != 1 or not any(said[0][0].startswith(text) for text in labels):
+        fail('after %s: announced %s, not a status line of the window' % (after, said))
+
+
+def check_plant(app):
+    plant = window(app, 'Plant - ', exact=False)
+    if plant is None:
+        return
+    pump(0.3)
+    tree = walk(plant)
+    count('plant', tree, 'plant.csv')
+    headers = [e['name'] for e in tree if e['role'] == 'table column header']
+    if headers != PLANT_HEADERS:
+        fail('plant: the column headers are called %s' % headers)
+    if not any(e['role'] == 'text' and e['name'] == 'Find' for e in tree):
+        fail('plant: no text field called "Find"')
 
 
 def application(process):
@@ -301,8 +385,11 @@ def run(setup, what):
             return
         if what == 'results':
             check_results(app, tree, args[0])
+        elif what == 'plant':
+            check_plant(app)
         else:
             check_announcement(tree)
+            check_list_change(tree)
             check_read_switches(app, tree)
     finally:
         process.terminate()

@@ -12,6 +12,7 @@ fi
 command -v dbus-run-session >/dev/null 2>&1 || { echo "dbus-run-session is missing (scripts/deps.sh installs it)"; exit 1; }
 [ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is missing (scripts/deps.sh installs it)"; exit 1; }
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "python3-pyatspi is missing (scripts/deps.sh installs it)"; exit 1; }
+command -v xdotool >/dev/null 2>&1 || { echo "xdotool is missing (scripts/deps.sh installs it)"; exit 1; }
 
 work=$(mktemp -d)
 xvfb=""

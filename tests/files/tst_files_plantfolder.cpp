@@ -76,7 +76,7 @@ private slots:
                 && QFile::setPermissions(dir + "/a", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         PlantFolder folder(QFile::encodeName(dir));
         QVERIFY2(folder.open(), qPrintable(folder.errorString()));
-        folder.reserve(1); // grows past it
+        folder.reserve(1, 1); // grows past it
         for (const char *name : { "a", "b", "c" })
             QVERIFY2(folder.add(name, QByteArray("new ") + name, true), qPrintable(folder.errorString()));
         QCOMPARE(entries(dir).size(), 4); // the old file and three temporaries

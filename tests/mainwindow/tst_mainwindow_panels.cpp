@@ -442,7 +442,7 @@ void TestMainWindowPanels::menuCaptions_data()
     QTest::addColumn<QString>("menu"); // empty: the menu bar
     QTest::addColumn<QStringList>("captions");
     QTest::newRow("menu bar") << QString() << QStringList{ "File", "View", "Evaluate", "Help" };
-    QTest::newRow("File") << "File1" << QStringList{ "New", "Open", "Save", "Save As", "Exit" };
+    QTest::newRow("File") << "File1" << QStringList{ "New", "Open", "Open Plant Table...", "Save", "Save As", "Exit" };
     QTest::newRow("View") << "View1" << QStringList{ "Conversion Speed" };
     QTest::newRow("Evaluate") << "Evaluate1" << QStringList{ "Evaluate", "Read Switches..." };
     QTest::newRow("Help") << "Help1" << QStringList{ "About" };
@@ -469,7 +469,8 @@ void TestMainWindowPanels::menuCaptions()
 }
 
 // The menu's keys, none of which a desktop takes for itself, work wherever
-// the focus is; F10 opens the menu bar.
+// the focus is, also in a custom edit; F10 opens the menu bar. Evaluate and
+// Read Switches have keys without Alt, which a screen reader leaves alone.
 void TestMainWindowPanels::menuKeys_data()
 {
     QTest::addColumn<QString>("target"); // the entry run, or the menu opened; the row is the key
@@ -477,7 +478,10 @@ void TestMainWindowPanels::menuKeys_data()
     QTest::newRow("Ctrl+O") << "Open1";
     QTest::newRow("Ctrl+S") << "Save1";
     QTest::newRow("Ctrl+Shift+S") << "SaveAs1";
+    QTest::newRow("Ctrl+Shift+O") << "OpenPlantTable1";
     QTest::newRow("Ctrl+Q") << "Exit1";
+    QTest::newRow("Ctrl+E") << "Evaluate2";
+    QTest::newRow("Ctrl+R") << "ReadSwitches1";
     QTest::newRow("Shift+F2") << "ConversionSpeed1";
     QTest::newRow("F10") << "File1";
 }
@@ -486,10 +490,11 @@ void TestMainWindowPanels::menuKeys()
 {
     const QKeySequence key(QString::fromLatin1(QTest::currentDataTag()));
     QFETCH(QString, target);
-    for (const char *focus : { "cbInputType", "rgBurnout_1" }) {
+    for (const char *focus : { "cbInputType", "rgBurnout_1", "eCustomLow" }) {
         Fixture f;
         f.form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.form));
+        child<QWidget>(f.form, focus)->show();
         child<QWidget>(f.form, focus)->setFocus();
         if (auto *menu = f.form.findChild<QMenu *>(target)) {
             QTest::keySequence(&f.form, key);

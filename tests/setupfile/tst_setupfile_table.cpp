@@ -65,6 +65,7 @@ void TestSetupTable::readCsv_data()
     QTest::newRow("quote never closed, late in its line") << QByteArray("a,b\n\xC3\xA9,\"open\n") << QStringList() << 2 << 3;
     QTest::newRow("text after closing quote") << QByteArray("a,b\n1,\"x\"y\n") << QStringList() << 2 << 6;
     QTest::newRow("both separators in the header") << QByteArray("file;input type,S1\n") << QStringList() << 1 << 16;
+    QTest::newRow("both separators, the first column unnamed") << QByteArray(",input type;S1\n") << QStringList() << 1 << 12;
     QTest::newRow("not UTF-8") << QByteArray("a\nok\n0 to 400\xB0" "C\n") << QStringList() << 3 << 9;
     QTest::newRow("not UTF-8 below an empty line") << QByteArray("\na\n\xC3\xA9 \xED\xA0\x80\n") << QStringList() << 3 << 3;
     QTest::newRow("not UTF-8 after a byte-order mark") << QByteArray("\xEF\xBB\xBF" "a,\xF4\x90\x80\x80\n") << QStringList() << 1 << 3;

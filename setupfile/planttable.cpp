@@ -1,0 +1,445 @@
+#include "planttable.h"
+
+#include "csvtable.h"
+#include "displaytext.h"
+#include "evaluation.h"
+#include "headerfolding.h"
+#include "regularfile.h"
+#include "setupfile.h"
+#include "setuprow.h"
+#include "wholefile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace hvx {
+
+namespace PlantColumns {
+const char check[] = "check";
+const char checked[] = "checked";
+} // namespace PlantColumns
+
+namespace {
+
+constexpr qint64 TableSizeLimit = qint64(256) << 20;
+const QString InputTypeColumn = QStringLiteral("input type");
+
+QByteArray contentHash(const QByteArray &bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256); }
+
+// One cell as the program writes it: quoted when it holds a separator, a
+// quote or a line break, kept from spreadsheets' formulas.
+QByteArray encodedCell(const QString &text)
+{
+    QByteArray line = csvLine({ text });
+    line.chop(2); // its CRLF
+    return line;
+}
+
+// The cells of one record as they stand in the table's bytes, quotes and all.
+QList<QByteArray> rawCells(const QByteArray &content, char separator)
+{
+    QList<QByteArray> cells;
+    qsizetype start = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        const char c = content.at(i);
+        // Only a cell that starts with a quote is quoted; a doubled quote
+        // inside turns quoting off and on again.
+        if (c == '"' && (quoted || i == start))
+            quoted = !quoted;
+        else if (c == separator && !quoted) {
+            cells << content.mid(start, i - start);
+            start = i + 1;
+        }
+    }
+    cells << content.mid(start);
+    return cells;
+}
+
+QString problemAt(const QString &path, const CsvError &error)
+{
+    QString where = displayPath(path) + QLatin1Char(':') + QString::number(error.line);
+    if (error.column > 0)
+        where += QLatin1Char(':') + QString::number(error.column);
+    return where + QStringLiteral(": ") + displayText(error.message);
+}
+
+} // namespace
+
+const QStringList &plantCheckColumns()
+{
+    static const QStringList columns = { QStringLiteral("read S1"),          QStringLiteral("read S2"),
+                                         QStringLiteral("read S3"),          QStringLiteral("read S4"),
+                                         QLatin1String(PlantColumns::check), QLatin1String(PlantColumns::checked) };
+    return columns;
+}
+
+QString plantCheckText(PlantCheck check)
+{
+    switch (check) {
+    case PlantCheck::Match:
+        return QStringLiteral("match");
+    case PlantCheck::Differs:
+        return QStringLiteral("differs");
+    case PlantCheck::NotRead:
+        return QStringLiteral("not read");
+    case PlantCheck::NothingYet:
+        break;
+    }
+    return QStringLiteral("nothing yet");
+}
+
+QString plantFileStateText(PlantFileState state)
+{
+    switch (state) {
+    case PlantFileState::Made:
+        return QStringLiteral("made");
+    case PlantFileState::Missing:
+        return QStringLiteral("missing");
+    case PlantFileState::Differs:
+        return QStringLiteral("differs from the row");
+    case PlantFileState::NoFile:
+        break;
+    }
+    return QString();
+}
+
+QString PlantProblem::text() const
+{
+    const QString where = column.isEmpty() ? QStringLiteral("line %1").arg(line)
+                                           : QStringLiteral("line %1, column \"%2\"").arg(line).arg(column);
+    return where + QStringLiteral(": ") + message;
+}
+
+QString plantFileName(const QString &cell, QString *problem)
+{
+    const QString trimmed = cell.trimmed();
+    QString name = trimmed.mid(std::max(trimmed.lastIndexOf(QLatin1Char('/')), trimmed.lastIndexOf(QLatin1Char('\\')))
+                               + 1);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        *problem = trimmed.isEmpty() ? QStringLiteral("is empty; each row needs the name of its setup file")
+                                     : QStringLiteral("%1 names no file").arg(quotedValue(trimmed));
+        return QString();
+    }
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format) {
+            *problem = QStringLiteral("%1 holds a control or text-direction character").arg(quotedValue(name));
+            return QString();
+        }
+    }
+    if (!name.endsWith(QLatin1String(".hvx"), Qt::CaseInsensitive))
+        name += QStringLiteral(".hvx");
+    return name;
+}
+
+bool PlantTable::isPlantTable(const QByteArray &bytes)
+{
+    CsvReader reader(bytes);
+    CsvError error;
+    if (!reader.start(&error))
+        return false;
+    const HeaderReading header = HeaderFolding().read(reader.header());
+    return header.column(QLatin1String(TableColumns::file)) >= 0 && header.column(InputTypeColumn) >= 0;
+}
+
+bool PlantTable::read(const QString &path, QString *error)
+{
+    QByteArray bytes;
+    QString why;
+    if (!readRegularFile(QFile::encodeName(path), TableSizeLimit + 1, &bytes, &why)) {
+        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), why);
+        return false;
+    }
+    if (bytes.size() > TableSizeLimit) {
+        *error = QStringLiteral("%1 could not be read: it is larger than a table may be (256 MB)")
+                     .arg(displayPath(path));
+        return false;
+    }
+    if (!parse(bytes, path, error))
+        return false;
+    stamp(bytes);
+    return true;
+}
+
+// One record's bytes, cut from the table, its line end kept apart.
+PlantTable::Segment PlantTable::segmentOf(const QByteArray &bytes, qsizetype start, qsizetype end)
+{
+    Segment segment;
+    segment.content = bytes.mid(start, end - start);
+    if (segment.content.endsWith('\n'))
+        segment.lineEnd = segment.content.endsWith("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    segment.content.chop(segment.lineEnd.size());
+    return segment;
+}
+
+bool PlantTable::parse(const QByteArray &bytes, const QString &path, QString *error)
+{
+    *this = PlantTable();
+    m_path = path;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        m_bom = bytes.left(3);
+    CsvReader reader(bytes);
+    CsvError fault;
+    if (!reader.start(&fault)) {
+        *error = problemAt(path, fault);
+        return false;
+    }
+    if (!readHeader(reader, error))
+        return false;
+    m_segments.push_back(segmentOf(bytes, m_bom.size(), reader.position()));
+    CsvRecord record;
+    for (;;) {
+        const qsizetype start = reader.position();
+        if (!reader.next(&record, &fault))
+            break;
+        Segment segment = segmentOf(bytes, start, reader.position());
+        if (!record.isBlank()) {
+            segment.row = int(m_rows.size());
+            readRow(record);
+        }
+        m_segments.push_back(segment);
+    }
+    if (fault.line != 0) {
+        *error = problemAt(path, fault);
+        return false;
+    }
+    if (!m_segments.front().lineEnd.isEmpty())
+        m_lineEnd = m_segments.front().lineEnd;
+    addCheckColumns();
+    m_rowChanged.assign(m_rows.size(), false);
+    return true;
+}
+
+bool PlantTable::readHeader(const CsvReader &reader, QString *error)
+{
+    m_separator = reader.separator();
+    m_header = reader.header();
+    m_readColumns = int(m_header.size());
+    const HeaderReading reading = HeaderFolding().read(m_header);
+    for (const QString &name : { QString::fromLatin1(TableColumns::file), InputTypeColumn }) {
+        if (reading.column(name) < 0) {
+            *error = QStringLiteral("%1:1: the header has no column \"%2\"; a plant table names each unit's "
+                                    "file and input type")
+                         .arg(displayPath(m_path), name);
+            return false;
+        }
+    }
+    for (const QString &name : plantCheckColumns())
+        m_checkColumns << int(m_header.indexOf(name));
+    for (int i = 0; i < m_header.size(); ++i) {
+        const QString name = m_header.at(i).trimmed();
+        for (int k = 0; k < plantCheckColumns().size(); ++k) {
+            if (m_checkColumns.at(k) < 0 && name.compare(plantCheckColumns().at(k), Qt::CaseInsensitive) == 0)
+                m_checkColumns[k] = i;
+        }
+    }
+    for (const HeaderReading::NearMiss &miss : reading.nearMisses) {
+        if (column(miss.header) < 0)
+            m_tableProblems.push_back({ 1, miss.header, HeaderReading::nearMissText(miss) });
+    }
+    for (const QString &name : reading.duplicates)
+        m_tableProblems.push_back({ 1, name, QStringLiteral("appears more than once; the first is read") });
+    for (const QString &name : setupColumns())
+        m_setupColumns << reading.column(name);
+    m_fileColumn = reading.column(QLatin1String(TableColumns::file));
+    const QList<int> known = reading.columns.values();
+    for (int i = 0; i < m_header.size(); ++i) {
+        if (!known.contains(i) && !m_checkColumns.contains(i))
+            m_own << i;
+    }
+    return true;
+}
+
+void PlantTable::readRow(const CsvRecord &record)
+{
+    PlantRow row;
+    row.line = record.line;
+    row.cells = record.cells;
+    QStringList values;
+    for (int column : m_setupColumns)
+        values << CsvTable::cell(record, column);
+    std::vector<RowProblem> problems;
+    row.setup = setupFromRowValues(values, &problems);
+    for (const RowProblem &p : problems)
+        row.problems.push_back({ record.line, p.column, p.message });
+    if (problems.empty()) {
+        EvaluationValues evaluated;
+        const EvaluationOutcome outcome = Evaluate(row.setup, evaluated);
+        if (!outcome.completed)
+            row.problems.push_back({ record.line, QString(),
+                                     QStringLiteral("the window does not evaluate this setup: ") + outcome.status });
+    }
+    QString problem;
+    row.fileName = plantFileName(CsvTable::cell(record, m_fileColumn), &problem);
+    if (row.fileName.isEmpty())
+        row.problems.push_back({ record.line, m_header.at(m_fileColumn), problem });
+    m_rows.push_back(row);
+}
+
+void PlantTable::addCheckColumns()
+{
+    for (int k = 0; k < plantCheckColumns().size(); ++k) {
+        if (m_checkColumns.at(k) < 0) {
+            m_checkColumns[k] = int(m_header.size());
+            m_header << plantCheckColumns().at(k);
+        }
+    }
+    for (PlantRow &row : m_rows) {
+        while (row.cells.size() < m_header.size())
+            row.cells << QString();
+    }
+}
+
+int PlantTable::column(const QString &name) const
+{
+    const int check = int(plantCheckColumns().indexOf(name));
+    if (check >= 0)
+        return m_checkColumns.value(check, -1);
+    if (name == QLatin1String(TableColumns::file))
+        return m_fileColumn;
+    const int setup = int(setupColumns().indexOf(name));
+    return setup >= 0 ? m_setupColumns.at(setup) : int(m_header.indexOf(name));
+}
+
+QString PlantTable::cell(int index, const QString &name) const
+{
+    const int c = column(name);
+    return c < 0 ? QString() : row(index).cells.value(c);
+}
+
+SwitchMap PlantTable::readSwitches(int index) const
+{
+    QStringList banks;
+    for (int k = 0; k < 4; ++k)
+        banks << row(index).cells.value(m_checkColumns.at(k));
+    const UnitReading reading = unitFromBankCells(banks);
+    return reading.state == UnitReading::State::Read ? reading.switches : SwitchMap();
+}
+
+PlantCheck PlantTable::check(int index) const
+{
+    const QString verdict = cell(index, QLatin1String(PlantColumns::check)).trimmed().toLower();
+    for (PlantCheck c : { PlantCheck::Match, PlantCheck::Differs, PlantCheck::NotRead }) {
+        if (verdict.startsWith(plantCheckText(c)))
+            return c;
+    }
+    QStringList banks;
+    for (int k = 0; k < 4; ++k)
+        banks << row(index).cells.value(m_checkColumns.at(k));
+    const UnitReading reading = unitFromBankCells(banks);
+    if (reading.state == UnitReading::State::Unreadable)
+        return PlantCheck::NotRead;
+    if (reading.state == UnitReading::State::NotRead || !row(index).usable())
+        return PlantCheck::NothingYet;
+    return compareUnitWithSetup(reading.switches, row(index).setup).differs.empty() ? PlantCheck::Match
+                                                                                    : PlantCheck::Differs;
+}
+
+QString PlantTable::setupFilePath(int index) const
+{
+    const QString &name = row(index).fileName;
+    return name.isEmpty() ? QString() : QFileInfo(m_path).dir().filePath(name);
+}
+
+PlantFileState PlantTable::fileState(int index) const
+{
+    if (!row(index).usable())
+        return PlantFileState::NoFile;
+    Setup onDisk;
+    switch (loadSetupFile(setupFilePath(index), onDisk)) {
+    case LoadStatus::CannotOpen:
+        return PlantFileState::Missing;
+    case LoadStatus::NotSetupFile:
+        return PlantFileState::Differs;
+    case LoadStatus::Ok:
+        break;
+    }
+    return setupFileBytes(onDisk) == setupFileBytes(row(index).setup) ? PlantFileState::Made : PlantFileState::Differs;
+}
+
+void PlantTable::record(int index, const SwitchMap &read, const UnitComparison &comparison, const QDateTime &when)
+{
+    PlantRow &r = m_rows.at(size_t(index));
+    for (int b = 1; b <= 4; ++b)
+        r.cells[m_checkColumns.at(b - 1)] = bankCellText(read.bank(b));
+    r.cells[m_checkColumns.at(4)] = comparison.differs.empty()
+        ? plantCheckText(PlantCheck::Match)
+        : plantCheckText(PlantCheck::Differs) + QStringLiteral(": ") + comparison.directions();
+    r.cells[m_checkColumns.at(5)] = when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    m_rowChanged[size_t(index)] = true;
+    m_modified = true;
+}
+
+QByteArray PlantTable::rowBytes(const Segment &segment) const
+{
+    const char separator = m_separator.toLatin1();
+    if (segment.row < 0) {
+        if (&segment != &m_segments.front())
+            return segment.content;
+        // The check columns the table lacked follow its own once a check is recorded.
+        QByteArray header = segment.content;
+        for (int i = m_readColumns; m_modified && i < m_header.size(); ++i)
+            header += separator + encodedCell(m_header.at(i));
+        return header;
+    }
+    if (!m_rowChanged.at(size_t(segment.row)))
+        return segment.content;
+    QList<QByteArray> cells = rawCells(segment.content, separator);
+    while (cells.size() < m_header.size())
+        cells << QByteArray();
+    for (int column : m_checkColumns)
+        cells[column] = encodedCell(row(segment.row).cells.at(column));
+    return cells.join(separator);
+}
+
+QByteArray PlantTable::bytes() const
+{
+    QByteArray out = m_bom;
+    for (const Segment &segment : m_segments) {
+        out += rowBytes(segment);
+        out += segment.lineEnd;
+    }
+    return out;
+}
+
+void PlantTable::stamp(const QByteArray &bytes)
+{
+    const QFileInfo info(m_path);
+    m_stamp = { info.size(), info.lastModified(), contentHash(bytes) };
+}
+
+bool PlantTable::changedOnDisk() const
+{
+    const QFileInfo info(m_path);
+    if (!info.exists() || info.size() != m_stamp.size || info.lastModified() != m_stamp.modified)
+        return true;
+    QByteArray bytes;
+    if (!readRegularFile(QFile::encodeName(m_path), TableSizeLimit + 1, &bytes, nullptr))
+        return true;
+    return contentHash(bytes) != m_stamp.hash;
+}
+
+bool PlantTable::saveAs(const QString &path, QString *error)
+{
+    const QByteArray out = bytes();
+    QString why;
+    if (!writeWholeFile(path, out, &why)) {
+        *error = QStringLiteral("%1 could not be written: %2").arg(displayPath(path), why);
+        return false;
+    }
+    // What was written is now the table as read.
+    for (Segment &segment : m_segments)
+        segment.content = rowBytes(segment);
+    m_readColumns = int(m_header.size());
+    m_rowChanged.assign(m_rows.size(), false);
+    m_modified = false;
+    m_path = path;
+    stamp(out);
+    return true;
+}
+
+} // namespace hvx

@@ -1,0 +1,264 @@
+// The plant window driven through its controls: open the example plant, find
+// units, put one into the main window, check units through Read Switches,
+// save the checks and find them again; a table changed on disk is not
+// written over.
+
+#include "mainwindow_testing.h"
+#include "planttable.h"
+#include "plantwindow.h"
+#include "readswitchesform.h"
+#include "switchbankpanel.h"
+
+#include <QAbstractItemModel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTreeView>
+
+using namespace testing;
+using hvx::PlantCheck;
+using hvx::PlantTable;
+using hvx::PlantWindow;
+
+namespace {
+
+// The example plant, copied where the test may write.
+QString examplePlant(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("plant.csv"));
+    if (!QFile::copy(QStringLiteral(HALVEX_EXAMPLES "/plant.csv"), path))
+        qFatal("cannot copy the example plant");
+    return path;
+}
+
+PlantWindow *plantWindow(TMainForm &form)
+{
+    auto *w = form.findChild<PlantWindow *>();
+    if (!w || !QTest::qWaitForWindowExposed(w))
+        qFatal("no plant window shown");
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w))
+        qFatal("plant window not active");
+    return w;
+}
+
+QString count(PlantWindow *w) { return child<QLabel>(*w, QStringLiteral("lCount"))->text(); }
+
+// Types into the find field, reached by its key.
+void find(PlantWindow *w, const QString &text)
+{
+    QTest::keyClick(w, Qt::Key_F, Qt::ControlModifier);
+    auto *edit = child<QLineEdit>(*w, QStringLiteral("eFilter"));
+    QVERIFY(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+// Checks the chosen unit: Check Unit, the switches as given, Record.
+void checkUnit(PlantWindow *w, const hvx::SwitchMap &read)
+{
+    QTest::keyClick(w, Qt::Key_K, Qt::ControlModifier);
+    auto *reader = w->findChild<hvx::ReadSwitchesForm *>();
+    QVERIFY(reader && reader->isVisible());
+    for (int b = 1; b <= 4; ++b)
+        for (int p = 1; p <= 12; ++p)
+            if (reader->switchToggle(b, p)->isOn() != read.bank(b).isOn(p))
+                QTest::mouseClick(reader->switchToggle(b, p), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*reader, QStringLiteral("bRecord")), Qt::LeftButton);
+    QVERIFY(!reader->isVisible());
+}
+
+hvx::SwitchMap switchesOf(const hvx::Setup &setup)
+{
+    hvx::EvaluationValues values;
+    hvx::Evaluate(setup, values);
+    return values.map;
+}
+
+int rowOf(const PlantTable &t, const QString &file)
+{
+    for (int row = 0; row < t.rowCount(); ++row)
+        if (t.cell(row, QStringLiteral("file")) == file)
+            return row;
+    return -1;
+}
+
+} // namespace
+
+class TestPlantWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void findPutCheckSave();
+    void printSheetsInListOrder();
+    void changedOnDiskIsNotOverwritten();
+    void closingTheMainWindowAsksForChecks();
+    void commandLineTellsByContent_data();
+    void commandLineTellsByContent();
+};
+
+void TestPlantWindow::findPutCheckSave()
+{
+    QTemporaryDir dir;
+    const QString path = examplePlant(dir);
+    const QByteArray original = fileBytes(path);
+    Fixture f;
+    f.script().queueOpenFile(path);
+    QTest::keyClick(&f.form, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    PlantWindow *w = plantWindow(f.form);
+    QCOMPARE(count(w), QStringLiteral("24 of 24 units"));
+    for (int row = 0; row < w->table().rowCount(); ++row) { // the example makes every unit
+        const hvx::PlantRow &r = w->table().row(row);
+        QVERIFY2(r.usable(), r.usable() ? "" : qPrintable(r.problems.front().text()));
+    }
+
+    find(w, QStringLiteral("boiler"));
+    QCOMPARE(count(w), QStringLiteral("3 of 24 units"));
+    find(w, QStringLiteral("tt-110"));
+    QCOMPARE(count(w), QStringLiteral("1 of 24 units"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    auto *view = child<QTreeView>(*w, QStringLiteral("tvUnits"));
+    QVERIFY(view->hasFocus());
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(f.form.windowTitle(),
+             QStringLiteral("Halvex Switch Setup - ") + dir.filePath(QStringLiteral("TT-110.hvx")));
+    QCOMPARE(combo(f.form, QStringLiteral("cbInputType"))->currentText(), QStringLiteral("K type thermocouple"));
+    QVERIFY(f.form.Modified()); // its file is not made yet
+
+    const PlantTable &t = w->table();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    checkUnit(w, switchesOf(t.row(w->chosenRow()).setup));
+    find(w, QStringLiteral("tt-111"));
+    hvx::SwitchMap wrong = switchesOf(t.row(w->chosenRow()).setup);
+    wrong.bank(3).turnOn(12);
+    checkUnit(w, wrong);
+    const QModelIndex checkCell = view->model()->index(0, view->model()->columnCount() - 2);
+    QCOMPARE(checkCell.data().toString(), QStringLiteral("differs"));
+
+    find(w, QString());
+    QTest::keyClick(w, Qt::Key_F8);
+    QCOMPARE(t.check(w->chosenRow()), PlantCheck::NothingYet);
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!t.isModified());
+    QCOMPARE(f.script().unexpectedCalls(), 0);
+
+    PlantTable back;
+    QString error;
+    QVERIFY2(back.read(path, &error), qPrintable(error));
+    QCOMPARE(back.check(rowOf(back, QStringLiteral("TT-110"))), PlantCheck::Match);
+    QCOMPARE(back.check(rowOf(back, QStringLiteral("TT-111"))), PlantCheck::Differs);
+    QVERIFY(back.cell(rowOf(back, QStringLiteral("TT-111")), QStringLiteral("check"))
+                .contains(QStringLiteral("S3.12")));
+    // The plant's own lines stay as they were, each now followed by the check columns.
+    const QList<QByteArray> before = original.split('\n');
+    const QList<QByteArray> after = fileBytes(path).split('\n');
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < before.size(); ++i)
+        QVERIFY(after.at(i).startsWith(before.at(i).chopped(before.at(i).endsWith('\r') ? 1 : 0)));
+}
+
+void TestPlantWindow::printSheetsInListOrder()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheets.pdf"));
+    Fixture f(QStringList{ examplePlant(dir) });
+    PlantWindow *w = plantWindow(f.form);
+    find(w, QStringLiteral("kiln"));
+    QCOMPARE(count(w), QStringLiteral("3 of 24 units"));
+    f.script().queuePrint([&pdf](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
+    // One job: one file of one page per unit shown.
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    QCOMPARE(QString::fromLatin1(fileBytes(pdf)).count(page), 3);
+    QVERIFY(f.script().allAnswersUsed());
+    QCOMPARE(f.script().unexpectedCalls(), 0);
+}
+
+void TestPlantWindow::changedOnDiskIsNotOverwritten()
+{
+    QTemporaryDir dir;
+    const QString path = examplePlant(dir);
+    Fixture f(QStringList{ path });
+    PlantWindow *w = plantWindow(f.form);
+    checkUnit(w, hvx::SwitchMap());
+    QVERIFY(w->table().isModified());
+
+    // A colleague saves the table in a spreadsheet meanwhile.
+    QByteArray theirs = fileBytes(path);
+    theirs.replace("Pump house 1", "Pump house A");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
+    file.close();
+
+    f.script().queueAnswer(hvx::DialogAnswer::No); // no Save As
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(fileBytes(path), theirs);
+    QVERIFY(f.script().calls().back().text.contains(QStringLiteral("was changed on disk")));
+
+    // Closing with the checks unsaved asks; Save As keeps both.
+    const QString copy = dir.filePath(QStringLiteral("checked.csv"));
+    f.script().queueAnswer(hvx::DialogAnswer::Yes); // save the checks
+    f.script().queueAnswer(hvx::DialogAnswer::Yes); // under another name
+    f.script().queueSaveFile(copy);
+    QVERIFY(w->close());
+    QCOMPARE(fileBytes(path), theirs);
+    PlantTable saved;
+    QString error;
+    QVERIFY(saved.read(copy, &error));
+    QCOMPARE(saved.check(0), PlantCheck::Differs);
+    QVERIFY(f.script().allAnswersUsed());
+    QCOMPARE(f.script().unexpectedCalls(), 0);
+}
+
+void TestPlantWindow::closingTheMainWindowAsksForChecks()
+{
+    QTemporaryDir dir;
+    const QString path = examplePlant(dir);
+    Fixture f(QStringList{ path });
+    PlantWindow *w = plantWindow(f.form);
+    checkUnit(w, hvx::SwitchMap());
+    f.script().queueAnswer(hvx::DialogAnswer::Cancel);
+    QVERIFY(!f.form.close());
+    QVERIFY(w->isVisible());
+    QCOMPARE(f.script().calls().back().text, path + QStringLiteral(" has checks that are not saved - Save changes ?"));
+    f.script().queueAnswer(hvx::DialogAnswer::No);
+    QVERIFY(f.form.close());
+    QVERIFY(f.script().allAnswersUsed());
+}
+
+void TestPlantWindow::commandLineTellsByContent_data()
+{
+    QTest::addColumn<bool>("table");
+    QTest::newRow("a table") << true;
+    QTest::newRow("a setup file named .csv") << false;
+}
+
+void TestPlantWindow::commandLineTellsByContent()
+{
+    QFETCH(bool, table);
+    QTemporaryDir dir;
+    QString path = examplePlant(dir);
+    if (!table) {
+        hvx::Setup s;
+        s.cbInputType = 0;
+        writeSetup(path, s);
+    }
+    Fixture f(QStringList{ path });
+    QApplication::processEvents();
+    auto *w = f.form.findChild<PlantWindow *>();
+    QCOMPARE(w != nullptr, table);
+    QCOMPARE(f.form.windowTitle(),
+             table ? QStringLiteral("Halvex Switch Setup") : QStringLiteral("Halvex Switch Setup - ") + path);
+    if (table)
+        QCOMPARE(count(plantWindow(f.form)), QStringLiteral("24 of 24 units"));
+}
+
+QTEST_MAIN(TestPlantWindow)
+#include "tst_mainwindow_plant.moc"

@@ -3,6 +3,7 @@
 
 #include "plantfolder.h"
 #include "scratchfolder.h"
+#include "systemfaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@
 #include <unistd.h>
 
 using namespace hvx;
+
+Q_DECLARE_METATYPE(systemfaults::Fault)
 
 namespace {
 
@@ -59,10 +62,17 @@ private slots:
 
     void commitAllOrNothing_data()
     {
+        using systemfaults::Fault;
         QTest::addColumn<QString>("inTheWay"); // a folder made there before the commit
-        QTest::newRow("all written") << QString();
-        QTest::newRow("second new file in the way") << QStringLiteral("b");
-        QTest::newRow("last new file in the way") << QStringLiteral("c");
+        QTest::addColumn<Fault>("fault");      // what the system does once armed
+        QTest::newRow("all written") << QString() << Fault::None;
+        QTest::newRow("second new file in the way") << QStringLiteral("b") << Fault::None;
+        QTest::newRow("last new file in the way") << QStringLiteral("c") << Fault::None;
+        QTest::newRow("no hard links: the old file moved aside") << QString() << Fault::NoHardLinks;
+        QTest::newRow("no hard links, a new file in the way") << QStringLiteral("b") << Fault::NoHardLinks;
+        QTest::newRow("no rename without replacing") << QString() << Fault::NoRenameFlags;
+        QTest::newRow("no rename without replacing, in the way") << QStringLiteral("c") << Fault::NoRenameFlags;
+        QTest::newRow("a write interrupted") << QString() << Fault::WriteInterrupted;
     }
 
     // "a" is replaced, "b" and "c" are new: either all three are in place,
@@ -70,6 +80,7 @@ private slots:
     void commitAllOrNothing()
     {
         QFETCH(QString, inTheWay);
+        QFETCH(systemfaults::Fault, fault);
         QTemporaryDir tmp;
         const QString dir = tmp.path();
         QVERIFY(writeFile(dir + "/a", "old")
@@ -77,12 +88,15 @@ private slots:
         PlantFolder folder(QFile::encodeName(dir));
         QVERIFY2(folder.open(), qPrintable(folder.errorString()));
         folder.reserve(1, 1); // grows past it
+        systemfaults::arm(fault);
         for (const char *name : { "a", "b", "c" })
             QVERIFY2(folder.add(name, QByteArray("new ") + name, true), qPrintable(folder.errorString()));
         QCOMPARE(entries(dir).size(), 4); // the old file and three temporaries
         if (!inTheWay.isEmpty())
             QVERIFY(QDir(dir).mkdir(inTheWay));
-        QCOMPARE(folder.commit(), inTheWay.isEmpty());
+        const bool committed = folder.commit();
+        systemfaults::arm(systemfaults::Fault::None);
+        QCOMPARE(committed, inTheWay.isEmpty());
         if (inTheWay.isEmpty()) {
             QCOMPARE(entries(dir), (QStringList{ "a", "b", "c" }));
             QCOMPARE(contents(dir + "/c"), QByteArray("new c"));

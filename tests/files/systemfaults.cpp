@@ -1,0 +1,47 @@
+#include "systemfaults.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+systemfaults::Fault g_fault = systemfaults::Fault::None;
+} // namespace
+
+void systemfaults::arm(Fault fault) { g_fault = fault; }
+
+extern "C" {
+int __real_linkat(int, const char *, int, const char *, int);
+int __real_renameat2(int, const char *, int, const char *, unsigned int);
+ssize_t __real_write(int, const void *, size_t);
+
+int __wrap_linkat(int fromDir, const char *from, int toDir, const char *to, int flags)
+{
+    if (g_fault == systemfaults::Fault::NoHardLinks) {
+        errno = EPERM;
+        return -1;
+    }
+    return __real_linkat(fromDir, from, toDir, to, flags);
+}
+
+int __wrap_renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned int flags)
+{
+    if (g_fault == systemfaults::Fault::NoRenameFlags && flags != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    return __real_renameat2(fromDir, from, toDir, to, flags);
+}
+
+ssize_t __wrap_write(int fd, const void *bytes, size_t size)
+{
+    if (g_fault == systemfaults::Fault::WriteInterrupted) {
+        g_fault = systemfaults::Fault::None;
+        errno = EINTR;
+        return -1;
+    }
+    return __real_write(fd, bytes, size);
+}
+}

@@ -107,6 +107,11 @@ QString QtDialogs::saveFileName(QWidget *parent, const QStringList &filters, con
     return withDefaultSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
 }
 
+QString QtDialogs::folderName(QWidget *parent, const QString &title, const QString &preset)
+{
+    return QFileDialog::getExistingDirectory(parent, title, preset);
+}
+
 bool QtDialogs::print(QWidget *parent, QPrinter &printer)
 {
     QPrintDialog dlg(&printer, parent);

@@ -31,6 +31,9 @@ public:
     virtual QString openFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix) = 0;
     virtual QString saveFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
                                  const QString &preset) = 0;
+    // The folder dialog, opened at preset: the chosen folder, or the empty
+    // text when cancelled.
+    virtual QString folderName(QWidget *parent, const QString &title, const QString &preset) = 0;
     // The print dialog on the given printer; true when the user chose to print.
     virtual bool print(QWidget *parent, QPrinter &printer) = 0;
 };
@@ -52,6 +55,7 @@ public:
     QString openFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
                          const QString &preset) override;
+    QString folderName(QWidget *parent, const QString &title, const QString &preset) override;
     bool print(QWidget *parent, QPrinter &printer) override;
 
 private:

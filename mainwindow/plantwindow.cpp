@@ -77,6 +77,7 @@ PlantWindow::PlantWindow(TMainForm *mainForm)
     connect(ui->OpenPlantTable1, &QAction::triggered, this, &PlantWindow::OpenPlantTable1Click);
     connect(ui->Save1, &QAction::triggered, this, &PlantWindow::Save1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &PlantWindow::SaveAs1Click);
+    connect(ui->MakeSetupFiles1, &QAction::triggered, this, &PlantWindow::MakeSetupFiles1Click);
     connect(ui->PrintSheets1, &QAction::triggered, this, &PlantWindow::PrintSheets1Click);
     connect(ui->Close1, &QAction::triggered, this, &QWidget::close);
     connect(ui->Find1, &QAction::triggered, this, &PlantWindow::Find1Click);
@@ -301,7 +302,7 @@ void PlantWindow::PrintSheets1Click()
             ++leftOut;
             continue;
         }
-        ResultSheet sheet{ r.setup, EvaluationValues(), m_table.setupFilePath(row) };
+        ResultSheet sheet{ r.setup, EvaluationValues(), m_table.setupFilePath(row), m_table.plantColumnsLine(row) };
         Evaluate(sheet.setup, sheet.values);
         sheets << sheet;
     }
@@ -318,7 +319,11 @@ void PlantWindow::PrintSheets1Click()
     if (!dialogs().print(this, printer))
         return;
     QString error;
-    if (!printResultSheets(printer, sheets, &error, PrintOptions(), true)) {
+    // The print dialog's PDF choice gets the sheets --pdf --table writes, their
+    // text drawn as text (found and copied in a reader) rather than as images.
+    const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    if (toPdf ? !saveResultSheetsPdf(printer.outputFileName(), sheets, &error)
+              : !printResultSheets(printer, sheets, &error, PrintOptions(), true)) {
         dialogs().message(this, applicationTitle(), error, DialogIcon::None);
         return;
     }

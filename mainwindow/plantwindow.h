@@ -43,6 +43,7 @@ public slots:
     void OpenPlantTable1Click();
     void Save1Click();
     void SaveAs1Click();
+    void MakeSetupFiles1Click();
     void PrintSheets1Click();
     void Find1Click();
     void OpenUnit1Click();
@@ -61,6 +62,9 @@ private:
     // The table rows to print, in list order: those chosen when more than
     // one is, else every row shown.
     QList<int> rowsToPrint() const;
+    // Makes every row's file into dir with the progress shown; false when
+    // cancelled or refused (told). Nothing is written then.
+    bool makeInto(const QString &dir);
     void recordCheck(const SwitchMap &read);
     void showCount();
     void showStatus(const QString &text);

@@ -115,27 +115,6 @@ QString PlantProblem::text() const
     return where + QStringLiteral(": ") + message;
 }
 
-QString plantFileName(const QString &cell, QString *problem)
-{
-    const QString trimmed = cell.trimmed();
-    QString name = trimmed.mid(std::max(trimmed.lastIndexOf(QLatin1Char('/')), trimmed.lastIndexOf(QLatin1Char('\\')))
-                               + 1);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
-        *problem = trimmed.isEmpty() ? QStringLiteral("is empty; each row needs the name of its setup file")
-                                     : QStringLiteral("%1 names no file").arg(quotedValue(trimmed));
-        return QString();
-    }
-    for (const QChar c : name) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format) {
-            *problem = QStringLiteral("%1 holds a control or text-direction character").arg(quotedValue(name));
-            return QString();
-        }
-    }
-    if (!name.endsWith(QLatin1String(".hvx"), Qt::CaseInsensitive))
-        name += QStringLiteral(".hvx");
-    return name;
-}
-
 bool PlantTable::isPlantTable(const QByteArray &bytes)
 {
     CsvReader reader(bytes);
@@ -246,6 +225,7 @@ bool PlantTable::readHeader(const CsvReader &reader, QString *error)
     for (const QString &name : setupColumns())
         m_setupColumns << reading.column(name);
     m_fileColumn = reading.column(QLatin1String(TableColumns::file));
+    m_planner.emplace(reading);
     const QList<int> known = reading.columns.values();
     for (int i = 0; i < m_header.size(); ++i) {
         if (!known.contains(i) && !m_checkColumns.contains(i))
@@ -259,24 +239,13 @@ void PlantTable::readRow(const CsvRecord &record)
     PlantRow row;
     row.line = record.line;
     row.cells = record.cells;
-    QStringList values;
-    for (int column : m_setupColumns)
-        values << CsvTable::cell(record, column);
-    std::vector<RowProblem> problems;
-    row.setup = setupFromRowValues(values, &problems);
-    for (const RowProblem &p : problems)
-        row.problems.push_back({ record.line, p.column, p.message });
-    if (problems.empty()) {
-        EvaluationValues evaluated;
-        const EvaluationOutcome outcome = Evaluate(row.setup, evaluated);
-        if (!outcome.completed)
-            row.problems.push_back({ record.line, QString(),
-                                     QStringLiteral("the window does not evaluate this setup: ") + outcome.status });
-    }
-    QString problem;
-    row.fileName = plantFileName(CsvTable::cell(record, m_fileColumn), &problem);
-    if (row.fileName.isEmpty())
-        row.problems.push_back({ record.line, m_header.at(m_fileColumn), problem });
+    PlannedRow planned;
+    std::vector<PlanProblem> problems;
+    m_planner->readRow(record, &planned, &problems);
+    row.setup = planned.setup;
+    row.fileName = planned.fileName;
+    for (const PlanProblem &p : problems)
+        row.problems.push_back({ p.line, p.column, p.message });
     m_rows.push_back(row);
 }
 
@@ -309,6 +278,13 @@ QString PlantTable::cell(int index, const QString &name) const
 {
     const int c = column(name);
     return c < 0 ? QString() : row(index).cells.value(c);
+}
+
+QString PlantTable::plantColumnsLine(int index) const
+{
+    CsvRecord record;
+    record.cells = row(index).cells;
+    return m_planner->plantColumnsLine(record);
 }
 
 SwitchMap PlantTable::readSwitches(int index) const

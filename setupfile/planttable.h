@@ -9,6 +9,7 @@
 // written as it was read (separator, byte-order mark, line ends, quoting of
 // every cell outside the check columns).
 
+#include "plantplanner.h"
 #include "setup.h"
 #include "switchmap.h"
 #include "unitcomparison.h"
@@ -19,6 +20,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace hvx {
@@ -64,10 +66,6 @@ struct PlantRow {
     bool usable() const { return problems.empty(); }
 };
 
-// The file name a row's file cell gives: its last part, with ".hvx" added
-// when it has another ending. Empty, with the problem, when there is none.
-QString plantFileName(const QString &cell, QString *problem);
-
 class PlantTable {
 public:
     // Whether bytes hold a plant table: UTF-8 text whose header names the
@@ -93,6 +91,11 @@ public:
     int rowCount() const { return int(m_rows.size()); }
     const PlantRow &row(int index) const { return m_rows.at(size_t(index)); }
     QString cell(int index, const QString &column) const;
+    // The rules the rows are read by, as halvex-eval reads the same table.
+    const PlantPlanner &planner() const { return *m_planner; }
+    // The plant's own columns of a row for its sheet: "tag: TT-104 ·
+    // location: Pump house 2".
+    QString plantColumnsLine(int index) const;
 
     // What the row's check cells say; a row whose banks were read but that
     // carries no verdict is compared with its setup.
@@ -148,6 +151,7 @@ private:
     QList<int> m_checkColumns; // plantCheckColumns(), in its order
     QList<int> m_setupColumns; // setupColumns(), in its order
     int m_fileColumn = -1;
+    std::optional<PlantPlanner> m_planner; // made with the header
     std::vector<PlantProblem> m_tableProblems;
     std::vector<PlantRow> m_rows;
     std::vector<Segment> m_segments;

@@ -12,6 +12,7 @@
 #include <QAbstractItemModel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTreeView>
@@ -93,6 +94,7 @@ class TestPlantWindow : public QObject {
 private slots:
     void findPutCheckSave();
     void printSheetsInListOrder();
+    void makeSetupFilesAsUpdate();
     void changedOnDiskIsNotOverwritten();
     void closingTheMainWindowAsksForChecks();
     void commandLineTellsByContent_data();
@@ -177,6 +179,87 @@ void TestPlantWindow::printSheetsInListOrder()
     // One job: one file of one page per unit shown.
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
     QCOMPARE(QString::fromLatin1(fileBytes(pdf)).count(page), 3);
+    // Each sheet carries the unit's own columns, as --pdf --table prints them.
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { "-f", "3", "-l", "3", "-enc", "UTF-8", pdf, "-" });
+    QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
+    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(shown.contains(QStringLiteral("tag: TT-117")) && shown.contains(QStringLiteral("location: Kiln")),
+             qPrintable(shown));
+    QVERIFY(f.script().allAnswersUsed());
+    QCOMPARE(f.script().unexpectedCalls(), 0);
+}
+
+// Make Setup Files... into a folder through its key, the folder answered;
+// the text of the one box it shows.
+QString makeInto(Fixture &f, PlantWindow *w, const QString &folder)
+{
+    const size_t before = f.script().calls().size();
+    f.script().queueFolder(folder);
+    QTest::keyClick(w, Qt::Key_M, Qt::ControlModifier);
+    const auto &calls = f.script().calls();
+    if (calls.size() != before + 2 || calls.back().kind != hvx::ScriptedDialogs::Kind::Message)
+        return QStringLiteral("no one box shown");
+    return calls.back().text;
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Opens the table through Open Plant Table... in the plant window.
+void openInWindow(Fixture &f, PlantWindow *w, const QString &path)
+{
+    f.script().queueOpenFile(path);
+    QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(w->table().path(), path);
+}
+
+void TestPlantWindow::makeSetupFilesAsUpdate()
+{
+    QTemporaryDir dir;
+    const QString path = examplePlant(dir);
+    const QString units = dir.filePath(QStringLiteral("units"));
+    Fixture f(QStringList{ path });
+    PlantWindow *w = plantWindow(f.form);
+
+    QVERIFY(makeInto(f, w, units).startsWith(QStringLiteral("24 setup files written into")));
+    for (int row = 0; row < w->table().rowCount(); ++row) {
+        const hvx::PlantRow &r = w->table().row(row);
+        QCOMPARE(fileBytes(QDir(units).filePath(r.fileName)), hvx::setupFileBytes(r.setup));
+    }
+    QVERIFY(makeInto(f, w, units).endsWith(QStringLiteral("\n\nunchanged: 24")));
+
+    // One unit changed, another refused: nothing is written.
+    QByteArray table = fileBytes(path);
+    const qsizetype pt101 = table.indexOf("\nPT-101,");
+    table.replace(table.indexOf("4 to 20 mA source", pt101), 17, "0 to 20 mA source");
+    const qsizetype tt110 = table.indexOf("\nTT-110,");
+    QVERIFY(pt101 > 0 && tt110 > 0);
+    QByteArray refused = table;
+    refused.replace(refused.indexOf("K type thermocouple", tt110), 19, "K type thermocoupel");
+    const QString changedPath = dir.filePath(QStringLiteral("changed.csv"));
+    const QString refusedPath = dir.filePath(QStringLiteral("refused.csv"));
+    writeBytes(changedPath, table);
+    writeBytes(refusedPath, refused);
+    const QByteArray before = fileBytes(QDir(units).filePath(QStringLiteral("PT-101.hvx")));
+    openInWindow(f, w, refusedPath);
+    const QString told = makeInto(f, w, units);
+    QVERIFY2(told.startsWith(QStringLiteral("Nothing written: 2 problems in the table.")), qPrintable(told));
+    QVERIFY2(told.contains(QRegularExpression(QStringLiteral("line \\d+, column \"input type\": "))), qPrintable(told));
+    QCOMPARE(fileBytes(QDir(units).filePath(QStringLiteral("PT-101.hvx"))), before);
+    QVERIFY(QDir(units).entryList(QDir::Files).size() == 24); // no temporaries left
+    QVERIFY(makeInto(f, w, dir.filePath(QStringLiteral("new"))).startsWith(QStringLiteral("Nothing written")));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("new"))));
+
+    openInWindow(f, w, changedPath);
+    QCOMPARE(makeInto(f, w, units),
+             QStringLiteral("1 setup file written into %1.\n\nchanged: PT-101.hvx (output 1 4 to 20 mA source -> 0 "
+                            "to 20 mA source)\nunchanged: 23")
+                 .arg(units));
     QVERIFY(f.script().allAnswersUsed());
     QCOMPARE(f.script().unexpectedCalls(), 0);
 }

@@ -12,7 +12,7 @@ int ScriptedDialogs::unexpectedCalls() const
 
 bool ScriptedDialogs::allAnswersUsed() const
 {
-    return m_answers.empty() && m_openFiles.empty() && m_saveFiles.empty() && m_prints.empty();
+    return m_answers.empty() && m_openFiles.empty() && m_saveFiles.empty() && m_folders.empty() && m_prints.empty();
 }
 
 void ScriptedDialogs::message(QWidget *, const QString &title, const QString &text, DialogIcon icon)
@@ -49,6 +49,16 @@ QString ScriptedDialogs::saveFileName(QWidget *, const QStringList &filters, con
         return QString();
     const QString p = m_saveFiles.front();
     m_saveFiles.pop_front();
+    return p;
+}
+
+QString ScriptedDialogs::folderName(QWidget *, const QString &title, const QString &preset)
+{
+    m_calls.push_back({ Kind::Folder, title, preset, DialogIcon::None, {}, {}, m_folders.empty() });
+    if (m_folders.empty())
+        return QString();
+    const QString p = m_folders.front();
+    m_folders.pop_front();
     return p;
 }
 

@@ -15,7 +15,7 @@ namespace hvx {
 // Cancel / the empty text / false.
 class ScriptedDialogs : public DialogProvider {
 public:
-    enum class Kind { Message, Question, OpenFile, SaveFile, Print };
+    enum class Kind { Message, Question, OpenFile, SaveFile, Folder, Print };
     struct Call {
         Kind kind;
         QString title;
@@ -29,6 +29,7 @@ public:
     void queueAnswer(DialogAnswer answer) { m_answers.push_back(answer); }
     void queueOpenFile(const QString &path) { m_openFiles.push_back(path); }
     void queueSaveFile(const QString &path) { m_saveFiles.push_back(path); }
+    void queueFolder(const QString &path) { m_folders.push_back(path); }
     // The callback sets up the printer (output file, printer name) and returns
     // whether the user "pressed Print".
     void queuePrint(std::function<bool(QPrinter &)> answer) { m_prints.push_back(std::move(answer)); }
@@ -44,12 +45,14 @@ public:
     QString openFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
                          const QString &preset) override;
+    QString folderName(QWidget *parent, const QString &title, const QString &preset) override;
     bool print(QWidget *parent, QPrinter &printer) override;
 
 private:
     std::deque<DialogAnswer> m_answers;
     std::deque<QString> m_openFiles;
     std::deque<QString> m_saveFiles;
+    std::deque<QString> m_folders;
     std::deque<std::function<bool(QPrinter &)>> m_prints;
     std::vector<Call> m_calls;
 };

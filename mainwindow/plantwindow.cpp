@@ -90,7 +90,12 @@ PlantWindow::PlantWindow(TMainForm *mainForm)
     showCount();
 }
 
-PlantWindow::~PlantWindow() = default;
+PlantWindow::~PlantWindow()
+{
+    // The list must not read the table while QWidget's destructor closes the
+    // window after the table itself is gone.
+    m_model->setTable(nullptr);
+}
 
 bool PlantWindow::holdsPlantTable(const QByteArray &nativePath)
 {

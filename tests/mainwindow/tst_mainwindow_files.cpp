@@ -68,6 +68,9 @@ QStringList kinds(const hvx::ScriptedDialogs &script)
         case Kind::SaveFile:
             out << "save";
             break;
+        case Kind::Folder:
+            out << "folder";
+            break;
         case Kind::Print:
             out << "print";
             break;

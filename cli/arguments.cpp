@@ -2,6 +2,7 @@
 
 #include "bytenames.h"
 #include "filelist.h"
+#include "reportoutput.h"
 
 namespace hvx {
 
@@ -40,6 +41,16 @@ bool Arguments::gatherFiles(QList<QByteArray> *files, QString *why, ListFault *f
             return false;
     }
     return true;
+}
+
+int gatherFilesOrTell(const Arguments &line, QList<QByteArray> *files)
+{
+    QString error;
+    ListFault fault = ListFault::None;
+    if (line.gatherFiles(files, &error, &fault))
+        return ExitOk;
+    writeError(error);
+    return fault == ListFault::Malformed ? ExitUsage : ExitError;
 }
 
 } // namespace hvx

@@ -39,4 +39,9 @@ private:
     QCommandLineParser m_parser;
 };
 
+// Gathers the setup files as Arguments::gatherFiles does; when a list cannot
+// be taken, tells why and gives the exit status (64 for a list that is no
+// list of names, 2 for one that cannot be read), else 0.
+int gatherFilesOrTell(const Arguments &line, QList<QByteArray> *files);
+
 } // namespace hvx

@@ -76,12 +76,8 @@ bool readUnitOperands(const Arguments &line, bool decode, QByteArray *file, QLis
 int runEvaluate(const Arguments &line)
 {
     QList<QByteArray> files;
-    QString error;
-    ListFault fault = ListFault::None;
-    if (!line.gatherFiles(&files, &error, &fault)) {
-        writeError(error);
-        return fault == ListFault::Malformed ? ExitUsage : ExitError;
-    }
+    if (const int status = gatherFilesOrTell(line, &files); status != ExitOk)
+        return status;
     const QByteArray pdfPath = textToBytes(line.value("pdf"));
     if (!pdfPath.isEmpty()) {
         if (const int status = checkPdfPath(pdfPath, files); status != ExitOk)
@@ -106,6 +102,7 @@ int runEvaluate(const Arguments &line)
         }
     }
     anyError |= !out.finish();
+    QString error;
     if (!pdfPath.isEmpty() && !writeResultSheetsPdf(pdfPath, reports, &error)) {
         writeError(error);
         anyError = true;

@@ -63,12 +63,8 @@ QString explanationJson(const FileReport &report, const SetupExplanation &explan
 int runExplain(const Arguments &line)
 {
     QList<QByteArray> files;
-    QString error;
-    ListFault fault = ListFault::None;
-    if (!line.gatherFiles(&files, &error, &fault)) {
-        writeError(error);
-        return fault == ListFault::Malformed ? ExitUsage : ExitError;
-    }
+    if (const int status = gatherFilesOrTell(line, &files); status != ExitOk)
+        return status;
     const bool json = line.json();
     bool anyRefused = false;
     bool anyError = false;

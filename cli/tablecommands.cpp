@@ -195,12 +195,8 @@ int runExport(const Arguments &line)
     if (line.isSet("into"))
         return usageError(QStringLiteral("--into is for --make and --csv --table"));
     QList<QByteArray> files;
-    QString error;
-    ListFault fault = ListFault::None;
-    if (!line.gatherFiles(&files, &error, &fault)) {
-        writeError(error);
-        return fault == ListFault::Malformed ? ExitUsage : ExitError;
-    }
+    if (const int status = gatherFilesOrTell(line, &files); status != ExitOk)
+        return status;
     // Lists that name no file leave no table to write.
     if (files.isEmpty())
         return usageError(QStringLiteral("no setup file named"));

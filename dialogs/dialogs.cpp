@@ -49,6 +49,22 @@ DialogProvider &dialogs()
 
 void setDialogProvider(DialogProvider *provider) { g_provider = provider; }
 
+QString chooseSaveName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix, const QString &preset)
+{
+    for (;;) {
+        const QString path = dialogs().saveFileName(parent, filters, defaultSuffix, preset);
+        if (path.isEmpty() || !QFileInfo::exists(path))
+            return path;
+        const DialogAnswer answer = dialogs().question(parent, QStringLiteral("Warning"),
+                                                       path + QStringLiteral(" already exists. Overwrite it?"),
+                                                       DialogIcon::Warning);
+        if (answer == DialogAnswer::Yes)
+            return path;
+        if (answer == DialogAnswer::Cancel)
+            return QString();
+    }
+}
+
 void QtDialogs::message(QWidget *parent, const QString &title, const QString &text, DialogIcon icon)
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);

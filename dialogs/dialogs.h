@@ -42,6 +42,12 @@ public:
 // appended (after a dot) when the file's own name has no extension.
 QString withDefaultSuffix(const QString &path, const QString &suffix);
 
+// Save As: the name the user chose in the save dialog, asked once more
+// ("Warning", "PATH already exists. Overwrite it?") when it names a file
+// that exists: No shows the dialog again. Empty when the user gave up.
+QString chooseSaveName(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
+                       const QString &preset);
+
 // The provider in use (the Qt one unless a test installed another).
 DialogProvider &dialogs();
 // Installs a provider (not owned); nullptr goes back to the Qt dialogs.

@@ -253,30 +253,16 @@ bool TMainForm::writeSetupFile(const QString &path)
 
 void TMainForm::SaveAs1Click()
 {
-    for (;;) {
-        const QString path = dialogs().saveFileName(this, saveFilters(), DefaultExtension, m_setupFileName);
-        if (path.isEmpty()) {
-            m_saveAbandoned = true;
-            return;
-        }
-        if (QFileInfo::exists(path)) {
-            const DialogAnswer answer = dialogs().question(this, QStringLiteral("Warning"),
-                                                           path + QStringLiteral(" already exists. Overwrite it?"),
-                                                           DialogIcon::Warning);
-            if (answer == DialogAnswer::No)
-                continue;
-            if (answer == DialogAnswer::Cancel) {
-                m_saveAbandoned = true;
-                return;
-            }
-        }
-        if (!writeSetupFile(path))
-            return;
-        m_setupFileName = path;
-        m_setupFileNameExact = true;
-        setFileTitle(path);
+    const QString path = chooseSaveName(this, saveFilters(), DefaultExtension, m_setupFileName);
+    if (path.isEmpty()) {
+        m_saveAbandoned = true;
         return;
     }
+    if (!writeSetupFile(path))
+        return;
+    m_setupFileName = path;
+    m_setupFileNameExact = true;
+    setFileTitle(path);
 }
 
 void TMainForm::Exit1Click() { close(); }

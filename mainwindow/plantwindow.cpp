@@ -380,26 +380,11 @@ void PlantWindow::Save1Click()
 
 void PlantWindow::SaveAs1Click()
 {
-    for (;;) {
-        const QString path = dialogs().saveFileName(this, tableFilters(), QStringLiteral("csv"), m_table.path());
-        if (path.isEmpty()) {
-            m_saveAbandoned = true;
-            return;
-        }
-        if (QFileInfo::exists(path)) {
-            const DialogAnswer answer = dialogs().question(this, QStringLiteral("Warning"),
-                                                           path + QStringLiteral(" already exists. Overwrite it?"),
-                                                           DialogIcon::Warning);
-            if (answer == DialogAnswer::No)
-                continue;
-            if (answer == DialogAnswer::Cancel) {
-                m_saveAbandoned = true;
-                return;
-            }
-        }
+    const QString path = chooseSaveName(this, tableFilters(), QStringLiteral("csv"), m_table.path());
+    if (path.isEmpty())
+        m_saveAbandoned = true;
+    else
         writeTable(path);
-        return;
-    }
 }
 
 bool PlantWindow::writeTable(const QString &path)

@@ -2,6 +2,7 @@
 
 #include "accessiblecontrols.h"
 #include "dialogs.h"
+#include "displaytext.h"
 #include "halvexmain.h"
 #include "planttablemodel.h"
 #include "printerdevice.h"
@@ -156,8 +157,7 @@ void PlantWindow::chooseRow(int proxyRow)
 void PlantWindow::showCount()
 {
     const int total = m_model->rowCount();
-    ui->lCount
-        ->setText(QStringLiteral("%1 of %2 unit%3").arg(m_proxy->rowCount()).arg(total).arg(total == 1 ? "" : "s"));
+    ui->lCount->setText(QStringLiteral("%1 of %2").arg(m_proxy->rowCount()).arg(countOf(total, "unit", "units")));
 }
 
 void PlantWindow::showStatus(const QString &text)
@@ -315,14 +315,10 @@ void PlantWindow::PrintSheets1Click()
         showStatus(QStringLiteral("No unit shown has a sheet to print."));
         return;
     }
-    QPrinter &printer = applicationPrinter();
-    if (printer.printerState() == QPrinter::Active) {
-        dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
-                          DialogIcon::None);
+    QPrinter *chosen = choosePrinter(this);
+    if (!chosen)
         return;
-    }
-    if (!dialogs().print(this, printer))
-        return;
+    QPrinter &printer = *chosen;
     QString error;
     // The print dialog's PDF choice gets the sheets --pdf --table writes, their
     // text drawn as text (found and copied in a reader) rather than as images.
@@ -332,13 +328,11 @@ void PlantWindow::PrintSheets1Click()
         dialogs().message(this, applicationTitle(), error, DialogIcon::None);
         return;
     }
-    showStatus(
-        QStringLiteral("%1 sheet%2 printed%3.")
-            .arg(sheets.size())
-            .arg(sheets.size() == 1 ? "" : "s")
-            .arg(leftOut == 0
-                     ? QString()
-                     : QStringLiteral("; %1 unit%2 with problems left out").arg(leftOut).arg(leftOut == 1 ? "" : "s")));
+    showStatus(QStringLiteral("%1 printed%2.")
+                   .arg(countOf(sheets.size(), "sheet", "sheets"),
+                        leftOut == 0
+                            ? QString()
+                            : QStringLiteral("; %1 with problems left out").arg(countOf(leftOut, "unit", "units"))));
 }
 
 bool PlantWindow::askToSaveChecks()

@@ -2,6 +2,7 @@
 // by the rules of halvex-eval --make --update.
 
 #include "dialogs.h"
+#include "displaytext.h"
 #include "plantmaker.h"
 #include "planttablemodel.h"
 #include "plantwindow.h"
@@ -85,15 +86,12 @@ bool PlantWindow::makeInto(const QString &dir)
     QStringList lines = maker.listing();
     lines << QStringLiteral("unchanged: %1").arg(QLocale(QLocale::English).toString(maker.unchanged()));
     dialogs().message(this, applicationTitle(),
-                      QStringLiteral("%1 setup file%2 written into %3.\n\n%4")
-                          .arg(maker.written())
-                          .arg(maker.written() == 1 ? "" : "s")
-                          .arg(QDir::toNativeSeparators(dir), shownLines(lines)),
+                      QStringLiteral("%1 written into %2.\n\n%3")
+                          .arg(countOf(maker.written(), "setup file", "setup files"), QDir::toNativeSeparators(dir),
+                               shownLines(lines)),
                       DialogIcon::Information);
-    showStatus(QStringLiteral("%1 setup file%2 written into %3.")
-                   .arg(maker.written())
-                   .arg(maker.written() == 1 ? "" : "s")
-                   .arg(QDir::toNativeSeparators(dir)));
+    showStatus(QStringLiteral("%1 written into %2.")
+                   .arg(countOf(maker.written(), "setup file", "setup files"), QDir::toNativeSeparators(dir)));
     return true;
 }
 

@@ -112,16 +112,23 @@ bool printResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &
     return PrintWindowImage(form, &device, dest.Left, dest.Top, dest.width(), dest.height(), job);
 }
 
-void TResultForm::bPrintClick()
+QPrinter *choosePrinter(QWidget *parent)
 {
     QPrinter &printer = applicationPrinter();
     if (printer.printerState() == QPrinter::Active) {
-        dialogs().message(this, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
+        dialogs().message(parent, applicationTitle(), QStringLiteral("Already printing... Please try again later!"),
                           DialogIcon::None);
-        return;
+        return nullptr;
     }
-    if (!dialogs().print(this, printer))
+    return dialogs().print(parent, printer) ? &printer : nullptr;
+}
+
+void TResultForm::bPrintClick()
+{
+    QPrinter *chosen = choosePrinter(this);
+    if (!chosen)
         return;
+    QPrinter &printer = *chosen;
 
     ResultFormOnPaper paper(this);
     QtPrinterDevice device(printer);

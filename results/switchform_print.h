@@ -62,6 +62,10 @@ struct ResultSheet {
     QString plantColumns = QString();
 };
 
+// The application's printer as the user chose it in the print dialog, or
+// nullptr: when a job still runs on it (told in a box) or the user cancelled.
+QPrinter *choosePrinter(QWidget *parent);
+
 // Prints the results sheet of each setup, one page each, into a PDF file at
 // the given resolution, band by band as the Print command prints. The file is
 // only written when every page was printed. False with a reason otherwise.

@@ -1,6 +1,7 @@
 // Folders written all or nothing: what a failure or a stopping signal leaves,
 // what is never written over, one run at a time; scratch folders.
 
+#include "../support/testfiles.h"
 #include "plantfolder.h"
 #include "scratchfolder.h"
 #include "systemfaults.h"
@@ -18,22 +19,12 @@
 #include <unistd.h>
 
 using namespace hvx;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 Q_DECLARE_METATYPE(systemfaults::Fault)
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QStringList entries(const QString &dir)
 {
@@ -83,8 +74,8 @@ private slots:
         QFETCH(systemfaults::Fault, fault);
         QTemporaryDir tmp;
         const QString dir = tmp.path();
-        QVERIFY(writeFile(dir + "/a", "old")
-                && QFile::setPermissions(dir + "/a", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        writeFile(dir + "/a", "old");
+        QVERIFY(QFile::setPermissions(dir + "/a", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         PlantFolder folder(QFile::encodeName(dir));
         QVERIFY2(folder.open(), qPrintable(folder.errorString()));
         folder.reserve(1, 1); // grows past it
@@ -99,7 +90,7 @@ private slots:
         QCOMPARE(committed, inTheWay.isEmpty());
         if (inTheWay.isEmpty()) {
             QCOMPARE(entries(dir), (QStringList{ "a", "b", "c" }));
-            QCOMPARE(contents(dir + "/c"), QByteArray("new c"));
+            QCOMPARE(readFile(dir + "/c"), QByteArray("new c"));
             QCOMPARE(modeOf(dir + "/a"), mode_t(0640)); // as the file it replaced
             const mode_t mask = ::umask(0);
             ::umask(mask);
@@ -107,7 +98,7 @@ private slots:
         } else {
             QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(EEXIST)));
             QCOMPARE(entries(dir), (QStringList{ "a", inTheWay }));
-            QCOMPARE(contents(dir + "/a"), QByteArray("old"));
+            QCOMPARE(readFile(dir + "/a"), QByteArray("old"));
             QCOMPARE(modeOf(dir + "/a"), mode_t(0640));
         }
     }
@@ -130,9 +121,9 @@ private slots:
         QFETCH(int, place);
         QTemporaryDir tmp;
         const QString path = tmp.filePath("x");
-        QVERIFY(writeFile(tmp.filePath("file"), "old"));
+        writeFile(tmp.filePath("file"), "old");
         if (what == "file")
-            QVERIFY(writeFile(path, "old"));
+            writeFile(path, "old");
         if (what == "link" || what == "dangling")
             QVERIFY(QFile::link(what == "link" ? tmp.filePath("file") : tmp.filePath("none"), path));
         if (what == "folder")
@@ -154,7 +145,7 @@ private slots:
         // Refused things are never written over, even when asked to.
         QCOMPARE(folder.add("x", "new", true), place != int(PlantFolder::Place::Refused));
         folder.cancel();
-        QCOMPARE(contents(tmp.filePath("file")), QByteArray("old"));
+        QCOMPARE(readFile(tmp.filePath("file")), QByteArray("old"));
         QCOMPARE(entries(tmp.path()).size(), what.isEmpty() ? 1 : 2);
     }
 
@@ -194,13 +185,14 @@ private slots:
         QFETCH(int, signalNumber);
         QFETCH(QString, what);
         QTemporaryDir tmp;
-        QVERIFY(writeFile(tmp.filePath("a"), "old"));
+        writeFile(tmp.filePath("a"), "old");
         const pid_t pid = fork();
         if (pid == 0) {
             qputenv("TMPDIR", QFile::encodeName(tmp.path()));
             ScratchFolder scratch(QStringLiteral("job"));
-            bool ready = scratch.isValid() && QDir(scratch.path()).mkpath("inner")
-                && writeFile(scratch.path() + "/inner/file", "x");
+            bool ready = scratch.isValid() && QDir(scratch.path()).mkpath("inner");
+            if (ready)
+                writeFile(scratch.path() + "/inner/file", "x");
             PlantFolder folder(QFile::encodeName(what == "made" ? tmp.filePath("new") : tmp.path()));
             ready = ready && folder.open() && folder.add("b", "new", false);
             if (what != "made")
@@ -214,7 +206,7 @@ private slots:
         QVERIFY(WIFSIGNALED(status));
         QCOMPARE(WTERMSIG(status), signalNumber);
         QCOMPARE(entries(tmp.path()), QStringList{ "a" });
-        QCOMPARE(contents(tmp.filePath("a")), QByteArray("old"));
+        QCOMPARE(readFile(tmp.filePath("a")), QByteArray("old"));
     }
 };
 

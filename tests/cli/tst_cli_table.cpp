@@ -115,8 +115,8 @@ private slots:
             << "plant.csv:3: the window does not evaluate this setup: Low must be less than high";
         QTest::newRow("empty file") << tableOf({ { "file=", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, plainOutput })
             << "plant.csv:2: column \"file\": is empty";
-        QTest::newRow("same name twice") << tableOf({ plainOutput, { "file=elsewhere/TT-1.hvx", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
-            << "plant.csv:3: column \"file\": \"TT-1.hvx\" is also the file of line 2";
+        QTest::newRow("same name twice, a row between") << tableOf({ plainOutput, { "file=TT-2", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" }, { "file=elsewhere/TT-1.hvx", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:4: column \"file\": \"TT-1.hvx\" is also the file of line 2";
         QTest::newRow("same name twice, ending in capitals") << tableOf({ { "file=TT-1.HVX", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, { "file=b/TT-1.HVX", "input type=Voltage", "input range=0 to 5 V", "output 1=4 to 20 mA source" } })
             << "plant.csv:3: column \"file\": \"TT-1.HVX\" is also the file of line 2";
         QTest::newRow("header near a column") << QByteArray("file,Input Type,input range,Output1,RTD wires\r\nTT-1,Voltage,0 to 10 V,4 to 20 mA source,3 wire\r\n")

@@ -37,9 +37,13 @@ int __wrap_renameat2(int fromDir, const char *from, int toDir, const char *to, u
 
 ssize_t __wrap_write(int fd, const void *bytes, size_t size)
 {
-    if (g_fault == systemfaults::Fault::WriteInterrupted) {
-        g_fault = systemfaults::Fault::None;
-        errno = EINTR;
+    using systemfaults::Fault;
+    const Fault fault = g_fault;
+    if (fault == Fault::WriteInterrupted || fault == Fault::WriteTakesNothing || fault == Fault::DiskFull) {
+        g_fault = Fault::None;
+        if (fault == Fault::WriteTakesNothing)
+            return 0;
+        errno = fault == Fault::DiskFull ? ENOSPC : EINTR;
         return -1;
     }
     return __real_write(fd, bytes, size);

@@ -103,6 +103,34 @@ private slots:
         }
     }
 
+    void failedWriteLeavesNothing_data()
+    {
+        using systemfaults::Fault;
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<int>("error");
+        QTest::newRow("the disk full") << Fault::DiskFull << ENOSPC;
+        QTest::newRow("a write that takes nothing") << Fault::WriteTakesNothing << EIO;
+    }
+
+    // A file that cannot be written fails its add with the reason; its
+    // temporary goes with the run.
+    void failedWriteLeavesNothing()
+    {
+        QFETCH(systemfaults::Fault, fault);
+        QFETCH(int, error);
+        QTemporaryDir tmp;
+        PlantFolder folder(QFile::encodeName(tmp.path()));
+        QVERIFY(folder.open());
+        QVERIFY(folder.add("a", "new a", false));
+        systemfaults::arm(fault);
+        const bool added = folder.add("b", "new b", false);
+        systemfaults::arm(systemfaults::Fault::None);
+        QVERIFY(!added);
+        QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(error)));
+        folder.cancel();
+        QCOMPARE(entries(tmp.path()), QStringList());
+    }
+
     void place_data()
     {
         QTest::addColumn<QString>("what");

@@ -57,9 +57,9 @@ void tellSameNames(LoadedTable &table, const std::vector<LoadedTable::Place> &pl
         table.problem(p);
 }
 
-// Reads every row, tells its problems, and gives where the good ones are
-// and how many bytes their file names hold.
-std::vector<LoadedTable::Place> planRows(LoadedTable &table, qsizetype *nameBytes)
+// Reads every row, tells its problems, and gives where the good ones are;
+// with rows, also what each of them reads as.
+std::vector<LoadedTable::Place> planRows(LoadedTable &table, std::vector<PlannedRow> *rows)
 {
     std::vector<LoadedTable::Place> plan;
     std::vector<size_t> hashes;
@@ -74,7 +74,8 @@ std::vector<LoadedTable::Place> planRows(LoadedTable &table, qsizetype *nameByte
             continue;
         plan.push_back(place);
         hashes.push_back(qHash(row.fileName.toCaseFolded()));
-        *nameBytes += QFile::encodeName(row.fileName).size();
+        if (rows)
+            rows->push_back(row);
     }
     tellSameNames(table, plan, hashes);
     return plan;
@@ -118,19 +119,17 @@ bool existingFile(LoadedTable &table, const PlantFolder &folder, const QString &
 
 // Writes (as temporaries) or lists the file of every planned row. False
 // when a row's place is taken (told) or a file could not be written (told).
-bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, qsizetype nameBytes,
-               PlantFolder *folder, const QString &dir, const MakeOptions &options, Outcome *outcome)
+bool writeRows(LoadedTable &table, const std::vector<PlannedRow> &rows, PlantFolder *folder, const QString &dir,
+               const MakeOptions &options, Outcome *outcome)
 {
-    if (folder)
-        folder->reserve(int(plan.size()), nameBytes);
-    const PlantPlanner planner(table.header());
+    if (folder) {
+        qsizetype nameBytes = 0;
+        for (const PlannedRow &row : rows)
+            nameBytes += QFile::encodeName(row.fileName).size();
+        folder->reserve(int(rows.size()), nameBytes);
+    }
     const bool listed = options.update || options.dryRun;
-    for (const LoadedTable::Place &place : plan) {
-        table.seek(place);
-        CsvRecord record;
-        PlannedRow row;
-        if (!table.next(&record) || !readPlantRow(table, planner, record, &row))
-            return false; // the same bytes as before: not reached
+    for (const PlannedRow &row : rows) {
         std::optional<QByteArray> existing;
         if (folder && !existingFile(table, *folder, dir, row, options, &existing)) {
             ++outcome->inTheWay;
@@ -174,7 +173,7 @@ bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvReco
 }
 
 bool checkPlantTable(LoadedTable &table, const QString &tablePath, std::vector<LoadedTable::Place> *plan, int *status,
-                     const char *nothingDone, qsizetype *nameBytes)
+                     const char *nothingDone, std::vector<PlannedRow> *rows)
 {
     *status = ExitRefused;
     if (!table.load(tablePath, status)) {
@@ -187,10 +186,7 @@ bool checkPlantTable(LoadedTable &table, const QString &tablePath, std::vector<L
         return false;
     }
     table.noteColumns(true);
-    qsizetype bytes = 0;
-    *plan = planRows(table, &bytes);
-    if (nameBytes)
-        *nameBytes = bytes;
+    *plan = planRows(table, rows);
     if (table.problemCount() > 0) {
         table.finishProblems(ExitRefused);
         writeError(QStringLiteral("%1: %2 in %3")
@@ -233,9 +229,9 @@ int runMake(const QString &tablePath, const QString &dir, const MakeOptions &opt
 {
     LoadedTable table;
     std::vector<LoadedTable::Place> plan;
+    std::vector<PlannedRow> rows;
     int status = ExitRefused;
-    qsizetype nameBytes = 0;
-    if (!checkPlantTable(table, tablePath, &plan, &status, "nothing written", &nameBytes))
+    if (!checkPlantTable(table, tablePath, &plan, &status, "nothing written", &rows))
         return status;
     // A dry run makes no folder: in one that is not there, every file is new.
     const bool openFolder = !options.dryRun || QFileInfo(dir).exists();
@@ -245,7 +241,7 @@ int runMake(const QString &tablePath, const QString &dir, const MakeOptions &opt
         return ExitError;
     }
     Outcome outcome;
-    if (!writeRows(table, plan, nameBytes, openFolder ? &folder : nullptr, dir, options, &outcome))
+    if (!writeRows(table, rows, openFolder ? &folder : nullptr, dir, options, &outcome))
         return table.problemCount() > 0 ? ExitRefused : ExitError;
     if (!options.dryRun && outcome.written > 0 && !folder.commit()) {
         writeError(QStringLiteral("the setup files could not be put into %1: %2; nothing written")

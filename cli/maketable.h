@@ -23,11 +23,11 @@ QString counted(qsizetype count, const char *what);
 // The file of one row, its problems told; false when it has any.
 bool readPlantRow(LoadedTable &table, const PlantPlanner &planner, const CsvRecord &record, PlannedRow *row);
 // Reads the table and every row of it, telling each problem, and gives where
-// the good rows are (and, when asked, how many bytes their file names hold).
+// the good rows are (and, when asked, what each of them reads as).
 // False when the table has a problem or no rows, told with nothingDone
 // ("nothing written"), and the exit status.
 bool checkPlantTable(LoadedTable &table, const QString &tablePath, std::vector<LoadedTable::Place> *plan, int *status,
-                     const char *nothingDone, qsizetype *nameBytes = nullptr);
+                     const char *nothingDone, std::vector<PlannedRow> *rows = nullptr);
 
 // Writes one setup file per row of the table into dir (made when missing);
 // gives the exit status. With update or dryRun, lists each new and changed

@@ -247,6 +247,13 @@ void TestPlantWindow::makeSetupFilesAsUpdate()
     writeBytes(refusedPath, refused);
     const QByteArray before = fileBytes(QDir(units).filePath(QStringLiteral("PT-101.hvx")));
     openInWindow(f, w, refusedPath);
+    // The refused unit's setup-file cell tells why on hovering; no other cell does.
+    find(w, QStringLiteral("tt-110"));
+    const QAbstractItemModel *model = child<QTreeView>(*w, QStringLiteral("tvUnits"))->model();
+    const QString why = model->index(0, model->columnCount() - 3).data(Qt::ToolTipRole).toString();
+    QVERIFY2(why.contains(QStringLiteral("\"K type thermocoupel\"")), qPrintable(why));
+    QVERIFY(model->index(0, 1).data(Qt::ToolTipRole).isNull());
+    find(w, QString());
     const QString told = makeInto(f, w, units);
     QVERIFY2(told.startsWith(QStringLiteral("Nothing written: 2 problems in the table.")), qPrintable(told));
     QVERIFY2(told.contains(QRegularExpression(QStringLiteral("line \\d+, column \"input type\": "))), qPrintable(told));

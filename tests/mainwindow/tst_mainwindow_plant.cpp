@@ -118,15 +118,15 @@ void TestPlantWindow::findPutCheckSave()
 
     find(w, QStringLiteral("boiler"));
     QCOMPARE(count(w), QStringLiteral("3 of 24 units"));
-    find(w, QStringLiteral("tt-110"));
+    find(w, QStringLiteral("pt-101")); // the table's first unit
     QCOMPARE(count(w), QStringLiteral("1 of 24 units"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     auto *view = child<QTreeView>(*w, QStringLiteral("tvUnits"));
     QVERIFY(view->hasFocus());
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(f.form.windowTitle(),
-             QStringLiteral("Halvex Switch Setup - ") + dir.filePath(QStringLiteral("TT-110.hvx")));
-    QCOMPARE(combo(f.form, QStringLiteral("cbInputType"))->currentText(), QStringLiteral("K type thermocouple"));
+             QStringLiteral("Halvex Switch Setup - ") + dir.filePath(QStringLiteral("PT-101.hvx")));
+    QCOMPARE(combo(f.form, QStringLiteral("cbInputType"))->currentText(), QStringLiteral("Current using Tx Supply"));
     QVERIFY(f.form.Modified()); // its file is not made yet
 
     const PlantTable &t = w->table();
@@ -150,7 +150,7 @@ void TestPlantWindow::findPutCheckSave()
     PlantTable back;
     QString error;
     QVERIFY2(back.read(path, &error), qPrintable(error));
-    QCOMPARE(back.check(rowOf(back, QStringLiteral("TT-110"))), PlantCheck::Match);
+    QCOMPARE(back.check(rowOf(back, QStringLiteral("PT-101"))), PlantCheck::Match);
     QCOMPARE(back.check(rowOf(back, QStringLiteral("TT-111"))), PlantCheck::Differs);
     QVERIFY(back.cell(rowOf(back, QStringLiteral("TT-111")), QStringLiteral("check"))
                 .contains(QStringLiteral("S3.12")));
@@ -179,6 +179,7 @@ void TestPlantWindow::printSheetsInListOrder()
     // One job: one file of one page per unit shown.
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
     QCOMPARE(QString::fromLatin1(fileBytes(pdf)).count(page), 3);
+    QCOMPARE(child<QLabel>(*w, QStringLiteral("lStatus"))->text(), QStringLiteral("3 sheets printed."));
     // Each sheet carries the unit's own columns, as --pdf --table prints them.
     QProcess text;
     text.start(QStringLiteral("pdftotext"), { "-f", "3", "-l", "3", "-enc", "UTF-8", pdf, "-" });

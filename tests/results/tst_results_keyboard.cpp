@@ -138,15 +138,27 @@ private slots:
     // square back to the bank), Home and End to its ends, Up and Down to the
     // same position of the bank before or after; Tab from a square goes on
     // to the next bank. Each square reads its position and state.
+    void arrowsThroughSquares_data()
+    {
+        QTest::addColumn<bool>("dual");
+        QTest::addColumn<int>("lastBank");    // the lowest bank shown
+        QTest::addColumn<QString>("afterUp"); // Tab from the bank above it
+        QTest::newRow("single output") << false << 3 << "r_S3";
+        QTest::newRow("dual output") << true << 4 << "Shape1";
+    }
+
     void arrowsThroughSquares()
     {
+        QFETCH(bool, dual);
+        QFETCH(int, lastBank);
+        QFETCH(QString, afterUp);
         TResultForm form(m_dir.filePath(QStringLiteral("hvxprint.ini")), nullptr, QString());
         EvaluationValues values;
-        Evaluate(voltageSetup(false), values, QLocale::c());
+        Evaluate(voltageSetup(dual), values, QLocale::c());
         const auto reads = [&](int bank, int position) {
             return switchPositionName(bank, position, values.map.bank(bank).isOn(position));
         };
-        QVERIFY(show(form, voltageSetup(false), [&] {
+        QVERIFY(show(form, voltageSetup(dual), [&] {
             QVERIFY(QTest::qWaitForWindowActive(&form));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // S1
             const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
@@ -166,12 +178,13 @@ private slots:
             press(Qt::Key_Down);
             QCOMPARE(focusName(), reads(2, 12));
             press(Qt::Key_Down);
-            press(Qt::Key_Down); // no S4 in single output: it stays on S3
-            QCOMPARE(focusName(), reads(3, 12));
+            press(Qt::Key_Down);
+            press(Qt::Key_Down); // past the lowest bank shown (S3 in single output): it stays
+            QCOMPARE(focusName(), reads(lastBank, 12));
             QVERIFY(QApplication::focusWidget()->isVisible());
             press(Qt::Key_Up);
             press(Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("r_S3"));
+            QCOMPARE(QApplication::focusWidget()->objectName(), afterUp);
         }));
     }
 

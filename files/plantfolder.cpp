@@ -57,6 +57,21 @@ private:
 
 constexpr int NameMax = 255; // bytes of one name in a folder
 
+// Six letters that tell a run's side names from other names.
+void newToken(char (&token)[6])
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (char &c : token)
+        c = letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+}
+
+// The folder above path (which ends in no '/'): "." above a bare name.
+QByteArray parentOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
 } // namespace
 
 // NAME.TOKEN followed by an ending, the name cut to fit a folder (never
@@ -74,6 +89,12 @@ public:
         m_name[cut] = '.';
         std::memcpy(m_name + cut + 1, token, 6);
         std::memcpy(m_name + cut + 7, ending, size_t(endingLength) + 1);
+    }
+    // The name itself.
+    SideName(const char *name, int length)
+    {
+        std::memcpy(m_name, name, size_t(std::min(length, NameMax)));
+        m_name[std::min(length, NameMax)] = '\0';
     }
     const char *get() const { return m_name; }
 
@@ -107,9 +128,11 @@ void PlantFolder::removeBackups() const
         helper.join();
 }
 
+// In a folder not yet in place, a file is written under its own name.
 PlantFolder::SideName PlantFolder::temporaryOf(const Entry &entry) const
 {
-    return SideName(nameOf(entry), entry.nameLength, entry.token, ".part");
+    return m_staging.isEmpty() ? SideName(nameOf(entry), entry.nameLength, entry.token, ".part")
+                               : SideName(nameOf(entry), entry.nameLength);
 }
 
 PlantFolder::SideName PlantFolder::backupOf(const Entry &entry) const
@@ -155,14 +178,14 @@ bool PlantFolder::fail(const QString &why)
     return false;
 }
 
-bool PlantFolder::makeFolders()
+bool PlantFolder::makeFolders(const QByteArray &dir)
 {
-    if (m_dir.isEmpty() || m_dir.contains('\0'))
+    if (dir.isEmpty() || dir.contains('\0'))
         return fail(QStringLiteral("could not be made: ") + errorText(ENOENT));
-    for (qsizetype end = 1; end <= m_dir.size(); ++end) {
-        if (end < m_dir.size() && m_dir.at(end) != '/')
+    for (qsizetype end = 1; end <= dir.size(); ++end) {
+        if (end < dir.size() && dir.at(end) != '/')
             continue;
-        const QByteArray folder = m_dir.left(end);
+        const QByteArray folder = dir.left(end);
         if (::mkdir(folder.constData(), 0777) == 0)
             m_madeFolders.push_back(folder);
         else if (errno != EEXIST)
@@ -171,13 +194,44 @@ bool PlantFolder::makeFolders()
     return true;
 }
 
+// The folder the files go into when the folder is not there: made beside its
+// place, with the folders above it.
+bool PlantFolder::makeStaging()
+{
+    QByteArray dir = m_dir;
+    while (dir.size() > 1 && dir.endsWith('/'))
+        dir.chop(1);
+    const qsizetype slash = dir.lastIndexOf('/');
+    const QByteArray leaf = dir.mid(slash + 1);
+    struct stat status;
+    if (leaf.isEmpty() || leaf == "." || leaf == ".." || dir.contains('\0') || ::lstat(dir.constData(), &status) == 0
+        || errno != ENOENT)
+        return true; // written in place
+    if (!makeFolders(parentOf(dir)))
+        return false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char token[6];
+        newToken(token);
+        const QByteArray staging = (slash < 0 ? QByteArray() : dir.left(slash + 1))
+            + SideName(leaf.constData(), int(leaf.size()), token, ".part").get();
+        if (::mkdir(staging.constData(), 0777) == 0) {
+            m_staging = staging;
+            m_dir = dir;
+            return true;
+        }
+        if (errno != EEXIST)
+            return fail(QStringLiteral("could not be made: ") + errorText(errno));
+    }
+    return fail(QStringLiteral("could not be made: ") + errorText(EEXIST));
+}
+
 bool PlantFolder::open()
 {
-    if (!makeFolders()) {
+    if (!makeStaging() || (m_staging.isEmpty() && !makeFolders(m_dir))) {
         removeMadeFolders();
         return false;
     }
-    m_dirFd = ::open(m_dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    m_dirFd = ::open((m_staging.isEmpty() ? m_dir : m_staging).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_dirFd < 0) {
         const int error = errno;
         removeMadeFolders();
@@ -264,7 +318,9 @@ void PlantFolder::reserve(int count, qsizetype nameBytes)
 bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool replace)
 {
     QString why;
-    const Place now = place(name, &why);
+    // A folder of the run's own holds only what was added: a name added
+    // twice is found as the file is made.
+    const Place now = m_staging.isEmpty() ? place(name, &why) : Place::Free;
     if (now == Place::Refused)
         return fail(why);
     if (now == Place::Taken && !replace)
@@ -288,11 +344,9 @@ bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool repl
 // signal comes most often just as a call into the system returns.
 bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const struct stat *old)
 {
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
-        for (char &c : entry.token)
-            c = letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+        newToken(entry.token);
         m_entries.push_back(entry);
         m_written.store(int(m_entries.size()));
         fd = ::openat(m_dirFd, temporaryOf(entry).get(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -301,7 +355,7 @@ bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const st
         const int error = errno;
         m_written.store(int(m_entries.size()) - 1); // not ours to remove
         m_entries.pop_back();
-        if (error != EEXIST || attempt == 100) {
+        if (error != EEXIST || attempt == 100 || !m_staging.isEmpty()) {
             m_names.truncate(entry.nameAt);
             return fail(error);
         }
@@ -351,6 +405,8 @@ bool PlantFolder::commit()
         return fail(EBADF);
     if (::syncfs(m_dirFd) != 0)
         return fail(errno);
+    if (!m_staging.isEmpty())
+        return commitStaging();
     bool ok = true;
     {
         const HeldStopSignals held;
@@ -376,6 +432,33 @@ bool PlantFolder::commit()
         cancel(); // anything the roll-back left, and the signal handler's watch
     }
     return ok;
+}
+
+// Moves the folder written beside its place there, never over anything that
+// came there meanwhile; the folder above it is then put on disk too.
+bool PlantFolder::commitStaging()
+{
+    const HeldStopSignals held;
+    int error = renameNoReplace(AT_FDCWD, m_staging.constData(), m_dir.constData());
+    const bool moved = error == 0;
+    const int parentFd = moved ? ::open(parentOf(m_dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    if (moved && (parentFd < 0 || ::fsync(parentFd) != 0))
+        error = errno;
+    if (error == 0 && held.anyCame())
+        error = -1;
+    if (error != 0 && moved) // back beside its place, as it was
+        ::renameat(AT_FDCWD, m_dir.constData(), AT_FDCWD, m_staging.constData());
+    if (parentFd >= 0)
+        ::close(parentFd);
+    if (error == 0) {
+        m_written.store(0);
+        m_entries.clear();
+        m_names.clear();
+        m_madeFolders.clear();
+        m_staging.clear();
+    }
+    cancel(); // what a failure left, and the signal handler's watch
+    return error == 0 || (error < 0 ? fail(QStringLiteral("stopped by a signal")) : fail(error));
 }
 
 // Undoes the moves of the first moved entries and removes every temporary.
@@ -412,6 +495,9 @@ void PlantFolder::cancel()
 
 void PlantFolder::removeMadeFolders()
 {
+    if (!m_staging.isEmpty())
+        ::rmdir(m_staging.constData());
+    m_staging.clear();
     for (auto it = m_madeFolders.rbegin(); it != m_madeFolders.rend(); ++it)
         ::rmdir(it->constData());
     m_madeFolders.clear();
@@ -424,6 +510,8 @@ void PlantFolder::cleanUpOnStop(const void *self)
     const Entry *entries = folder->m_entries.data();
     for (int i = 0; i < written; ++i)
         ::unlinkat(folder->m_dirFd, folder->temporaryOf(entries[i]).get(), 0);
+    if (!folder->m_staging.isEmpty())
+        ::rmdir(folder->m_staging.constData());
     for (size_t i = folder->m_madeFolders.size(); i > 0; --i)
         ::rmdir(folder->m_madeFolders[i - 1].constData());
 }

@@ -2,7 +2,9 @@
 // A folder of files written all or nothing: the setup files of a plant.
 //
 // Each file is written as a temporary beside its name; only once every file
-// is written and on disk are they all moved into place. When anything fails,
+// is written and on disk are they all moved into place. A folder that is not
+// there yet is written whole beside its place (NAME.TOKEN.part) and moved
+// there in one step: nobody sees it before all its files are in it. When anything fails,
 // or a stopping signal (SIGINT, SIGTERM, SIGHUP) comes first, what the run
 // made is removed again (the temporaries, a folder it made) and every
 // replaced file keeps its old content: the folder holds either the files it
@@ -35,8 +37,9 @@ public:
     PlantFolder &operator=(const PlantFolder &) = delete;
 
     // Makes the folder when missing (and the folders above it), opens it and
-    // locks it. False, with the reason in errorString() ("could not be
-    // made: Permission denied", "is locked: another run is writing into it").
+    // locks it. Two runs into a folder not there yet are told apart only by
+    // the one that puts its folder in place first: the other's commit fails. False, with the reason in errorString()
+    // ("could not be made: Permission denied", "is locked: another run is writing into it").
     bool open();
 
     enum class Place { Free, Taken, Refused };
@@ -85,7 +88,9 @@ private:
     const char *nameOf(const Entry &entry) const { return m_names.constData() + entry.nameAt; }
 
     void removeBackups() const;
-    bool makeFolders();
+    bool makeFolders(const QByteArray &dir);
+    bool makeStaging();
+    bool commitStaging();
     bool fail(int error);
     bool fail(const QString &why);
     bool writeTemporary(Entry &entry, const QByteArray &bytes, const struct stat *old);
@@ -95,6 +100,7 @@ private:
     static void cleanUpOnStop(const void *self);
 
     QByteArray m_dir;
+    QByteArray m_staging;                  // the folder written in place of m_dir when it was missing
     std::vector<QByteArray> m_madeFolders; // in the order made
     int m_dirFd = -1;
     std::vector<Entry> m_entries;    // reserved: a signal handler reads it

@@ -187,14 +187,49 @@ private slots:
         QCOMPARE(second.errorString(), QStringLiteral("is locked: another run is writing into it"));
     }
 
-    void folderMadeIsRemovedOnCancel()
+    void newFolderAppearsWhole_data()
     {
+        using systemfaults::Fault;
+        QTest::addColumn<QString>("end"); // "commit", "cancel", or "theirs first": another run's folder put there
+        QTest::addColumn<Fault>("fault"); // what the system does once armed
+        QTest::newRow("committed") << "commit" << Fault::None;
+        QTest::newRow("no rename without replacing") << "commit" << Fault::NoRenameFlags;
+        QTest::newRow("cancelled") << "cancel" << Fault::None;
+        QTest::newRow("another run's folder there first") << "theirs first" << Fault::None;
+        QTest::newRow("theirs first, no rename without replacing") << "theirs first" << Fault::NoRenameFlags;
+    }
+
+    // A folder not there before the run (nor the folders above it) is seen
+    // only whole, or not at all.
+    void newFolderAppearsWhole()
+    {
+        QFETCH(QString, end);
+        QFETCH(systemfaults::Fault, fault);
         QTemporaryDir tmp;
-        PlantFolder folder(QFile::encodeName(tmp.filePath("made/deeper")));
+        const QString target = tmp.filePath("made/deeper");
+        PlantFolder folder(QFile::encodeName(target + "/"));
         QVERIFY(folder.open());
-        QVERIFY(folder.add("a", "new", false));
-        folder.cancel();
-        QCOMPARE(entries(tmp.path()), QStringList());
+        QVERIFY(folder.add("a", "new a", false));
+        QVERIFY(folder.add("b", "new b", false));
+        QVERIFY(!folder.add("a", "again", false)); // as the folder holds it already
+        QVERIFY(!QFileInfo::exists(target));
+        if (end == "theirs first") {
+            QVERIFY(QDir().mkpath(target));
+            writeFile(target + "/theirs", "theirs");
+        }
+        systemfaults::arm(fault);
+        const bool committed = end == "cancel" ? (folder.cancel(), false) : folder.commit();
+        systemfaults::arm(systemfaults::Fault::None);
+        QCOMPARE(committed, end == "commit");
+        if (end == "commit") {
+            QCOMPARE(entries(target), (QStringList{ "a", "b" }));
+            QCOMPARE(readFile(target + "/b"), QByteArray("new b"));
+        } else if (end == "theirs first") {
+            QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(EEXIST)));
+            QCOMPARE(entries(target), QStringList{ "theirs" });
+        }
+        QCOMPARE(entries(tmp.path()), end == "cancel" ? QStringList() : QStringList{ "made" });
+        QCOMPARE(entries(tmp.filePath("made")).size(), end == "cancel" ? 0 : 1);
     }
 
     void stoppingSignal_data()

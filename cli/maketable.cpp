@@ -57,15 +57,27 @@ void tellSameNames(LoadedTable &table, const std::vector<LoadedTable::Place> &pl
         table.problem(p);
 }
 
+// Memory a kept row holds, about.
+qsizetype rowMemory(const PlannedRow &row)
+{
+    constexpr qsizetype PerText = 32; // a text's own header
+    return qsizetype(sizeof(PlannedRow)) + 3 * PerText
+        + 2 * (row.fileName.size() + row.setup.eCustomLow.size() + row.setup.eCustomHigh.size());
+}
+
 // Reads every row, tells its problems, and gives where the good ones are;
-// with rows, also what each of them reads as.
+// with rows, also what each of them reads as, as long as that takes no more
+// memory than the table itself (and a little): past that, rows is left
+// empty and the rows are read again where needed.
 std::vector<LoadedTable::Place> planRows(LoadedTable &table, std::vector<PlannedRow> *rows)
 {
+    constexpr qsizetype Allowance = 16 << 20;
     std::vector<LoadedTable::Place> plan;
     std::vector<size_t> hashes;
     const PlantPlanner planner(table.header());
     CsvRecord record; // its room kept from row to row
     PlannedRow row;
+    qsizetype kept = 0;
     for (;;) {
         const LoadedTable::Place place = table.place();
         if (!table.next(&record))
@@ -74,6 +86,11 @@ std::vector<LoadedTable::Place> planRows(LoadedTable &table, std::vector<Planned
             continue;
         plan.push_back(place);
         hashes.push_back(qHash(row.fileName.toCaseFolded()));
+        kept += rows ? rowMemory(row) : 0;
+        if (rows && kept > table.place().position + Allowance) {
+            std::vector<PlannedRow>().swap(*rows);
+            rows = nullptr;
+        }
         if (rows)
             rows->push_back(row);
     }
@@ -117,19 +134,25 @@ bool existingFile(LoadedTable &table, const PlantFolder &folder, const QString &
     return false;
 }
 
-// Writes (as temporaries) or lists the file of every planned row. False
-// when a row's place is taken (told) or a file could not be written (told).
-bool writeRows(LoadedTable &table, const std::vector<PlannedRow> &rows, PlantFolder *folder, const QString &dir,
-               const MakeOptions &options, Outcome *outcome)
+// Writes (as temporaries) or lists the file of every planned row: those kept
+// from the first reading, or (none kept) each read again. False when a row's
+// place is taken (told) or a file could not be written (told).
+bool writeRows(LoadedTable &table, const std::vector<LoadedTable::Place> &plan, const std::vector<PlannedRow> &kept,
+               PlantFolder *folder, const QString &dir, const MakeOptions &options, Outcome *outcome)
 {
-    if (folder) {
-        qsizetype nameBytes = 0;
-        for (const PlannedRow &row : rows)
-            nameBytes += QFile::encodeName(row.fileName).size();
-        folder->reserve(int(rows.size()), nameBytes);
-    }
+    if (folder)
+        folder->reserve(int(plan.size()), qsizetype(plan.size()) * 16); // grows past it as needed
+    const PlantPlanner planner(table.header());
     const bool listed = options.update || options.dryRun;
-    for (const PlannedRow &row : rows) {
+    PlannedRow read;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (kept.empty()) {
+            table.seek(plan[i]);
+            CsvRecord record;
+            if (!table.next(&record) || !readPlantRow(table, planner, record, &read))
+                return false; // the same bytes as before: not reached
+        }
+        const PlannedRow &row = kept.empty() ? read : kept[i];
         std::optional<QByteArray> existing;
         if (folder && !existingFile(table, *folder, dir, row, options, &existing)) {
             ++outcome->inTheWay;
@@ -241,7 +264,7 @@ int runMake(const QString &tablePath, const QString &dir, const MakeOptions &opt
         return ExitError;
     }
     Outcome outcome;
-    if (!writeRows(table, rows, openFolder ? &folder : nullptr, dir, options, &outcome))
+    if (!writeRows(table, plan, rows, openFolder ? &folder : nullptr, dir, options, &outcome))
         return table.problemCount() > 0 ? ExitRefused : ExitError;
     if (!options.dryRun && outcome.written > 0 && !folder.commit()) {
         writeError(QStringLiteral("the setup files could not be put into %1: %2; nothing written")

@@ -74,6 +74,26 @@ private slots:
             QCOMPARE(readFile(dir + "/out/TT-2.hvx"), setupFileBytes(plainSetup()));
     }
 
+    // A table whose rows would take more memory than the table itself is
+    // read again as its files are listed: every row, in table order.
+    void largeTableReadAgain()
+    {
+        constexpr int Rows = 80000;
+        const QString dir = rowDir(m_dir);
+        QList<QStringList> rows;
+        QByteArray listing;
+        for (int i = 0; i < Rows; ++i) {
+            QStringList row = plainOutput;
+            row.first() = QStringLiteral("file=u%1").arg(i);
+            rows << row;
+            listing += "new: u" + QByteArray::number(i) + ".hvx\n";
+        }
+        writeFile(dir + "/plant.csv", tableOf(rows));
+        const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out", "--update", "--dry-run" });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(run.out, listing + "unchanged: 0\n");
+    }
+
     void sheetsFromTable_data()
     {
         QTest::addColumn<QStringList>("args");

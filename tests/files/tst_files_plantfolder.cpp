@@ -14,6 +14,7 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -185,6 +186,25 @@ private slots:
         QVERIFY(first.open());
         QVERIFY(!second.open());
         QCOMPARE(second.errorString(), QStringLiteral("is locked: another run is writing into it"));
+    }
+
+    // The folder is let go with the object, also when it was opened on
+    // descriptor 0 (standard input closed).
+    void folderLetGoOnLowestDescriptor()
+    {
+        QTemporaryDir tmp;
+        const int savedInput = ::dup(0);
+        ::close(0);
+        bool opened = false;
+        {
+            PlantFolder folder(QFile::encodeName(tmp.path()));
+            opened = folder.open() && ::fcntl(0, F_GETFD) != -1;
+        }
+        const bool letGo = ::fcntl(0, F_GETFD) == -1;
+        ::dup2(savedInput, 0);
+        ::close(savedInput);
+        QVERIFY(opened);
+        QVERIFY(letGo);
     }
 
     void newFolderAppearsWhole_data()

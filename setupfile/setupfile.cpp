@@ -87,9 +87,9 @@ int getInt32(const char *p)
 
 void putText(QByteArray &out, const QString &text)
 {
-    QByteArray bytes = toWindows1252(text).left(MaxTextLength);
-    bytes.append(QByteArray(TextFieldSize - bytes.size(), '\0'));
+    const QByteArray bytes = toWindows1252(text).left(MaxTextLength);
     out.append(bytes);
+    out.append(TextFieldSize - bytes.size(), '\0');
 }
 
 QString getText(const char *p)
@@ -167,7 +167,9 @@ bool HasSetupSignature(QIODevice &file)
 
 QByteArray setupFileBytes(const Setup &s)
 {
-    QByteArray out = setupSignature();
+    QByteArray out;
+    out.reserve(SetupFileSize);
+    out.append(signatureText, SignatureSize);
     for (const Field &f : fileOrder) {
         switch (f.kind) {
         case FieldKind::List:

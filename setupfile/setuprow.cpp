@@ -165,6 +165,9 @@ QString notOneOf(const QString &value, const QStringList &items)
 // Whether a custom text comes back from a setup file as it went in.
 bool fileKeeps(const QString &text)
 {
+    // Printable ASCII is the same in the file's code page; anything else is tried.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }))
+        return true;
     Setup setup;
     setup.eCustomLow = text;
     QByteArray bytes = setupFileBytes(setup);
@@ -181,6 +184,8 @@ bool fileKeeps(const QString &text)
 QString ambiguousNumber(const QString &value)
 {
     static const QRegularExpression twoWays(QStringLiteral("^(-?)(\\d{1,3}),(\\d{3})$"));
+    if (!value.contains(QLatin1Char(',')))
+        return QString();
     const QRegularExpressionMatch m = twoWays.match(value);
     if (!m.hasMatch())
         return QString();

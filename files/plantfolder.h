@@ -45,14 +45,16 @@ public:
     enum class Place { Free, Taken, Refused };
     // What stands at name (one name, no folder) now: nothing, a regular
     // file, or something never written over (a link, a folder, a device),
-    // with the reason in *why.
+    // with the reason in *why. In a folder this run makes, nothing stands
+    // anywhere before the commit (a name added twice fails in add()).
     Place place(const QByteArray &name, QString *why) const;
 
     // The bytes of the regular file at name, at most maxSize of them (a
     // longer file gives maxSize + 1); none when nothing is there. False with
     // the reason when something is there that is not read (a link, a
     // folder) or the file could not be read. An update leaves a file whose
-    // bytes would not change alone: it is never added.
+    // bytes would not change alone: it is never added. In a folder this run
+    // makes, nothing is read.
     bool read(const QByteArray &name, qsizetype maxSize, std::optional<QByteArray> *bytes, QString *why) const;
 
     // Room for count files whose names hold nameBytes bytes in all, before
@@ -73,13 +75,15 @@ public:
 private:
     // A file of the run: its name in m_names, and the letters that tell its
     // temporary (NAME.TOKEN.part) and the old file kept aside while the new
-    // ones are moved in (NAME.TOKEN.old) from other files.
+    // ones are moved in (NAME.TOKEN.old) from other files. An old file whose
+    // name was exchanged with the new one's waits under the temporary's name.
     struct Entry {
         quint32 nameAt = 0;
         quint16 nameLength = 0;
         char token[6] = {};
         bool replaces = false;
         bool backedUp = false;
+        bool exchanged = false;
     };
     class SideName;
 

@@ -28,7 +28,9 @@ int __wrap_linkat(int fromDir, const char *from, int toDir, const char *to, int 
 
 int __wrap_renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned int flags)
 {
-    if (g_fault == systemfaults::Fault::NoRenameFlags && flags != 0) {
+    using systemfaults::Fault;
+    if ((g_fault == Fault::NoRenameFlags && flags != 0)
+        || (g_fault == Fault::NoHardLinks && flags == RENAME_EXCHANGE)) {
         errno = EINVAL;
         return -1;
     }

@@ -7,7 +7,7 @@ namespace systemfaults {
 
 enum class Fault {
     None,
-    NoHardLinks,       // linkat: EPERM, as on a file system without hard links
+    NoHardLinks,       // linkat: EPERM, and renameat2 exchanges no names, as on a file system without hard links
     NoRenameFlags,     // renameat2: EINVAL, as on one without RENAME_NOREPLACE
     WriteInterrupted,  // the next write: EINTR, as when a signal comes
     WriteTakesNothing, // the next write: 0 bytes taken

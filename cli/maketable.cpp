@@ -42,8 +42,10 @@ void tellSameNames(LoadedTable &table, const std::vector<LoadedTable::Place> &pl
     for (size_t from = 0, to = 1; from < order.size(); from = to, to = from + 1) {
         while (to < order.size() && hashes[size_t(order[to])] == hashes[size_t(order[from])])
             ++to;
+        if (to - from == 1)
+            continue; // a name no other row's hash meets
         PlantPlanner first(table.header());
-        for (size_t k = from; to - from > 1 && k < to; ++k) {
+        for (size_t k = from; k < to; ++k) {
             table.seek(plan[size_t(order[k])]);
             CsvRecord record;
             PlannedRow row;
@@ -85,7 +87,7 @@ std::vector<LoadedTable::Place> planRows(LoadedTable &table, std::vector<Planned
         if (!readPlantRow(table, planner, record, &row))
             continue;
         plan.push_back(place);
-        hashes.push_back(qHash(row.fileName.toCaseFolded()));
+        hashes.push_back(qHash(PlantPlanner::foldedName(row.fileName)));
         kept += rows ? rowMemory(row) : 0;
         if (rows && kept > table.place().position + Allowance) {
             std::vector<PlannedRow>().swap(*rows);

@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include <cstring>
+#include <utility>
 
 namespace hvx {
 
@@ -202,7 +203,7 @@ bool CsvReader::readRecord(CsvRecord *record, CsvError *error)
         QString cell;
         if (!readCell(&cell, error))
             return false;
-        record->cells << cell;
+        record->cells.append(std::move(cell));
         if (m_pos >= m_bytes.size())
             return true;
         if (m_bytes.at(m_pos) != m_separator) {
@@ -247,8 +248,11 @@ bool CsvReader::readCell(QString *cell, CsvError *error)
     const qsizetype size = m_bytes.size();
     if (data[m_pos] != '"') {
         const qsizetype start = m_pos;
-        while (m_pos < size && data[m_pos] != m_separator && !atLineEnd())
-            ++m_pos;
+        for (const char separator = m_separator; m_pos < size; ++m_pos) {
+            const char c = data[m_pos];
+            if (c == separator || c == '\n' || c == '\r')
+                break;
+        }
         *cell = fromFormulaSafe(cellText(data + start, m_pos - start));
         return true;
     }

@@ -94,6 +94,19 @@ QString PlantPlanner::fileNameOf(const QString &cell, QString *problem)
     return name;
 }
 
+QString PlantPlanner::foldedName(const QString &name)
+{
+    QString folded = name;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c >= 0x80)
+            return name.toCaseFolded();
+        if (c >= u'A' && c <= u'Z')
+            folded[i] = QChar(char16_t(c + (u'a' - u'A')));
+    }
+    return folded;
+}
+
 bool PlantPlanner::readRow(const CsvRecord &record, PlannedRow *row, std::vector<PlanProblem> *problems) const
 {
     const size_t before = problems->size();
@@ -122,7 +135,7 @@ bool PlantPlanner::readRow(const CsvRecord &record, PlannedRow *row, std::vector
 
 bool PlantPlanner::claimName(const PlannedRow &row, PlanProblem *problem)
 {
-    const QString folded = row.fileName.toCaseFolded();
+    const QString folded = foldedName(row.fileName);
     const auto it = m_claimed.constFind(folded);
     if (it == m_claimed.constEnd()) {
         m_claimed.insert(folded, { row.line, row.fileName });

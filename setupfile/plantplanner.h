@@ -69,6 +69,9 @@ public:
     // The file name a file cell gives: its last part, with ".hvx" added when
     // it has another ending. Empty with the problem when unusable.
     static QString fileNameOf(const QString &cell, QString *problem);
+    // A file name as names are compared for clashes: in Unicode's case
+    // folding (a name of ASCII letters only, its lower case).
+    static QString foldedName(const QString &name);
 
 private:
     int m_fileCell = -1;

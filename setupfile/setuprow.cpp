@@ -94,8 +94,12 @@ QString valueText(const ColumnDef &def, const Setup &s)
 
 int indexOfItem(const QStringList &items, const QString &value)
 {
+    const qsizetype exact = items.indexOf(value); // most cells, as the program writes them
+    if (exact >= 0)
+        return int(exact);
     for (int i = 0; i < items.size(); ++i) {
-        if (items.at(i).compare(value, Qt::CaseInsensitive) == 0)
+        // Letter case folds one character to one: texts of other lengths differ.
+        if (items.at(i).size() == value.size() && items.at(i).compare(value, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;

@@ -103,12 +103,13 @@ private:
 };
 
 // Removes the old files, several at a time. Removing a file's last name
-// frees it, which waits on the file system's journal; removals made at the
-// same time share those waits (10,000 files: 15 s one by one, under 1 s
-// eight at a time).
+// frees it, which on some disks waits for the disk (a file system that
+// discards freed blocks at once); removals made at the same time share those
+// waits (10,000 files here: 15 s one by one, 0.17 s eight at a time, 0.12 s sixteen
+// at a time).
 void PlantFolder::removeBackups() const
 {
-    constexpr int Workers = 8;
+    constexpr int Workers = 16;
     std::atomic<size_t> next{ 0 };
     const auto work = [&] {
         for (size_t i = next++; i < m_entries.size(); i = next++) {

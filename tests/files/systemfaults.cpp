@@ -1,6 +1,7 @@
 #include "systemfaults.h"
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@ void systemfaults::arm(Fault fault) { g_fault = fault; }
 
 extern "C" {
 int __real_linkat(int, const char *, int, const char *, int);
+int __real_openat(int, const char *, int, ...);
 int __real_renameat2(int, const char *, int, const char *, unsigned int);
 ssize_t __real_write(int, const void *, size_t);
 
@@ -35,6 +37,23 @@ int __wrap_renameat2(int fromDir, const char *from, int toDir, const char *to, u
         return -1;
     }
     return __real_renameat2(fromDir, from, toDir, to, flags);
+}
+
+int __wrap_openat(int dir, const char *path, int flags, ...)
+{
+    mode_t mode = 0;
+    if (flags & O_CREAT) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = va_arg(arguments, mode_t);
+        va_end(arguments);
+    }
+    if (g_fault == systemfaults::Fault::NameTaken && (flags & O_CREAT)) {
+        g_fault = systemfaults::Fault::None;
+        errno = EEXIST;
+        return -1;
+    }
+    return __real_openat(dir, path, flags, mode);
 }
 
 ssize_t __wrap_write(int fd, const void *bytes, size_t size)

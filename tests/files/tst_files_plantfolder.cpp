@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,6 +66,7 @@ private slots:
         QTest::newRow("no rename without replacing") << QString() << Fault::NoRenameFlags;
         QTest::newRow("no rename without replacing, in the way") << QStringLiteral("c") << Fault::NoRenameFlags;
         QTest::newRow("a write interrupted") << QString() << Fault::WriteInterrupted;
+        QTest::newRow("a temporary's name taken: another") << QString() << Fault::NameTaken;
     }
 
     // "a" is replaced, "b" and "c" are new: either all three are in place,
@@ -178,6 +180,22 @@ private slots:
         QCOMPARE(entries(tmp.path()).size(), what.isEmpty() ? 1 : 2);
     }
 
+    // Each file waits as NAME.TOKEN.part: six letters or digits tell the
+    // run's names from any other.
+    void temporaryNames()
+    {
+        QTemporaryDir tmp;
+        PlantFolder folder(QFile::encodeName(tmp.path()));
+        QVERIFY(folder.open());
+        for (int i = 0; i < 200; ++i)
+            QVERIFY(folder.add(QByteArray::number(i), "x", false));
+        const QStringList names = entries(tmp.path());
+        QCOMPARE(names.size(), 200);
+        const QRegularExpression side(QStringLiteral("^\\d+\\.[A-Za-z0-9]{6}\\.part$"));
+        for (const QString &name : names)
+            QVERIFY2(side.match(name).hasMatch(), qPrintable(name));
+    }
+
     void oneRunAtATime()
     {
         QTemporaryDir tmp;
@@ -205,6 +223,27 @@ private slots:
         ::close(savedInput);
         QVERIFY(opened);
         QVERIFY(letGo);
+    }
+
+    void folderThatCannotBeMade_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("refused"); // the first folder the system will not make
+        // Places where no folder is made, also by the superuser.
+        QTest::newRow("beside its place") << QByteArray("/proc/halvex-none") << QByteArray("/proc/halvex-none");
+        QTest::newRow("a folder above it") << QByteArray("/sys/halvex-none/plant") << QByteArray("/sys/halvex-none");
+    }
+
+    // Told with the reason of the first folder that could not be made.
+    void folderThatCannotBeMade()
+    {
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, refused);
+        QVERIFY(::mkdir(refused.constData(), 0777) != 0);
+        const QString why = QString::fromLocal8Bit(strerror(errno));
+        PlantFolder folder(target);
+        QVERIFY(!folder.open());
+        QCOMPARE(folder.errorString(), QStringLiteral("could not be made: ") + why);
     }
 
     void newFolderAppearsWhole_data()

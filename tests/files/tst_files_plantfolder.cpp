@@ -56,24 +56,28 @@ private slots:
     void commitAllOrNothing_data()
     {
         using systemfaults::Fault;
-        QTest::addColumn<QString>("inTheWay"); // a folder made there before the commit
-        QTest::addColumn<Fault>("fault");      // what the system does once armed
+        // What another hand does before the commit: "folder b" or "file b"
+        // (made where a new file goes), "a removed" (the file replaced).
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<Fault>("fault"); // what the system does once armed
         QTest::newRow("all written") << QString() << Fault::None;
-        QTest::newRow("second new file in the way") << QStringLiteral("b") << Fault::None;
-        QTest::newRow("last new file in the way") << QStringLiteral("c") << Fault::None;
+        QTest::newRow("second new file in the way of a file") << QStringLiteral("file b") << Fault::None;
+        QTest::newRow("last new file in the way of a folder") << QStringLiteral("folder c") << Fault::None;
+        QTest::newRow("the replaced file removed") << QStringLiteral("a removed") << Fault::None;
         QTest::newRow("no hard links: the old file moved aside") << QString() << Fault::NoHardLinks;
-        QTest::newRow("no hard links, a new file in the way") << QStringLiteral("b") << Fault::NoHardLinks;
+        QTest::newRow("no hard links, a new file in the way") << QStringLiteral("file b") << Fault::NoHardLinks;
         QTest::newRow("no rename without replacing") << QString() << Fault::NoRenameFlags;
-        QTest::newRow("no rename without replacing, in the way") << QStringLiteral("c") << Fault::NoRenameFlags;
+        QTest::newRow("no rename without replacing, in the way") << QStringLiteral("folder c") << Fault::NoRenameFlags;
         QTest::newRow("a write interrupted") << QString() << Fault::WriteInterrupted;
         QTest::newRow("a temporary's name taken: another") << QString() << Fault::NameTaken;
     }
 
     // "a" is replaced, "b" and "c" are new: either all three are in place,
-    // or "a" is as it was and nothing else is left.
+    // or "a" is as it was (or as the other hand left it) and nothing else of
+    // the run is left.
     void commitAllOrNothing()
     {
-        QFETCH(QString, inTheWay);
+        QFETCH(QString, meanwhile);
         QFETCH(systemfaults::Fault, fault);
         QTemporaryDir tmp;
         const QString dir = tmp.path();
@@ -86,23 +90,34 @@ private slots:
         for (const char *name : { "a", "b", "c" })
             QVERIFY2(folder.add(name, QByteArray("new ") + name, true), qPrintable(folder.errorString()));
         QCOMPARE(entries(dir).size(), 4); // the old file and three temporaries
-        if (!inTheWay.isEmpty())
-            QVERIFY(QDir(dir).mkdir(inTheWay));
+        const QString what = meanwhile.section(QLatin1Char(' '), 0, 0);
+        const QString name = meanwhile.section(QLatin1Char(' '), 1);
+        if (what == "folder")
+            QVERIFY(QDir(dir).mkdir(name));
+        else if (what == "file")
+            writeFile(dir + "/" + name, "theirs");
+        else if (what == "a")
+            QVERIFY(QFile::remove(dir + "/a"));
         const bool committed = folder.commit();
         systemfaults::arm(systemfaults::Fault::None);
-        QCOMPARE(committed, inTheWay.isEmpty());
-        if (inTheWay.isEmpty()) {
+        QCOMPARE(committed, meanwhile.isEmpty());
+        if (meanwhile.isEmpty()) {
             QCOMPARE(entries(dir), (QStringList{ "a", "b", "c" }));
             QCOMPARE(readFile(dir + "/c"), QByteArray("new c"));
             QCOMPARE(modeOf(dir + "/a"), mode_t(0640)); // as the file it replaced
             const mode_t mask = ::umask(0);
             ::umask(mask);
             QCOMPARE(modeOf(dir + "/b"), mode_t(0666 & ~mask)); // as any new file
+        } else if (what == "a") {
+            QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(ENOENT)));
+            QCOMPARE(entries(dir), QStringList());
         } else {
             QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(EEXIST)));
-            QCOMPARE(entries(dir), (QStringList{ "a", inTheWay }));
+            QCOMPARE(entries(dir), (QStringList{ "a", name }));
             QCOMPARE(readFile(dir + "/a"), QByteArray("old"));
             QCOMPARE(modeOf(dir + "/a"), mode_t(0640));
+            if (what == "file")
+                QCOMPARE(readFile(dir + "/" + name), QByteArray("theirs"));
         }
     }
 
@@ -206,22 +221,37 @@ private slots:
         QCOMPARE(second.errorString(), QStringLiteral("is locked: another run is writing into it"));
     }
 
-    // The folder is let go with the object, also when it was opened on
-    // descriptor 0 (standard input closed).
+    void folderLetGoOnLowestDescriptor_data()
+    {
+        QTest::addColumn<bool>("newFolder");
+        QTest::newRow("the folder itself") << false;
+        QTest::newRow("the folder above a new one, when it is put on disk") << true;
+    }
+
+    // Every folder opened is let go, also one opened on descriptor 0
+    // (standard input closed).
     void folderLetGoOnLowestDescriptor()
     {
+        QFETCH(bool, newFolder);
         QTemporaryDir tmp;
         const int savedInput = ::dup(0);
-        ::close(0);
-        bool opened = false;
+        bool done = false;
         {
-            PlantFolder folder(QFile::encodeName(tmp.path()));
-            opened = folder.open() && ::fcntl(0, F_GETFD) != -1;
+            PlantFolder folder(QFile::encodeName(newFolder ? tmp.filePath("new") : tmp.path()));
+            if (!newFolder)
+                ::close(0);
+            done = folder.open();
+            if (newFolder) {
+                ::close(0);
+                done = done && folder.add("a", "new a", false) && folder.commit();
+            } else {
+                done = done && ::fcntl(0, F_GETFD) != -1;
+            }
         }
         const bool letGo = ::fcntl(0, F_GETFD) == -1;
         ::dup2(savedInput, 0);
         ::close(savedInput);
-        QVERIFY(opened);
+        QVERIFY(done);
         QVERIFY(letGo);
     }
 

@@ -70,8 +70,8 @@ private slots:
         QTest::newRow("ending in capitals kept, no plant columns") << header + "a\\b\\TT-1.HVX,," + good + "\n" << QStringList{ "2:TT-1.HVX " };
         QTest::newRow("same name twice") << header + "TT-1,," + good + "\nx/TT-1.hvx,," + good + "\n"
             << QStringList{ "2:TT-1.hvx ", "3:file: \"TT-1.hvx\" is also the file of line 2" };
-        QTest::newRow("names apart only in letter case") << header + "TT-104.HVX,," + good + "\ntt-104.hvx,," + good + "\n"
-            << QStringList{ "2:TT-104.HVX ", "3:file: \"tt-104.hvx\" and \"TT-104.HVX\" of line 2 differ only in letter case; on a Windows share or a FAT stick they are one file" };
+        QTest::newRow("names apart only in letter case, A to Z") << header + "AZ-104.HVX,," + good + "\naz-104.hvx,," + good + "\n"
+            << QStringList{ "2:AZ-104.HVX ", "3:file: \"az-104.hvx\" and \"AZ-104.HVX\" of line 2 differ only in letter case; on a Windows share or a FAT stick they are one file" };
         QTest::newRow("names apart in the case of a letter past ASCII") << header + "Pumpe-\xC3\x84.hvx,," + good + "\nPUMPE-\xC3\xA4.hvx,," + good + "\nPumpe-\xC3\xA5.hvx,," + good + "\n"
             << QStringList{ QString::fromUtf8("2:Pumpe-\u00C4.hvx "), QString::fromUtf8("3:file: \"PUMPE-\u00E4.hvx\" and \"Pumpe-\u00C4.hvx\" of line 2 differ only in letter case; on a Windows share or a FAT stick they are one file"), QString::fromUtf8("4:Pumpe-\u00E5.hvx ") };
         QTest::newRow("no name") << header + " ,," + good + "\n.., ," + good + "\n"

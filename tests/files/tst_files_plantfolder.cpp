@@ -262,6 +262,7 @@ private slots:
         // Places where no folder is made, also by the superuser.
         QTest::newRow("beside its place") << QByteArray("/proc/halvex-none") << QByteArray("/proc/halvex-none");
         QTest::newRow("a folder above it") << QByteArray("/sys/halvex-none/plant") << QByteArray("/sys/halvex-none");
+        QTest::newRow("no name") << QByteArray() << QByteArray();
     }
 
     // Told with the reason of the first folder that could not be made.

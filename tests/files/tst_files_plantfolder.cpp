@@ -188,7 +188,8 @@ private slots:
         QCOMPARE(folder.read("x", 1, &bytes, &readWhy), place != int(PlantFolder::Place::Refused));
         QCOMPARE(bytes, what == "file" ? std::optional<QByteArray>("ol") : std::nullopt);
         QCOMPARE(readWhy, why);
-        // Refused things are never written over, even when asked to.
+        // A file is written over only when asked to; refused things never.
+        QCOMPARE(folder.add("x", "new", false), place == int(PlantFolder::Place::Free));
         QCOMPARE(folder.add("x", "new", true), place != int(PlantFolder::Place::Refused));
         folder.cancel();
         QCOMPARE(readFile(tmp.filePath("file")), QByteArray("old"));

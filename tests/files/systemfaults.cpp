@@ -18,6 +18,7 @@ int __real_linkat(int, const char *, int, const char *, int);
 int __real_openat(int, const char *, int, ...);
 int __real_renameat2(int, const char *, int, const char *, unsigned int);
 ssize_t __real_write(int, const void *, size_t);
+ssize_t __real_read(int, void *, size_t);
 
 int __wrap_linkat(int fromDir, const char *from, int toDir, const char *to, int flags)
 {
@@ -54,6 +55,16 @@ int __wrap_openat(int dir, const char *path, int flags, ...)
         return -1;
     }
     return __real_openat(dir, path, flags, mode);
+}
+
+ssize_t __wrap_read(int fd, void *bytes, size_t size)
+{
+    if (g_fault == systemfaults::Fault::ReadInterrupted) {
+        g_fault = systemfaults::Fault::None;
+        errno = EINTR;
+        return -1;
+    }
+    return __real_read(fd, bytes, size);
 }
 
 ssize_t __wrap_write(int fd, const void *bytes, size_t size)

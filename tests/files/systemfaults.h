@@ -1,7 +1,7 @@
 #pragma once
 // Calls into the system that fail on purpose, for the code paths only a
 // file system or a signal reaches: the test program is linked with
-// --wrap=linkat,renameat2,write,openat, and each fault below comes once it is armed.
+// --wrap=linkat,renameat2,write,openat,read, and each fault below comes once it is armed.
 
 namespace systemfaults {
 
@@ -12,7 +12,8 @@ enum class Fault {
     WriteInterrupted,  // the next write: EINTR, as when a signal comes
     WriteTakesNothing, // the next write: 0 bytes taken
     DiskFull,          // the next write: ENOSPC
-    NameTaken          // the next openat that makes a file: EEXIST, as when a file has the name already
+    NameTaken,         // the next openat that makes a file: EEXIST, as when a file has the name already
+    ReadInterrupted    // the next read: EINTR, as when a signal comes
 };
 
 void arm(Fault fault);

@@ -182,10 +182,13 @@ private slots:
         QCOMPARE(int(folder.place("x", &why)), place);
         QCOMPARE(why.isEmpty(), place != int(PlantFolder::Place::Refused));
         // Only a regular file is read (a FIFO without waiting), and no further
-        // than one byte past the most asked for.
+        // than one byte past the most asked for; a read a signal interrupts
+        // goes on.
         std::optional<QByteArray> bytes;
         QString readWhy;
+        systemfaults::arm(systemfaults::Fault::ReadInterrupted);
         QCOMPARE(folder.read("x", 1, &bytes, &readWhy), place != int(PlantFolder::Place::Refused));
+        systemfaults::arm(systemfaults::Fault::None);
         QCOMPARE(bytes, what == "file" ? std::optional<QByteArray>("ol") : std::nullopt);
         QCOMPARE(readWhy, why);
         // A file is written over only when asked to; refused things never.

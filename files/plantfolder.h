@@ -4,11 +4,11 @@
 // Each file is written as a temporary beside its name; only once every file
 // is written and on disk are they all moved into place. A folder that is not
 // there yet is written whole beside its place (NAME.TOKEN.part) and moved
-// there in one step: nobody sees it before all its files are in it. When anything fails,
-// or a stopping signal (SIGINT, SIGTERM, SIGHUP) comes first, what the run
-// made is removed again (the temporaries, a folder it made) and every
-// replaced file keeps its old content: the folder holds either the files it
-// held or all the new ones. A signal that comes while the files are moved is
+// there in one step: nobody sees it before all its files are in it. When
+// anything fails, or a stopping signal (SIGINT, SIGTERM, SIGHUP) comes
+// first, what the run made is removed again (the temporaries, a folder it
+// made) and every replaced file keeps its old content: the folder holds
+// either the files it held or all the new ones. A signal that comes while the files are moved is
 // held back until they are all in place or all back as they were; the
 // process is then stopped with the folder as it was.
 //
@@ -37,9 +37,10 @@ public:
     PlantFolder &operator=(const PlantFolder &) = delete;
 
     // Makes the folder when missing (and the folders above it), opens it and
-    // locks it. Two runs into a folder not there yet are told apart only by
-    // the one that puts its folder in place first: the other's commit fails. False, with the reason in errorString()
-    // ("could not be made: Permission denied", "is locked: another run is writing into it").
+    // locks it. Of two runs into a folder not there yet, the one that puts
+    // its folder in place first wins: the other's commit fails. False, with
+    // the reason in errorString() ("could not be made: Permission denied",
+    // "is locked: another run is writing into it").
     bool open();
 
     enum class Place { Free, Taken, Refused };
@@ -91,7 +92,7 @@ private:
     SideName backupOf(const Entry &entry) const;
     const char *nameOf(const Entry &entry) const { return m_names.constData() + entry.nameAt; }
 
-    void removeBackups() const;
+    void removeOldFiles() const;
     bool makeFolders(const QByteArray &dir);
     bool makeStaging();
     bool commitStaging();

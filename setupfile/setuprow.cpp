@@ -98,8 +98,7 @@ int indexOfItem(const QStringList &items, const QString &value)
     if (exact >= 0)
         return int(exact);
     for (int i = 0; i < items.size(); ++i) {
-        // Letter case folds one character to one: texts of other lengths differ.
-        if (items.at(i).size() == value.size() && items.at(i).compare(value, Qt::CaseInsensitive) == 0)
+        if (items.at(i).compare(value, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;

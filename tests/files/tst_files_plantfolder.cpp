@@ -265,7 +265,6 @@ private slots:
         QTest::addColumn<QByteArray>("refused"); // the first folder the system will not make
         // Places where no folder is made, also by the superuser.
         QTest::newRow("beside its place") << QByteArray("/proc/halvex-none") << QByteArray("/proc/halvex-none");
-        QTest::newRow("a folder above it") << QByteArray("/sys/halvex-none/plant") << QByteArray("/sys/halvex-none");
         QTest::newRow("no name") << QByteArray() << QByteArray();
     }
 

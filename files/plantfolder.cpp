@@ -252,13 +252,14 @@ bool PlantFolder::open()
     return true;
 }
 
-PlantFolder::Place PlantFolder::place(const QByteArray &name, QString *why) const
+PlantFolder::Place PlantFolder::place(const QByteArray &name, QString *why, struct stat *found) const
 {
     // A folder of the run's own holds only what was added: a name added
     // twice is found as its file is made.
     if (!m_staging.isEmpty())
         return Place::Free;
-    struct stat status;
+    struct stat own;
+    struct stat &status = found ? *found : own;
     if (::fstatat(m_dirFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
             return Place::Free;
@@ -327,14 +328,12 @@ void PlantFolder::reserve(int count, qsizetype nameBytes)
 bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool replace)
 {
     QString why;
-    const Place now = place(name, &why);
+    struct stat old {};
+    const Place now = place(name, &why, &old);
     if (now == Place::Refused)
         return fail(why);
     if (now == Place::Taken && !replace)
         return fail(errorText(EEXIST));
-    struct stat old {};
-    if (now == Place::Taken && ::fstatat(m_dirFd, name.constData(), &old, AT_SYMLINK_NOFOLLOW) != 0)
-        return fail(errno);
     if (name.size() > NameMax || name.contains('/') || name.contains('\0'))
         return fail(name.size() > NameMax ? ENAMETOOLONG : EINVAL);
     if (m_entries.size() == m_entries.capacity() || m_names.size() + name.size() + 1 > m_names.capacity())
@@ -367,12 +366,7 @@ bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const st
             return fail(error);
         }
     }
-    int error = 0;
-    if (old) { // as the file it replaces: its owner where allowed, its permissions
-        (void)!::fchown(fd, old->st_uid, old->st_gid);
-        if (::fchmod(fd, old->st_mode & 07777) != 0)
-            error = errno;
-    }
+    int error = old && !keepOwnerAndMode(fd, *old) ? errno : 0;
     for (qsizetype done = 0; error == 0 && done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n > 0)
@@ -383,6 +377,24 @@ bool PlantFolder::writeTemporary(Entry &entry, const QByteArray &bytes, const st
     if (::close(fd) != 0 && error == 0 && errno != EINTR)
         error = errno;
     return error == 0 || fail(error);
+}
+
+// Gives the new file the owner (where allowed) and permissions of the file
+// it replaces, with no call where a new file here gets them anyway. False
+// with errno when the permissions could not be given.
+bool PlantFolder::keepOwnerAndMode(int fd, const struct stat &old)
+{
+    if (!m_madeAs.known) {
+        struct stat made;
+        if (::fstat(fd, &made) != 0)
+            return false;
+        m_madeAs = Made{ true, made.st_uid, made.st_gid, made.st_mode & 07777 };
+    }
+    if (old.st_uid != m_madeAs.uid || old.st_gid != m_madeAs.gid)
+        (void)!::fchown(fd, old.st_uid, old.st_gid);
+    // A change of owner clears only set-user and set-group bits, which a
+    // new file never has.
+    return (old.st_mode & 07777) == m_madeAs.mode || ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 bool PlantFolder::moveIntoPlace(Entry &entry)

@@ -48,7 +48,7 @@ public:
     // file, or something never written over (a link, a folder, a device),
     // with the reason in *why. In a folder this run makes, nothing stands
     // anywhere before the commit (a name added twice fails in add()).
-    Place place(const QByteArray &name, QString *why) const;
+    Place place(const QByteArray &name, QString *why) const { return place(name, why, nullptr); }
 
     // The bytes of the regular file at name, at most maxSize of them (a
     // longer file gives maxSize + 1); none when nothing is there. False with
@@ -98,7 +98,9 @@ private:
     bool commitStaging();
     bool fail(int error);
     bool fail(const QString &why);
+    Place place(const QByteArray &name, QString *why, struct stat *status) const;
     bool writeTemporary(Entry &entry, const QByteArray &bytes, const struct stat *old);
+    bool keepOwnerAndMode(int fd, const struct stat &old);
     bool moveIntoPlace(Entry &entry);
     void rollBack(int moved);
     void removeMadeFolders();
@@ -108,6 +110,12 @@ private:
     QByteArray m_staging;                  // the folder written in place of m_dir when it was missing
     std::vector<QByteArray> m_madeFolders; // in the order made
     int m_dirFd = -1;
+    struct Made { // the owner and permissions a new file gets here, read off the first one
+        bool known = false;
+        uid_t uid = 0;
+        gid_t gid = 0;
+        mode_t mode = 0;
+    } m_madeAs;
     std::vector<Entry> m_entries;    // reserved: a signal handler reads it
     QByteArray m_names;              // each ended by a zero byte; reserved too
     std::atomic<int> m_written{ 0 }; // entries whose temporary exists

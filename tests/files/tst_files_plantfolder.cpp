@@ -121,6 +121,47 @@ private slots:
         }
     }
 
+    void replacedFilesKeepOwnerAndMode_data()
+    {
+        // Each old file in turn, as "MODE" or "MODE UID" (octal; "new" is
+        // the mode any new file gets here); each new one must match it.
+        QTest::addColumn<QStringList>("old");
+        QTest::newRow("as a new file, then narrower") << QStringList{ "new", "600", "new" };
+        QTest::newRow("narrower, then as a new file") << QStringList{ "640", "new", "600" };
+        QTest::newRow("another owner's, then ours") << QStringList{ "new 1234", "new", "640 1234" };
+    }
+
+    void replacedFilesKeepOwnerAndMode()
+    {
+        QFETCH(QStringList, old);
+        QTemporaryDir tmp;
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        std::vector<std::pair<mode_t, uid_t>> wanted;
+        for (const QString &file : old) {
+            const QString path = tmp.path() + "/" + QString::number(wanted.size());
+            writeFile(path, "old");
+            const QString mode = file.section(' ', 0, 0);
+            const uid_t owner = file.contains(' ') ? file.section(' ', 1).toUInt() : ::geteuid();
+            wanted.emplace_back(mode == "new" ? 0666 & ~mask : mode.toUInt(nullptr, 8), owner);
+            if (owner != ::geteuid() && ::chown(QFile::encodeName(path).constData(), owner, owner) != 0)
+                QSKIP("files cannot be given to another owner here");
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), wanted.back().first) == 0);
+        }
+        PlantFolder folder(QFile::encodeName(tmp.path()));
+        QVERIFY(folder.open());
+        for (size_t i = 0; i < wanted.size(); ++i)
+            QVERIFY2(folder.add(QByteArray::number(qulonglong(i)), "new", true), qPrintable(folder.errorString()));
+        QVERIFY2(folder.commit(), qPrintable(folder.errorString()));
+        for (size_t i = 0; i < wanted.size(); ++i) {
+            struct stat status {};
+            QVERIFY(::stat(QFile::encodeName(tmp.path() + "/" + QString::number(i)).constData(), &status) == 0);
+            QCOMPARE(readFile(tmp.path() + "/" + QString::number(i)), QByteArray("new"));
+            QCOMPARE(status.st_mode & 07777, wanted[i].first);
+            QCOMPARE(status.st_uid, wanted[i].second);
+        }
+    }
+
     void failedWriteLeavesNothing_data()
     {
         using systemfaults::Fault;

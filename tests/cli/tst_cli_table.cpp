@@ -358,6 +358,8 @@ private slots:
             << "halvex-eval: kept as the plant's own columns: loop\n" << "1 unit: 1 matches, 0 differ, 0 not read, 0 could not be checked";
         QTest::newRow("empty S4 on a dual-output unit") << tableOf({ unit("units/dual.hvx", s1, "") }) << 2
             << "units.csv:2: units/dual.hvx: error: column \"S4\": is empty; a dual-output unit needs the twelve switches read off it" << "1 unit: 0 match, 0 differ, 0 not read, 1 could not be checked";
+        QTest::newRow("empty S4, a dual-output setup refused") << tableOf({ unit("units/dualrefused.hvx", s1, "") }) << 2
+            << "units.csv:2: units/dualrefused.hvx: refused: Please select input type" << "1 unit: 0 match, 0 differ, 0 not read, 1 could not be checked";
         QTest::newRow("header near a bank") << QByteArray("file,S1,S2,S3,S4 reading\r\nunits/TT-1.hvx,0,0,0,0\r\n") << 1
             << "units.csv:1: column \"S4 reading\" is not a known column; did you mean \"S4\"?" << "";
         QTest::newRow("no S3 column") << QByteArray("file,S1,S2\r\nunits/TT-1.hvx,0,0\r\n") << 64
@@ -380,6 +382,9 @@ private slots:
         dual.cbOutputRange2 = 1;
         QVERIFY(saveSetupFile(dir + "/units/dual.hvx", dual));
         writeFile(dir + "/units/refused.hvx", setupFileBytes(Setup()));
+        Setup dualRefused;
+        dualRefused.rgDualOutput = 1;
+        writeFile(dir + "/units/dualrefused.hvx", setupFileBytes(dualRefused));
         writeFile(dir + "/units.csv", units);
         // From another folder: files are found beside the table.
         const Run run = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv" });

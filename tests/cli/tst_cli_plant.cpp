@@ -110,6 +110,10 @@ private slots:
             << "halvex-eval: plant.csv is the table; --pdf would overwrite it" << QStringList();
         QTest::newRow("without --pdf") << QStringList{ "--table", "plant.csv" } << 64 << "halvex-eval: --table is for --pdf and --csv" << QStringList();
         QTest::newRow("with files too") << pdf + QStringList{ "TT-1.hvx" } << 64 << "halvex-eval: --pdf --table takes no FILE" << QStringList();
+        QTest::newRow("written back: no table") << QStringList{ "--csv", "--table", "none.csv" } << 2
+            << "halvex-eval: none.csv could not be read: No such file or directory" << QStringList();
+        QTest::newRow("written back: a near miss") << QStringList{ "--csv", "--table", "near.csv" } << 1
+            << "near.csv:1: column \"RTD wires\" is not a known column; did you mean \"RTD wiring\"?" << QStringList();
         // clang-format on
     }
 
@@ -126,6 +130,7 @@ private slots:
                   tableOf({ second + QStringList{ "tag=TT-2", "location=Pump house 2" },
                             plainOutput + QStringList{ "tag=TT-1" } }));
         writeFile(dir + "/bad.csv", tableOf({ plainOutput, { "file=TT-2", "input type=Volts" } }));
+        writeFile(dir + "/near.csv", "file,RTD wires\r\nTT-1,2\r\n");
         const Run run = runEvalIn(dir, args);
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
         QVERIFY2(run.err.contains(message), qPrintable(run.err));

@@ -293,7 +293,16 @@ void TestPlantWindow::changedOnDiskIsNotOverwritten()
     QCOMPARE(fileBytes(path), theirs);
     QVERIFY(f.script().calls().back().text.contains(QStringLiteral("was changed on disk")));
 
-    // Closing with the checks unsaved asks; Save As keeps both.
+    // Closing with the checks unsaved asks. A Save As given up or failed
+    // keeps the window open; one that writes keeps both tables.
+    for (const QString &failed : { QString(), dir.filePath(QStringLiteral("none/checked.csv")) }) {
+        f.script().queueAnswer(hvx::DialogAnswer::Yes); // save the checks
+        f.script().queueAnswer(hvx::DialogAnswer::Yes); // under another name
+        f.script().queueSaveFile(failed);
+        QVERIFY2(!w->close(), qPrintable(failed));
+        QVERIFY(w->table().isModified());
+    }
+    QCOMPARE(f.script().calls().back().icon, hvx::DialogIcon::Error);
     const QString copy = dir.filePath(QStringLiteral("checked.csv"));
     f.script().queueAnswer(hvx::DialogAnswer::Yes); // save the checks
     f.script().queueAnswer(hvx::DialogAnswer::Yes); // under another name

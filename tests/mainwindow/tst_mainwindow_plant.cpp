@@ -128,10 +128,11 @@ void TestPlantWindow::findPutCheckSave()
              QStringLiteral("Halvex Switch Setup - ") + dir.filePath(QStringLiteral("PT-101.hvx")));
     QCOMPARE(combo(f.form, QStringLiteral("cbInputType"))->currentText(), QStringLiteral("Current using Tx Supply"));
     QVERIFY(f.form.Modified()); // its file is not made yet
+    QTRY_COMPARE(QApplication::activeWindow(), &f.form); // brought to the front
 
     const PlantTable &t = w->table();
     w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTRY_COMPARE(QApplication::activeWindow(), w);
     checkUnit(w, switchesOf(t.row(w->chosenRow()).setup));
     find(w, QStringLiteral("tt-111"));
     hvx::SwitchMap wrong = switchesOf(t.row(w->chosenRow()).setup);

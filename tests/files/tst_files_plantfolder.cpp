@@ -249,11 +249,19 @@ private slots:
         QVERIFY(folder.open());
         for (int i = 0; i < 200; ++i)
             QVERIFY(folder.add(QByteArray::number(i), "x", false));
+        const QByteArray longest(255, 'y'); // its temporary's name cut to fit
+        QVERIFY2(folder.add(longest, "x", false), qPrintable(folder.errorString()));
+        QVERIFY(!folder.add(longest + 'y', "x", false));
+        QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(ENAMETOOLONG)));
+        QVERIFY(!folder.add(longest.left(254) + '/', "x", false));
+        QCOMPARE(folder.errorString(), QString::fromLocal8Bit(strerror(EINVAL)));
         const QStringList names = entries(tmp.path());
-        QCOMPARE(names.size(), 200);
-        const QRegularExpression side(QStringLiteral("^\\d+\\.[A-Za-z0-9]{6}\\.part$"));
+        QCOMPARE(names.size(), 201);
+        const QRegularExpression side(QStringLiteral("^(\\d+|y+)\\.[A-Za-z0-9]{6}\\.part$"));
         for (const QString &name : names)
             QVERIFY2(side.match(name).hasMatch(), qPrintable(name));
+        QVERIFY(folder.commit());
+        QVERIFY(QFileInfo::exists(tmp.filePath(QString::fromLatin1(longest))));
     }
 
     void oneRunAtATime()

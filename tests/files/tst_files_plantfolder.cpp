@@ -394,6 +394,8 @@ private slots:
         const pid_t pid = fork();
         if (pid == 0) {
             qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+            for (int i = 0; i < 40; ++i) // more jobs before than are watched at once
+                ScratchFolder(QStringLiteral("earlier"));
             ScratchFolder scratch(QStringLiteral("job"));
             bool ready = scratch.isValid() && QDir(scratch.path()).mkpath("inner");
             if (ready)

@@ -315,6 +315,7 @@ void TestSetupTable::headerFolding_data()
     QTest::newRow("a letter left out") << "linearisaton" << "near" << "linearisation";
     QTest::newRow("two letters apart") << "convresion sped" << "near" << "conversion speed";
     QTest::newRow("two letters swapped") << "fiel" << "near" << "file";
+    QTest::newRow("six letters, two apart") << "sratis" << "near" << "status";
     QTest::newRow("a word changed") << "RTD wires" << "near" << "RTD wiring";
     QTest::newRow("a word cut short") << "custom lo" << "near" << "custom low";
     QTest::newRow("a word missing") << "Custom" << "near" << "custom low";

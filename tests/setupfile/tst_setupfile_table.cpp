@@ -109,6 +109,8 @@ void TestSetupTable::writtenLinesReadBack()
     QCOMPARE(table.records.size(), 1);
     QCOMPARE(table.records.first().cells, cells);
     QCOMPARE(table.records.first().line, 3); // the header's quoted line break counts
+    QCOMPARE(table.column(QStringLiteral(" PADDED")), 4);
+    QCOMPARE(table.column(QStringLiteral("padded too")), -1);
 }
 
 void TestSetupTable::rowValues_data()

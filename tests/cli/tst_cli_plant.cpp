@@ -110,6 +110,8 @@ private slots:
             << "halvex-eval: plant.csv is the table; --pdf would overwrite it" << QStringList();
         QTest::newRow("without --pdf") << QStringList{ "--table", "plant.csv" } << 64 << "halvex-eval: --table is for --pdf and --csv" << QStringList();
         QTest::newRow("with files too") << pdf + QStringList{ "TT-1.hvx" } << 64 << "halvex-eval: --pdf --table takes no FILE" << QStringList();
+        QTest::newRow("into a folder not there") << QStringList{ "--pdf", "none/sheets.pdf", "--table", "plant.csv" } << 2
+            << "halvex-eval: none/sheets.pdf could not be written: No such file or directory" << QStringList();
         QTest::newRow("written back: no table") << QStringList{ "--csv", "--table", "none.csv" } << 2
             << "halvex-eval: none.csv could not be read: No such file or directory" << QStringList();
         QTest::newRow("written back: a near miss") << QStringList{ "--csv", "--table", "near.csv" } << 1

@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -396,6 +397,13 @@ private slots:
             qputenv("TMPDIR", QFile::encodeName(tmp.path()));
             for (int i = 0; i < 40; ++i) // more jobs before than are watched at once
                 ScratchFolder(QStringLiteral("earlier"));
+            // With every place taken, one job more is watched nowhere, and
+            // leaves the others' places alone when it ends.
+            std::vector<std::unique_ptr<ScratchFolder>> others;
+            for (int i = 0; i < 16; ++i)
+                others.push_back(std::make_unique<ScratchFolder>(QStringLiteral("other")));
+            ScratchFolder(QStringLiteral("unwatched"));
+            others.resize(others.size() - 2); // places for the job and the plant
             ScratchFolder scratch(QStringLiteral("job"));
             bool ready = scratch.isValid() && QDir(scratch.path()).mkpath("inner");
             if (ready)

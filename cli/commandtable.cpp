@@ -18,10 +18,8 @@ QString notForCommand(const QString &option, const QString &command)
     return QStringLiteral("--%1 is not for --%2").arg(option, command);
 }
 
-QString onlyForMake(const QString &option, const QString &)
+QString onlyForMake(const QString &, const QString &)
 {
-    if (option == QLatin1String("table"))
-        return QStringLiteral("--table is for --pdf and --csv");
     return QStringLiteral("--into, --force, --update and --dry-run are for --make");
 }
 

@@ -120,6 +120,11 @@ private slots:
         QTest::newRow("decode with a table option")
             << QStringList{ u"--decode"_s, u"--json"_s, u"--into"_s, u"out"_s, voltage }
             << u"--into is not for --decode"_s;
+        QTest::newRow("decode with an option of setup files")
+            << QStringList{ u"--decode"_s, u"--json"_s, u"--pdf"_s, u"out.pdf"_s, voltage }
+            << u"--pdf is for setup files, not with --decode or --verify"_s;
+        QTest::newRow("setup files with a table option")
+            << QStringList{ u"--force"_s, voltageFile } << u"--into, --force, --update and --dry-run are for --make"_s;
     }
 
     // A malformed argument is named on standard error before anything is reported.

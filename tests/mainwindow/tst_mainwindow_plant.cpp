@@ -127,7 +127,7 @@ void TestPlantWindow::findPutCheckSave()
     QCOMPARE(f.form.windowTitle(),
              QStringLiteral("Halvex Switch Setup - ") + dir.filePath(QStringLiteral("PT-101.hvx")));
     QCOMPARE(combo(f.form, QStringLiteral("cbInputType"))->currentText(), QStringLiteral("Current using Tx Supply"));
-    QVERIFY(f.form.Modified()); // its file is not made yet
+    QVERIFY(f.form.Modified());                          // its file is not made yet
     QTRY_COMPARE(QApplication::activeWindow(), &f.form); // brought to the front
 
     const PlantTable &t = w->table();

@@ -123,6 +123,12 @@ void TestPlantWindow::findPutCheckSave()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     auto *view = child<QTreeView>(*w, QStringLiteral("tvUnits"));
     QVERIFY(view->hasFocus());
+    const QAbstractItemModel *units = view->model();
+    for (int role : { int(Qt::DisplayRole), int(Qt::AccessibleTextRole) }) { // what is shown is what is read out
+        QCOMPARE(units->headerData(0, Qt::Horizontal, role).toString(), QStringLiteral("line"));
+        QCOMPARE(units->headerData(units->columnCount() - 2, Qt::Horizontal, role).toString(), QStringLiteral("check"));
+    }
+    QVERIFY(units->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isNull());
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(f.form.windowTitle(),
              QStringLiteral("Halvex Switch Setup - ") + dir.filePath(QStringLiteral("PT-101.hvx")));

@@ -186,8 +186,6 @@ bool PlantTable::parse(const QByteArray &bytes, const QString &path, QString *er
         *error = problemAt(path, fault);
         return false;
     }
-    if (!m_segments.front().lineEnd.isEmpty())
-        m_lineEnd = m_segments.front().lineEnd;
     addCheckColumns();
     m_rowChanged.assign(m_rows.size(), false);
     return true;

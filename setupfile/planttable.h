@@ -144,7 +144,6 @@ private:
     QString m_path;
     QByteArray m_bom;
     QChar m_separator = QLatin1Char(',');
-    QByteArray m_lineEnd = "\r\n"; // of an added line
     QStringList m_header;
     int m_readColumns = 0; // header cells read; the check columns added follow them
     QList<int> m_own;

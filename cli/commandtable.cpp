@@ -195,7 +195,7 @@ bool checkCommand(const CliEntry &command, const Arguments &line, QString *why)
     }
     // With --table, the table names the files.
     if (why->isEmpty() && command.operands == Operands::Files && !line.isSet("table"))
-        line.checkFileNames(why);
+        return line.checkFileNames(why);
     return why->isEmpty();
 }
 

@@ -335,6 +335,8 @@ private slots:
         QTest::newRow("list is a folder") << QStringList{ "GOOD", "--files-from", "DIR" } << QByteArray() << 2 << ""
             << "the file list DIR could not be read: Is a directory";
         QTest::newRow("name of 4,096 bytes") << QStringList{ "--files-from", "-" } << QByteArray(4096, 'n') + "\nGOOD" << 2 << QString(4096, 'n') + " GOOD" << "";
+        QTest::newRow("names across reads") << QStringList{ "--files-from", "-" } << (QByteArray(4000, 'n') + '\n').repeated(17) + "GOOD" << 2
+            << (QString(4000, 'n') + ' ').repeated(17) + "GOOD" << "";
         QTest::newRow("name of 4,097 bytes") << QStringList{ "--files-from", "-" } << "GOOD\n" + QByteArray(4097, 'n') << 64 << ""
             << "the file list standard input could not be read: name 2 is longer";
         QTest::newRow("endless name") << QStringList{ "--files-from", "/dev/zero" } << QByteArray() << 64 << "" << "name 1 is longer than 4,096 bytes";

@@ -151,6 +151,8 @@ private slots:
         QTest::newRow("output 2 sink") << analog << 4 << 2
                                        << "S4 switch 2, on: part of the output 2 range 4 to 20 mA sink";
         QTest::newRow("dual output") << analog << 3 << 10 << "S3 switch 10, on: Dual output";
+        QTest::newRow("burnout of output 1") << analog << 3 << 7 << "S3 switch 7, off: High burnout (output 1)";
+        QTest::newRow("burnout of output 2") << analog << 4 << 7 << "S4 switch 7, off: High burnout (output 2)";
         Setup trip = analog;
         trip.rgDualType = DualTypeChoice::TripRelay;
         trip.cbTripOutput = 0;

@@ -153,6 +153,7 @@ private slots:
         QTest::newRow("dual output") << analog << 3 << 10 << "S3 switch 10, on: Dual output";
         QTest::newRow("burnout of output 1") << analog << 3 << 7 << "S3 switch 7, off: High burnout (output 1)";
         QTest::newRow("burnout of output 2") << analog << 4 << 7 << "S4 switch 7, off: High burnout (output 2)";
+        QTest::newRow("inversion of output 2") << analog << 4 << 8 << "S4 switch 8, off: Inversion off (output 2)";
         Setup trip = analog;
         trip.rgDualType = DualTypeChoice::TripRelay;
         trip.cbTripOutput = 0;

@@ -140,6 +140,8 @@ private slots:
         QTest::newRow("name too long") << tableOf({ { "file=" + QString(251, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" },
                                                      { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
             << "plant.csv:3: column \"file\": \"" + QString(57, 'x') + "...\" is longer than a file name may be\nhalvex-eval: nothing written: 1 problem";
+        QTest::newRow("name too long, cut before a character beyond the BMP") << tableOf({ { "file=" + QString(56, 'x') + QString::fromUcs4(U"\U0001F600") + QString(200, 'y'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:2: column \"file\": \"" + QString(56, 'x') + "...\" is longer than a file name may be";
         for (const auto &[what, character] : { std::pair{ "direction override", u'\u202E' }, { "direction mark", u'\u061C' },
                                                 { "C1 control", u'\u0085' }, { "line separator", u'\u2028' } })
             QTest::newRow(qPrintable(QStringLiteral("%1 in a name").arg(QLatin1String(what))))

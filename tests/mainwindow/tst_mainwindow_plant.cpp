@@ -93,6 +93,7 @@ class TestPlantWindow : public QObject {
 
 private slots:
     void findPutCheckSave();
+    void printSheetsInListOrder_data();
     void printSheetsInListOrder();
     void makeSetupFilesAsUpdate();
     void changedOnDiskIsNotOverwritten();
@@ -169,14 +170,30 @@ void TestPlantWindow::findPutCheckSave()
         QVERIFY(after.at(i).startsWith(before.at(i).chopped(before.at(i).endsWith('\r') ? 1 : 0)));
 }
 
+void TestPlantWindow::printSheetsInListOrder_data()
+{
+    QTest::addColumn<int>("selected"); // rows of the list selected
+    QTest::addColumn<int>("sheets");
+    QTest::newRow("none selected: every unit shown") << 0 << 3;
+    QTest::newRow("one selected: every unit shown") << 1 << 3;
+    QTest::newRow("two selected: those two") << 2 << 2;
+}
+
 void TestPlantWindow::printSheetsInListOrder()
 {
+    QFETCH(int, selected);
+    QFETCH(int, sheets);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sheets.pdf"));
     Fixture f(QStringList{ examplePlant(dir) });
     PlantWindow *w = plantWindow(f.form);
     find(w, QStringLiteral("kiln"));
     QCOMPARE(count(w), QStringLiteral("3 of 24 units"));
+    auto *view = child<QTreeView>(*w, QStringLiteral("tvUnits"));
+    view->clearSelection();
+    for (int row = selected; row > 0; --row) // the last shown first: sheets follow the list, not the clicks
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
     f.script().queuePrint([&pdf](QPrinter &printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
@@ -185,11 +202,12 @@ void TestPlantWindow::printSheetsInListOrder()
     QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
     // One job: one file of one page per unit shown.
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
-    QCOMPARE(QString::fromLatin1(fileBytes(pdf)).count(page), 3);
-    QCOMPARE(child<QLabel>(*w, QStringLiteral("lStatus"))->text(), QStringLiteral("3 sheets printed."));
+    QCOMPARE(QString::fromLatin1(fileBytes(pdf)).count(page), sheets);
+    QCOMPARE(child<QLabel>(*w, QStringLiteral("lStatus"))->text(), QStringLiteral("%1 sheets printed.").arg(sheets));
     // Each sheet carries the unit's own columns, as --pdf --table prints them.
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), { "-f", "3", "-l", "3", "-enc", "UTF-8", pdf, "-" });
+    const QString last = QString::number(sheets);
+    text.start(QStringLiteral("pdftotext"), { "-f", last, "-l", last, "-enc", "UTF-8", pdf, "-" });
     QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
     const QString shown = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(shown.contains(QStringLiteral("tag: TT-117")) && shown.contains(QStringLiteral("location: Kiln")),

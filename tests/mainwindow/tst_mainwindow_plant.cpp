@@ -25,6 +25,13 @@ using hvx::PlantWindow;
 namespace {
 
 // The example plant, copied where the test may write.
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 QString examplePlant(const QTemporaryDir &dir)
 {
     const QString path = dir.filePath(QStringLiteral("plant.csv"));
@@ -174,18 +181,24 @@ void TestPlantWindow::printSheetsInListOrder_data()
 {
     QTest::addColumn<int>("selected"); // rows of the list selected
     QTest::addColumn<int>("sheets");
-    QTest::newRow("none selected: every unit shown") << 0 << 3;
-    QTest::newRow("one selected: every unit shown") << 1 << 3;
-    QTest::newRow("two selected: those two") << 2 << 2;
+    QTest::addColumn<bool>("firstRefused"); // the first unit shown: left out
+    QTest::newRow("none selected: every unit shown") << 0 << 3 << false;
+    QTest::newRow("one selected: every unit shown") << 1 << 3 << false;
+    QTest::newRow("two selected: those two") << 2 << 2 << false;
+    QTest::newRow("a unit refused: left out") << 0 << 2 << true;
 }
 
 void TestPlantWindow::printSheetsInListOrder()
 {
     QFETCH(int, selected);
     QFETCH(int, sheets);
+    QFETCH(bool, firstRefused);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sheets.pdf"));
-    Fixture f(QStringList{ examplePlant(dir) });
+    const QString table = examplePlant(dir);
+    if (firstRefused)
+        writeBytes(table, fileBytes(table).replace("R type thermocouple", "R type thermocoupel"));
+    Fixture f(QStringList{ table });
     PlantWindow *w = plantWindow(f.form);
     find(w, QStringLiteral("kiln"));
     QCOMPARE(count(w), QStringLiteral("3 of 24 units"));
@@ -203,7 +216,10 @@ void TestPlantWindow::printSheetsInListOrder()
     // One job: one file of one page per unit shown.
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
     QCOMPARE(QString::fromLatin1(fileBytes(pdf)).count(page), sheets);
-    QCOMPARE(child<QLabel>(*w, QStringLiteral("lStatus"))->text(), QStringLiteral("%1 sheets printed.").arg(sheets));
+    QCOMPARE(child<QLabel>(*w, QStringLiteral("lStatus"))->text(),
+             QStringLiteral("%1 sheets printed%2.")
+                 .arg(sheets)
+                 .arg(firstRefused ? QStringLiteral("; 1 unit with problems left out") : QString()));
     // Each sheet carries the unit's own columns, as --pdf --table prints them.
     QProcess text;
     const QString last = QString::number(sheets);
@@ -227,13 +243,6 @@ QString makeInto(Fixture &f, PlantWindow *w, const QString &folder)
     if (calls.size() != before + 2 || calls.back().kind != hvx::ScriptedDialogs::Kind::Message)
         return QStringLiteral("no one box shown");
     return calls.back().text;
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 // Opens the table through Open Plant Table... in the plant window.

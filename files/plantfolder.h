@@ -8,9 +8,9 @@
 // anything fails, or a stopping signal (SIGINT, SIGTERM, SIGHUP) comes
 // first, what the run made is removed again (the temporaries, a folder it
 // made) and every replaced file keeps its old content: the folder holds
-// either the files it held or all the new ones. A signal that comes while the files are moved is
-// held back until they are all in place or all back as they were; the
-// process is then stopped with the folder as it was.
+// either the files it held or all the new ones. A signal that comes while
+// the files are moved is held back until they are all in place or all back
+// as they were; the process is then stopped with the folder as it was.
 //
 // Only plain files are written, and only inside the folder: a name that is
 // a link there (to anywhere, or nowhere) is refused, as is anything else

@@ -19,6 +19,8 @@ bool CsvRecord::isBlank() const
 
 namespace {
 
+bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+
 // The text of a cell's bytes, a byte-order mark in it kept as U+FEFF.
 QString cellText(const char *bytes, qsizetype size)
 {
@@ -218,11 +220,7 @@ bool CsvReader::readRecord(CsvRecord *record, CsvError *error)
     }
 }
 
-bool CsvReader::atLineEnd() const
-{
-    const char c = m_bytes.at(m_pos);
-    return c == '\n' || c == '\r';
-}
+bool CsvReader::atLineEnd() const { return isLineEnd(m_bytes.at(m_pos)); }
 
 void CsvReader::skipLineEnd()
 {
@@ -250,7 +248,7 @@ bool CsvReader::readCell(QString *cell, CsvError *error)
         const qsizetype start = m_pos;
         for (const char separator = m_separator; m_pos < size; ++m_pos) {
             const char c = data[m_pos];
-            if (c == separator || c == '\n' || c == '\r')
+            if (c == separator || isLineEnd(c))
                 break;
         }
         *cell = fromFormulaSafe(cellText(data + start, m_pos - start));

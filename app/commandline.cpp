@@ -8,23 +8,27 @@ namespace hvx {
 
 namespace {
 
-const char helpText[] = "Usage: halvex [--] [SETUP-FILE]\n"
+const char helpText[] = "Usage: halvex [--] [SETUP-FILE | PLANT-TABLE]\n"
                         "  or:  halvex --help | --version\n"
                         "Work out the DIP switch settings of the Halvex signal converter.\n"
                         "\n"
                         "Opens the main window. A setup file (.hvx) named on the command line is\n"
                         "opened at once; all arguments are joined by single blanks into its name,\n"
-                        "so a path with blanks may be given unquoted.\n"
+                        "so a path with blanks may be given unquoted. A plant table (CSV whose\n"
+                        "first line names the columns \"file\" and \"input type\") named there opens\n"
+                        "in the plant window instead, beside the main window: what opens where is\n"
+                        "told by the file's content, not by its name.\n"
                         "\n"
                         "      --help     display this help and exit\n"
                         "      --version  output version information and exit\n"
-                        "      --         end of options: what follows names the setup file even\n"
-                        "                 when it starts with \"--\"\n"
+                        "      --         end of options: what follows names the file even when it\n"
+                        "                 starts with \"--\"\n"
                         "\n"
                         "Only the first argument is taken as an option.\n"
                         "Exit status is 0, 1 when the program could not start, and 2 for an\n"
                         "unknown option.\n"
-                        "See also halvex-eval(1), which evaluates setup files without a window.\n";
+                        "See also halvex-eval(1), which evaluates setup files and works a plant's\n"
+                        "table without a window.\n";
 
 } // namespace
 

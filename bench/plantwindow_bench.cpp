@@ -5,7 +5,7 @@
 //   halvex-bench-plantwindow [ROWS]
 
 #include "halvexmain.h"
-#include "plantmaker.h"
+#include "plantmake.h"
 #include "plantwindow.h"
 
 #include <QApplication>
@@ -72,17 +72,15 @@ int main(int argc, char **argv)
                 qPrintable(window->findChild<QLabel *>(QStringLiteral("lCount"))->text()));
     for (const char *run : { "into an empty folder", "again, all unchanged" }) {
         timer.restart();
-        hvx::PlantMaker maker(window->table(), dir.filePath(QStringLiteral("units")));
-        QString error;
-        if (!maker.open(&error))
-            return 1;
-        for (int row = 0; row < window->table().rowCount(); ++row)
-            if (!maker.addRow(row))
-                return 1;
-        if (!maker.commit())
+        hvx::MakeOptions options;
+        options.update = true;
+        hvx::ProblemList problems;
+        const hvx::MakeOutcome made = hvx::makePlant(window->table().path(), dir.filePath(QStringLiteral("units")),
+                                                     options, problems);
+        if (made.status != hvx::MakeOutcome::Status::Made)
             return 1;
         std::printf("setup files made %s in %.1f ms (%lld written)\n", run, double(timer.nsecsElapsed()) / 1e6,
-                    qlonglong(maker.written()));
+                    qlonglong(made.written));
     }
     return 0;
 }

@@ -18,9 +18,11 @@ QString notForCommand(const QString &option, const QString &command)
     return QStringLiteral("--%1 is not for --%2").arg(option, command);
 }
 
-QString onlyForMake(const QString &, const QString &)
+QString onlyForMake(const QString &option, const QString &)
 {
-    return QStringLiteral("--into, --force, --update and --dry-run are for --make");
+    if (option == QLatin1String("into"))
+        return QStringLiteral("--into is for --make, --verify-table and --csv --table");
+    return QStringLiteral("--force, --update and --dry-run are for --make");
 }
 
 QString notForUnits(const QString &option, const QString &command)
@@ -83,10 +85,10 @@ QList<CliEntry> makeTable()
         option("json", "", "one JSON object per file per line, for scripts"),
         option("pdf", "OUT.pdf", "also print the results sheet of each evaluated file into\nOUT.pdf, one page each (only a regular file is replaced,\nthrough a link too; it may not be one of the files to\nevaluate)",
                "--pdf needs a file name"),
-        option("files-from", "LIST", "also evaluate the files named in LIST, one per line (empty\nlines skipped), after those on the command line; - reads\nthe list from standard input",
+        option("files-from", "LIST", "also evaluate the files named in LIST, one per line (an\nempty line is refused), after those on the command line;\n- reads the list from standard input",
                "--files-from needs a file name"),
         option("null", "", "names in the --files-from list end with a NUL byte, not a\nline feed"),
-        option("table", "TABLE", "with --pdf: print one sheet per row of TABLE, in its order,\nwith the row's own columns (tag, location...) below the\nsummary; with --csv: write TABLE back with its setup\ncolumns read from the files its rows name in DIR (--into)",
+        option("table", "TABLE", "with --pdf: print one sheet per row of TABLE, in its order,\nwith the row's own columns (tag, location...) below the\nsummary; with --csv: write TABLE back with its setup\ncolumns read from the files its rows name",
                "--table needs a table"),
         command(option("decode", "", "name the setup that gives the SWITCHES read off a unit, or\nthe nearest setups when none gives them"),
                 runDecode, Operands::Own, "json", units, notForUnits),
@@ -96,14 +98,14 @@ QList<CliEntry> makeTable()
         overriding(option("version", "", "show the version and exit"), runVersion),
         command(option("csv", "", "write the table of the setup FILEs (CSV) instead of the\nreport"),
                 runExport, Operands::Files, "files-from null table into", tables),
-        command(option("make", "TABLE", "write one setup file per row of TABLE (CSV) into DIR;\nevery row is checked first", "--make needs a table"),
+        command(option("make", "TABLE", "write one setup file per row of TABLE (CSV) into the\ntable's folder or DIR; every row is checked first", "--make needs a table"),
                 runMakeTable, Operands::None, "into force update dry-run", tables),
-        option("into", "DIR", "the folder --make writes into (made when missing)"),
+        option("into", "DIR", "the folder of the setup files a table's rows name, for\n--make (made when missing), --verify-table and --csv\n--table; without it, the table's own folder"),
         option("force", "", "--make replaces setup files that exist"),
-        option("update", "", "--make writes only new files and those whose bytes change,\nand lists them (new:, changed: with the columns that\ndiffer) with the count of those left unchanged"),
-        option("dry-run", "", "with --update or --force: list what --make would write,\nand write nothing"),
-        command(option("verify-table", "TABLE", "compare the switches read off each unit, S1 to S4 in\nTABLE, with its setup file, named by the row's file", "--verify-table needs a table"),
-                runVerifyTable, Operands::None, "json", tables),
+        option("update", "", "--make writes only new files and those whose setup changes,\nand lists them (new:, changed: with the columns that\ndiffer and the switches to reset) with the count of those\nleft unchanged"),
+        option("dry-run", "", "with --update or --force: list what --make would write\n(replaced: a file --force writes again as it is), and\nwrite nothing"),
+        command(option("verify-table", "TABLE", "compare the switches read off each unit, read S1 to read\nS4 in TABLE, with its setup file, named by the row's file", "--verify-table needs a table"),
+                runVerifyTable, Operands::None, "json into", tables),
         command(option("explain", "", "tell for each switch position of each FILE why it is on or\noff, bank by bank (with --json, one object per position)"),
                 runExplain, Operands::Files, "json files-from null", "--csv, --make, --verify-table, --decode, --verify and --explain"),
     };

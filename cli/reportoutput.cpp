@@ -20,9 +20,9 @@ QString usageLines()
                           "       halvex-eval --decode [--json] SWITCHES...\n"
                           "       halvex-eval --verify [--json] FILE SWITCHES\n"
                           "       halvex-eval --explain [--json] FILE...\n"
-                          "       halvex-eval --csv | --make TABLE --into DIR | --verify-table TABLE\n"
-                          "       halvex-eval --make TABLE --into DIR --update | --force [--dry-run]\n"
-                          "       halvex-eval --pdf OUT --table TABLE | --csv --table TABLE --into DIR");
+                          "       halvex-eval --csv | --make TABLE [--into DIR] | --verify-table TABLE [--into DIR]\n"
+                          "       halvex-eval --make TABLE [--into DIR] --update | --force [--dry-run]\n"
+                          "       halvex-eval --pdf OUT --table TABLE | --csv --table TABLE [--into DIR]");
 }
 
 int usageError(const QString &message)

@@ -6,6 +6,8 @@
 #include "evalcommands.h"
 #include "evalreport.h"
 #include "maketable.h"
+#include "plantverify.h"
+#include "reportoutput.h"
 #include "setuprow.h"
 #include "tablesheets.h"
 #include "tablesupport.h"
@@ -85,8 +87,6 @@ VerifyReport uncompared(const QString &file, VerifyReport::Status status, const 
     return r;
 }
 
-QString columnProblem(const RowProblem &p) { return QStringLiteral("column \"%1\": %2").arg(p.column, p.message); }
-
 UnitVerdict verdictOf(VerifyReport::Status status)
 {
     return status == VerifyReport::Status::Match ? UnitVerdict::Match
@@ -96,40 +96,26 @@ UnitVerdict verdictOf(VerifyReport::Status status)
 
 // Checks one row's unit against the file it names; a row that cannot be
 // checked gets its reason, and the other rows are checked all the same.
-UnitResult checkUnit(const LoadedTable &table, const CsvRecord &record, const QDir &folder)
+UnitResult checkUnit(const UnitRow &row)
 {
     UnitResult u;
-    u.line = record.line;
-    const QString file = table.cell(record, QLatin1String(TableColumns::file)).trimmed();
-    QStringList banks;
-    for (const QString &column : bankColumns())
-        banks << table.cell(record, column);
-    const UnitReading reading = unitFromBankCells(banks);
-    QString problem = table.widthProblem(record);
-    if (problem.isEmpty() && file.isEmpty())
-        problem = columnProblem({ QLatin1String(TableColumns::file), QStringLiteral("is empty") });
-    if (problem.isEmpty() && reading.state == UnitReading::State::NotRead) {
+    u.line = row.line;
+    if (!row.problem.isEmpty()) {
+        u.report = uncompared(row.file, VerifyReport::Status::Error, row.problem);
+        return u;
+    }
+    if (row.reading.state == UnitReading::State::NotRead) {
         u.verdict = UnitVerdict::NotRead;
-        u.report = uncompared(file, VerifyReport::Status::NotRead, reading.problem.message);
+        u.report = uncompared(row.file, VerifyReport::Status::NotRead, row.reading.problem.message);
         return u;
     }
-    if (problem.isEmpty() && reading.state == UnitReading::State::Unreadable)
-        problem = columnProblem(reading.problem);
-    if (!problem.isEmpty()) {
-        u.report = uncompared(file, VerifyReport::Status::Error, problem);
-        return u;
-    }
-    const QString path = QDir::isAbsolutePath(file) ? file : folder.filePath(file);
-    u.report = verifyUnit(QFile::encodeName(path), reading.switches);
-    u.report.file.file = file;
-    u.report.file.fileBytes = QFile::encodeName(file);
+    u.report = verifyUnit(QFile::encodeName(row.path), row.reading.switches);
+    u.report.file.file = row.file;
+    u.report.file.fileBytes = QFile::encodeName(row.file);
     const bool compared = u.report.status == VerifyReport::Status::Match
         || u.report.status == VerifyReport::Status::Differ;
-    if (compared && reading.s4Empty && u.report.file.setup.isDualOutput()) {
-        u.report = uncompared(file, VerifyReport::Status::Error,
-                              columnProblem({ bankColumns().at(3),
-                                              QStringLiteral("is empty; a dual-output unit needs "
-                                                             "the twelve switches read off it") }));
+    if (compared && row.reading.s4Empty && u.report.file.setup.isDualOutput()) {
+        u.report = uncompared(row.file, VerifyReport::Status::Error, emptyS4Problem());
         return u;
     }
     u.verdict = verdictOf(u.report.status);
@@ -137,7 +123,7 @@ UnitResult checkUnit(const LoadedTable &table, const CsvRecord &record, const QD
 }
 
 // One line of text or one JSON object for a unit.
-QByteArray unitResultText(const LoadedTable &table, const UnitResult &u, bool json)
+QByteArray unitResultText(const PrintedProblems &problems, const UnitResult &u, bool json)
 {
     if (json) {
         // The object --verify gives, with the table's line first.
@@ -145,42 +131,52 @@ QByteArray unitResultText(const LoadedTable &table, const UnitResult &u, bool js
             .toUtf8();
     }
     const QString file = u.report.file.file.isEmpty() ? QString() : u.report.file.file + QStringLiteral(": ");
-    return (table.at(u.line,
-                     file + QLatin1String(verifyStatusName(u.report.status)) + QStringLiteral(": ") + u.report.message)
+    return (problems.at(u.line,
+                        file + QLatin1String(verifyStatusName(u.report.status)) + QStringLiteral(": ")
+                            + u.report.message)
             + QLatin1Char('\n'))
         .toUtf8();
 }
 
-int verifyTable(const QString &tablePath, bool json)
+// 1 when any unit differs (units to reset), else 2 when any was not read or
+// could not be checked, else 0.
+int verifiedStatus(const UnitVerdicts &verdicts, bool written)
 {
-    LoadedTable table;
-    int status = ExitUsage;
-    if (!table.load(tablePath, &status))
-        return table.finishProblems(status);
-    // S4 may be left out: a single-output unit's sheet has none.
-    table.checkHeader(QStringList{ QLatin1String(TableColumns::file) } + bankColumns().mid(0, 3));
-    if (table.problemCount() > 0)
-        return table.finishProblems(table.header().nearMisses.isEmpty() ? ExitUsage : ExitRefused);
-    table.noteColumns(false);
+    if (verdicts.count(UnitVerdict::Differ) > 0)
+        return written ? ExitRefused : ExitError;
+    return exitStatus(!written || verdicts.overall() != UnitVerdict::Match, false);
+}
 
-    const QDir folder = QFileInfo(tablePath).absoluteDir();
+int verifyTable(const QString &tablePath, const QString &dir, bool json)
+{
+    PrintedProblems problems(tablePath);
+    PlantReader reader(problems);
+    const PlantReader::Opened opened = reader.open(tablePath);
+    if (opened != PlantReader::Opened::Table)
+        return problems.finish(notOpened(reader, opened));
+    // A table that cannot be checked at all says nothing of the units.
+    if (!checkUnitsHeader(reader))
+        return problems.finish(ExitError);
+    for (const QString &note : reader.columnNotes(false))
+        problems.note(note);
+
+    const QString folder = dir.isEmpty() ? QFileInfo(tablePath).absolutePath() : dir;
     ReportOutput out;
     UnitVerdicts verdicts;
     CsvRecord record;
-    while (table.next(&record)) {
-        const UnitResult u = checkUnit(table, record, folder);
+    const int before = problems.count();
+    while (reader.next(&record)) {
+        const UnitResult u = checkUnit(readUnitRow(reader, record, folder));
         verdicts.add(u.verdict);
-        out.write(unitResultText(table, u, json));
+        out.write(unitResultText(problems, u, json));
     }
     const bool written = out.finish();
     writeStderr(verdicts.summary() + QLatin1Char('\n'));
     // A fault in the table's quoting ends the reading: the rows after it are
     // not read at all.
-    if (table.problemCount() > 0)
-        return table.finishProblems(ExitUsage);
-    const UnitVerdict overall = verdicts.overall();
-    return exitStatus(!written || (overall != UnitVerdict::Match && overall != UnitVerdict::Differ),
-                      overall == UnitVerdict::Differ);
+    if (problems.count() > before)
+        return problems.finish(ExitError);
+    return verifiedStatus(verdicts, written);
 }
 
 } // namespace
@@ -193,7 +189,7 @@ int runExport(const Arguments &line)
         return table::runTableBack(line.value("table"), line.value("into"));
     }
     if (line.isSet("into"))
-        return usageError(QStringLiteral("--into is for --make and --csv --table"));
+        return usageError(QStringLiteral("--into is for --make, --verify-table and --csv --table"));
     QList<QByteArray> files;
     if (const int status = gatherFilesOrTell(line, &files); status != ExitOk)
         return status;
@@ -216,10 +212,11 @@ int runEvaluateOrSheets(const Arguments &line)
 
 int runMakeTable(const Arguments &line)
 {
-    const QString dir = line.value("into");
-    if (dir.isEmpty())
-        return usageError(QStringLiteral("--make needs --into DIR, the folder for the setup files"));
-    table::MakeOptions options;
+    // Without --into, the setup files go beside the table, where every other
+    // command looks for them.
+    const QString table = line.value("make");
+    const QString dir = line.isSet("into") ? line.value("into") : QFileInfo(table).absolutePath();
+    MakeOptions options;
     options.force = line.isSet("force");
     options.update = line.isSet("update");
     options.dryRun = line.isSet("dry-run");
@@ -227,25 +224,31 @@ int runMakeTable(const Arguments &line)
         return usageError(QStringLiteral("--update and --force exclude each other"));
     if (options.dryRun && !options.force && !options.update)
         return usageError(QStringLiteral("--dry-run is for --update or --force"));
-    return table::runMake(line.value("make"), dir, options);
+    return table::runMake(table, dir, options);
 }
 
-int runVerifyTable(const Arguments &line) { return verifyTable(line.value("verify-table"), line.json()); }
+int runVerifyTable(const Arguments &line)
+{
+    return verifyTable(line.value("verify-table"), line.value("into"), line.json());
+}
 
 QString tableHelpText()
 {
     return QStringLiteral("A table (CSV) has one row per setup file under a header that names its\n"
                           "columns, in any order: file, the selections in the window's words (input\n"
-                          "type, input range, ... frequency burnout), S1 to S4, status, message.\n"
-                          "Other columns are the plant's own (tag, loop, location...): kept, and\n"
-                          "printed below the summary of each sheet of --pdf --table.\n"
-                          "With --csv: exit status as for the report; with --table, 2 when a file\n"
-                          "a row names could not be read. With --make: 0 all written, 1 a problem\n"
-                          "in the table (nothing written), 2 not read or not written. With --pdf\n"
-                          "--table: 0 all printed, 1 a problem in the table (nothing printed), 2 not\n"
-                          "read or not written.\n"
-                          "With --verify-table: 0 all match, 1 some differ, 2 some not read or\n"
-                          "not checked, 64 a table that cannot be read.\n");
+                          "type, input range, ... frequency burnout), S1 to S4 (the setup's switches),\n"
+                          "status, message, and for a check in the field read S1 to read S4 (the\n"
+                          "switches read off the unit), check and checked. Other columns are the\n"
+                          "plant's own (tag, loop, location...): kept, and printed below the summary\n"
+                          "of each sheet of --pdf --table. A row's file names its setup file in the\n"
+                          "table's folder, or in DIR with --into.\n"
+                          "Every table command: 2 a table that cannot be read, 64 a file that is no\n"
+                          "table (not UTF-8, no header, both \",\" and \";\" in the header).\n"
+                          "With --make and --pdf --table: 0 all written, 1 a problem in the table\n"
+                          "(nothing written), 2 not written. With --csv --table: 1 a problem in the\n"
+                          "header, 2 a file a row names could not be read.\n"
+                          "With --verify-table: 0 all match, 1 some differ, 2 none differs but some\n"
+                          "not read or not checked, or a table that cannot be checked at all.\n");
 }
 
 } // namespace hvx

@@ -2,97 +2,17 @@
 
 #include "bytenames.h"
 #include "displaytext.h"
-#include "evaluation.h"
-#include "maketable.h"
 #include "pdfoutput.h"
-#include "plantplanner.h"
-#include "setupfile.h"
-#include "setuprow.h"
+#include "plantsheets.h"
+#include "reportoutput.h"
 #include "tablesupport.h"
 #include "wholefile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace hvx {
 namespace table {
-namespace {
-
-// The sheet of every planned row, in table order.
-QList<ResultSheet> rowSheets(LoadedTable &table, const std::vector<LoadedTable::Place> &plan)
-{
-    const PlantPlanner planner(table.header());
-    QList<ResultSheet> sheets;
-    sheets.reserve(qsizetype(plan.size()));
-    for (const LoadedTable::Place &place : plan) {
-        table.seek(place);
-        CsvRecord record;
-        PlannedRow row;
-        if (!table.next(&record) || !readPlantRow(table, planner, record, &row))
-            return {}; // the same bytes as before: not reached
-        ResultSheet sheet{ row.setup, EvaluationValues(), row.fileName, planner.plantColumnsLine(record) };
-        Evaluate(sheet.setup, sheet.values);
-        sheets.append(sheet);
-    }
-    return sheets;
-}
-
-// The bank columns the table lacks: added empty, for the switches read off
-// the units.
-QStringList lackedBanks(const LoadedTable &table)
-{
-    QStringList lacked;
-    for (const QString &bank : bankColumns())
-        if (table.column(bank) < 0)
-            lacked << bank;
-    return lacked;
-}
-
-// The row's cells with each setup column (added at the end where the header
-// lacks it) taken from the setup, and the bank columns the header lacks
-// added empty. The file cell names the file read, as --verify-table finds
-// it from a table in the current folder.
-QStringList rowWithSetup(const LoadedTable &table, const CsvRecord &record, const QString &file, const Setup &setup)
-{
-    const QStringList &lacked = table.header().lackedSetup;
-    const qsizetype width = table.headerCells().size();
-    QStringList cells = record.cells;
-    cells.resize(width); // cells past the header are empty (checkWidth)
-    cells += QStringList(lacked.size() + lackedBanks(table).size());
-    const QStringList values = setupRowValues(setup);
-    for (int i = 0; i < values.size(); ++i) {
-        const int column = table.column(setupColumns().at(i));
-        cells[column >= 0 ? column : width + lacked.indexOf(setupColumns().at(i))] = values.at(i);
-    }
-    cells[table.column(QLatin1String(TableColumns::file))] = file;
-    return cells;
-}
-
-// The setup of the file a row names in dir, and the file's path; false
-// (told) when there is none.
-bool rowSetup(LoadedTable &table, const CsvRecord &record, const QDir &dir, Setup *setup, QString *path)
-{
-    if (!table.checkWidth(record))
-        return false;
-    QString problem;
-    const QString name = PlantPlanner::fileNameOf(table.cell(record, QLatin1String(TableColumns::file)), &problem);
-    if (name.isEmpty()) {
-        table.problem(record.line, QLatin1String(TableColumns::file), problem);
-        return false;
-    }
-    *path = dir.filePath(name);
-    QString why;
-    const LoadStatus status = loadSetupFile(*path, *setup, &why);
-    if (status == LoadStatus::Ok)
-        return true;
-    table.problem(record.line,
-                  status == LoadStatus::CannotOpen ? FileMessages::couldNotBeOpened(displayPath(*path), why)
-                                                   : FileMessages::notASetupFile(displayPath(*path), why));
-    return false;
-}
-
-} // namespace
 
 int runTableSheets(const QString &tablePath, const QByteArray &pdfPath)
 {
@@ -103,44 +23,47 @@ int runTableSheets(const QString &tablePath, const QByteArray &pdfPath)
         writeError(QStringLiteral("%1 could not be written: %2").arg(pdfName, why));
         return ExitError;
     }
-    LoadedTable table;
-    std::vector<LoadedTable::Place> plan;
-    int status = ExitRefused;
-    if (!checkPlantTable(table, tablePath, &plan, &status, "nothing printed"))
-        return status;
+    PrintedProblems problems(tablePath);
+    PlantReader reader(problems);
+    QList<ResultSheet> sheets;
+    switch (tableSheets(reader, tablePath, &sheets)) {
+    case PlantPlan::Status::Planned:
+        break;
+    case PlantPlan::Status::CannotRead:
+        return notOpened(reader, PlantReader::Opened::CannotRead);
+    case PlantPlan::Status::NotATable:
+        return problems.finish(ExitUsage);
+    case PlantPlan::Status::Refused:
+        problems.finish(ExitRefused);
+        writeError(QStringLiteral("nothing printed: %1 in %2")
+                       .arg(counted(problems.count(), "problem"), displayPath(tablePath)));
+        return ExitRefused;
+    case PlantPlan::Status::NoRows:
+        writeError(QStringLiteral("nothing printed: %1 has no rows").arg(displayPath(tablePath)));
+        return ExitRefused;
+    }
     QString error;
-    if (!writeSheetsPdf(pdfPath, rowSheets(table, plan), &error)) {
+    if (!writeSheetsPdf(pdfPath, sheets, &error)) {
         writeError(error);
         return ExitError;
     }
-    writeError(QStringLiteral("%1 printed into %2").arg(counted(qsizetype(plan.size()), "sheet"), pdfName));
+    writeError(QStringLiteral("%1 printed into %2").arg(counted(sheets.size(), "sheet"), pdfName));
     return ExitOk;
 }
 
 int runTableBack(const QString &tablePath, const QString &dir)
 {
-    LoadedTable table;
-    int status = ExitUsage;
-    if (!table.load(tablePath, &status))
-        return table.finishProblems(status);
-    table.checkHeader({ QLatin1String(TableColumns::file) });
-    if (table.problemCount() > 0)
-        return table.finishProblems(table.header().nearMisses.isEmpty() ? ExitUsage : ExitRefused);
-    const QDir folder(dir.isEmpty() ? QFileInfo(tablePath).absolutePath() : dir);
-    const QStringList header = table.headerCells() + table.header().lackedSetup + lackedBanks(table);
+    PrintedProblems problems(tablePath);
+    PlantReader reader(problems);
+    const PlantReader::Opened opened = reader.open(tablePath);
+    if (opened != PlantReader::Opened::Table)
+        return problems.finish(notOpened(reader, opened));
     ReportOutput out;
-    out.write(csvByteOrderMark() + csvLine(header));
-    CsvRecord record;
-    while (table.next(&record)) {
-        Setup setup;
-        QString path;
-        const bool read = rowSetup(table, record, folder, &setup, &path);
-        // Without --into, the files are beside the table: their names.
-        const QString file = dir.isEmpty() ? QFileInfo(path).fileName() : path;
-        out.write(read ? csvLine(rowWithSetup(table, record, file, setup)) : csvLine(record.cells));
-    }
+    const QString folder = dir.isEmpty() ? QFileInfo(tablePath).absolutePath() : dir;
+    if (!writeRegister(reader, folder, [&out](const QByteArray &line) { out.write(line); }))
+        return problems.finish(ExitRefused);
     const bool written = out.finish();
-    return table.finishProblems(exitStatus(!written || table.problemCount() > 0, false));
+    return problems.finish(exitStatus(!written || problems.count() > 0, false));
 }
 
 } // namespace table

@@ -44,9 +44,9 @@ void PlantTableModel::setTable(const PlantTable *table)
         for (const QString &name : shownSetupColumns())
             m_columns.push_back({ name, Kind::TableCell, table->column(name) });
         m_columns.push_back({ QStringLiteral("setup file"), Kind::FileState, -1 });
-        m_columns.push_back({ QLatin1String(PlantColumns::check), Kind::Check, -1 });
-        m_columns.push_back({ QLatin1String(PlantColumns::checked), Kind::Checked,
-                              table->column(QLatin1String(PlantColumns::checked)) });
+        m_columns.push_back({ QLatin1String(TableColumns::check), Kind::Check, -1 });
+        m_columns.push_back({ QLatin1String(TableColumns::checked), Kind::Checked,
+                              table->column(QLatin1String(TableColumns::checked)) });
         for (int row = 0; row < table->rowCount(); ++row) {
             m_files.push_back(table->fileState(row));
             m_checks.push_back(table->check(row));
@@ -88,7 +88,7 @@ QString PlantTableModel::text(int row, const Column &column) const
     case Kind::Check:
         return plantCheckText(m_checks[size_t(row)]);
     case Kind::Checked:
-        return r.cells.value(m_table->column(QLatin1String(PlantColumns::checked))).trimmed();
+        return r.cells.value(m_table->column(QLatin1String(TableColumns::checked))).trimmed();
     }
     return QString();
 }
@@ -135,7 +135,7 @@ QVariant PlantTableModel::data(const QModelIndex &index, int role) const
             return problems.join(QLatin1Char('\n'));
         }
         if (column.kind == Kind::Check)
-            return m_table->cell(index.row(), QLatin1String(PlantColumns::check));
+            return m_table->cell(index.row(), QLatin1String(TableColumns::check));
         return QVariant();
     case Qt::BackgroundRole:
         return background(index.row());

@@ -13,12 +13,15 @@
 #include "unitcomparison.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSortFilterProxyModel>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -55,6 +58,32 @@ private:
 
 QStringList tableFilters() { return { QStringLiteral("Plant Table (*.csv)"), QStringLiteral("All Files (*)") }; }
 
+// The folder of a table's setup files, kept per user and table once chosen.
+std::unique_ptr<QSettings> plantSettings()
+{
+    return std::make_unique<QSettings>(QStringLiteral("halvex"), QStringLiteral("halvex"));
+}
+QString setupFolderKey(const QString &table)
+{
+    return QStringLiteral("setupFolders/")
+        + QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(table).absoluteFilePath()));
+}
+
+QString rememberedSetupFolder(const QString &table)
+{
+    const QString folder = plantSettings()->value(setupFolderKey(table)).toString();
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void rememberSetupFolder(const QString &table, const QString &folder)
+{
+    const std::unique_ptr<QSettings> settings = plantSettings();
+    if (folder == QFileInfo(table).absolutePath())
+        settings->remove(setupFolderKey(table));
+    else
+        settings->setValue(setupFolderKey(table), folder);
+}
+
 } // namespace
 
 PlantWindow::PlantWindow(TMainForm *mainForm)
@@ -78,6 +107,7 @@ PlantWindow::PlantWindow(TMainForm *mainForm)
     connect(ui->OpenPlantTable1, &QAction::triggered, this, &PlantWindow::OpenPlantTable1Click);
     connect(ui->Save1, &QAction::triggered, this, &PlantWindow::Save1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &PlantWindow::SaveAs1Click);
+    connect(ui->SetupFilesFolder1, &QAction::triggered, this, &PlantWindow::SetupFilesFolder1Click);
     connect(ui->MakeSetupFiles1, &QAction::triggered, this, &PlantWindow::MakeSetupFiles1Click);
     connect(ui->PrintSheets1, &QAction::triggered, this, &PlantWindow::PrintSheets1Click);
     connect(ui->Close1, &QAction::triggered, this, &QWidget::close);
@@ -120,14 +150,23 @@ bool PlantWindow::openTable(const QString &path)
     }
     m_model->setTable(nullptr);
     m_table = std::move(table);
+    m_table.setSetupFolder(rememberedSetupFolder(m_table.path()));
     m_model->setTable(&m_table);
     ui->tvUnits->header()->resizeSections(QHeaderView::ResizeToContents);
     showCount();
     showTitle();
+    showTableStatus();
+    if (m_proxy->rowCount() > 0)
+        chooseRow(0);
+    return true;
+}
+
+void PlantWindow::showTableStatus()
+{
     int problems = 0;
     for (int row = 0; row < m_table.rowCount(); ++row)
         problems += m_table.row(row).usable() ? 0 : 1;
-    QStringList notes;
+    QStringList notes{ QStringLiteral("Setup files: %1").arg(QDir::toNativeSeparators(m_table.setupFolder())) };
     for (const PlantProblem &p : m_table.tableProblems())
         notes << p.text();
     if (problems > 0)
@@ -136,9 +175,24 @@ bool PlantWindow::openTable(const QString &path)
                      .arg(problems)
                      .arg(m_table.rowCount());
     showStatus(notes.join(QLatin1Char('\n')));
-    if (m_proxy->rowCount() > 0)
-        chooseRow(0);
-    return true;
+}
+
+void PlantWindow::SetupFilesFolder1Click()
+{
+    if (m_table.path().isEmpty())
+        return;
+    const QString dir = dialogs().folderName(this, QStringLiteral("Setup Files Folder"), m_table.setupFolder());
+    if (!dir.isEmpty())
+        useSetupFolder(dir);
+}
+
+void PlantWindow::useSetupFolder(const QString &dir)
+{
+    m_table.setSetupFolder(QFileInfo(dir).absoluteFilePath());
+    rememberSetupFolder(m_table.path(), m_table.setupFolder());
+    for (int row = 0; row < m_table.rowCount(); ++row)
+        m_model->refreshRow(row);
+    showTableStatus();
 }
 
 int PlantWindow::chosenRow() const
@@ -302,14 +356,10 @@ void PlantWindow::PrintSheets1Click()
     QList<ResultSheet> sheets;
     int leftOut = 0;
     for (int row : rowsToPrint()) {
-        const PlantRow &r = m_table.row(row);
-        if (!r.usable()) {
+        if (m_table.row(row).usable())
+            sheets << m_table.sheet(row);
+        else
             ++leftOut;
-            continue;
-        }
-        ResultSheet sheet{ r.setup, EvaluationValues(), m_table.setupFilePath(row), m_table.plantColumnsLine(row) };
-        Evaluate(sheet.setup, sheet.values);
-        sheets << sheet;
     }
     if (sheets.isEmpty()) {
         showStatus(QStringLiteral("No unit shown has a sheet to print."));

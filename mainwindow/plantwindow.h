@@ -43,6 +43,7 @@ public slots:
     void OpenPlantTable1Click();
     void Save1Click();
     void SaveAs1Click();
+    void SetupFilesFolder1Click();
     void MakeSetupFiles1Click();
     void PrintSheets1Click();
     void Find1Click();
@@ -65,6 +66,11 @@ private:
     // Makes every row's file into dir with the progress shown; false when
     // cancelled or refused (told). Nothing is written then.
     bool makeInto(const QString &dir);
+    // Takes dir as the folder of the table's setup files, remembered for
+    // the table, and shows each unit's file as it stands there.
+    void useSetupFolder(const QString &dir);
+    // "Setup files: /plant/setups" with the table's problems below it.
+    void showTableStatus();
     void recordCheck(const SwitchMap &read);
     void showCount();
     void showStatus(const QString &text);

@@ -1,9 +1,10 @@
-// Make Setup Files...: every unit's setup file written into a chosen folder
-// by the rules of halvex-eval --make --update.
+// Make Setup Files...: every unit's setup file written into the table's
+// setup files folder by the plant's own rules, as halvex-eval --make --update
+// writes them, from the table as it is on disk.
 
 #include "dialogs.h"
 #include "displaytext.h"
-#include "plantmaker.h"
+#include "plantmake.h"
 #include "planttablemodel.h"
 #include "plantwindow.h"
 
@@ -27,6 +28,17 @@ QString shownLines(const QStringList &lines)
     return shown.join(QLatin1Char('\n'));
 }
 
+// What a refused or failed run says, in one box.
+QString failureText(const MakeOutcome &outcome, const ProblemList &problems)
+{
+    if (problems.count() == 0)
+        return outcome.error.isEmpty() ? QStringLiteral("Nothing written.")
+                                       : QStringLiteral("Nothing written: %1.").arg(outcome.error);
+    return QStringLiteral("Nothing written: %1 in the table.\n\n%2")
+        .arg(problems.count() == 1 ? QStringLiteral("1 problem") : QStringLiteral("%1 problems").arg(problems.count()),
+             problems.text());
+}
+
 } // namespace
 
 void PlantWindow::MakeSetupFiles1Click()
@@ -35,9 +47,12 @@ void PlantWindow::MakeSetupFiles1Click()
         showStatus(QStringLiteral("The table has no units to make."));
         return;
     }
-    const QString dir = dialogs().folderName(this, QStringLiteral("Make Setup Files Into"),
-                                             QFileInfo(m_table.path()).absolutePath());
-    if (dir.isEmpty() || !makeInto(dir))
+    const QString dir = dialogs().folderName(this, QStringLiteral("Make Setup Files Into"), m_table.setupFolder());
+    if (dir.isEmpty())
+        return;
+    // The folder chosen is the table's setup files folder, made or not.
+    useSetupFolder(dir);
+    if (!makeInto(dir))
         return;
     for (int row = 0; row < m_table.rowCount(); ++row)
         m_model->refreshRow(row);
@@ -45,53 +60,43 @@ void PlantWindow::MakeSetupFiles1Click()
 
 bool PlantWindow::makeInto(const QString &dir)
 {
-    PlantMaker maker(m_table, dir);
-    QString error;
-    if (!maker.open(&error)) {
-        dialogs().message(this, applicationTitle(), error, DialogIcon::Error);
-        return false;
-    }
     QProgressDialog progress(QStringLiteral("Making the setup files..."), QStringLiteral("Cancel"), 0,
                              m_table.rowCount(), this);
     progress.setWindowTitle(applicationTitle());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    for (int row = 0; row < m_table.rowCount(); ++row) {
-        if (row % 64 == 0) {
-            progress.setValue(row); // a window-modal dialog handles the events waiting
-            if (progress.wasCanceled()) {
-                showStatus(QStringLiteral("Make Setup Files cancelled; nothing written."));
-                return false;
-            }
-        }
-        if (!maker.addRow(row)) {
-            dialogs().message(this, applicationTitle(), maker.errorString(), DialogIcon::Error);
-            return false;
-        }
-    }
-    progress.setValue(m_table.rowCount());
-    if (!maker.commit()) {
-        QStringList lines;
-        for (const PlantProblem &p : maker.refused())
-            lines << p.text();
-        const QString text = lines.isEmpty()
-            ? maker.errorString()
-            : QStringLiteral("Nothing written: %1 in the table.\n\n%2")
-                  .arg(lines.size() == 1 ? QStringLiteral("1 problem")
-                                         : QStringLiteral("%1 problems").arg(lines.size()),
-                       shownLines(lines));
-        dialogs().message(this, applicationTitle(), text, DialogIcon::Error);
+    const auto step = [&progress](qsizetype done, qsizetype total) {
+        progress.setMaximum(int(total));
+        progress.setValue(int(done)); // a window-modal dialog handles the events waiting
+        return !progress.wasCanceled();
+    };
+    MakeOptions options;
+    options.update = true;
+    ProblemList problems(ShownLines);
+    // The folder is locked only inside makePlant: no box waits while it is.
+    const MakeOutcome outcome = makePlant(m_table.path(), dir, options, problems, step);
+    progress.reset();
+    switch (outcome.status) {
+    case MakeOutcome::Status::Made:
+        break;
+    case MakeOutcome::Status::Cancelled:
+        showStatus(QStringLiteral("Make Setup Files cancelled; nothing written."));
+        return false;
+    case MakeOutcome::Status::CannotRead:
+    case MakeOutcome::Status::NotATable:
+    case MakeOutcome::Status::Refused:
+    case MakeOutcome::Status::NotWritten:
+        dialogs().message(this, applicationTitle(), failureText(outcome, problems), DialogIcon::Error);
         return false;
     }
-    QStringList lines = maker.listing();
-    lines << QStringLiteral("unchanged: %1").arg(QLocale(QLocale::English).toString(maker.unchanged()));
-    dialogs().message(this, applicationTitle(),
-                      QStringLiteral("%1 written into %2.\n\n%3")
-                          .arg(countOf(maker.written(), "setup file", "setup files"), QDir::toNativeSeparators(dir),
-                               shownLines(lines)),
+    QStringList lines = outcome.listing;
+    lines << QStringLiteral("unchanged: %1").arg(QLocale(QLocale::English).toString(outcome.unchanged));
+    const QString written = QStringLiteral("%1 written into %2.")
+                                .arg(countOf(outcome.written, "setup file", "setup files"),
+                                     QDir::toNativeSeparators(dir));
+    dialogs().message(this, applicationTitle(), written + QStringLiteral("\n\n") + shownLines(lines),
                       DialogIcon::Information);
-    showStatus(QStringLiteral("%1 written into %2.")
-                   .arg(countOf(maker.written(), "setup file", "setup files"), QDir::toNativeSeparators(dir)));
+    showStatus(written);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "evaluation.h"
 #include "printoptions.h"
+#include "resultsheet.h"
 #include "setup.h"
 
 #include <QList>
@@ -51,16 +52,6 @@ private:
 // usable width wide, 10 % of it inside the margin. False when the job was
 // cancelled or failed.
 bool printResultImage(QWidget *form, PrinterDevice &device, const PrintOptions &options, bool showProgress);
-
-// One evaluated setup file: what its results sheet shows.
-struct ResultSheet {
-    Setup setup;
-    EvaluationValues values;
-    QString fileName;
-    // The plant's own columns of the setup's row, below the summary:
-    // "tag: TT-104 · location: Pump house 2"; empty for none.
-    QString plantColumns = QString();
-};
 
 // The application's printer as the user chose it in the print dialog, or
 // nullptr: when a job still runs on it (told in a box) or the user cancelled.

@@ -114,7 +114,7 @@ QString HeaderReading::nearMissText(const NearMiss &miss)
 
 HeaderFolding::HeaderFolding()
 {
-    for (const QString &name : allTableColumns())
+    for (const QString &name : knownTableColumns())
         m_known.append({ name, fold(name), words(name) });
 }
 

@@ -40,7 +40,7 @@ struct HeaderReading {
 
 class HeaderFolding {
 public:
-    // Folds to the columns the program reads and writes (allTableColumns).
+    // Folds to the columns the program reads and writes (knownTableColumns).
     HeaderFolding();
 
     // A header as it is compared: lower case, without blanks, '_' and '-',

@@ -15,6 +15,8 @@ namespace TableColumns {
 const char file[] = "file";
 const char status[] = "status";
 const char message[] = "message";
+const char check[] = "check";
+const char checked[] = "checked";
 } // namespace TableColumns
 
 namespace {
@@ -180,33 +182,39 @@ bool fileKeeps(const QString &text)
         && back.eCustomLow == text;
 }
 
-// A number that reads two ways: one to three digits, a comma and exactly
-// three digits ("1,200", "-2,500") is a thousand and more with a thousands
-// separator, or less than one thousandth of that with a decimal comma.
-// The problem naming both readings, or empty.
-QString ambiguousNumber(const QString &value)
+// A number that reads two ways: one to three digits (the first not 0), a
+// comma and exactly three digits ("1,200", "-2,500") is a thousand and more
+// with a thousands separator, or less than one thousandth of that with a
+// decimal comma; in a table written with semicolons the same holds for a
+// point. The problem naming both readings, or empty.
+QString ambiguousNumber(const QString &value, QChar separator)
 {
-    static const QRegularExpression twoWays(QStringLiteral("^(-?)(\\d{1,3}),(\\d{3})$"));
-    if (!value.contains(QLatin1Char(',')))
+    static const QRegularExpression comma(QStringLiteral("^([-+]?)([1-9]\\d{0,2}),(\\d{3})$"));
+    static const QRegularExpression point(QStringLiteral("^([-+]?)([1-9]\\d{0,2})\\.(\\d{3})$"));
+    const bool semicolons = separator == QLatin1Char(';');
+    if (!value.contains(QLatin1Char(',')) && !(semicolons && value.contains(QLatin1Char('.'))))
         return QString();
-    const QRegularExpressionMatch m = twoWays.match(value);
+    QRegularExpressionMatch m = comma.match(value);
+    if (!m.hasMatch() && semicolons)
+        m = point.match(value);
     if (!m.hasMatch())
         return QString();
+    const QString sign = m.captured(1) == QLatin1String("-") ? QStringLiteral("-") : QString();
     const int whole = m.captured(2).toInt();
     QString fraction = m.captured(3);
     while (fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);
-    const QString thousands = m.captured(1) + QString::number(whole * 1000 + m.captured(3).toInt());
-    const QString decimal = m.captured(1) + QString::number(whole)
+    const QString thousands = sign + QString::number(whole * 1000 + m.captured(3).toInt());
+    const QString decimal = sign + QString::number(whole)
         + (fraction.isEmpty() ? QString() : QLatin1Char('.') + fraction);
     return QStringLiteral("\"%1\" could be %2 or %3; write %2 or %3").arg(value, thousands, decimal);
 }
 
 // The custom text to store: as given, or, when longer than the window takes,
 // the shortest text of the same number.
-std::optional<QString> customText(const QString &value, QString *problem)
+std::optional<QString> customText(const QString &value, QChar separator, QString *problem)
 {
-    *problem = ambiguousNumber(value);
+    *problem = ambiguousNumber(value, separator);
     if (!problem->isEmpty())
         return std::nullopt;
     for (const QChar c : value) {
@@ -240,7 +248,7 @@ std::optional<QString> customText(const QString &value, QString *problem)
     return std::nullopt;
 }
 
-void readValue(const ColumnDef &def, const QString &value, Setup &s, std::vector<RowProblem> *problems)
+void readValue(const ColumnDef &def, const QString &value, QChar separator, Setup &s, std::vector<RowProblem> *problems)
 {
     const QString column = QLatin1String(def.name);
     QStringList items;
@@ -248,7 +256,7 @@ void readValue(const ColumnDef &def, const QString &value, Setup &s, std::vector
     case Kind::CustomLow:
     case Kind::CustomHigh: {
         QString problem;
-        const std::optional<QString> text = customText(value, &problem);
+        const std::optional<QString> text = customText(value, separator, &problem);
         if (!text)
             problems->push_back({ column, problem });
         else
@@ -323,6 +331,26 @@ const QStringList &allTableColumns()
     return columns;
 }
 
+const QStringList &readBankColumns()
+{
+    static const QStringList columns = { QStringLiteral("read S1"), QStringLiteral("read S2"),
+                                         QStringLiteral("read S3"), QStringLiteral("read S4") };
+    return columns;
+}
+
+const QStringList &checkColumns()
+{
+    static const QStringList columns = readBankColumns()
+        + QStringList{ QLatin1String(TableColumns::check), QLatin1String(TableColumns::checked) };
+    return columns;
+}
+
+const QStringList &knownTableColumns()
+{
+    static const QStringList columns = allTableColumns() + checkColumns();
+    return columns;
+}
+
 QString notSetText() { return QStringLiteral("(not set)"); }
 
 QString quotedValue(const QString &value)
@@ -355,7 +383,7 @@ QStringList setupRowValues(const Setup &setup)
     return values;
 }
 
-Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems)
+Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems, QChar separator)
 {
     Setup s;
     for (bool later : { false, true }) {
@@ -365,7 +393,7 @@ Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *pro
                 continue;
             const QString value = values.at(i).trimmed();
             if (!value.isEmpty())
-                readValue(def, value, s, problems);
+                readValue(def, value, separator, s, problems);
         }
     }
     // "Fast" is a choice the window hides at first: shown, so that it is seen.
@@ -414,7 +442,7 @@ UnitReading unitFromBankCells(const QStringList &cells)
     const auto empty = [&cells](int b) { return cells.value(b - 1).trimmed().isEmpty(); };
     if (empty(1) && empty(2) && empty(3) && empty(4)) {
         r.state = UnitReading::State::NotRead;
-        r.problem.message = QStringLiteral("no switches were read off the unit (S1 to S4 are empty)");
+        r.problem.message = QStringLiteral("no switches were read off the unit (read S1 to read S4 are empty)");
         return r;
     }
     for (int b = 1; b <= 4; ++b) {
@@ -426,7 +454,7 @@ UnitReading unitFromBankCells(const QStringList &cells)
         const std::optional<SwitchBank> bank = bankFromCell(cells.value(b - 1), &error);
         if (!bank) {
             r.state = UnitReading::State::Unreadable;
-            r.problem = { bankColumns().at(b - 1), error };
+            r.problem = { readBankColumns().at(b - 1), error };
             return r;
         }
         r.switches.bank(b) = *bank;

@@ -18,6 +18,8 @@ namespace TableColumns {
 extern const char file[];
 extern const char status[];
 extern const char message[];
+extern const char check[];
+extern const char checked[];
 } // namespace TableColumns
 
 // The columns of the setup's selections, in table order: "input type" ...
@@ -28,6 +30,14 @@ const QStringList &bankColumns();
 // Every column the program writes: file, the setup's columns, S1 to S4,
 // status and message.
 const QStringList &allTableColumns();
+// The columns of the switches read off a unit in the field: "read S1" ...
+// "read S4"; S1 to S4 are always the setup's own.
+const QStringList &readBankColumns();
+// The columns a check of a unit writes: "read S1" ... "read S4", "check"
+// (the verdict) and "checked" (when).
+const QStringList &checkColumns();
+// Every column any table command knows: allTableColumns() and checkColumns().
+const QStringList &knownTableColumns();
 
 // The text of a choice that no button is chosen in (possible only in a setup
 // file): "(not set)".
@@ -52,7 +62,13 @@ struct RowProblem {
 // and surrounding blanks; an empty value leaves what New gives. Every value
 // that is not one of its items is a problem, and its field is left as New
 // gives it.
-Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems);
+//
+// A number that reads two ways is refused: one to three digits (not starting
+// with 0), a comma and exactly three digits ("1,200") in any table, and the
+// same with a point ("1.200") in a table written with semicolons, where a
+// point may separate thousands.
+Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems,
+                         QChar separator = QLatin1Char(','));
 
 // A value as a message quotes it: in double quotes, cut to about 60
 // characters with "..." when longer.
@@ -64,7 +80,7 @@ QString bankCellText(const SwitchBank &bank);
 // Twelve digits 0 and 1, with or without blanks between them.
 std::optional<SwitchBank> bankFromCell(const QString &text, QString *error);
 
-// The switches a row gives for a unit, from its S1 to S4 cells.
+// The switches a row gives for a unit, from its "read S1" to "read S4" cells.
 struct UnitReading {
     enum class State {
         Read,       // the switches are in switches

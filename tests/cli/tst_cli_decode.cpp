@@ -124,7 +124,7 @@ private slots:
             << QStringList{ u"--decode"_s, u"--json"_s, u"--pdf"_s, u"out.pdf"_s, voltage }
             << u"--pdf is for setup files, not with --decode or --verify"_s;
         QTest::newRow("setup files with a table option")
-            << QStringList{ u"--force"_s, voltageFile } << u"--into, --force, --update and --dry-run are for --make"_s;
+            << QStringList{ u"--force"_s, voltageFile } << u"--force, --update and --dry-run are for --make"_s;
     }
 
     // A malformed argument is named on standard error before anything is reported.

@@ -71,7 +71,7 @@ private slots:
         // clang-format off
         QTest::newRow("two table commands") << QStringList{ "--csv", "--make", "/none/plant.csv", "GOOD" } << 64;
         QTest::newRow("into without make") << QStringList{ "--into", "/none/out", "GOOD" } << 64;
-        QTest::newRow("make without into") << QStringList{ "--make", "/none/plant.csv" } << 64;
+        QTest::newRow("make without into: beside a table not there") << QStringList{ "--make", "/none/plant.csv" } << 2;
         QTest::newRow("make with a file") << QStringList{ "--make", "/none/plant.csv", "--into", "/none/out", "GOOD" } << 64;
         QTest::newRow("make with json") << QStringList{ "--make", "/none/plant.csv", "--into", "/none/out", "--json" } << 64;
         QTest::newRow("verify-table with null") << QStringList{ "--verify-table", "/none/units.csv", "--null" } << 64;

@@ -5,6 +5,8 @@
 #include "../support/testfiles.h"
 #include "csvtable.h"
 #include "evalrun.h"
+#include "evaluation.h"
+#include "planttable.h"
 #include "setupfile.h"
 #include "setuprow.h"
 #include "tablerows.h"
@@ -34,12 +36,14 @@ private slots:
         QTest::addColumn<QByteArray>("listing");
         QTest::addColumn<QString>("message"); // on standard error
         QTest::addColumn<QStringList>("written");
-        const QByteArray listed =
-            "changed: TT-2.hvx (input range 0 to 7.5 V -> 0 to 10 V)\nnew: TT-3.hvx\nunchanged: 1\n";
+        const QByteArray changed = "changed: TT-2.hvx (input range 0 to 7.5 V -> 0 to 10 V; switches S1.1 on -> off, "
+                                   "S1.2 off -> on, S1.4 off -> on)\nnew: TT-3.hvx\n";
+        const QByteArray listed = changed + "unchanged: 1\n";
         // clang-format off
         QTest::newRow("update") << QStringList{ "--update" } << 0 << listed << "2 setup files written into out" << QStringList{ "TT-2", "TT-3" };
         QTest::newRow("update, dry run") << QStringList{ "--update", "--dry-run" } << 0 << listed << "nothing written: a dry run" << QStringList();
-        QTest::newRow("force, dry run") << QStringList{ "--dry-run", "--force" } << 0 << listed << "nothing written: a dry run" << QStringList();
+        // What --force would write: TT-1 too, as it is.
+        QTest::newRow("force, dry run") << QStringList{ "--dry-run", "--force" } << 0 << "replaced: TT-1.hvx\n" + changed + "unchanged: 0\n" << "nothing written: a dry run" << QStringList();
         QTest::newRow("force") << QStringList{ "--force" } << 0 << QByteArray() << "3 setup files written into out" << QStringList{ "TT-1", "TT-2", "TT-3" };
         QTest::newRow("dry run alone") << QStringList{ "--dry-run" } << 64 << QByteArray() << "halvex-eval: --dry-run is for --update or --force\n" << QStringList();
         QTest::newRow("update and force") << QStringList{ "--update", "--force" } << 64 << QByteArray() << "halvex-eval: --update and --force exclude each other\n" << QStringList();
@@ -163,19 +167,23 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("plant.csv:3: out/TT-2.hvx could not be opened: No such file or directory"),
                  qPrintable(run.err));
+        // The columns it lacks follow its own: the setup's, its switches and
+        // those for the switches read off the units.
         CsvTable table;
         CsvError error;
         QVERIFY(readCsvTable(run.out, &table, &error));
         QCOMPARE(table.header.mid(0, 6),
                  QStringList({ "file", "input type", "input range", "output 1", "tag", "loop" }));
-        QCOMPARE(table.header.size(), 6 + setupColumns().size() - 3 + 4);
-        QCOMPARE(table.header.mid(table.header.size() - 4), bankColumns()); // for the switches read off the units
+        QCOMPARE(table.header.size(), 6 + setupColumns().size() - 3 + 8);
+        QCOMPARE(table.header.mid(table.header.size() - 8), bankColumns() + readBankColumns());
         const QStringList first = table.records.at(0).cells, kept = table.records.at(1).cells;
         QCOMPARE(first.mid(0, 6),
-                 QStringList({ "out/TT-1.hvx", "Voltage", "0 to 10 V",
+                 QStringList({ "TT-1", "Voltage", "0 to 10 V",
                                setupRowValues(plainSetup(3)).at(setupColumns().indexOf("output 1")), "TT-1", "L 7" }));
         QCOMPARE(first.at(table.column("burnout")),
                  setupRowValues(plainSetup(3)).at(setupColumns().indexOf("burnout")));
+        QCOMPARE(first.at(table.column("S3")), "1010 1000 0011");
+        QCOMPARE(first.at(table.column("read S1")), "");
         QCOMPARE(kept, QStringList({ "TT-2", "Voltage", "0 to 10 V", "4 to 20 mA source", "TT-2", "" }));
     }
 
@@ -201,7 +209,29 @@ private slots:
                       "\nTT-111,TT-111,Boiler house,K type thermocouple,Custom,0,500,");
         writeFile(dir + "/plant.csv", table);
         const Run updated = runEvalIn(dir, { "--make", "plant.csv", "--into", "plant", "--update" });
-        QCOMPARE(updated.out, QByteArray("changed: TT-111.hvx (custom high 450 -> 500)\nunchanged: 23\n"));
+        QCOMPARE(updated.out,
+                 QByteArray("changed: TT-111.hvx (custom high 450 -> 500; switches unchanged)\nunchanged: 23\n"));
+
+        // The table as the plant window saves it, one check recorded: every
+        // table command takes it as the same table without its checks.
+        PlantTable window;
+        QString error;
+        QVERIFY2(window.read(dir + "/plant.csv", &error), qPrintable(error));
+        EvaluationValues set;
+        Evaluate(window.row(0).setup, set);
+        window.record(0, set.map, compareUnitWithSetup(set.map, window.row(0).setup), QDateTime::currentDateTime());
+        QVERIFY2(window.save(&error), qPrintable(error));
+        const QByteArray saved = readFile(dir + "/plant.csv");
+        QVERIFY(saved.contains(",read S1,read S2,read S3,read S4,check,checked"));
+        QCOMPARE(runEvalIn(dir, { "--make", "plant.csv", "--into", "plant", "--update" }).out,
+                 QByteArray("unchanged: 24\n"));
+        QCOMPARE(runEvalIn(dir, { "--pdf", "checked.pdf", "--table", "plant.csv" }).exitCode, 0);
+        const Run register_ = runEvalIn(dir, { "--csv", "--table", "plant.csv", "--into", "plant" });
+        QVERIFY2(register_.exitCode == 0 && register_.out.contains(",match,"), qPrintable(register_.err));
+        const Run verified = runEvalIn(dir, { "--verify-table", "plant.csv", "--into", "plant" });
+        QCOMPARE(verified.exitCode, 2);
+        QVERIFY2(verified.err.endsWith("24 units: 1 matches, 0 differ, 23 not read, 0 could not be checked\n"),
+                 qPrintable(verified.err));
     }
 
 private:

@@ -333,8 +333,8 @@ private slots:
         const QString s1 = "0101 0100 1100", s2 = "0010 1010 0000", s3 = "1010 1000 0000";
         const auto unit = [&](const QString &file, const QString &bank1, const QString &bank4 = "000000000000",
                               const QString &bank2 = QString()) {
-            return QStringList{ "file=" + file, "S1=" + bank1, "S2=" + (bank2.isNull() ? s2 : bank2), "S3=" + s3,
-                                "S4=" + bank4 };
+            return QStringList{ "file=" + file, "read S1=" + bank1, "read S2=" + (bank2.isNull() ? s2 : bank2),
+                                "read S3=" + s3, "read S4=" + bank4 };
         };
         const QStringList good = unit("units/TT-1.hvx", s1);
         // clang-format off
@@ -346,28 +346,32 @@ private slots:
             << "units.csv:2: units/TT-1.hvx: differ: 16 switches of the unit differ from the setup file: S1 and S2 look swapped." << "1 unit: 0 match, 1 differs, 0 not read, 0 could not be checked";
         QTest::newRow("refused setup") << tableOf({ good, unit("units/refused.hvx", s1) }) << 2
             << "units.csv:3: units/refused.hvx: refused: " << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
-        QTest::newRow("missing file, one differs") << tableOf({ unit("units/TT-1.hvx", "1101 0100 1100"), unit("units/none.hvx", s1) }) << 2
+        // Units to reset are told by 1 even where others could not be checked.
+        QTest::newRow("missing file, one differs") << tableOf({ unit("units/TT-1.hvx", "1101 0100 1100"), unit("units/none.hvx", s1) }) << 1
             << "units.csv:3: units/none.hvx: error: " << "2 units: 0 match, 1 differs, 0 not read, 1 could not be checked";
         QTest::newRow("a typo in a bank") << tableOf({ unit("units/TT-1.hvx", "0100 0001 01x0"), good }) << 2
-            << "units.csv:2: units/TT-1.hvx: error: column \"S1\": \"0100 0001 01x0\" is not twelve digits" << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
-        QTest::newRow("not read") << tableOf({ good, { "file=units/TT-1.hvx", "S1= ", "S2=", "S3=", "S4=" } }) << 2
+            << "units.csv:2: units/TT-1.hvx: error: column \"read S1\": \"0100 0001 01x0\" is not twelve digits" << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
+        QTest::newRow("not read") << tableOf({ good, { "file=units/TT-1.hvx", "read S1= ", "read S2=", "read S3=", "read S4=" } }) << 2
             << "units.csv:3: units/TT-1.hvx: not read: no switches were read off the unit" << "2 units: 1 matches, 0 differ, 1 not read, 0 could not be checked";
         QTest::newRow("no file named") << tableOf({ good, unit(" ", s1) }) << 2
             << "units.csv:3: error: column \"file\": is empty" << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
         QTest::newRow("a cell too many") << tableOf({ good }) + ("units/TT-1.hvx," + s1 + "," + s2 + "," + s3 + ",0,1\r\n").toUtf8() << 2
             << "units.csv:3: units/TT-1.hvx: error: the row has 6 cells for 5 columns; a value holding \",\" must be quoted" << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
-        QTest::newRow("no S4 on a single-output unit") << QByteArray(("loop,file,S1,S2,S3\r\n7,units/TT-1.hvx," + s1 + "," + s2 + "," + s3 + "\r\n").toUtf8()) << 0
+        QTest::newRow("no S4 on a single-output unit") << QByteArray(("loop,file,read S1,read S2,read S3\r\n7,units/TT-1.hvx," + s1 + "," + s2 + "," + s3 + "\r\n").toUtf8()) << 0
             << "halvex-eval: kept as the plant's own columns: loop\n" << "1 unit: 1 matches, 0 differ, 0 not read, 0 could not be checked";
         QTest::newRow("empty S4 on a dual-output unit") << tableOf({ unit("units/dual.hvx", s1, "") }) << 2
-            << "units.csv:2: units/dual.hvx: error: column \"S4\": is empty; a dual-output unit needs the twelve switches read off it" << "1 unit: 0 match, 0 differ, 0 not read, 1 could not be checked";
+            << "units.csv:2: units/dual.hvx: error: column \"read S4\": is empty; a dual-output unit needs the twelve switches read off it" << "1 unit: 0 match, 0 differ, 0 not read, 1 could not be checked";
         QTest::newRow("empty S4, a dual-output setup refused") << tableOf({ unit("units/dualrefused.hvx", s1, "") }) << 2
             << "units.csv:2: units/dualrefused.hvx: refused: Please select input type" << "1 unit: 0 match, 0 differ, 0 not read, 1 could not be checked";
-        QTest::newRow("header near a bank") << QByteArray("file,S1,S2,S3,S4 reading\r\nunits/TT-1.hvx,0,0,0,0\r\n") << 1
+        // A table that cannot be checked says nothing of its units: never 1.
+        QTest::newRow("header near a bank") << QByteArray("file,read S1,read S2,read S3,S4 reading\r\nunits/TT-1.hvx,0,0,0,0\r\n") << 2
             << "units.csv:1: column \"S4 reading\" is not a known column; did you mean \"S4\"?" << "";
-        QTest::newRow("no S3 column") << QByteArray("file,S1,S2\r\nunits/TT-1.hvx,0,0\r\n") << 64
-            << "units.csv:1: the header has no column \"S3\"" << "";
+        QTest::newRow("no read S3 column") << QByteArray("file,read S1,read S2\r\nunits/TT-1.hvx,0,0\r\n") << 2
+            << "units.csv:1: the header has no column \"read S3\"" << "";
+        QTest::newRow("the setup's switches, none read") << QByteArray("file,S1,S2,S3\r\nunits/TT-1.hvx,0,0,0\r\n") << 2
+            << "units.csv:1: no \"read S1\" ... \"read S4\" columns: the switches read off each unit go there; \"S1\" ... \"S4\" are the setup's switches" << "";
         QTest::newRow("a row shorter than its header") << tableOf({ good }) + ("units/TT-1.hvx," + s1 + "," + s2 + "\r\n").toUtf8() << 2
-            << "units.csv:3: units/TT-1.hvx: error: column \"S3\": is empty" << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
+            << "units.csv:3: units/TT-1.hvx: error: column \"read S3\": is empty" << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
         // clang-format on
     }
 
@@ -388,14 +392,15 @@ private slots:
         dualRefused.rgDualOutput = 1;
         writeFile(dir + "/units/dualrefused.hvx", setupFileBytes(dualRefused));
         writeFile(dir + "/units.csv", units);
-        // From another folder: files are found beside the table.
-        const Run run = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv" });
+        // From another folder: the files are found by name in the folder --into names.
+        const QStringList args{ "--verify-table", dir + "/units.csv", "--into", dir + "/units" };
+        const Run run = runEvalIn(QDir::rootPath(), args);
         QCOMPARE(run.exitCode, status);
         QVERIFY2((QString::fromUtf8(run.out) + run.err).contains(output), qPrintable(run.out + run.err));
         QCOMPARE(run.err.trimmed().section('\n', -1),
                  summary.isEmpty() ? run.err.trimmed().section('\n', -1) : summary);
         QCOMPARE(run.out.isEmpty(), summary.isEmpty());
-        const Run json = runEvalIn(QDir::rootPath(), { "--verify-table", dir + "/units.csv", "--json" });
+        const Run json = runEvalIn(QDir::rootPath(), args + QStringList{ "--json" });
         QCOMPARE(json.exitCode, status);
         if (!summary.isEmpty()) {
             QCOMPARE(json.out.count('\n'), units.count('\n') - 1);
@@ -466,8 +471,10 @@ private slots:
         QVERIFY2(made.exitCode == 0, qPrintable(made.err));
         QCOMPARE(readFile(dir + "/again/+cmd|calc.hvx"), readFile(dir + "/+cmd|calc.hvx"));
         QCOMPARE(readFile(dir + "/again/=unset.hvx"), readFile(dir + "/=unset.hvx"));
+        // Its S1 to S4 are the setup's switches, never taken for readings.
         const Run verified = runEvalIn(dir, { "--verify-table", "made.csv" });
-        QVERIFY2(verified.exitCode == 0, verified.out.constData());
+        QCOMPARE(verified.exitCode, 2);
+        QVERIFY2(verified.err.contains("made.csv:1: no \"read S1\""), qPrintable(verified.err));
     }
 
 private:

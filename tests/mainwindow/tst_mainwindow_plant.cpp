@@ -299,7 +299,7 @@ void TestPlantWindow::makeSetupFilesAsUpdate()
     openInWindow(f, w, changedPath);
     QCOMPARE(makeInto(f, w, units),
              QStringLiteral("1 setup file written into %1.\n\nchanged: PT-101.hvx (output 1 4 to 20 mA source -> 0 "
-                            "to 20 mA source)\nunchanged: 23")
+                            "to 20 mA source; switches S3.12 off -> on)\nunchanged: 23")
                  .arg(units));
     QVERIFY(f.script().allAnswersUsed());
     QCOMPARE(f.script().unexpectedCalls(), 0);

@@ -279,8 +279,8 @@ void TestSetupTable::unitReading_data()
     QTest::newRow("empty S4 taken as off") << QStringList{ a, a, a, " " } << read << true << "";
     QTest::newRow("no S4 cell") << QStringList{ a, a, a } << read << true << "";
     QTest::newRow("nothing read") << QStringList{ "", " ", "", "" } << notRead << false << ": no switches were read";
-    QTest::newRow("a letter O for a zero") << QStringList{ "1010 111O 0001", a, a, a } << unreadable << false << "S1: not twelve digits";
-    QTest::newRow("S2 left empty") << QStringList{ a, "", a, a } << unreadable << false << "S2: is empty";
+    QTest::newRow("a letter O for a zero") << QStringList{ "1010 111O 0001", a, a, a } << unreadable << false << "read S1: not twelve digits";
+    QTest::newRow("S2 left empty") << QStringList{ a, "", a, a } << unreadable << false << "read S2: is empty";
     // clang-format on
 }
 

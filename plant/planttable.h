@@ -5,11 +5,14 @@
 // what was read off the unit in the field ("read S1" ... "read S4", "check",
 // "checked"), added at the end of the table when it has none.
 //
-// The table is written back whole: every byte the program did not change is
-// written as it was read (separator, byte-order mark, line ends, quoting of
-// every cell outside the check columns).
+// The table is read by the rules every table command reads it by, and
+// written back whole: every byte the program did not change is written as it
+// was read (separator, byte-order mark, line ends, quoting of every cell
+// outside the check columns).
 
 #include "plantplanner.h"
+#include "plantproblem.h"
+#include "resultsheet.h"
 #include "setup.h"
 #include "switchmap.h"
 #include "unitcomparison.h"
@@ -28,14 +31,6 @@ namespace hvx {
 class CsvReader;
 struct CsvRecord;
 
-namespace PlantColumns {
-extern const char check[];
-extern const char checked[];
-} // namespace PlantColumns
-
-// "read S1" ... "read S4", "check", "checked": the columns a check writes.
-const QStringList &plantCheckColumns();
-
 // What the check of a unit found, as its "check" cell tells it.
 enum class PlantCheck { NothingYet, Match, Differs, NotRead };
 // "match", "differs", "not read", "nothing yet".
@@ -46,15 +41,6 @@ enum class PlantFileState { Made, Missing, Differs, NoFile };
 // "made", "missing", "differs from the row", and empty for a row that names
 // no usable file.
 QString plantFileStateText(PlantFileState state);
-
-struct PlantProblem {
-    int line = 0;
-    QString column; // the column's header, empty for the whole row
-    QString message;
-
-    // "line 4, column "input range": "0 to 11 V" is not one of ..."
-    QString text() const;
-};
 
 struct PlantRow {
     int line = 0;
@@ -74,7 +60,8 @@ public:
 
     // Reads the table at path. False, with the reason, when the file cannot be
     // read or holds no table (a fault of the header or of the table's
-    // quoting, with its line and column).
+    // quoting, with its line and column). The setup files are looked for
+    // beside the table until setSetupFolder() says otherwise.
     bool read(const QString &path, QString *error);
     // Reads a table from bytes, as if from path.
     bool parse(const QByteArray &bytes, const QString &path, QString *error);
@@ -85,7 +72,8 @@ public:
     const QList<int> &ownColumns() const { return m_own; }
     // The header cell of a column the program knows or writes; -1 when none.
     int column(const QString &name) const;
-    // Problems of the whole table (header near misses, duplicates).
+    // Problems of the whole table (header near misses, duplicates), as
+    // every table command refuses the table for them.
     const std::vector<PlantProblem> &tableProblems() const { return m_tableProblems; }
 
     int rowCount() const { return int(m_rows.size()); }
@@ -102,9 +90,14 @@ public:
     PlantCheck check(int index) const;
     // The banks read off the unit, as the row holds them (all off when none).
     SwitchMap readSwitches(int index) const;
-    // The row's setup file beside the table, and where it stands.
+    // The folder of the table's setup files: beside the table unless set.
+    QString setupFolder() const;
+    void setSetupFolder(const QString &folder) { m_setupFolder = folder; }
+    // The row's setup file in that folder, and where it stands.
     QString setupFilePath(int index) const;
     PlantFileState fileState(int index) const;
+    // The results sheet of a row with a setup.
+    ResultSheet sheet(int index) const;
 
     // Records the check of a unit: the banks read, the verdict ("match", or
     // "differs: " with what to change), the date and time.
@@ -125,7 +118,7 @@ public:
 private:
     struct Segment {
         QByteArray content; // the record's bytes without its line end
-        QByteArray lineEnd; // "\n", "\r\n" or empty at the end of the file
+        QByteArray lineEnd; // "\n", "\r\n", "\r" or empty at the end of the file
         int row = -1;       // index into m_rows; -1 for the header and blank rows
     };
     struct FileStamp {
@@ -142,12 +135,13 @@ private:
     void stamp(const QByteArray &bytes);
 
     QString m_path;
+    QString m_setupFolder;
     QByteArray m_bom;
     QChar m_separator = QLatin1Char(',');
     QStringList m_header;
     int m_readColumns = 0; // header cells read; the check columns added follow them
     QList<int> m_own;
-    QList<int> m_checkColumns; // plantCheckColumns(), in its order
+    QList<int> m_checkColumns; // checkColumns(), in its order
     QList<int> m_setupColumns; // setupColumns(), in its order
     int m_fileColumn = -1;
     std::optional<PlantPlanner> m_planner; // made with the header

@@ -3,6 +3,7 @@
 
 #include "planttable.h"
 #include "setupfile.h"
+#include "setuprow.h"
 #include "unitcomparison.h"
 
 #include <QTemporaryDir>
@@ -120,7 +121,7 @@ void TestPlantTable::recordAddsCheckColumns()
 
     PlantTable back;
     QVERIFY2(back.parse(t.bytes(), QStringLiteral("plant.csv"), &error), qPrintable(error));
-    QCOMPARE(back.header().mid(5), plantCheckColumns());
+    QCOMPARE(back.header().mid(5), checkColumns());
     QCOMPARE(back.check(0), PlantCheck::Differs);
     QCOMPARE(back.check(1), PlantCheck::NothingYet);
     QCOMPARE(back.cell(0, QStringLiteral("check")), QStringLiteral("differs: ") + c.directions());
@@ -204,4 +205,4 @@ void TestPlantTable::refused()
 }
 
 QTEST_GUILESS_MAIN(TestPlantTable)
-#include "tst_setupfile_planttable.moc"
+#include "tst_plant_table.moc"

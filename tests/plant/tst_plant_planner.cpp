@@ -40,13 +40,13 @@ QStringList planned(const QByteArray &table)
     CsvRecord record;
     while (reader.next(&record, &error)) {
         PlannedRow row;
-        std::vector<PlanProblem> problems;
-        PlanProblem clash;
+        std::vector<PlantProblem> problems;
+        PlantProblem clash;
         if (planner.readRow(record, &row, &problems) && planner.claimName(row, &clash))
             out << QStringLiteral("%1:%2 %3").arg(row.line).arg(row.fileName, planner.plantColumnsLine(record));
         else if (problems.empty())
             problems.push_back(clash);
-        for (const PlanProblem &p : problems)
+        for (const PlantProblem &p : problems)
             out << QStringLiteral("%1:%2: %3").arg(p.line).arg(p.column, p.message);
     }
     return out;
@@ -96,6 +96,7 @@ private slots:
         QTest::addColumn<QStringList>("setup");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("differences");
+        QTest::addColumn<QString>("switches");
         const QByteArray old = setupFileBytes(setupOf(customK));
         const std::optional<QByteArray> none;
         QStringList higher = customK;
@@ -103,13 +104,22 @@ private slots:
         QStringList twoApart = higher;
         twoApart << QStringLiteral("burnout=Low Burnout");
         // clang-format off
-        QTest::newRow("no file there") << none << customK << int(PlannedFile::Kind::New) << QStringList();
-        QTest::newRow("the same bytes") << std::optional(old) << customK << int(PlannedFile::Kind::Unchanged) << QStringList();
-        QTest::newRow("one column apart") << std::optional(old) << higher << int(PlannedFile::Kind::Changed) << QStringList{ "custom high 400 -> 450" };
+        QStringList sameRange = customK;
+        sameRange[3] = QStringLiteral("custom high=500");
+        QStringList otherWay = customK;
+        otherWay[2] = QStringLiteral("custom low=0,0");
+        QTest::newRow("no file there") << none << customK << int(PlannedFile::Kind::New) << QStringList() << QString();
+        QTest::newRow("the same bytes") << std::optional(old) << customK << int(PlannedFile::Kind::Unchanged) << QStringList() << QString();
+        QTest::newRow("one column apart") << std::optional(old) << higher << int(PlannedFile::Kind::Changed) << QStringList{ "custom high 400 -> 450" }
+            << "switches S1.2 off -> on";
         QTest::newRow("two columns apart, in table order") << std::optional(old) << twoApart << int(PlannedFile::Kind::Changed)
-            << QStringList{ "custom high 400 -> 450", "burnout High Burnout -> Low Burnout" };
-        QTest::newRow("an empty file") << std::optional(QByteArray()) << customK << int(PlannedFile::Kind::Changed) << QStringList{ "was not a setup file" };
-        QTest::newRow("a file cut short") << std::optional(old.left(100)) << customK << int(PlannedFile::Kind::Changed) << QStringList{ "was not a setup file" };
+            << QStringList{ "custom high 400 -> 450", "burnout High Burnout -> Low Burnout" } << "switches S1.2 off -> on, S3.7 off -> on";
+        // A number written another way is the same setup: the file stays.
+        QTest::newRow("a comma for a point") << std::optional(setupFileBytes(setupOf(otherWay))) << customK << int(PlannedFile::Kind::Unchanged) << QStringList() << QString();
+        QTest::newRow("another range, the same switches") << std::optional(setupFileBytes(setupOf(higher))) << sameRange
+            << int(PlannedFile::Kind::Changed) << QStringList{ "custom high 450 -> 500" } << "switches unchanged";
+        QTest::newRow("an empty file") << std::optional(QByteArray()) << customK << int(PlannedFile::Kind::Changed) << QStringList{ "was not a setup file" } << QString();
+        QTest::newRow("a file cut short") << std::optional(old.left(100)) << customK << int(PlannedFile::Kind::Changed) << QStringList{ "was not a setup file" } << QString();
         // clang-format on
     }
 
@@ -119,18 +129,22 @@ private slots:
         QFETCH(QStringList, setup);
         QFETCH(int, kind);
         QFETCH(QStringList, differences);
+        QFETCH(QString, switches);
         const PlannedFile planned = PlantPlanner::compare(setupOf(setup), existing);
         QCOMPARE(int(planned.kind), kind);
         QCOMPARE(planned.differences, differences);
+        QCOMPARE(planned.switches, switches);
         QCOMPARE(planned.bytes, setupFileBytes(setupOf(setup)));
         const QString listing = planned.listing(QStringLiteral("TT-104.hvx"));
         QCOMPARE(listing,
                  kind == int(PlannedFile::Kind::New) ? QStringLiteral("new: TT-104.hvx")
                      : kind == int(PlannedFile::Kind::Unchanged)
                      ? QString()
-                     : QStringLiteral("changed: TT-104.hvx (%1)").arg(differences.join(QStringLiteral(", "))));
+                     : QStringLiteral("changed: TT-104.hvx (%1%2)")
+                           .arg(differences.join(QStringLiteral(", ")),
+                                switches.isEmpty() ? QString() : "; " + switches));
     }
 };
 
 QTEST_GUILESS_MAIN(TestPlantPlanner)
-#include "tst_setupfile_plantplanner.moc"
+#include "tst_plant_planner.moc"

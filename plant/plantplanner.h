@@ -8,6 +8,7 @@
 
 #include "csvtable.h"
 #include "headerfolding.h"
+#include "plantproblem.h"
 #include "setup.h"
 
 #include <QByteArray>
@@ -20,12 +21,6 @@
 #include <vector>
 
 namespace hvx {
-
-struct PlanProblem {
-    int line = 0;
-    QString column; // empty for a problem of the whole row
-    QString message;
-};
 
 // The file a row gives.
 struct PlannedRow {
@@ -40,27 +35,33 @@ struct PlannedFile {
     Kind kind = Kind::New;
     QByteArray bytes;        // the file's bytes
     QStringList differences; // of a changed file: "custom high 400 -> 450"
+    // Of a changed file: what happens at the unit, "switches unchanged" or
+    // "switches S1.2 off -> on"; empty when the file held no setup.
+    QString switches;
 
-    // "new: TT-140.hvx", "changed: TT-104.hvx (custom high 400 -> 450)";
-    // empty for an unchanged file.
+    // "new: TT-140.hvx", "changed: TT-104.hvx (custom high 400 -> 450;
+    // switches unchanged)"; empty for an unchanged file.
     QString listing(const QString &fileName) const;
 };
 
 class PlantPlanner {
 public:
-    // The columns the rows are read by: those the header names.
-    explicit PlantPlanner(const HeaderReading &header);
+    // The columns the rows are read by: those the header names. A table
+    // written with semicolons takes a point in a number as a thousands
+    // separator where it could be one.
+    explicit PlantPlanner(const HeaderReading &header, QChar separator = QLatin1Char(','));
 
     // Reads one row: the name and setup of its file. False when it has
     // problems, each appended. A setup the window would not evaluate is one.
-    bool readRow(const CsvRecord &record, PlannedRow *row, std::vector<PlanProblem> *problems) const;
+    bool readRow(const CsvRecord &record, PlannedRow *row, std::vector<PlantProblem> *problems) const;
     // Takes the row's file name for the plan. False with the problem when an
     // earlier row took it, in any letter case (one file on a Windows share or
     // a FAT stick).
-    bool claimName(const PlannedRow &row, PlanProblem *problem);
+    bool claimName(const PlannedRow &row, PlantProblem *problem);
 
     // What writing the row's file does where existing (the bytes of the file
-    // of that name, none when there is none) is.
+    // of that name, none when there is none) is. A file whose setup differs
+    // only in how a custom number is written (0.5 and 0,5) is unchanged.
     static PlannedFile compare(const Setup &setup, const std::optional<QByteArray> &existing);
     // The plant's own columns of a row, for the row's sheet: "tag: TT-104 ·
     // location: Pump house 2", empty cells left out; empty when none.
@@ -74,6 +75,7 @@ public:
     static QString foldedName(const QString &name);
 
 private:
+    QChar m_separator;
     int m_fileCell = -1;
     QList<int> m_setupCells;
     QStringList m_ownColumns;

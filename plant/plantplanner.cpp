@@ -45,6 +45,37 @@ std::optional<Setup> setupOfBytes(const QByteArray &bytes)
 
 QString shownCell(const QString &value) { return value.isEmpty() ? QStringLiteral("\"\"") : value; }
 
+// Whether two custom texts are the same number, written with a point or a
+// comma, as the window reads them into the setup.
+bool sameNumber(const QString &a, const QString &b)
+{
+    bool okA = false;
+    bool okB = false;
+    const float x = QString(a).replace(QLatin1Char(','), QLatin1Char('.')).toFloat(&okA);
+    const float y = QString(b).replace(QLatin1Char(','), QLatin1Char('.')).toFloat(&okB);
+    return okA && okB && x == y;
+}
+
+// What a new file does at the unit: "switches unchanged", or each position
+// that turns, "switches S1.2 off -> on, S3.5 on -> off".
+QString switchChanges(const Setup &was, const Setup &now)
+{
+    EvaluationValues before;
+    EvaluationValues after;
+    Evaluate(was, before);
+    Evaluate(now, after);
+    QStringList turned;
+    for (int bank = 1; bank <= 4; ++bank) {
+        for (int position = 1; position <= 12; ++position) {
+            const bool on = after.map.bank(bank).isOn(position);
+            if (before.map.bank(bank).isOn(position) != on)
+                turned << QStringLiteral("S%1.%2 %3").arg(bank).arg(position).arg(on ? "off -> on" : "on -> off");
+        }
+    }
+    return turned.isEmpty() ? QStringLiteral("switches unchanged")
+                            : QStringLiteral("switches ") + turned.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 QString PlannedFile::listing(const QString &fileName) const
@@ -52,18 +83,24 @@ QString PlannedFile::listing(const QString &fileName) const
     switch (kind) {
     case Kind::New:
         return QStringLiteral("new: ") + fileName;
-    case Kind::Changed:
-        return differences.isEmpty()
-            ? QStringLiteral("changed: ") + fileName
-            : QStringLiteral("changed: %1 (%2)").arg(fileName, differences.join(QStringLiteral(", ")));
+    case Kind::Changed: {
+        QStringList said;
+        if (!differences.isEmpty())
+            said << differences.join(QStringLiteral(", "));
+        if (!switches.isEmpty())
+            said << switches;
+        return said.isEmpty() ? QStringLiteral("changed: ") + fileName
+                              : QStringLiteral("changed: %1 (%2)").arg(fileName, said.join(QStringLiteral("; ")));
+    }
     case Kind::Unchanged:
         break;
     }
     return QString();
 }
 
-PlantPlanner::PlantPlanner(const HeaderReading &header)
-    : m_fileCell(header.column(QLatin1String(TableColumns::file)))
+PlantPlanner::PlantPlanner(const HeaderReading &header, QChar separator)
+    : m_separator(separator)
+    , m_fileCell(header.column(QLatin1String(TableColumns::file)))
     , m_ownColumns(header.ownColumns)
     , m_ownCells(header.ownCells)
 {
@@ -107,7 +144,7 @@ QString PlantPlanner::foldedName(const QString &name)
     return folded;
 }
 
-bool PlantPlanner::readRow(const CsvRecord &record, PlannedRow *row, std::vector<PlanProblem> *problems) const
+bool PlantPlanner::readRow(const CsvRecord &record, PlannedRow *row, std::vector<PlantProblem> *problems) const
 {
     const size_t before = problems->size();
     row->line = record.line;
@@ -116,24 +153,24 @@ bool PlantPlanner::readRow(const CsvRecord &record, PlannedRow *row, std::vector
     for (int cell : m_setupCells)
         values << CsvTable::cell(record, cell);
     std::vector<RowProblem> found;
-    row->setup = setupFromRowValues(values, &found);
+    row->setup = setupFromRowValues(values, &found, m_separator);
     for (const RowProblem &p : found)
-        problems->push_back({ record.line, p.column, p.message });
+        problems->push_back({ record.line, 0, p.column, p.message });
     if (found.empty()) {
         EvaluationValues evaluated;
         const EvaluationOutcome outcome = Evaluate(row->setup, evaluated);
         if (!outcome.completed)
-            problems->push_back({ record.line, QString(),
+            problems->push_back({ record.line, 0, QString(),
                                   QStringLiteral("the window does not evaluate this setup: ") + outcome.status });
     }
     QString problem;
     row->fileName = fileNameOf(CsvTable::cell(record, m_fileCell), &problem);
     if (row->fileName.isEmpty())
-        problems->push_back({ record.line, QLatin1String(TableColumns::file), problem });
+        problems->push_back({ record.line, 0, QLatin1String(TableColumns::file), problem });
     return problems->size() == before;
 }
 
-bool PlantPlanner::claimName(const PlannedRow &row, PlanProblem *problem)
+bool PlantPlanner::claimName(const PlannedRow &row, PlantProblem *problem)
 {
     const QString folded = foldedName(row.fileName);
     const auto it = m_claimed.constFind(folded);
@@ -172,11 +209,23 @@ PlannedFile PlantPlanner::compare(const Setup &setup, const std::optional<QByteA
     }
     const QStringList was = setupRowValues(*old);
     const QStringList now = setupRowValues(setup);
+    const int customLow = int(setupColumns().indexOf(QStringLiteral("custom low")));
+    bool sameValues = true;
     for (int i = 0; i < setupColumns().size(); ++i) {
-        if (was.at(i) != now.at(i))
-            planned.differences
-                << QStringLiteral("%1 %2 -> %3").arg(setupColumns().at(i), shownCell(was.at(i)), shownCell(now.at(i)));
+        if (was.at(i) == now.at(i))
+            continue;
+        const bool custom = i == customLow || i == customLow + 1;
+        sameValues = sameValues && custom && sameNumber(was.at(i), now.at(i));
+        planned.differences
+            << QStringLiteral("%1 %2 -> %3").arg(setupColumns().at(i), shownCell(was.at(i)), shownCell(now.at(i)));
     }
+    if (sameValues && !planned.differences.isEmpty()) {
+        // The same setup, a number written another way: the file stays.
+        planned.kind = PlannedFile::Kind::Unchanged;
+        planned.differences.clear();
+        return planned;
+    }
+    planned.switches = switchChanges(*old, setup);
     return planned;
 }
 

@@ -4,6 +4,8 @@
 #include "displaytext.h"
 #include "evaluation.h"
 #include "headerfolding.h"
+#include "plantreader.h"
+#include "plantsheets.h"
 #include "regularfile.h"
 #include "setupfile.h"
 #include "setuprow.h"
@@ -18,14 +20,9 @@
 
 namespace hvx {
 
-namespace PlantColumns {
-const char check[] = "check";
-const char checked[] = "checked";
-} // namespace PlantColumns
-
 namespace {
 
-constexpr qint64 TableSizeLimit = qint64(256) << 20;
+constexpr qint64 TableSizeLimit = PlantReader::SizeLimit;
 const QString InputTypeColumn = QStringLiteral("input type");
 
 QByteArray contentHash(const QByteArray &bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256); }
@@ -70,14 +67,6 @@ QString problemAt(const QString &path, const CsvError &error)
 
 } // namespace
 
-const QStringList &plantCheckColumns()
-{
-    static const QStringList columns = { QStringLiteral("read S1"),          QStringLiteral("read S2"),
-                                         QStringLiteral("read S3"),          QStringLiteral("read S4"),
-                                         QLatin1String(PlantColumns::check), QLatin1String(PlantColumns::checked) };
-    return columns;
-}
-
 QString plantCheckText(PlantCheck check)
 {
     switch (check) {
@@ -106,13 +95,6 @@ QString plantFileStateText(PlantFileState state)
         break;
     }
     return QString();
-}
-
-QString PlantProblem::text() const
-{
-    const QString where = column.isEmpty() ? QStringLiteral("line %1").arg(line)
-                                           : QStringLiteral("line %1, column \"%2\"").arg(line).arg(column);
-    return where + QStringLiteral(": ") + message;
 }
 
 bool PlantTable::isPlantTable(const QByteArray &bytes)
@@ -149,8 +131,13 @@ PlantTable::Segment PlantTable::segmentOf(const QByteArray &bytes, qsizetype sta
 {
     Segment segment;
     segment.content = bytes.mid(start, end - start);
-    if (segment.content.endsWith('\n'))
-        segment.lineEnd = segment.content.endsWith("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    // The line ends the reader takes: LF, CRLF and a lone CR.
+    for (const char *lineEnd : { "\r\n", "\n", "\r" }) {
+        if (segment.content.endsWith(lineEnd)) {
+            segment.lineEnd = lineEnd;
+            break;
+        }
+    }
     segment.content.chop(segment.lineEnd.size());
     return segment;
 }
@@ -205,25 +192,18 @@ bool PlantTable::readHeader(const CsvReader &reader, QString *error)
             return false;
         }
     }
-    for (const QString &name : plantCheckColumns())
-        m_checkColumns << int(m_header.indexOf(name));
-    for (int i = 0; i < m_header.size(); ++i) {
-        const QString name = m_header.at(i).trimmed();
-        for (int k = 0; k < plantCheckColumns().size(); ++k) {
-            if (m_checkColumns.at(k) < 0 && name.compare(plantCheckColumns().at(k), Qt::CaseInsensitive) == 0)
-                m_checkColumns[k] = i;
-        }
-    }
-    for (const HeaderReading::NearMiss &miss : reading.nearMisses) {
-        if (column(miss.header) < 0)
-            m_tableProblems.push_back({ 1, miss.header, HeaderReading::nearMissText(miss) });
-    }
+    for (const QString &name : checkColumns())
+        m_checkColumns << reading.column(name);
+    // The same problems, in the same words, as every table command tells.
+    for (const HeaderReading::NearMiss &miss : reading.nearMisses)
+        m_tableProblems.push_back({ 1, 0, QString(), HeaderReading::nearMissText(miss) });
     for (const QString &name : reading.duplicates)
-        m_tableProblems.push_back({ 1, name, QStringLiteral("appears more than once; the first is read") });
+        m_tableProblems.push_back({ 1, 0, QString(),
+                                    QStringLiteral("column \"%1\" appears more than once").arg(name) });
     for (const QString &name : setupColumns())
         m_setupColumns << reading.column(name);
     m_fileColumn = reading.column(QLatin1String(TableColumns::file));
-    m_planner.emplace(reading);
+    m_planner.emplace(reading, m_separator);
     const QList<int> known = reading.columns.values();
     for (int i = 0; i < m_header.size(); ++i) {
         if (!known.contains(i) && !m_checkColumns.contains(i))
@@ -237,22 +217,27 @@ void PlantTable::readRow(const CsvRecord &record)
     PlantRow row;
     row.line = record.line;
     row.cells = record.cells;
+    const QString wide = PlantReader::widthProblem(record, m_readColumns, m_separator);
+    if (!wide.isEmpty()) {
+        // Its cells stand under other columns than their own: nothing of it
+        // is used, and a check is never written over one of them.
+        row.problems.push_back({ record.line, 0, QString(), wide });
+        m_rows.push_back(row);
+        return;
+    }
     PlannedRow planned;
-    std::vector<PlanProblem> problems;
-    m_planner->readRow(record, &planned, &problems);
+    m_planner->readRow(record, &planned, &row.problems);
     row.setup = planned.setup;
     row.fileName = planned.fileName;
-    for (const PlanProblem &p : problems)
-        row.problems.push_back({ p.line, p.column, p.message });
     m_rows.push_back(row);
 }
 
 void PlantTable::addCheckColumns()
 {
-    for (int k = 0; k < plantCheckColumns().size(); ++k) {
+    for (int k = 0; k < checkColumns().size(); ++k) {
         if (m_checkColumns.at(k) < 0) {
             m_checkColumns[k] = int(m_header.size());
-            m_header << plantCheckColumns().at(k);
+            m_header << checkColumns().at(k);
         }
     }
     for (PlantRow &row : m_rows) {
@@ -263,7 +248,7 @@ void PlantTable::addCheckColumns()
 
 int PlantTable::column(const QString &name) const
 {
-    const int check = int(plantCheckColumns().indexOf(name));
+    const int check = int(checkColumns().indexOf(name));
     if (check >= 0)
         return m_checkColumns.value(check, -1);
     if (name == QLatin1String(TableColumns::file))
@@ -296,7 +281,7 @@ SwitchMap PlantTable::readSwitches(int index) const
 
 PlantCheck PlantTable::check(int index) const
 {
-    const QString verdict = cell(index, QLatin1String(PlantColumns::check)).trimmed().toLower();
+    const QString verdict = cell(index, QLatin1String(TableColumns::check)).trimmed().toLower();
     for (PlantCheck c : { PlantCheck::Match, PlantCheck::Differs, PlantCheck::NotRead }) {
         if (verdict.startsWith(plantCheckText(c)))
             return c;
@@ -313,10 +298,20 @@ PlantCheck PlantTable::check(int index) const
                                                                                     : PlantCheck::Differs;
 }
 
+QString PlantTable::setupFolder() const
+{
+    return m_setupFolder.isEmpty() ? QFileInfo(m_path).absolutePath() : m_setupFolder;
+}
+
 QString PlantTable::setupFilePath(int index) const
 {
     const QString &name = row(index).fileName;
-    return name.isEmpty() ? QString() : QFileInfo(m_path).dir().filePath(name);
+    return name.isEmpty() ? QString() : QDir(setupFolder()).filePath(name);
+}
+
+ResultSheet PlantTable::sheet(int index) const
+{
+    return plantSheet(row(index).setup, row(index).fileName, plantColumnsLine(index));
 }
 
 PlantFileState PlantTable::fileState(int index) const

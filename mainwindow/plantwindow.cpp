@@ -182,8 +182,10 @@ void PlantWindow::SetupFilesFolder1Click()
     if (m_table.path().isEmpty())
         return;
     const QString dir = dialogs().folderName(this, QStringLiteral("Setup Files Folder"), m_table.setupFolder());
-    if (!dir.isEmpty())
-        useSetupFolder(dir);
+    if (dir.isEmpty())
+        return;
+    useSetupFolder(dir);
+    showTableStatus();
 }
 
 void PlantWindow::useSetupFolder(const QString &dir)
@@ -192,7 +194,6 @@ void PlantWindow::useSetupFolder(const QString &dir)
     rememberSetupFolder(m_table.path(), m_table.setupFolder());
     for (int row = 0; row < m_table.rowCount(); ++row)
         m_model->refreshRow(row);
-    showTableStatus();
 }
 
 int PlantWindow::chosenRow() const

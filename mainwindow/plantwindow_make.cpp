@@ -50,12 +50,9 @@ void PlantWindow::MakeSetupFiles1Click()
     const QString dir = dialogs().folderName(this, QStringLiteral("Make Setup Files Into"), m_table.setupFolder());
     if (dir.isEmpty())
         return;
-    // The folder chosen is the table's setup files folder, made or not.
-    useSetupFolder(dir);
-    if (!makeInto(dir))
-        return;
-    for (int row = 0; row < m_table.rowCount(); ++row)
-        m_model->refreshRow(row);
+    // The folder made into is the table's setup files folder from then on.
+    if (makeInto(dir))
+        useSetupFolder(dir);
 }
 
 bool PlantWindow::makeInto(const QString &dir)
@@ -96,7 +93,6 @@ bool PlantWindow::makeInto(const QString &dir)
                                      QDir::toNativeSeparators(dir));
     dialogs().message(this, applicationTitle(), written + QStringLiteral("\n\n") + shownLines(lines),
                       DialogIcon::Information);
-    showStatus(written);
     return true;
 }
 

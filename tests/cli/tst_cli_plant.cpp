@@ -153,6 +153,48 @@ private slots:
         }
     }
 
+    // One exit status per cause, the same from every table command; only
+    // --verify-table gives 2 for a header it cannot check, since its 1 says
+    // "units differ".
+    void tableStatuses_data()
+    {
+        QTest::addColumn<QStringList>("command"); // TABLE stands for the table
+        QTest::addColumn<QByteArray>("table");    // empty: no such file
+        QTest::addColumn<int>("status");
+        const QByteArray near = "file,input type,RTD wires\r\nTT-1,Voltage,\r\n";
+        const QByteArray wide = tableOf({ plainOutput }) + "TT-2,Voltage,0 to 10 V,4 to 20 mA source,\r\n";
+        const QList<QStringList> commands{ { "--make", "TABLE" },
+                                           { "--pdf", "sheets.pdf", "--table", "TABLE" },
+                                           { "--csv", "--table", "TABLE" },
+                                           { "--verify-table", "TABLE" } };
+        for (const QStringList &command : commands) {
+            const QString name = command.first() + ' ' + command.at(command.size() - 2);
+            const bool verify = command.first() == "--verify-table";
+            QTest::addRow("%s: no such table", qPrintable(name)) << command << QByteArray() << 2;
+            QTest::addRow("%s: not UTF-8", qPrintable(name))
+                << command << QByteArray("file,input type\n\xFF,x\n") << 64;
+            QTest::addRow("%s: a near miss", qPrintable(name)) << command << near << (verify ? 2 : 1);
+            if (command.first() == "--make" || command.at(1) == "sheets.pdf")
+                QTest::addRow("%s: a row too wide, its extra cell empty", qPrintable(name)) << command << wide << 1;
+        }
+    }
+
+    void tableStatuses()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QByteArray, table);
+        QFETCH(int, status);
+        const QString dir = rowDir(m_dir);
+        if (!table.isEmpty())
+            writeFile(dir + "/plant.csv", table);
+        const Run run = runEvalIn(dir, command.replaceInStrings("TABLE", "plant.csv"));
+        QVERIFY2(run.exitCode == status, qPrintable(run.err));
+        if (table.contains("TT-2"))
+            QVERIFY2(run.err.contains(
+                         "plant.csv:3: the row has 5 cells for 4 columns; a value holding \",\" must be quoted"),
+                     qPrintable(run.err));
+    }
+
     // --csv --table: the plant's own columns as they were, each setup column
     // from the file the row names; a row whose file is missing as it was.
     void tableWrittenBack()

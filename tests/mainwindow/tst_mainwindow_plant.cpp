@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTreeView>
 
 using namespace testing;
@@ -99,6 +100,8 @@ class TestPlantWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // The folders remembered for tables stay out of the user's settings.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void findPutCheckSave();
     void printSheetsInListOrder_data();
     void printSheetsInListOrder();
@@ -301,6 +304,19 @@ void TestPlantWindow::makeSetupFilesAsUpdate()
              QStringLiteral("1 setup file written into %1.\n\nchanged: PT-101.hvx (output 1 4 to 20 mA source -> 0 "
                             "to 20 mA source; switches S3.12 off -> on)\nunchanged: 23")
                  .arg(units));
+
+    // The folder made into is the table's setup files folder from then on.
+    openInWindow(f, w, path);
+    QCOMPARE(w->table().setupFolder(), units);
+    QCOMPARE(w->table().fileState(w->table().rowCount() - 1), hvx::PlantFileState::Made);
+    // A header typed wrong stops Make as it stops halvex-eval --make.
+    QByteArray nearMiss = fileBytes(path);
+    nearMiss.replace("RTD wiring", "RTD wires");
+    writeBytes(path, nearMiss);
+    openInWindow(f, w, path);
+    const QString near = makeInto(f, w, dir.filePath(QStringLiteral("near")));
+    QVERIFY2(near.contains(QStringLiteral("line 1: column \"RTD wires\" is not a known column")), qPrintable(near));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("near"))));
     QVERIFY(f.script().allAnswersUsed());
     QCOMPARE(f.script().unexpectedCalls(), 0);
 }

@@ -91,6 +91,17 @@ void TestPlantTable::rowsAndProblems()
     QCOMPARE(t.row(1).problems.front().line, 4);
     QCOMPARE(t.row(1).problems.front().column, QStringLiteral("input range"));
     QVERIFY(t.row(1).problems.front().text().startsWith(QStringLiteral("line 4, column \"input range\": ")));
+
+    // A cell beyond the header (a comma in a value not quoted) stands under
+    // no column: the row is refused as every table command refuses it, and a
+    // check is never written over that cell; a near miss is the table's.
+    QVERIFY(t.parse("file,input type,input range,output 1,note,RTD wires\n"
+                    "PT-1,Voltage,0 to 10 V,4 to 20 mA source,pump, north side,\n",
+                    QStringLiteral("plant.csv"), &error));
+    QCOMPARE(t.row(0).problems.front().text(),
+             "line 2: the row has 7 cells for 6 columns; a value holding \",\" must be quoted");
+    QCOMPARE(t.tableProblems().front().text(),
+             "line 1: column \"RTD wires\" is not a known column; did you mean \"RTD wiring\"?");
 }
 
 void TestPlantTable::recordAddsCheckColumns_data()
@@ -99,6 +110,9 @@ void TestPlantTable::recordAddsCheckColumns_data()
     QTest::addColumn<QByteArray>("end");
     QTest::newRow("commas, CRLF") << ',' << QByteArray("\r\n");
     QTest::newRow("semicolons, LF") << ';' << QByteArray("\n");
+    // Every line end the reader takes is kept where the check cells go.
+    QTest::newRow("a lone CR") << ',' << QByteArray("\r");
+    QTest::newRow("CR CR LF") << ',' << QByteArray("\r\r\n");
 }
 
 void TestPlantTable::recordAddsCheckColumns()
@@ -131,15 +145,15 @@ void TestPlantTable::recordAddsCheckColumns()
     t.record(1, SwitchMap(), compareUnitWithSwitches(SwitchMap(), SwitchMap()),
              QDateTime(QDate(2026, 3, 1), QTime(9, 31)));
     QCOMPARE(t.cell(1, QStringLiteral("tag")).trimmed(), QStringLiteral("5\" pump"));
-    const QList<QByteArray> before = bytes.split('\n');
-    const QList<QByteArray> after = t.bytes().split('\n');
+    const QStringList before = QString::fromUtf8(bytes).split(QString::fromLatin1(end));
+    const QStringList after = QString::fromUtf8(t.bytes()).split(QString::fromLatin1(end));
     QCOMPARE(after.size(), before.size());
     for (int i = 0; i < before.size(); ++i)
-        QVERIFY2(after.at(i).startsWith(before.at(i).chopped(before.at(i).endsWith('\r') ? 1 : 0)), after.at(i));
+        QVERIFY2(after.at(i).startsWith(before.at(i)), qPrintable(after.at(i)));
     QVERIFY(back.parse(t.bytes(), QStringLiteral("plant.csv"), &error));
     QCOMPARE(back.cell(1, QStringLiteral("checked")), QStringLiteral("2026-03-01 09:31"));
-    const QByteArray sep(1, separator);
-    QVERIFY2(after.at(3).endsWith(sep + "match" + sep + "2026-03-01 09:31" + end.chopped(1)), after.at(3));
+    const QString sep(QLatin1Char{ separator });
+    QVERIFY2(after.at(3).endsWith(sep + "match" + sep + "2026-03-01 09:31"), qPrintable(after.at(3)));
 }
 
 void TestPlantTable::fileStates()

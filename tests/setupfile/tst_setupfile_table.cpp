@@ -147,6 +147,13 @@ void TestSetupTable::rowValues_data()
     QTest::newRow("thousands or decimal") << QStringList{ "custom high=1,200" } << "custom high" << "\"1,200\" could be 1200 or 1.2; write 1200 or 1.2";
     QTest::newRow("negative, read two ways") << QStringList{ "custom low=-2,500" } << "custom low" << "\"-2,500\" could be -2500 or -2.5; write -2500 or -2.5";
     QTest::newRow("a thousand or one") << QStringList{ "custom high=1,000" } << "custom high" << "could be 1000 or 1; write 1000 or 1";
+    QTest::newRow("a plus sign, read two ways") << QStringList{ "custom high=+1,200" } << "custom high" << "\"+1,200\" could be 1200 or 1.2";
+    // A leading zero is never a thousands separator's.
+    QTest::newRow("a leading zero, comma") << QStringList{ "custom low=0,500" } << "eCustomLow=0,500" << "";
+    QTest::newRow("a leading zero, semicolons") << QStringList{ "separator=;", "custom low=0.500" } << "eCustomLow=0.500" << "";
+    // Where semicolons separate the cells, a point may separate thousands.
+    QTest::newRow("semicolons: a point read two ways") << QStringList{ "separator=;", "custom high=1.200" } << "custom high" << "\"1.200\" could be 1200 or 1.2";
+    QTest::newRow("commas: a point is a decimal point") << QStringList{ "custom high=1.200" } << "eCustomHigh=1.200" << "";
     QTest::newRow("decimal comma, one digit") << QStringList{ "custom high=1,5" } << "eCustomHigh=1,5" << "";
     QTest::newRow("decimal comma, two digits") << QStringList{ "custom high=12,50" } << "eCustomHigh=12,50" << "";
     QTest::newRow("four digits before the comma") << QStringList{ "custom high=1234,5" } << "eCustomHigh=1234,5" << "";
@@ -168,13 +175,18 @@ void TestSetupTable::rowValues()
     QFETCH(QString, field);
     QFETCH(QString, problem);
     QStringList values(setupColumns().size());
+    QChar separator = QLatin1Char(',');
     for (const QString &cell : cells) {
+        if (cell.startsWith(QLatin1String("separator="))) {
+            separator = cell.back();
+            continue;
+        }
         const int c = setupColumns().indexOf(cell.section(QLatin1Char('='), 0, 0));
         QVERIFY2(c >= 0, qPrintable(cell));
         values[c] = cell.section(QLatin1Char('='), 1);
     }
     std::vector<RowProblem> problems;
-    const Setup s = setupFromRowValues(values, &problems);
+    const Setup s = setupFromRowValues(values, &problems, separator);
     if (!problem.isEmpty()) {
         QCOMPARE(int(problems.size()), 1);
         QCOMPARE(problems.front().column, field);

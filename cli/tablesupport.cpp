@@ -8,12 +8,6 @@
 namespace hvx {
 namespace table {
 
-QString counted(qsizetype count, const char *what)
-{
-    return QStringLiteral("%1 %2%3").arg(QLocale(QLocale::English).toString(count), QLatin1String(what),
-                                         count == 1 ? "" : "s");
-}
-
 QString PrintedProblems::at(int line, const QString &message) const
 {
     return displayPath(m_path) + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + displayText(message);

@@ -11,9 +11,6 @@
 namespace hvx {
 namespace table {
 
-// "3 problems", "1 problem", "10,000 setup files".
-QString counted(qsizetype count, const char *what);
-
 // Problems on standard error as they are found: the first ProblemsShown of
 // them, then, at finish(), one line that counts the rest. Notes on the
 // table's columns are told as they come.

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <optional>
 
@@ -18,12 +17,6 @@ namespace {
 constexpr qsizetype ProgressStep = 64;
 
 QString pathIn(const QString &dir, const QString &name) { return displayPath(QDir(dir).filePath(name)); }
-
-QString counted(qsizetype count, const char *what)
-{
-    return QStringLiteral("%1 %2%3").arg(QLocale(QLocale::English).toString(count), QLatin1String(what),
-                                         count == 1 ? "" : "s");
-}
 
 // One run: the plan of the table's rows put into the folder.
 class Run {

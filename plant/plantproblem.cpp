@@ -5,6 +5,12 @@
 
 namespace hvx {
 
+QString counted(qsizetype count, const char *what)
+{
+    return QStringLiteral("%1 %2%3").arg(QLocale(QLocale::English).toString(count), QLatin1String(what),
+                                         count == 1 ? "" : "s");
+}
+
 QString PlantProblem::columnText() const
 {
     return column.isEmpty() ? message : QStringLiteral("column \"%1\": %2").arg(column, message);

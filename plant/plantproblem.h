@@ -10,6 +10,9 @@
 
 namespace hvx {
 
+// "3 problems", "1 problem", "10,000 setup files".
+QString counted(qsizetype count, const char *what);
+
 struct PlantProblem {
     int line = 0;      // line of the table, from 1
     int character = 0; // character on the line, from 1; 0 for the whole line

@@ -6,9 +6,6 @@
 
 #include <QFile>
 
-#include <cerrno>
-#include <cstring>
-
 namespace hvx {
 
 PlantReader::PlantReader(ProblemSink &problems)
@@ -16,20 +13,25 @@ PlantReader::PlantReader(ProblemSink &problems)
 {
 }
 
+bool PlantReader::readTableFile(const QString &path, QByteArray *bytes, QString *error)
+{
+    QString why;
+    if (!readRegularFile(QFile::encodeName(path), SizeLimit + 1, bytes, &why))
+        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), why);
+    else if (bytes->size() > SizeLimit)
+        *error = QStringLiteral("%1 could not be read: it is larger than a table may be (256 MB)")
+                     .arg(displayPath(path));
+    else
+        return true;
+    return false;
+}
+
 PlantReader::Opened PlantReader::open(const QString &path)
 {
     m_path = path;
-    QString why;
     QByteArray bytes;
-    if (!readRegularFile(QFile::encodeName(path), SizeLimit + 1, &bytes, &why)) {
-        m_error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), why);
+    if (!readTableFile(path, &bytes, &m_error))
         return Opened::CannotRead;
-    }
-    if (bytes.size() > SizeLimit) {
-        m_error = QStringLiteral("%1 could not be read: it is larger than a table may be (256 MB)")
-                      .arg(displayPath(path));
-        return Opened::CannotRead;
-    }
     return open(bytes, path);
 }
 

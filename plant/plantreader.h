@@ -33,6 +33,9 @@ public:
     PlantReader &operator=(const PlantReader &) = delete;
 
     Opened open(const QString &path);
+    // The bytes of a table file: a regular file up to the size limit. False
+    // with "plant.csv could not be read: ..." otherwise.
+    static bool readTableFile(const QString &path, QByteArray *bytes, QString *error);
     // Reads a table from bytes, as if from path.
     Opened open(const QByteArray &bytes, const QString &path);
     // "plant.csv could not be read: no such file or directory".

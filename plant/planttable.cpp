@@ -6,7 +6,6 @@
 #include "headerfolding.h"
 #include "plantreader.h"
 #include "plantsheets.h"
-#include "regularfile.h"
 #include "setupfile.h"
 #include "setuprow.h"
 #include "wholefile.h"
@@ -22,7 +21,6 @@ namespace hvx {
 
 namespace {
 
-constexpr qint64 TableSizeLimit = PlantReader::SizeLimit;
 const QString InputTypeColumn = QStringLiteral("input type");
 
 QByteArray contentHash(const QByteArray &bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256); }
@@ -110,17 +108,7 @@ bool PlantTable::isPlantTable(const QByteArray &bytes)
 bool PlantTable::read(const QString &path, QString *error)
 {
     QByteArray bytes;
-    QString why;
-    if (!readRegularFile(QFile::encodeName(path), TableSizeLimit + 1, &bytes, &why)) {
-        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), why);
-        return false;
-    }
-    if (bytes.size() > TableSizeLimit) {
-        *error = QStringLiteral("%1 could not be read: it is larger than a table may be (256 MB)")
-                     .arg(displayPath(path));
-        return false;
-    }
-    if (!parse(bytes, path, error))
+    if (!PlantReader::readTableFile(path, &bytes, error) || !parse(bytes, path, error))
         return false;
     stamp(bytes);
     return true;
@@ -387,7 +375,8 @@ bool PlantTable::changedOnDisk() const
     if (!info.exists() || info.size() != m_stamp.size || info.lastModified() != m_stamp.modified)
         return true;
     QByteArray bytes;
-    if (!readRegularFile(QFile::encodeName(m_path), TableSizeLimit + 1, &bytes, nullptr))
+    QString error;
+    if (!PlantReader::readTableFile(m_path, &bytes, &error))
         return true;
     return contentHash(bytes) != m_stamp.hash;
 }

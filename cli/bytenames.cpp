@@ -1,5 +1,6 @@
 #include "bytenames.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace hvx {
@@ -79,6 +80,10 @@ QString bytesToText(const QByteArray &bytes)
 
 QByteArray textToBytes(const QString &text)
 {
+    // Most names are text with no byte kept apart: UTF-8 as they are.
+    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+    if (plain)
+        return text.toUtf8();
     QByteArray out;
     out.reserve(text.size());
     for (int i = 0; i < text.size(); ++i) {

@@ -203,12 +203,14 @@ private slots:
         QStringList second = plainOutput;
         second.first() = "file=TT-2";
         writeFile(dir + "/plant.csv",
-                  tableOf({ plainOutput + QStringList{ "tag=TT-1", "loop=L 7" }, second + QStringList{ "tag=TT-2" } }));
+                  tableOf({ plainOutput + QStringList{ "tag=TT-1", "loop=L 7" }, second + QStringList{ "tag=TT-2" } })
+                      + "TT-1,Voltage,0 to 10 V,4 to 20 mA source,TT-1,L 7,north\r\n");
         QVERIFY(saveSetupFile(dir + "/out/TT-1.hvx", plainSetup(3)));
         const Run run = runEvalIn(dir, { "--csv", "--table", "plant.csv", "--into", "out" });
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("plant.csv:3: out/TT-2.hvx could not be opened: No such file or directory"),
                  qPrintable(run.err));
+        QVERIFY2(run.err.contains("plant.csv:4: the row has 7 cells for 6 columns"), qPrintable(run.err));
         // The columns it lacks follow its own: the setup's, its switches and
         // those for the switches read off the units.
         CsvTable table;

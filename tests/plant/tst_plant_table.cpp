@@ -216,6 +216,12 @@ void TestPlantTable::refused()
     QString why;
     QVERIFY(!t.parse(bytes, QStringLiteral("plant.csv"), &why));
     QVERIFY2(why.startsWith(error), qPrintable(why));
+    // Read from its file, the table is refused the same.
+    QTemporaryDir dir;
+    PlantTable fromFile;
+    QVERIFY(!fromFile.read(write(dir, bytes), &why));
+    QVERIFY2(why.contains(error), qPrintable(why));
+    QCOMPARE(fromFile.rowCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPlantTable)

@@ -155,7 +155,7 @@ int verifyTable(const QString &tablePath, const QString &dir, bool json)
     if (opened != PlantReader::Opened::Table)
         return problems.finish(notOpened(reader, opened));
     // A table that cannot be checked at all says nothing of the units.
-    if (!checkUnitsHeader(reader))
+    if (!checkUnitsHeader(reader) || !checkUnitsRows(reader))
         return problems.finish(ExitError);
     for (const QString &note : reader.columnNotes(false))
         problems.note(note);

@@ -1,8 +1,12 @@
 #include "plantplan.h"
 
+#include "columncontents.h"
 #include "setuprow.h"
 
+#include <QLocale>
+
 #include <algorithm>
+#include <map>
 #include <numeric>
 
 namespace hvx {
@@ -47,6 +51,40 @@ qsizetype rowMemory(const PlannedRow &row)
         + 2 * (row.fileName.size() + row.setup.eCustomLow.size() + row.setup.eCustomHigh.size());
 }
 
+// The values rows give that their setups do not use, per column: how many,
+// and the first lines.
+class UnusedValues {
+public:
+    void add(int line, const QStringList &columns)
+    {
+        for (const QString &column : columns) {
+            Count &c = m_counts[column];
+            if (++c.rows <= Shown)
+                c.lines << QString::number(line);
+        }
+    }
+    // "custom high is not used in 12 rows whose range is not Custom (lines
+    // 4, 9, 17, ...)", one per column.
+    void tell(ProblemSink &sink) const
+    {
+        for (const auto &[column, c] : m_counts) {
+            const QString where = column == QLatin1String("output 2") ? QStringLiteral("with a single output")
+                                                                      : QStringLiteral("whose range is not Custom");
+            sink.note(QStringLiteral("%1 is not used in %2 %3 (%4 %5%6)")
+                          .arg(column, counted(c.rows, "row"), where, c.rows == 1 ? "line" : "lines",
+                               c.lines.join(QStringLiteral(", ")), c.rows > Shown ? ", ..." : ""));
+        }
+    }
+
+private:
+    static constexpr int Shown = 3;
+    struct Count {
+        qsizetype rows = 0;
+        QStringList lines;
+    };
+    std::map<QString, Count> m_counts;
+};
+
 void planRows(PlantReader &reader, PlantPlan *plan, bool keepRows)
 {
     constexpr qsizetype Allowance = 16 << 20;
@@ -55,12 +93,16 @@ void planRows(PlantReader &reader, PlantPlan *plan, bool keepRows)
     CsvRecord record; // its room kept from row to row
     PlannedRow row;
     qsizetype kept = 0;
+    ColumnContents contents(reader.header(), false);
+    UnusedValues unused;
     for (;;) {
         const PlantReader::Place place = reader.place();
         if (!reader.next(&record))
             break;
+        contents.add(record);
         if (!readPlantRow(reader, planner, record, &row))
             continue;
+        unused.add(record.line, unusedSetupValues(planner.setupValues(record), row.setup));
         plan->places.push_back(place);
         hashes.push_back(qHash(PlantPlanner::foldedName(row.fileName)));
         kept += keepRows ? rowMemory(row) : 0;
@@ -72,6 +114,9 @@ void planRows(PlantReader &reader, PlantPlan *plan, bool keepRows)
             plan->rows.push_back(row);
     }
     tellSameNames(reader, plan->places, hashes);
+    for (const PlantProblem &p : contents.problems())
+        reader.problems().add(p);
+    unused.tell(reader.problems());
 }
 
 } // namespace

@@ -15,12 +15,13 @@ namespace {
 constexpr int NameMax = 255; // bytes of one name in a folder
 
 // Characters no file name made from a table may hold: controls, line and
-// paragraph separators, and the marks that turn the direction of text (a
-// name that shows as another).
+// paragraph separators, the marks that turn the direction of text, and the
+// characters that show as nothing (a name that shows as another).
 bool isRefusedInName(char32_t c)
 {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || c == 0x2028
-        || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x00AD || c == 0x061C || (c >= 0x200B && c <= 0x200F)
+        || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || c == 0x2060 || (c >= 0x2066 && c <= 0x2069)
+        || c == 0xFEFF;
 }
 
 QString refusedCharacterIn(const QString &name)
@@ -118,7 +119,7 @@ QString PlantPlanner::fileNameOf(const QString &cell, QString *problem)
         return QString();
     }
     if (const QString refused = refusedCharacterIn(name); !refused.isEmpty()) {
-        *problem = QStringLiteral("%1 holds %2, a control, line-break or text-direction character")
+        *problem = QStringLiteral("%1 holds %2, a control, line-break, invisible or text-direction character")
                        .arg(quotedValue(name), refused);
         return QString();
     }
@@ -137,7 +138,7 @@ QString PlantPlanner::foldedName(const QString &name)
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t c = name.at(i).unicode();
         if (c >= 0x80)
-            return name.toCaseFolded();
+            return name.normalized(QString::NormalizationForm_C).toCaseFolded();
         if (c >= u'A' && c <= u'Z')
             folded[i] = QChar(char16_t(c + (u'a' - u'A')));
     }
@@ -148,12 +149,8 @@ bool PlantPlanner::readRow(const CsvRecord &record, PlannedRow *row, std::vector
 {
     const size_t before = problems->size();
     row->line = record.line;
-    QStringList values;
-    values.reserve(m_setupCells.size());
-    for (int cell : m_setupCells)
-        values << CsvTable::cell(record, cell);
     std::vector<RowProblem> found;
-    row->setup = setupFromRowValues(values, &found, m_separator);
+    row->setup = setupFromRowValues(setupValues(record), &found, m_separator);
     for (const RowProblem &p : found)
         problems->push_back({ record.line, 0, p.column, p.message });
     if (found.empty()) {
@@ -183,6 +180,11 @@ bool PlantPlanner::claimName(const PlannedRow &row, PlantProblem *problem)
     if (it->second == row.fileName)
         problem
             ->message = QStringLiteral("%1 is also the file of line %2").arg(quotedValue(row.fileName)).arg(it->first);
+    else if (it->second.normalized(QString::NormalizationForm_C)
+             == row.fileName.normalized(QString::NormalizationForm_C))
+        problem->message = QStringLiteral("%1 and %2 of line %3 are one name, its letters written in two ways")
+                               .arg(quotedValue(row.fileName), quotedValue(it->second))
+                               .arg(it->first);
     else
         problem->message = QStringLiteral("%1 and %2 of line %3 differ only in letter case; on a Windows share or a "
                                           "FAT stick they are one file")
@@ -227,6 +229,15 @@ PlannedFile PlantPlanner::compare(const Setup &setup, const std::optional<QByteA
     }
     planned.switches = switchChanges(*old, setup);
     return planned;
+}
+
+QStringList PlantPlanner::setupValues(const CsvRecord &record) const
+{
+    QStringList values;
+    values.reserve(m_setupCells.size());
+    for (int cell : m_setupCells)
+        values << CsvTable::cell(record, cell);
+    return values;
 }
 
 QString PlantPlanner::plantColumnsLine(const CsvRecord &record) const

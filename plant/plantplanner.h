@@ -63,6 +63,9 @@ public:
     // of that name, none when there is none) is. A file whose setup differs
     // only in how a custom number is written (0.5 and 0,5) is unchanged.
     static PlannedFile compare(const Setup &setup, const std::optional<QByteArray> &existing);
+    // The values of a row, one per setup column (empty where the table has
+    // no such column).
+    QStringList setupValues(const CsvRecord &record) const;
     // The plant's own columns of a row, for the row's sheet: "tag: TT-104 ·
     // location: Pump house 2", empty cells left out; empty when none.
     QString plantColumnsLine(const CsvRecord &record) const;
@@ -70,8 +73,9 @@ public:
     // The file name a file cell gives: its last part, with ".hvx" added when
     // it has another ending. Empty with the problem when unusable.
     static QString fileNameOf(const QString &cell, QString *problem);
-    // A file name as names are compared for clashes: in Unicode's case
-    // folding (a name of ASCII letters only, its lower case).
+    // A file name as names are compared for clashes: in Unicode's
+    // composed form and case folding (a name of ASCII letters only, its
+    // lower case).
     static QString foldedName(const QString &name);
 
 private:

@@ -5,6 +5,7 @@
 #include "setuprow.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace hvx {
 
@@ -15,14 +16,19 @@ PlantReader::PlantReader(ProblemSink &problems)
 
 bool PlantReader::readTableFile(const QString &path, QByteArray *bytes, QString *error)
 {
+    const QString tooLarge = QStringLiteral("it is larger than a table may be (256 MB)");
     QString why;
-    if (!readRegularFile(QFile::encodeName(path), SizeLimit + 1, bytes, &why))
-        *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), why);
-    else if (bytes->size() > SizeLimit)
-        *error = QStringLiteral("%1 could not be read: it is larger than a table may be (256 MB)")
-                     .arg(displayPath(path));
-    else
-        return true;
+    // A table too large is refused unread, and one that grows meanwhile is
+    // read no further than its limit.
+    if (const QFileInfo info(path); info.isFile() && info.size() > SizeLimit) {
+        why = tooLarge;
+    } else if (readRegularFile(QFile::encodeName(path), SizeLimit + 1, bytes, &why)) {
+        if (bytes->size() <= SizeLimit)
+            return true;
+        why = tooLarge;
+    }
+    bytes->clear();
+    *error = QStringLiteral("%1 could not be read: %2").arg(displayPath(path), why);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "planttable.h"
 
+#include "columncontents.h"
 #include "csvtable.h"
 #include "displaytext.h"
 #include "evaluation.h"
@@ -145,6 +146,7 @@ bool PlantTable::parse(const QByteArray &bytes, const QString &path, QString *er
     if (!readHeader(reader, error))
         return false;
     m_segments.push_back(segmentOf(bytes, m_bom.size(), reader.position()));
+    ColumnContents contents(HeaderFolding().read(m_header), false);
     CsvRecord record;
     for (;;) {
         const qsizetype start = reader.position();
@@ -154,9 +156,12 @@ bool PlantTable::parse(const QByteArray &bytes, const QString &path, QString *er
         if (!record.isBlank()) {
             segment.row = int(m_rows.size());
             readRow(record);
+            contents.add(record);
         }
         m_segments.push_back(segment);
     }
+    const std::vector<PlantProblem> misnamed = contents.problems();
+    m_tableProblems.insert(m_tableProblems.end(), misnamed.begin(), misnamed.end());
     if (fault.line != 0) {
         *error = problemAt(path, fault);
         return false;

@@ -1,5 +1,6 @@
 #include "plantverify.h"
 
+#include "columncontents.h"
 #include "plantsheets.h"
 
 #include <algorithm>
@@ -18,6 +19,23 @@ bool checkUnitsHeader(PlantReader &reader)
         return false;
     }
     return reader.checkHeader(QStringList{ QLatin1String(TableColumns::file) } + reads);
+}
+
+bool checkUnitsRows(PlantReader &reader)
+{
+    const PlantReader::Place first = reader.place();
+    const int before = reader.problems().count();
+    ColumnContents contents(reader.header(), true);
+    CsvRecord record;
+    qsizetype rows = 0;
+    for (; reader.next(&record); ++rows)
+        contents.add(record);
+    for (const PlantProblem &p : contents.problems())
+        reader.problems().add(p);
+    if (rows == 0 && reader.problems().count() == before)
+        reader.problem(1, QString(), QStringLiteral("the table has no rows: no unit to check"));
+    reader.seek(first);
+    return reader.problems().count() == before;
 }
 
 UnitRow readUnitRow(const PlantReader &reader, const CsvRecord &record, const QString &folder)

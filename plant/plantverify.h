@@ -16,6 +16,10 @@ namespace hvx {
 // single-output unit has none). False when told; a table that holds the
 // setup's switches but no readings is told what goes where.
 bool checkUnitsHeader(PlantReader &reader);
+// Reads the rows through once: a table with no row, or an own column that
+// holds what a known column the table lacks would, cannot be checked. False
+// when told; the reader is then back at the first row.
+bool checkUnitsRows(PlantReader &reader);
 
 struct UnitRow {
     int line = 0;

@@ -103,13 +103,17 @@ bool isFormulaSign(QChar c)
 }
 
 // Apostrophes at the start of a text that a spreadsheet would take for a
-// formula, or -1 when it would not.
+// formula (its sign first, or after tabs and carriage returns, which a
+// spreadsheet passes over), or -1 when it would not.
 int apostrophesBeforeFormula(const QString &text)
 {
     int n = 0;
     while (n < text.size() && text.at(n) == QLatin1Char('\''))
         ++n;
-    return n < text.size() && isFormulaSign(text.at(n)) ? n : -1;
+    int sign = n;
+    while (sign < text.size() && (text.at(sign) == QLatin1Char('\t') || text.at(sign) == QLatin1Char('\r')))
+        ++sign;
+    return sign < text.size() && isFormulaSign(text.at(sign)) ? n : -1;
 }
 
 bool isNumber(const QString &text)
@@ -175,7 +179,11 @@ bool CsvReader::start(CsvError *error)
         return false;
     }
     m_header = header.cells;
+    // A name no one looks up (a note typed into the header) is not copied.
+    constexpr qsizetype LongestName = 4096;
     for (int i = 0; i < m_header.size(); ++i) {
+        if (m_header.at(i).size() > LongestName)
+            continue;
         const QString key = columnKey(m_header.at(i));
         if (!m_index.contains(key))
             m_index.insert(key, i);

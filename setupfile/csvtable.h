@@ -7,7 +7,8 @@
 // commas and CRLF and start with the byte-order mark, so that spreadsheets
 // take them as UTF-8.
 //
-// A spreadsheet runs a cell that starts with =, +, - or @ as a formula. The
+// A spreadsheet runs a cell that starts with =, +, - or @ (after tabs and
+// carriage returns too) as a formula. The
 // program writes such a text cell (one that is not a number) with a leading
 // apostrophe, which spreadsheets show as text and which reading takes off
 // again; a cell that starts with apostrophes before one of those signs gets

@@ -89,9 +89,11 @@ bool wordsNear(const QStringList &header, const QStringList &known)
 
 QString HeaderReading::ownColumnsNote() const
 {
-    return ownColumns.isEmpty()
-        ? QString()
-        : QStringLiteral("kept as the plant's own columns: ") + ownColumns.join(QStringLiteral(", "));
+    QStringList names;
+    for (const QString &name : ownColumns)
+        names << (name.size() > 60 ? quotedValue(name) : name);
+    return names.isEmpty() ? QString()
+                           : QStringLiteral("kept as the plant's own columns: ") + names.join(QStringLiteral(", "));
 }
 
 QString HeaderReading::lackedColumnsNote() const
@@ -118,23 +120,33 @@ HeaderFolding::HeaderFolding()
         m_known.append({ name, fold(name), words(name) });
 }
 
-QString HeaderFolding::fold(const QString &header)
+QString HeaderFolding::fold(const QString &header) { return foldedUpTo(header, header.size()); }
+
+QString HeaderFolding::foldedUpTo(const QString &header, qsizetype most)
 {
     QString folded;
     for (const QChar c : header) {
-        if (!c.isSpace() && c != QLatin1Char('_') && c != QLatin1Char('-'))
-            folded += c.toLower();
+        if (c.isSpace() || c == QLatin1Char('_') || c == QLatin1Char('-'))
+            continue;
+        if (folded.size() == most)
+            return folded + QLatin1Char('+'); // longer than most: no known name
+        folded += c.toLower();
     }
     return folded.replace(QLatin1String("linearization"), QLatin1String("linearisation"));
 }
 
 HeaderFolding::Match HeaderFolding::match(const QString &header) const
 {
-    const QString folded = fold(header);
+    // A header this long is a note, never a known column mistyped: it is not
+    // compared letter by letter (which costs its length times each name's).
+    constexpr qsizetype NearMissLength = 64;
+    const QString folded = foldedUpTo(header, NearMissLength);
     for (const Known &k : m_known) {
         if (k.folded == folded)
             return { Kind::Known, k.name };
     }
+    if (folded.size() > NearMissLength)
+        return {};
     // The nearest: fewest letters apart, then a word changed, missing or
     // added; the first in table order among equals.
     constexpr int wordScore = 3;

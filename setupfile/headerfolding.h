@@ -46,6 +46,9 @@ public:
     // A header as it is compared: lower case, without blanks, '_' and '-',
     // "linearization" spelt "linearisation".
     static QString fold(const QString &header);
+    // The same, cut after most letters (and marked as cut) for a header
+    // longer than that.
+    static QString foldedUpTo(const QString &header, qsizetype most);
 
     enum class Kind { Known, NearMiss, Own };
     struct Match {

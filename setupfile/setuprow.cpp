@@ -306,6 +306,40 @@ bool readsLater(Kind kind) { return kind == Kind::InputRange || kind == Kind::Bu
 
 } // namespace
 
+quint32 setupColumnsWithItem(const QString &value)
+{
+    const QString wanted = value.trimmed();
+    quint32 columns = 0;
+    for (int i = 0; i < int(std::size(columnDefs)); ++i) {
+        const ColumnDef &def = columnDefs[i];
+        QStringList items;
+        if (def.kind == Kind::List)
+            items = Texts::items(ListId(def.id));
+        else if (def.kind == Kind::Choice || def.kind == Kind::Burnout)
+            items = choiceItems(def);
+        if (indexOfItem(items, wanted) >= 0)
+            columns |= quint32(1) << i;
+    }
+    return columns;
+}
+
+QStringList unusedSetupValues(const QStringList &values, const Setup &setup)
+{
+    QStringList unused;
+    const auto given = [&values](const char *column) {
+        return !values.value(setupColumns().indexOf(QLatin1String(column))).trimmed().isEmpty();
+    };
+    const bool custom = setup.cbInputType >= 0 && setup.cbInputType < InputTypeCount
+        && setup.inputRange() == customIndexFor(rangeListFor(setup.cbInputType));
+    for (const char *column : { "custom low", "custom high" }) {
+        if (!custom && given(column))
+            unused << QLatin1String(column);
+    }
+    if (!setup.isDualOutput() && given("output 2"))
+        unused << QStringLiteral("output 2");
+    return unused;
+}
+
 const QStringList &setupColumns()
 {
     static const QStringList columns = [] {

@@ -70,6 +70,15 @@ struct RowProblem {
 Setup setupFromRowValues(const QStringList &values, std::vector<RowProblem> *problems,
                          QChar separator = QLatin1Char(','));
 
+// The setup columns, as bits by their place in setupColumns(), of which a
+// value is an item apart from letter case and surrounding blanks: lists and
+// choices only (never the input range or the custom texts).
+quint32 setupColumnsWithItem(const QString &value);
+// The columns of "custom low", "custom high" and "output 2" whose value (of
+// values, one per setup column) the setup read from them does not use: a
+// custom text when the range is not Custom, output 2 in single output.
+QStringList unusedSetupValues(const QStringList &values, const Setup &setup);
+
 // A value as a message quotes it: in double quotes, cut to about 60
 // characters with "..." when longer.
 QString quotedValue(const QString &value);

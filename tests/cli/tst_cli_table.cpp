@@ -136,19 +136,28 @@ private slots:
         QTest::newRow("no file column") << QByteArray("input type\nVoltage\n") << "plant.csv:1: the header has no column \"file\"";
         QTest::newRow("broken quote") << ok + "\"TT-2,Voltage\n" << "plant.csv:3:1: a quoted cell is not closed";
         QTest::newRow("control character in a name") << tableOf({ { "file=TT\x01" "1", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-            << "plant.csv:2: column \"file\": \"TT\\x011\" holds U+0001, a control, line-break or text-direction character";
+            << "plant.csv:2: column \"file\": \"TT\\x011\" holds U+0001, a control, line-break, invisible or text-direction character";
         QTest::newRow("name too long") << tableOf({ { "file=" + QString(251, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" },
                                                      { "file=" + QString(252, 'x'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
             << "plant.csv:3: column \"file\": \"" + QString(57, 'x') + "...\" is longer than a file name may be\nhalvex-eval: nothing written: 1 problem";
         QTest::newRow("name too long, cut before a character beyond the BMP") << tableOf({ { "file=" + QString(56, 'x') + QString::fromUcs4(U"\U0001F600") + QString(200, 'y'), "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
             << "plant.csv:2: column \"file\": \"" + QString(56, 'x') + "...\" is longer than a file name may be";
         for (const auto &[what, character] : { std::pair{ "direction override", u'\u202E' }, { "direction mark", u'\u061C' },
-                                                { "C1 control", u'\u0085' }, { "line separator", u'\u2028' } })
+                                                { "C1 control", u'\u0085' }, { "line separator", u'\u2028' },
+                                                { "zero-width space", u'\u200B' }, { "soft hyphen", u'\u00AD' } })
             QTest::newRow(qPrintable(QStringLiteral("%1 in a name").arg(QLatin1String(what))))
                 << tableOf({ { QStringLiteral("file=a") + QChar(character) + "gpj", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
-                << QStringLiteral("holds U+%1, a control, line-break or text-direction character").arg(QString::number(character, 16).toUpper().rightJustified(4, '0'));
+                << QStringLiteral("holds U+%1, a control, line-break, invisible or text-direction character").arg(QString::number(character, 16).toUpper().rightJustified(4, '0'));
         QTest::newRow("names a folder") << tableOf({ { "file=units/..", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
             << "plant.csv:2: column \"file\": \"units/..\" names no file";
+        // Names that look alike are one name.
+        QTest::newRow("one name composed and decomposed") << tableOf({ { "file=caf\u00E9", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" }, { "file=cafe\u0301", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
+            << "plant.csv:3: column \"file\": \"cafe\u0301.hvx\" and \"caf\u00E9.hvx\" of line 2 are one name, its letters written in two ways";
+        QTest::newRow("plus, thousands or decimal") << tableOf({ { "file=TT-1", "input type=RTD PT100", "input range=Custom", "custom low=0", "custom high=+1,200", "output 1=4 to 20 mA source" } })
+            << "\"+1,200\" could be 1200 or 1.2";
+        // A column named otherwise is known by what it holds.
+        QTest::newRow("a setup column abbreviated") << tableOf({ plainOutput + QStringList{ "Sqrt=Square root on" }, plainOutput + QStringList{ "Sqrt=" } })
+            << "plant.csv:1: column \"Sqrt\" holds the values of \"square root\"; name it \"square root\", or it is the plant's own";
         QTest::newRow("only blank rows") << QByteArray("file,input type\r\n , \r\n") << "halvex-eval: nothing written: plant.csv has no rows";
         QTest::newRow("exists") << tableOf({ { "file=existing", "input type=Voltage", "input range=0 to 10 V", "output 1=4 to 20 mA source" } })
             << "plant.csv:2: out/existing.hvx exists; --force replaces it";
@@ -257,25 +266,29 @@ private slots:
 
     // As a spreadsheet of another locale writes it: byte-order mark, semicolons,
     // CRLF, headers as people type them, a column of its own, any order, a
-    // blank row. The plant's column and the setup columns left out are named.
+    // blank row. The plant's column, the setup columns left out and a value
+    // the setup does not use are named.
     void spreadsheetForm()
     {
         const QString dir = rowDir(m_dir);
         writeFile(dir + "/plant.csv",
                   csvByteOrderMark()
-                      + "tag;File;Input  Range;Output1;input_type\r\n"
+                      + "tag;File;Input  Range;Output1;input_type;custom high\r\n"
                         "TT 1;plant/a;0 to 400\xC2\xB0"
-                        "C;4 to 20 mA source;K type thermocouple\r\n;;;;\r\n");
+                        "C;4 to 20 mA source;K type thermocouple;450\r\n;;;;;\r\n");
         const Run run = runEvalIn(dir, { "--make", "plant.csv", "--into", "out" });
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY2(run.err.startsWith("halvex-eval: kept as the plant's own columns: tag\nhalvex-eval: not in the "
-                                    "table, so every row takes: custom low (none), custom high (none), "
+                                    "table, so every row takes: custom low (none), "
                                     "linearisation \"Linearisation on\""),
+                 qPrintable(run.err));
+        QVERIFY2(run.err.contains("halvex-eval: custom high is not used in 1 row whose range is not Custom (line 2)\n"),
                  qPrintable(run.err));
         Setup expected;
         expected.cbInputType = TcK;
         expected.cbIRTCKJ = 8;
         expected.cbOutputRange = 1;
+        expected.eCustomHigh = QStringLiteral("450"); // kept, as the window keeps it
         QCOMPARE(readFile(dir + "/out/a.hvx"), setupFileBytes(expected));
     }
 
@@ -370,6 +383,10 @@ private slots:
             << "units.csv:1: the header has no column \"read S3\"" << "";
         QTest::newRow("the setup's switches, none read") << QByteArray("file,S1,S2,S3\r\nunits/TT-1.hvx,0,0,0\r\n") << 2
             << "units.csv:1: no \"read S1\" ... \"read S4\" columns: the switches read off each unit go there; \"S1\" ... \"S4\" are the setup's switches" << "";
+        QTest::newRow("banks under a name of the plant's") << QByteArray(("file,read S1,read S2,read S3,SW4\r\nunits/TT-1.hvx," + s1 + "," + s2 + "," + s3 + ",0000 0000 0001\r\n").toUtf8()) << 2
+            << "units.csv:1: column \"SW4\" holds switch banks; name it \"read S4\"" << "";
+        QTest::newRow("no rows") << QByteArray("file,read S1,read S2,read S3\r\n") << 2
+            << "units.csv:1: the table has no rows: no unit to check" << "";
         QTest::newRow("a row shorter than its header") << tableOf({ good }) + ("units/TT-1.hvx," + s1 + "," + s2 + "\r\n").toUtf8() << 2
             << "units.csv:3: units/TT-1.hvx: error: column \"read S3\": is empty" << "2 units: 1 matches, 0 differ, 0 not read, 1 could not be checked";
         // clang-format on

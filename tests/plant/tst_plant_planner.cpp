@@ -77,7 +77,7 @@ private slots:
         QTest::newRow("no name") << header + " ,," + good + "\n.., ," + good + "\n"
             << QStringList{ "2:file: is empty; each row needs the name of its setup file", "3:file: \"..\" names no file" };
         QTest::newRow("a control character in the name") << header + "\"TT\x01\",," + good + "\n"
-            << QStringList{ "2:file: \"TT\x01\" holds U+0001, a control, line-break or text-direction character" };
+            << QStringList{ "2:file: \"TT\x01\" holds U+0001, a control, line-break, invisible or text-direction character" };
         QTest::newRow("bad value and a setup not evaluated") << header + "TT-1,,,Voltage,0 to 11 V,4 to 20 mA source,\nTT-2,,,Voltage,0 to 10 V,,\n"
             << QStringList{ "2:input range: \"0 to 11 V\" is not one of \"0 to 1 V\", ..., \"0 to 7.5 V\", \"0 to 8 V\", \"0 to 10 V\", \"0 to 15 V\", \"0 to 20 V\", ..., \"Custom\" (28 items)", "3:: the window does not evaluate this setup: Please select output 1 range" };
         // clang-format on

@@ -96,11 +96,12 @@ void TestSetupTable::writtenLinesReadBack()
         QStringLiteral("plain"),        QStringLiteral("0 to 1,000 Hz"), QStringLiteral("a;b;c;d;e;f;g;h"),
         QStringLiteral("say \"hi\""),   QStringLiteral(" padded "),      QString(),
         QStringLiteral("two\r\nlines"), QStringLiteral("+cmd|calc.hvx"), QStringLiteral("-5.5"),
-        QStringLiteral("''=x")
+        QStringLiteral("''=x"),         QStringLiteral("\t=x"),          QStringLiteral("\r@x")
     };
     QVERIFY(csvLine(cells).startsWith("plain,\"0 to 1,000 Hz\",")); // only what needs quotes has them
-    // A formula's sign behind an apostrophe, a number as it is.
-    QVERIFY(csvLine(cells).endsWith(",'+cmd|calc.hvx,-5.5,'''=x\r\n"));
+    // A formula's sign behind an apostrophe, a number as it is; tabs and
+    // carriage returns before the sign do not hide it.
+    QVERIFY(csvLine(cells).endsWith(",'+cmd|calc.hvx,-5.5,'''=x,'\t=x,\"'\r@x\"\r\n"));
     CsvTable table;
     CsvError error;
     QVERIFY(readCsvTable(csvByteOrderMark() + csvLine(cells) + csvLine(cells), &table, &error));
@@ -340,6 +341,10 @@ void TestSetupTable::headerFolding_data()
     QTest::newRow("short name, two letters off") << "title" << "own" << "";
     QTest::newRow("a bank of its own") << "S5" << "own" << "";
     QTest::newRow("sharing only a number") << "loop 1" << "own" << "";
+    // A long header is a note: never compared letter by letter.
+    QTest::newRow("a word added, too long") << "file " + QString(70, 'x') << "own" << "";
+    QTest::newRow("a known column read in the field") << "Read S4" << "known" << "read S4";
+    QTest::newRow("a check's verdict") << "CHECK" << "known" << "check";
     // clang-format on
 }
 

@@ -13,6 +13,8 @@ namespace {
 // Tells what the run did (or, in a dry run, would do).
 int tellOutcome(const MakeOutcome &outcome, const QString &dir, const MakeOptions &options)
 {
+    if (!outcome.recovered.isEmpty())
+        writeError(displayText(outcome.recovered));
     bool listed = true;
     if (options.update || options.dryRun) {
         ReportOutput out;

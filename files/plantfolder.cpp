@@ -1,10 +1,12 @@
 #include "plantfolder.h"
+#include "plantfolder_p.h"
 
 #include "stopsignals.h"
 #include "wholefile.h"
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStringList>
 
 #include <algorithm>
 #include <cerrno>
@@ -55,8 +57,6 @@ private:
     sigset_t m_old;
 };
 
-constexpr int NameMax = 255; // bytes of one name in a folder
-
 // Six letters that tell a run's side names from other names.
 void newToken(char (&token)[6])
 {
@@ -73,34 +73,6 @@ QByteArray parentOf(const QByteArray &path)
 }
 
 } // namespace
-
-// NAME.TOKEN followed by an ending, the name cut to fit a folder (never
-// inside a UTF-8 sequence), made without allocating: a signal handler makes
-// them too.
-class PlantFolder::SideName {
-public:
-    SideName(const char *name, int length, const char *token, const char *ending)
-    {
-        const int endingLength = int(std::strlen(ending));
-        int cut = std::min(length, NameMax - 7 - endingLength);
-        while (cut > 0 && cut < length && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-            --cut;
-        std::memcpy(m_name, name, size_t(cut));
-        m_name[cut] = '.';
-        std::memcpy(m_name + cut + 1, token, 6);
-        std::memcpy(m_name + cut + 7, ending, size_t(endingLength) + 1);
-    }
-    // The name itself.
-    SideName(const char *name, int length)
-    {
-        std::memcpy(m_name, name, size_t(std::min(length, NameMax)));
-        m_name[std::min(length, NameMax)] = '\0';
-    }
-    const char *get() const { return m_name; }
-
-private:
-    char m_name[NameMax + 1];
-};
 
 // Removes the replaced files, several at a time. Removing a file's last name
 // frees it, which on some disks waits for the disk (a file system that
@@ -241,13 +213,23 @@ bool PlantFolder::open()
         return fail(QStringLiteral("could not be opened: ") + errorText(error));
     }
     // A file system without locks (some network ones) is written without.
-    if (::flock(m_dirFd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EBADF && errno != EOPNOTSUPP) {
+    const bool locked = ::flock(m_dirFd, LOCK_EX | LOCK_NB) == 0;
+    if (!locked && errno != ENOLCK && errno != EBADF && errno != EOPNOTSUPP) {
         const int error = errno;
         ::close(m_dirFd);
         m_dirFd = -1;
         removeMadeFolders();
         return fail(error == EWOULDBLOCK ? QStringLiteral("is locked: another run is writing into it")
                                          : QStringLiteral("could not be locked: ") + errorText(error));
+    }
+    // What killed runs left is mended only where no other run can be at work.
+    if (locked) {
+        QStringList found;
+        if (m_staging.isEmpty())
+            found << finishKilledMoves() << removeTemporaries();
+        found << removeStaleStaging(m_dir);
+        found.removeAll(QString());
+        m_recovered = found.join(QStringLiteral("; "));
     }
     return true;
 }
@@ -342,6 +324,7 @@ bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool repl
     entry.nameAt = quint32(m_names.size());
     entry.nameLength = quint16(name.size());
     entry.replaces = now == Place::Taken;
+    entry.hash = hashOf(bytes);
     m_names.append(name.constData(), name.size() + 1); // with its zero byte
     return writeTemporary(entry, bytes, entry.replaces ? &old : nullptr);
 }
@@ -434,6 +417,10 @@ bool PlantFolder::commit()
         return fail(errno);
     if (!m_staging.isEmpty())
         return commitStaging();
+    if (!writeJournal()) {
+        cancel();
+        return false;
+    }
     bool ok = true;
     {
         const HeldStopSignals held;
@@ -448,6 +435,7 @@ bool PlantFolder::commit()
             ok = fail(QStringLiteral("stopped by a signal"));
         if (ok) {
             removeOldFiles(); // the helpers start with the stopping signals held too
+            removeJournal();
             m_written.store(0);
             m_entries.clear();
             m_names.clear();
@@ -455,6 +443,7 @@ bool PlantFolder::commit()
         } else {
             rollBack(moved);
             ::fsync(m_dirFd);
+            removeJournal();
         }
         cancel(); // anything the roll-back left, and the signal handler's watch
     }

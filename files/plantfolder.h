@@ -12,6 +12,13 @@
 // the files are moved is held back until they are all in place or all back
 // as they were; the process is then stopped with the folder as it was.
 //
+// A run killed outright (SIGKILL, a power cut) cannot clean up. Before the
+// files are moved, the list of moves is put on disk in the folder
+// (.halvex-moves); the next run to open the folder finishes those moves, so
+// that the folder holds all the new files, and takes away what killed runs
+// left: temporaries (NAME.hvx.TOKEN.part, .old) and folders written beside
+// their place. recovered() says what it found.
+//
 // Only plain files are written, and only inside the folder: a name that is
 // a link there (to anywhere, or nowhere) is refused, as is anything else
 // that is not a regular file. While one PlantFolder has the folder open,
@@ -72,6 +79,10 @@ public:
     void cancel();
 
     QString errorString() const { return m_error; }
+    // What open() found of killed runs and did about it ("a run stopped
+    // while it moved its files: 6,712 put in place; 7,500 temporaries of
+    // stopped runs removed"); empty when nothing.
+    QString recovered() const { return m_recovered; }
 
 private:
     // A file of the run: its name in m_names, and the letters that tell its
@@ -82,6 +93,7 @@ private:
         quint32 nameAt = 0;
         quint16 nameLength = 0;
         char token[6] = {};
+        quint64 hash = 0; // of the new bytes, for finishing the moves after a kill
         bool replaces = false;
         bool backedUp = false;
         bool exchanged = false;
@@ -105,6 +117,14 @@ private:
     void rollBack(int moved);
     void removeMadeFolders();
     static void cleanUpOnStop(const void *self);
+    // Killed runs (plantfolder_recovery.cpp).
+    bool writeJournal();
+    void removeJournal() const;
+    // Each gives what it did in words, or empty.
+    QString finishKilledMoves();
+    QString removeTemporaries();
+    QString removeStaleStaging(QByteArray dir);
+    static quint64 hashOf(const QByteArray &bytes);
 
     QByteArray m_dir;
     QByteArray m_staging;                  // the folder written in place of m_dir when it was missing
@@ -121,6 +141,7 @@ private:
     std::atomic<int> m_written{ 0 }; // entries whose temporary exists
     int m_watch = -1;
     QString m_error;
+    QString m_recovered;
 };
 
 } // namespace hvx

@@ -87,6 +87,8 @@ bool PlantWindow::makeInto(const QString &dir)
         return false;
     }
     QStringList lines = outcome.listing;
+    if (!outcome.recovered.isEmpty())
+        lines.prepend(outcome.recovered + QLatin1Char('.'));
     lines << QStringLiteral("unchanged: %1").arg(QLocale(QLocale::English).toString(outcome.unchanged));
     const QString written = QStringLiteral("%1 written into %2.")
                                 .arg(countOf(outcome.written, "setup file", "setup files"),

@@ -122,6 +122,8 @@ MakeOutcome Run::go()
     if (m_folderOpen && !m_folder.open())
         return failed(MakeOutcome::Status::NotWritten,
                       QStringLiteral("the folder %1 %2").arg(displayPath(m_dir), m_folder.errorString()));
+    if (!m_folder.recovered().isEmpty())
+        m_outcome.recovered = QStringLiteral("the folder %1: %2").arg(displayPath(m_dir), m_folder.recovered());
     const qsizetype total = qsizetype(m_plan.places.size());
     m_folder.reserve(int(total), total * 16); // grows past it as needed
     const PlantPlanner planner(m_reader.header(), m_reader.separator());

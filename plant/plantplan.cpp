@@ -153,6 +153,12 @@ PlantPlan planTable(PlantReader &reader, const QString &path, bool keepRows)
     case PlantReader::Opened::Table:
         break;
     }
+    return planOpenTable(reader, keepRows);
+}
+
+PlantPlan planOpenTable(PlantReader &reader, bool keepRows)
+{
+    PlantPlan plan;
     if (!reader.checkHeader({ QLatin1String(TableColumns::file) })) {
         plan.status = PlantPlan::Status::Refused;
         return plan;

@@ -34,6 +34,8 @@ bool readPlantRow(const PlantReader &reader, const PlantPlanner &planner, const 
 // Opens the table at path and reads it through. The notes on its columns go
 // to the sink before the rows' problems.
 PlantPlan planTable(PlantReader &reader, const QString &path, bool keepRows);
+// The same for a table the reader has open.
+PlantPlan planOpenTable(PlantReader &reader, bool keepRows);
 
 // A planned row read again, with its record (for the plant's own columns).
 bool readAgain(PlantReader &reader, const PlantPlanner &planner, const PlantReader::Place &place, CsvRecord *record,

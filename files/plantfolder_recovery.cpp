@@ -130,6 +130,8 @@ QString PlantFolder::finishKilledMoves()
             continue; // the empty piece after the last record
         const quint64 hash = record.left(16).toULongLong(nullptr, 16);
         const QByteArray name = record.mid(26);
+        if (name.contains('/') || name == "." || name == ".." || name.size() > NameMax)
+            continue; // never a name of this folder's own
         const SideName temporary(name.constData(), int(name.size()), record.constData() + 17, ".part");
         const SideName backup(name.constData(), int(name.size()), record.constData() + 17, ".old");
         const std::optional<QByteArray> now = fileIn(m_dirFd, name.constData());

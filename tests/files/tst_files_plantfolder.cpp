@@ -274,6 +274,41 @@ private slots:
         QCOMPARE(second.errorString(), QStringLiteral("is locked: another run is writing into it"));
     }
 
+    // What a run killed outright left, as the next run finds it: one file
+    // moved, one not yet, a temporary of an earlier kill, and a record that
+    // names a place outside the folder.
+    void killedRunFinished()
+    {
+        QTemporaryDir tmp;
+        const auto hash = [](const QByteArray &bytes) {
+            quint64 h = 14695981039346656037ull;
+            for (const char c : bytes)
+                h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            return QByteArray::number(h, 16).rightJustified(16, '0');
+        };
+        const QString plant = tmp.filePath("plant");
+        QVERIFY(QDir().mkdir(plant));
+        writeFile(plant + "/moved.hvx", "new 1");
+        writeFile(plant + "/moved.hvx.AAAAAA.part", "old 1"); // exchanged
+        writeFile(plant + "/waiting.hvx", "old 2");
+        writeFile(plant + "/waiting.hvx.BBBBBB.part", "new 2");
+        writeFile(plant + "/earlier.hvx.CCCCCC.part", "left");
+        writeFile(plant + "/notes.part", "the plant's own");
+        writeFile(tmp.filePath("x.hvx.DDDDDD.part"), "outside");
+        writeFile(plant + "/.halvex-moves",
+                  hash("new 1") + " AAAAAA 1 moved.hvx" + '\0' + hash("new 2") + " BBBBBB 1 waiting.hvx" + '\0'
+                      + hash("outside") + " DDDDDD 0 ../x.hvx" + '\0');
+        PlantFolder folder(QFile::encodeName(plant));
+        QVERIFY(folder.open());
+        QCOMPARE(folder.recovered(),
+                 "a run was stopped while it moved its files: 1 file put in place now; "
+                 "1 temporary of stopped runs removed");
+        QCOMPARE(entries(plant), QStringList({ "moved.hvx", "notes.part", "waiting.hvx" }));
+        QCOMPARE(readFile(plant + "/moved.hvx"), "new 1");
+        QCOMPARE(readFile(plant + "/waiting.hvx"), "new 2");
+        QCOMPARE(entries(tmp.path()), QStringList({ "plant", "x.hvx.DDDDDD.part" }));
+    }
+
     void folderLetGoOnLowestDescriptor_data()
     {
         QTest::addColumn<bool>("newFolder");

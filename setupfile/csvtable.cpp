@@ -3,7 +3,6 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-#include <cstring>
 #include <utility>
 
 namespace hvx {
@@ -152,9 +151,15 @@ bool CsvReader::start(CsvError *error)
     qsizetype comma = -1;
     qsizetype semicolon = -1;
     bool tab = false;
+    const auto separates = [](char c) { return c == ',' || c == ';' || c == '\t'; };
+    bool closed = false; // a quote that ends quoting, unless another follows it
     for (qsizetype i = m_pos; i < m_bytes.size(); ++i) {
         const char c = m_bytes.at(i);
-        if (c == '"')
+        // Only a cell that starts with a quote is quoted, as a cell is read;
+        // a doubled quote inside it turns quoting off and on again.
+        const bool opens = i == m_pos || separates(m_bytes.at(i - 1)) || closed;
+        closed = c == '"' && quoted;
+        if (c == '"' && (quoted || opens))
             quoted = !quoted;
         else if (!quoted && (c == '\n' || c == '\r'))
             break;

@@ -52,6 +52,9 @@ void TestSetupTable::readCsv_data()
 
     // clang-format off
     QTest::newRow("semicolons win in header") << QByteArray("\"x,y,z\";b\n1,5;2") << QStringList{ "1:x,y,z|b", "2:1,5|2" } << 0 << 0;
+    // A quote inside a header cell is a letter, as everywhere in a cell.
+    QTest::newRow("a quote inside a header cell") << QByteArray("a,b\"c,d\n\"x;y\",2,3\n") << QStringList{ "1:a|b\"c|d", "2:x;y|2|3" } << 0 << 0;
+    QTest::newRow("a doubled quote in the header") << QByteArray("\"a\"\",b\";c\n1;2\n") << QStringList{ "1:a\",b|c", "2:1|2" } << 0 << 0;
     QTest::newRow("tabs and no comma or semicolon: tabs") << QByteArray("a\tb c\n1,5\t\"x\ty\"\n") << QStringList{ "1:a|b c", "2:1,5|x\ty" } << 0 << 0;
     QTest::newRow("tabs beside a comma: commas") << QByteArray("a\tb,c\n1\t2,3\n") << QStringList{ "1:a\tb|c", "2:1\t2|3" } << 0 << 0;
     QTest::newRow("one column: commas") << QByteArray("a\nx,y;z") << QStringList{ "1:a", "2:x|y;z" } << 0 << 0;

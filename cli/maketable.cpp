@@ -13,8 +13,6 @@ namespace {
 // Tells what the run did (or, in a dry run, would do).
 int tellOutcome(const MakeOutcome &outcome, const QString &dir, const MakeOptions &options)
 {
-    if (!outcome.recovered.isEmpty())
-        writeError(displayText(outcome.recovered));
     bool listed = true;
     if (options.update || options.dryRun) {
         ReportOutput out;
@@ -36,6 +34,8 @@ int runMake(const QString &tablePath, const QString &dir, const MakeOptions &opt
 {
     PrintedProblems problems(tablePath);
     const MakeOutcome outcome = makePlant(tablePath, dir, options, problems);
+    if (!outcome.recovered.isEmpty())
+        writeError(displayText(outcome.recovered));
     switch (outcome.status) {
     case MakeOutcome::Status::Made:
         return tellOutcome(outcome, dir, options);

@@ -97,10 +97,18 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
     for (const FileReport &report : reports)
         if (report.status == FileReport::Status::Ok)
             sheets.append(ResultSheet{ report.setup, report.values, QString::fromUtf8(report.fileBytes), QString() });
-    return writeSheetsPdf(nativePdfPath, sheets, error);
+    return writeSheetsPdf(
+        nativePdfPath,
+        [&sheets, i = qsizetype(0)](ResultSheet *sheet) mutable {
+            if (i == sheets.size())
+                return false;
+            *sheet = sheets.at(i++);
+            return true;
+        },
+        error);
 }
 
-bool writeSheetsPdf(const QByteArray &nativePdfPath, const QList<ResultSheet> &sheets, QString *error)
+bool writeSheetsPdf(const QByteArray &nativePdfPath, const std::function<bool(ResultSheet *)> &next, QString *error)
 {
     const QString shownName = displayText(bytesToText(nativePdfPath));
     // The printing takes names as text; a name that text cannot carry exactly
@@ -111,17 +119,19 @@ bool writeSheetsPdf(const QByteArray &nativePdfPath, const QList<ResultSheet> &s
             *error = QStringLiteral("%1 could not be created: the name is not UTF-8").arg(shownName);
         return false;
     }
-    if (sheets.isEmpty()) {
+    // Drawn beside it and put in its place in one step: an existing file is
+    // replaced only by a complete one, and only a regular file is ever
+    // replaced.
+    QString why;
+    const ScratchTemporaryFolder scratch;
+    const qsizetype saved = saveResultSheetsPdf(pdfPath, next, &why);
+    if (saved > 0)
+        return true;
+    if (saved == 0 || why == QStringLiteral("There is no results sheet to print.")) {
         if (error)
             *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);
         return false;
     }
-    // Drawn in memory and written in one step: an existing file is replaced
-    // only by a complete one, and only a regular file is ever replaced.
-    QString why;
-    const ScratchTemporaryFolder scratch;
-    if (saveResultSheetsPdf(pdfPath, sheets, &why))
-        return true;
     if (error) // told by the name as the report shows it
         *error = why.replace(pdfPath, shownName);
     return false;

@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QCoreApplication;
 
 namespace hvx {
@@ -29,7 +31,8 @@ bool isOneOfTheFiles(const QByteArray &output, const QList<QByteArray> &inputs);
 // one is complete. False with a reason when there was none or the file could
 // not be written (then no file is left behind and an old one is unchanged).
 bool writeResultSheetsPdf(const QByteArray &pdfPath, const QList<FileReport> &reports, QString *error);
-// The same for sheets made otherwise (from the rows of a table).
-bool writeSheetsPdf(const QByteArray &pdfPath, const QList<ResultSheet> &sheets, QString *error);
+// The same for sheets made otherwise (from the rows of a table), given one
+// at a time by next (false after the last).
+bool writeSheetsPdf(const QByteArray &pdfPath, const std::function<bool(ResultSheet *)> &next, QString *error);
 
 } // namespace hvx

@@ -172,8 +172,9 @@ int verifyTable(const QString &tablePath, const QString &dir, bool json)
     }
     const bool written = out.finish();
     writeStderr(verdicts.summary() + QLatin1Char('\n'));
-    // A fault in the table's quoting ends the reading: the rows after it are
-    // not read at all.
+    // The rows were read through once before any unit was checked, so a fault
+    // in the table's quoting stopped it there; a table that changed since
+    // may still show one here.
     if (problems.count() > before)
         return problems.finish(ExitError);
     return verifiedStatus(verdicts, written);

@@ -25,8 +25,8 @@ int runTableSheets(const QString &tablePath, const QByteArray &pdfPath)
     }
     PrintedProblems problems(tablePath);
     PlantReader reader(problems);
-    QList<ResultSheet> sheets;
-    switch (tableSheets(reader, tablePath, &sheets)) {
+    TableSheets sheets(reader);
+    switch (sheets.plan(tablePath)) {
     case PlantPlan::Status::Planned:
         break;
     case PlantPlan::Status::CannotRead:
@@ -43,11 +43,12 @@ int runTableSheets(const QString &tablePath, const QByteArray &pdfPath)
         return ExitRefused;
     }
     QString error;
-    if (!writeSheetsPdf(pdfPath, sheets, &error)) {
+    if (!writeSheetsPdf(
+            pdfPath, [&sheets](ResultSheet *sheet) { return sheets.next(sheet); }, &error)) {
         writeError(error);
         return ExitError;
     }
-    writeError(QStringLiteral("%1 printed into %2").arg(counted(sheets.size(), "sheet"), pdfName));
+    writeError(QStringLiteral("%1 printed into %2").arg(counted(sheets.count(), "sheet"), pdfName));
     return ExitOk;
 }
 

@@ -200,7 +200,7 @@ bool PlantFolder::makeStaging()
     return fail(QStringLiteral("could not be made: ") + errorText(EEXIST));
 }
 
-bool PlantFolder::open()
+bool PlantFolder::open(bool mend)
 {
     if (!makeStaging() || (m_staging.isEmpty() && !makeFolders(m_dir))) {
         removeMadeFolders();
@@ -223,7 +223,7 @@ bool PlantFolder::open()
                                          : QStringLiteral("could not be locked: ") + errorText(error));
     }
     // What killed runs left is mended only where no other run can be at work.
-    if (locked) {
+    if (locked && mend) {
         QStringList found;
         if (m_staging.isEmpty())
             found << finishKilledMoves() << removeTemporaries();

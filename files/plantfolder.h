@@ -48,7 +48,9 @@ public:
     // its folder in place first wins: the other's commit fails. False, with
     // the reason in errorString() ("could not be made: Permission denied",
     // "is locked: another run is writing into it").
-    bool open();
+    // With mend, what killed runs left is mended first (see recovered()); a
+    // run that only reads and lists leaves it.
+    bool open(bool mend = true);
 
     enum class Place { Free, Taken, Refused };
     // What stands at name (one name, no folder) now: nothing, a regular

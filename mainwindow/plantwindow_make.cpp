@@ -83,7 +83,10 @@ bool PlantWindow::makeInto(const QString &dir)
     case MakeOutcome::Status::NotATable:
     case MakeOutcome::Status::Refused:
     case MakeOutcome::Status::NotWritten:
-        dialogs().message(this, applicationTitle(), failureText(outcome, problems), DialogIcon::Error);
+        dialogs().message(this, applicationTitle(),
+                          (outcome.recovered.isEmpty() ? QString() : outcome.recovered + QStringLiteral(".\n\n"))
+                              + failureText(outcome, problems),
+                          DialogIcon::Error);
         return false;
     }
     QStringList lines = outcome.listing;

@@ -119,7 +119,7 @@ MakeOutcome Run::go()
 {
     // A dry run makes no folder: in one that is not there, every file is new.
     m_folderOpen = !m_options.dryRun || QFileInfo(m_dir).exists();
-    if (m_folderOpen && !m_folder.open())
+    if (m_folderOpen && !m_folder.open(!m_options.dryRun))
         return failed(MakeOutcome::Status::NotWritten,
                       QStringLiteral("the folder %1 %2").arg(displayPath(m_dir), m_folder.errorString()));
     if (!m_folder.recovered().isEmpty())

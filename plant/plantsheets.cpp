@@ -15,21 +15,24 @@ ResultSheet plantSheet(const Setup &setup, const QString &fileName, const QStrin
     return sheet;
 }
 
-PlantPlan::Status tableSheets(PlantReader &reader, const QString &tablePath, QList<ResultSheet> *sheets)
+PlantPlan::Status TableSheets::plan(const QString &tablePath)
 {
-    const PlantPlan plan = planTable(reader, tablePath, false);
-    if (plan.status != PlantPlan::Status::Planned)
-        return plan.status;
-    const PlantPlanner planner(reader.header(), reader.separator());
-    sheets->reserve(qsizetype(plan.places.size()));
-    for (const PlantReader::Place &place : plan.places) {
-        CsvRecord record;
-        PlannedRow row;
-        if (!readAgain(reader, planner, place, &record, &row))
-            return PlantPlan::Status::Refused; // the same bytes as before: not reached
-        sheets->append(plantSheet(row.setup, row.fileName, planner.plantColumnsLine(record)));
-    }
-    return PlantPlan::Status::Planned;
+    m_plan = planTable(m_reader, tablePath, false);
+    if (m_plan.status == PlantPlan::Status::Planned)
+        m_planner.emplace(m_reader.header(), m_reader.separator());
+    return m_plan.status;
+}
+
+bool TableSheets::next(ResultSheet *sheet)
+{
+    if (!m_planner || m_next == m_plan.places.size())
+        return false;
+    CsvRecord record;
+    PlannedRow row;
+    if (!readAgain(m_reader, *m_planner, m_plan.places[m_next++], &record, &row))
+        return false; // the same bytes as before: not reached
+    *sheet = plantSheet(row.setup, row.fileName, m_planner->plantColumnsLine(record));
+    return true;
 }
 
 QString setupFilePath(const QString &fileCell, const QString &folder, QString *problem)

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace hvx {
 
@@ -18,9 +19,28 @@ namespace hvx {
 // plant's own columns of its row.
 ResultSheet plantSheet(const Setup &setup, const QString &fileName, const QString &plantColumns);
 
-// The sheet of every row of the table at tablePath, in table order; none
-// unless every row is good (the plan's status says why).
-PlantPlan::Status tableSheets(PlantReader &reader, const QString &tablePath, QList<ResultSheet> *sheets);
+// The sheets of a table's rows in table order, one at a time: each row is
+// read again when its sheet is asked for, so that memory does not grow with
+// the table.
+class TableSheets {
+public:
+    explicit TableSheets(PlantReader &reader)
+        : m_reader(reader)
+    {
+    }
+    // Reads the table at tablePath through; sheets follow only when every
+    // row is good (the status says why not).
+    PlantPlan::Status plan(const QString &tablePath);
+    qsizetype count() const { return qsizetype(m_plan.places.size()); }
+    // The next sheet; false after the last.
+    bool next(ResultSheet *sheet);
+
+private:
+    PlantReader &m_reader;
+    PlantPlan m_plan;
+    std::optional<PlantPlanner> m_planner;
+    size_t m_next = 0;
+};
 
 // The setup file a row's file cell names in folder: its last part, with
 // ".hvx" added when it has another ending. Empty, with the problem, when the

@@ -13,6 +13,7 @@
 #include "wholefile.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -248,20 +249,20 @@ void drawSheet(TResultForm &form, QPainter &painter, const PrintRect &destinatio
 
 } // namespace
 
-QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
+namespace {
+
+// Draws each sheet next gives into device as a PDF document, one page each,
+// a page at a time. How many were drawn, or -1 when the document could not
+// be begun.
+qsizetype drawSheetsPdf(QIODevice *device, const std::function<bool(ResultSheet *)> &next)
 {
-    if (sheets.isEmpty())
-        return QByteArray();
     QTemporaryDir scratch; // the window's print options file, unused here
     TResultForm form(scratch.isValid() ? scratch.filePath(QStringLiteral("hvxprint.ini")) : QString(), nullptr,
                      QString());
     form.ensurePolished();
 
     const SheetPage page = pdfPrinterPage();
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
+    QPdfWriter writer(device);
     writer.setPageLayout(page.layout);
     writer.setResolution(form.logicalDpiX());
     writer.setTitle(DocumentName);
@@ -270,11 +271,12 @@ QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
 
     QPainter painter(&writer);
     if (!painter.isActive())
-        return QByteArray();
-    for (int i = 0; i < sheets.size(); ++i) {
-        if (i > 0)
+        return -1;
+    qsizetype drawn = 0;
+    ResultSheet sheet;
+    for (; next(&sheet); ++drawn) {
+        if (drawn > 0)
             writer.newPage();
-        const ResultSheet &sheet = sheets.at(i);
         form.FillResults(sheet.setup, sheet.values, sheet.fileName, sheet.plantColumns);
         const ResultFormOnPaper paper(&form);
         if (form.layout())
@@ -283,23 +285,61 @@ QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
         drawSheet(form, painter, destination, unitsPerPrinterPixel);
     }
     painter.end();
-    return pdf;
+    return drawn;
+}
+
+std::function<bool(ResultSheet *)> sheetsOf(const QList<ResultSheet> &sheets)
+{
+    return [&sheets, i = qsizetype(0)](ResultSheet *sheet) mutable {
+        if (i == sheets.size())
+            return false;
+        *sheet = sheets.at(i++);
+        return true;
+    };
+}
+
+} // namespace
+
+QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
+{
+    if (sheets.isEmpty())
+        return QByteArray();
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    return drawSheetsPdf(&buffer, sheetsOf(sheets)) > 0 ? pdf : QByteArray();
 }
 
 bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error)
 {
-    const QByteArray pdf = drawResultSheetsPdf(sheets);
+    return saveResultSheetsPdf(pdfPath, sheetsOf(sheets), error) > 0;
+}
+
+qsizetype saveResultSheetsPdf(const QString &pdfPath, const std::function<bool(ResultSheet *)> &next, QString *error)
+{
+    WholeFile file(pdfPath);
+    QFile temporary;
+    qsizetype drawn = -1;
     QString why;
-    QString reason;
-    if (sheets.isEmpty())
-        why = QStringLiteral("There is no results sheet to print.");
-    else if (pdf.isEmpty())
-        why = QStringLiteral("The results sheets for %1 could not be drawn.").arg(pdfPath);
-    else if (!writeWholeFile(pdfPath, pdf, &reason))
-        why = QStringLiteral("%1 could not be written: %2").arg(pdfPath, reason);
+    if (!file.open()) {
+        why = QStringLiteral("%1 could not be written: %2").arg(pdfPath, file.errorString());
+    } else {
+        temporary.setFileName(file.temporaryFileName());
+        if (temporary.open(QIODevice::WriteOnly | QIODevice::Append))
+            drawn = drawSheetsPdf(&temporary, next);
+        temporary.close();
+        if (drawn == 0)
+            why = QStringLiteral("There is no results sheet to print.");
+        else if (drawn < 0 || temporary.error() != QFileDevice::NoError)
+            why = QStringLiteral("The results sheets for %1 could not be drawn.").arg(pdfPath);
+        else if (!file.commit())
+            why = QStringLiteral("%1 could not be written: %2").arg(pdfPath, file.errorString());
+    }
+    if (!why.isEmpty())
+        file.cancel();
     if (error)
         *error = why;
-    return why.isEmpty();
+    return why.isEmpty() ? drawn : -1;
 }
 
 } // namespace hvx

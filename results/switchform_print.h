@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QPrinter;
@@ -79,5 +80,9 @@ QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets);
 // drawResultSheetsPdf saved as pdfPath, whole or not at all. False with a
 // reason when there was no sheet or the file could not be written.
 bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error);
+// The same for the sheets next gives one at a time (false after the last),
+// drawn straight into the file: memory does not grow with their number. How
+// many were saved, or -1 with the reason.
+qsizetype saveResultSheetsPdf(const QString &pdfPath, const std::function<bool(ResultSheet *)> &next, QString *error);
 
 } // namespace hvx

@@ -56,7 +56,6 @@ public:
     qsizetype bytesRead() const { return m_csv->position(); }
 
     const QString &path() const { return m_path; }
-    const QByteArray &bytes() const { return m_bytes; }
     ProblemSink &problems() const { return m_problems; }
     void problem(int line, const QString &column, const QString &message) const
     {

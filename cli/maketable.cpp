@@ -34,8 +34,8 @@ int runMake(const QString &tablePath, const QString &dir, const MakeOptions &opt
 {
     PrintedProblems problems(tablePath);
     const MakeOutcome outcome = makePlant(tablePath, dir, options, problems);
-    if (!outcome.recovered.isEmpty())
-        writeError(displayText(outcome.recovered));
+    for (const QString &note : outcome.folderNotes)
+        writeError(displayText(note));
     switch (outcome.status) {
     case MakeOutcome::Status::Made:
         return tellOutcome(outcome, dir, options);

@@ -1,3 +1,24 @@
+// The states of a run, and of each of its files (an Entry):
+//
+//   open       the folder (or the folder written beside its place) made,
+//              opened and locked; what killed runs left mended.
+//   listed     an Entry pushed, its temporary not yet made; m_written
+//              counts it already, so that a signal that comes as the
+//              temporary is made still removes it (removing nothing is
+//              harmless).
+//   written    the temporary holds the new bytes.
+//   journaled  commit(): every temporary on disk, the list of moves on disk.
+//   moved      exchanged (the old file waits under the temporary's name) or
+//              backedUp (the old file under NAME.TOKEN.old), or a new name.
+//   committed  every move on disk; the old files and the list removed and the
+//              run forgotten (forgetRun()): nothing of it is undone any more.
+//   rolled back  a failed commit puts every moved file back; then cancel()
+//              removes the temporaries and any folder the run made.
+//
+// A stopping signal before "journaled" removes the temporaries (and the
+// folders made); from "journaled" to "committed" the signals wait, and a kill
+// that cannot wait is mended by the next run from the list of moves.
+
 #include "plantfolder.h"
 #include "plantfolder_p.h"
 
@@ -213,8 +234,8 @@ bool PlantFolder::open(bool mend)
         return fail(QStringLiteral("could not be opened: ") + errorText(error));
     }
     // A file system without locks (some network ones) is written without.
-    const bool locked = ::flock(m_dirFd, LOCK_EX | LOCK_NB) == 0;
-    if (!locked && errno != ENOLCK && errno != EBADF && errno != EOPNOTSUPP) {
+    m_locked = ::flock(m_dirFd, LOCK_EX | LOCK_NB) == 0;
+    if (!m_locked && errno != ENOLCK && errno != EBADF && errno != EOPNOTSUPP) {
         const int error = errno;
         ::close(m_dirFd);
         m_dirFd = -1;
@@ -223,7 +244,7 @@ bool PlantFolder::open(bool mend)
                                          : QStringLiteral("could not be locked: ") + errorText(error));
     }
     // What killed runs left is mended only where no other run can be at work.
-    if (locked && mend) {
+    if (m_locked && mend) {
         QStringList found;
         if (m_staging.isEmpty())
             found << finishKilledMoves() << removeTemporaries();
@@ -300,11 +321,20 @@ bool PlantFolder::read(const QByteArray &name, qsizetype maxSize, std::optional<
 
 void PlantFolder::reserve(int count, qsizetype nameBytes)
 {
-    // The signal handler must not read the lists while they move.
-    unwatchStop(m_watch);
+    // The lists move as they grow: a stopping signal waits meanwhile, so that
+    // the cleanup neither reads them half moved nor misses a temporary.
+    const HeldStopSignals held;
     m_entries.reserve(size_t(count));
     m_names.reserve(nameBytes + count);
-    m_watch = watchStop(cleanUpOnStop, this);
+    if (m_watch < 0)
+        m_watch = watchStop(cleanUpOnStop, this);
+}
+
+void PlantFolder::forgetRun()
+{
+    m_written.store(0);
+    m_entries.clear();
+    m_names.clear();
 }
 
 bool PlantFolder::add(const QByteArray &name, const QByteArray &bytes, bool replace)
@@ -436,9 +466,7 @@ bool PlantFolder::commit()
         if (ok) {
             removeOldFiles(); // the helpers start with the stopping signals held too
             removeJournal();
-            m_written.store(0);
-            m_entries.clear();
-            m_names.clear();
+            forgetRun();
             m_madeFolders.clear();
         } else {
             rollBack(moved);
@@ -467,9 +495,7 @@ bool PlantFolder::commitStaging()
     if (parentFd >= 0)
         ::close(parentFd);
     if (error == 0) {
-        m_written.store(0);
-        m_entries.clear();
-        m_names.clear();
+        forgetRun();
         m_madeFolders.clear();
         m_staging.clear();
     }
@@ -494,9 +520,7 @@ void PlantFolder::rollBack(int moved)
         if (e.backedUp)
             ::unlinkat(fd, backupOf(e).get(), 0);
     }
-    m_written.store(0);
-    m_entries.clear();
-    m_names.clear();
+    forgetRun();
 }
 
 void PlantFolder::cancel()
@@ -505,9 +529,7 @@ void PlantFolder::cancel()
     m_watch = -1;
     for (int i = 0; i < m_written.load(); ++i)
         ::unlinkat(m_dirFd, temporaryOf(m_entries[size_t(i)]).get(), 0);
-    m_written.store(0);
-    m_entries.clear();
-    m_names.clear();
+    forgetRun();
     removeMadeFolders();
 }
 

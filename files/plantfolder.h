@@ -85,6 +85,9 @@ public:
     // while it moved its files: 6,712 put in place; 7,500 temporaries of
     // stopped runs removed"); empty when nothing.
     QString recovered() const { return m_recovered; }
+    // Whether open() locked the folder; a file system that keeps no locks
+    // (some network ones) is written without.
+    bool isLocked() const { return m_locked; }
 
 private:
     // A file of the run: its name in m_names, and the letters that tell its
@@ -117,6 +120,8 @@ private:
     bool keepOwnerAndMode(int fd, const struct stat &old);
     bool moveIntoPlace(Entry &entry);
     void rollBack(int moved);
+    // Lets go of the run's files: nothing of them is removed any more.
+    void forgetRun();
     void removeMadeFolders();
     static void cleanUpOnStop(const void *self);
     // Killed runs (plantfolder_recovery.cpp).
@@ -144,6 +149,7 @@ private:
     int m_watch = -1;
     QString m_error;
     QString m_recovered;
+    bool m_locked = false;
 };
 
 } // namespace hvx

@@ -28,6 +28,16 @@ QString shownLines(const QStringList &lines)
     return shown.join(QLatin1Char('\n'));
 }
 
+// What the folder told, each a sentence, then an empty line; empty when
+// nothing.
+QString folderNotes(const MakeOutcome &outcome)
+{
+    QString text;
+    for (const QString &note : outcome.folderNotes)
+        text += note + QStringLiteral(".\n");
+    return text.isEmpty() ? text : text + QLatin1Char('\n');
+}
+
 // What a refused or failed run says, in one box.
 QString failureText(const MakeOutcome &outcome, const ProblemList &problems)
 {
@@ -83,15 +93,13 @@ bool PlantWindow::makeInto(const QString &dir)
     case MakeOutcome::Status::NotATable:
     case MakeOutcome::Status::Refused:
     case MakeOutcome::Status::NotWritten:
-        dialogs().message(this, applicationTitle(),
-                          (outcome.recovered.isEmpty() ? QString() : outcome.recovered + QStringLiteral(".\n\n"))
-                              + failureText(outcome, problems),
+        dialogs().message(this, applicationTitle(), folderNotes(outcome) + failureText(outcome, problems),
                           DialogIcon::Error);
         return false;
     }
     QStringList lines = outcome.listing;
-    if (!outcome.recovered.isEmpty())
-        lines.prepend(outcome.recovered + QLatin1Char('.'));
+    if (!outcome.folderNotes.isEmpty())
+        lines.prepend(folderNotes(outcome).trimmed());
     lines << QStringLiteral("unchanged: %1").arg(QLocale(QLocale::English).toString(outcome.unchanged));
     const QString written = QStringLiteral("%1 written into %2.")
                                 .arg(countOf(outcome.written, "setup file", "setup files"),

@@ -123,7 +123,11 @@ MakeOutcome Run::go()
         return failed(MakeOutcome::Status::NotWritten,
                       QStringLiteral("the folder %1 %2").arg(displayPath(m_dir), m_folder.errorString()));
     if (!m_folder.recovered().isEmpty())
-        m_outcome.recovered = QStringLiteral("the folder %1: %2").arg(displayPath(m_dir), m_folder.recovered());
+        m_outcome.folderNotes << QStringLiteral("the folder %1: %2").arg(displayPath(m_dir), m_folder.recovered());
+    if (m_folderOpen && !m_folder.isLocked())
+        m_outcome.folderNotes << QStringLiteral("the folder %1 could not be locked (its file system keeps no locks): "
+                                                "another run could write into it at the same time")
+                                     .arg(displayPath(m_dir));
     const qsizetype total = qsizetype(m_plan.places.size());
     m_folder.reserve(int(total), total * 16); // grows past it as needed
     const PlantPlanner planner(m_reader.header(), m_reader.separator());

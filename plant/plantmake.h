@@ -36,10 +36,11 @@ struct MakeOutcome {
     QStringList listing;
     qsizetype unchanged = 0;
     qsizetype written = 0;
-    // What the folder held of runs killed outright, mended before this one
-    // wrote ("the folder plant: a run was stopped while it moved its files:
-    // 6,712 files put in place now"); empty when nothing.
-    QString recovered;
+    // What the folder itself told: what it held of runs killed outright,
+    // mended before this one wrote ("the folder plant: a run was stopped
+    // while it moved its files: 6,712 files put in place now"), and a
+    // folder that could not be locked.
+    QStringList folderNotes;
 };
 
 // Called now and then while the files are written with how many rows are

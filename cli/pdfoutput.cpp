@@ -97,15 +97,7 @@ bool writeResultSheetsPdf(const QByteArray &nativePdfPath, const QList<FileRepor
     for (const FileReport &report : reports)
         if (report.status == FileReport::Status::Ok)
             sheets.append(ResultSheet{ report.setup, report.values, QString::fromUtf8(report.fileBytes), QString() });
-    return writeSheetsPdf(
-        nativePdfPath,
-        [&sheets, i = qsizetype(0)](ResultSheet *sheet) mutable {
-            if (i == sheets.size())
-                return false;
-            *sheet = sheets.at(i++);
-            return true;
-        },
-        error);
+    return writeSheetsPdf(nativePdfPath, sheetSource(sheets), error);
 }
 
 bool writeSheetsPdf(const QByteArray &nativePdfPath, const std::function<bool(ResultSheet *)> &next, QString *error)
@@ -127,7 +119,7 @@ bool writeSheetsPdf(const QByteArray &nativePdfPath, const std::function<bool(Re
     const qsizetype saved = saveResultSheetsPdf(pdfPath, next, &why);
     if (saved > 0)
         return true;
-    if (saved == 0 || why == QStringLiteral("There is no results sheet to print.")) {
+    if (saved == 0) {
         if (error)
             *error = QStringLiteral("no setup was evaluated, so %1 was not written").arg(shownName);
         return false;

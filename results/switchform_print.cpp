@@ -288,7 +288,9 @@ qsizetype drawSheetsPdf(QIODevice *device, const std::function<bool(ResultSheet 
     return drawn;
 }
 
-std::function<bool(ResultSheet *)> sheetsOf(const QList<ResultSheet> &sheets)
+} // namespace
+
+std::function<bool(ResultSheet *)> sheetSource(const QList<ResultSheet> &sheets)
 {
     return [&sheets, i = qsizetype(0)](ResultSheet *sheet) mutable {
         if (i == sheets.size())
@@ -298,8 +300,6 @@ std::function<bool(ResultSheet *)> sheetsOf(const QList<ResultSheet> &sheets)
     };
 }
 
-} // namespace
-
 QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
 {
     if (sheets.isEmpty())
@@ -307,12 +307,12 @@ QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets)
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
-    return drawSheetsPdf(&buffer, sheetsOf(sheets)) > 0 ? pdf : QByteArray();
+    return drawSheetsPdf(&buffer, sheetSource(sheets)) > 0 ? pdf : QByteArray();
 }
 
 bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error)
 {
-    return saveResultSheetsPdf(pdfPath, sheetsOf(sheets), error) > 0;
+    return saveResultSheetsPdf(pdfPath, sheetSource(sheets), error) > 0;
 }
 
 qsizetype saveResultSheetsPdf(const QString &pdfPath, const std::function<bool(ResultSheet *)> &next, QString *error)
@@ -339,7 +339,7 @@ qsizetype saveResultSheetsPdf(const QString &pdfPath, const std::function<bool(R
         file.cancel();
     if (error)
         *error = why;
-    return why.isEmpty() ? drawn : -1;
+    return why.isEmpty() || drawn == 0 ? drawn : -1;
 }
 
 } // namespace hvx

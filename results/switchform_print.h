@@ -80,9 +80,12 @@ QByteArray drawResultSheetsPdf(const QList<ResultSheet> &sheets);
 // drawResultSheetsPdf saved as pdfPath, whole or not at all. False with a
 // reason when there was no sheet or the file could not be written.
 bool saveResultSheetsPdf(const QString &pdfPath, const QList<ResultSheet> &sheets, QString *error);
+// The sheets of a list one at a time, for the functions that take them so.
+std::function<bool(ResultSheet *)> sheetSource(const QList<ResultSheet> &sheets);
 // The same for the sheets next gives one at a time (false after the last),
 // drawn straight into the file: memory does not grow with their number. How
-// many were saved, or -1 with the reason.
+// many were saved; 0 when next gave none and -1 when the file could not be
+// written, each with the reason.
 qsizetype saveResultSheetsPdf(const QString &pdfPath, const std::function<bool(ResultSheet *)> &next, QString *error);
 
 } // namespace hvx
